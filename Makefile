@@ -1,0 +1,39 @@
+# The two everyday commands. Both install what they need first.
+#   make run   builds in Release and opens the editor on the demo data set
+#   make test  builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+#   make bench builds the benchmarks in Release and runs them
+
+JOBS ?= $(shell nproc)
+
+.PHONY: deps run test bench screenshots walkthrough clean
+
+deps:
+	@bash scripts/install-deps
+
+build/release/build.ninja: | deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF
+
+run: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS)
+	bash scripts/run-demo
+
+test: deps
+	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
+	cmake --build build/sanitize -j $(JOBS)
+	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DGRIM_BENCH=ON
+	cmake --build build/bench -j $(JOBS)
+	bash scripts/run-bench
+
+screenshots: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS)
+	bash scripts/screenshots
+
+walkthrough: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS)
+	bash scripts/walkthrough
+
+clean:
+	rm -rf build
