@@ -2,7 +2,7 @@
  *
  * One entry point, BTRCALL, with the published calling signature: every
  * operation on a data file goes through it and answers with a status code.
- * Each data file is kept as an SQLite database; see docs/record-manager.md. */
+ * Each data file is kept as an SQLite database. */
 #ifndef WBTRV32_BTRIEVE_H
 #define WBTRV32_BTRIEVE_H
 
@@ -42,6 +42,7 @@ enum {
     B_GET_FIRST = 12,
     B_GET_LAST = 13,
     B_CREATE = 14,
+    B_STAT = 15,
     B_STOP = 25,
     B_RESET = 28
 };
@@ -130,10 +131,19 @@ enum {
 #define BTR_FILE_SPEC_SIZE 16
 #define BTR_KEY_SPEC_SIZE 16
 
-/* Performs one record-manager operation; returns the status, 0 on success. */
+/* Performs one record-manager operation; returns the status, 0 on success.
+ * Stat (15) fills the data buffer with the file specification (the record count
+ * in its 4 unused bytes) followed by one key specification per key. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void *positionBlock, void *dataBuffer,
                                         uint32_t *dataLength, void *keyBuffer, uint8_t keyLength,
                                         int8_t keyNumber);
+
+/* Our own extension, not part of the published interface: verifies a closed or
+ * open data file (storage integrity, every record of the file's record length,
+ * every key column agreeing with the record bytes). Returns 0 when the file is
+ * sound, otherwise a status (12 missing, 30 not ours, 2 damaged) and a
+ * zero-terminated explanation in message, cut to messageLength bytes. */
+BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char *fileName, char *message, uint32_t messageLength);
 
 #ifdef __cplusplus
 }
