@@ -1,0 +1,25 @@
+// Maps the bytes of text fields to characters and back, one to one and losslessly:
+// bytes below 0x80 are themselves, bytes 0x80 to 0xFF are the characters of code
+// page 437, the character set of the game's text screens.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace records {
+
+// Every byte becomes one character; zero bytes included.
+std::u16string DecodeText(std::span<const char> bytes);
+
+// The characters up to the first zero character: what a text box shows of a field.
+std::u16string DecodeShownText(std::span<const char> bytes);
+
+// Every character becomes one byte; none when a character has no byte.
+std::optional<std::string> EncodeText(std::u16string_view text);
+
+// Index of the first character that has no byte, if any.
+std::optional<std::size_t> FirstUnencodable(std::u16string_view text);
+
+}  // namespace records

@@ -1,0 +1,34 @@
+#include "records/code_table.h"
+
+#include "records/number_text.h"
+
+namespace records {
+
+std::optional<std::string_view> CodeTable::word(int code) const {
+    if (openEndFrom_ && code >= *openEndFrom_) code = *openEndFrom_;
+    for (const CodeWord& row : rows_)
+        if (row.code == code) return row.word;
+    return std::nullopt;
+}
+
+std::optional<std::int16_t> CodeTable::code(std::string_view text) const {
+    for (const CodeWord& row : rows_)
+        if (row.word == text) return row.code;
+    return std::nullopt;
+}
+
+std::string CodeTable::displayText(int code) const {
+    if (const auto w = word(code)) return std::string(*w);
+    return DecimalText(code);
+}
+
+std::optional<std::int16_t> CodeTable::codeFromText(std::string_view text, std::int16_t stored) const {
+    if (text == displayText(stored)) return stored;
+    if (const auto c = code(text)) return c;
+    // Only the plain decimal text that a box shows for a code without a word.
+    if (const auto n = ParseWholeNumber(text, INT16_MIN, INT16_MAX); n && DecimalText(*n) == text)
+        return static_cast<std::int16_t>(*n);
+    return std::nullopt;
+}
+
+}  // namespace records
