@@ -1,0 +1,78 @@
+// check: reads every record through the record manager and has it verify the
+// file's storage and key columns; any fault gives exit status 1.
+#include <array>
+
+#include "command_support.h"
+#include "commands.h"
+#include "progress.h"
+#include "record_walk.h"
+#include "status_text.h"
+
+namespace grimstore {
+namespace {
+
+// Past this many, records of a wrong length are only counted.
+constexpr uint64_t kReportedLengthFaults = 20;
+
+// Reads every record in key order; returns the number of faults it reported.
+uint64_t checkRecords(const std::string &file, Io &io, uint64_t &records) {
+    DataFile data(file);
+    FileSpec spec;
+    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return 1;
+    uint64_t faults = 0;
+    Progress progress(io.err, io.progress, "checking " + file, spec.recordCount);
+    const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
+        ++records;
+        if (record.size() != spec.recordLength && ++faults <= kReportedLengthFaults)
+            io.err << "grimstore: " << file << ": record " << records << " is "
+                   << record.size() << " bytes long, the file's record length is "
+                   << spec.recordLength << '\n';
+        progress.advance(records);
+        return true;
+    });
+    if (faults > kReportedLengthFaults)
+        io.err << "grimstore: " << file << ": " << faults
+               << " records in all have a wrong length\n";
+    if (walk.status != B_NO_ERROR) {
+        io.err << statusError(file, "reading record " + std::to_string(records + 1) +
+                                        " along key " + std::to_string(walk.key),
+                              walk.status)
+               << '\n';
+        ++faults;
+    } else if (records != spec.recordCount) {
+        io.err << "grimstore: " << file << ": " << records
+               << " records were read, but the record count is " << spec.recordCount << '\n';
+        ++faults;
+    }
+    return faults;
+}
+
+}  // namespace
+
+int runCheck(const std::string &file, Io &io) {
+    uint64_t records = 0;
+    uint64_t faults = checkRecords(file, io, records);
+
+    std::array<char, 1024> message{};
+    const int16_t status = BTRVERIFY(file.c_str(), message.data(), message.size());
+    if (status != B_NO_ERROR) {
+        io.err << statusError(file, "verify", status) << ": " << message.data() << '\n';
+        ++faults;
+    }
+    if (faults != 0) {
+        io.err << "grimstore: " << file << ": check found " << faults << " fault(s)\n";
+        return kExitDataError;
+    }
+    io.out << file << ": sound, " << records << " records\n";
+    return kExitOk;
+}
+
+void registerCheck(CLI::App &app, SubcommandContext &context) {
+    addFilesSubcommand(app, context, "check",
+                       "Read every record and verify the storage and key columns of a data "
+                       "file; exit status 1 on any fault.",
+                       {{"FILE", "data file"}},
+                       [](const auto &files, Io &io) { return runCheck(files[0], io); });
+}
+
+}  // namespace grimstore

@@ -1,0 +1,31 @@
+// The subcommands, callable without the command line. Each returns an exit
+// status (io.h) and writes its messages to the streams of io.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io.h"
+#include "layout_formatter.h"
+
+namespace grimstore {
+
+struct CreateOptions {
+    std::string file;
+    uint32_t recordLength = 0;
+    uint32_t pageSize = 4096;
+    std::vector<std::string> keys;  // "POS:LEN:TYPE[:FLAGS]", one per key
+    bool replace = false;
+};
+
+int runCreate(const CreateOptions &options, Io &io);
+// output "-" writes to io.out.
+int runSave(const std::string &file, const std::string &output, Io &io);
+// input "-" reads standard input.
+int runLoad(const std::string &file, const std::string &input, Io &io);
+int runStat(const std::string &file, Io &io);
+int runCheck(const std::string &file, Io &io);
+int runDump(const std::string &file, Io &io, const FormatterLookup &lookup = layoutFormatterFor);
+
+}  // namespace grimstore

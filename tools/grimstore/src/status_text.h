@@ -1,0 +1,16 @@
+// Short meanings of the record manager's status codes for error messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace grimstore {
+
+// "12 (file not found)"; an unknown code gives "N (unknown status)".
+std::string describeStatus(int16_t status);
+
+// "grimstore: FILE: ACTION failed with status 12 (file not found)"
+std::string statusError(std::string_view file, std::string_view action, int16_t status);
+
+}  // namespace grimstore

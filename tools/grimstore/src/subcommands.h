@@ -1,0 +1,32 @@
+// The table of subcommands the command line offers. Each entry adds one
+// subcommand, with its options and help, to the application.
+#pragma once
+
+#include <span>
+
+#include <CLI/CLI.hpp>
+
+#include "io.h"
+
+namespace grimstore {
+
+// Shared by the subcommands of one run: where to write, and the exit status
+// the chosen subcommand's callback leaves behind.
+struct SubcommandContext {
+    Io &io;
+    int exitStatus = kExitOk;
+};
+
+using SubcommandRegistration = void (*)(CLI::App &app, SubcommandContext &context);
+
+void registerCreate(CLI::App &app, SubcommandContext &context);
+void registerSave(CLI::App &app, SubcommandContext &context);
+void registerLoad(CLI::App &app, SubcommandContext &context);
+void registerStat(CLI::App &app, SubcommandContext &context);
+void registerCheck(CLI::App &app, SubcommandContext &context);
+void registerDump(CLI::App &app, SubcommandContext &context);
+
+// Every subcommand, in the order --help lists them.
+std::span<const SubcommandRegistration> subcommandRegistrations();
+
+}  // namespace grimstore
