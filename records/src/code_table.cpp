@@ -25,8 +25,9 @@ std::string CodeTable::displayText(int code) const {
 std::optional<std::int16_t> CodeTable::codeFromText(std::string_view text, std::int16_t stored) const {
     if (text == displayText(stored)) return stored;
     if (const auto c = code(text)) return c;
-    // Only the plain decimal text that a box shows for a code without a word.
-    if (const auto n = ParseWholeNumber(text, INT16_MIN, INT16_MAX); n && DecimalText(*n) == text)
+    // Only the plain decimal text that a box shows for a code without a word: "5"
+    // is no name of code 5, which a box would show by its word.
+    if (const auto n = ParseWholeNumber(text, INT16_MIN, INT16_MAX); n && displayText(static_cast<int>(*n)) == text)
         return static_cast<std::int16_t>(*n);
     return std::nullopt;
 }

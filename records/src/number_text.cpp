@@ -61,8 +61,13 @@ std::optional<double> ParseDecimalNumber(std::string_view text) {
 std::optional<std::int64_t> RoundHalfEven(double value, std::int64_t low, std::int64_t high) {
     if (!std::isfinite(value)) return std::nullopt;
     const double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
-    if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) return std::nullopt;
-    return static_cast<std::int64_t>(rounded);
+    // Outside [-2^63, 2^63) the conversion below would be undefined; the bounds
+    // themselves are compared as integers, since a double cannot hold every one.
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (!(rounded >= -kTwoTo63 && rounded < kTwoTo63)) return std::nullopt;
+    const auto whole = static_cast<std::int64_t>(rounded);
+    if (whole < low || whole > high) return std::nullopt;
+    return whole;
 }
 
 std::string DecimalText(std::int64_t value) { return std::to_string(value); }

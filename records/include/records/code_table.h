@@ -38,7 +38,8 @@ public:
     // - the text the stored code itself shows keeps the stored code, so a word that
     //   several codes share, or an open-ended word, never changes an untouched field;
     // - otherwise the lowest code with that word;
-    // - otherwise a decimal number in the 16-bit range that is no word is that number;
+    // - otherwise the plain decimal text of a 16-bit code that has no word (the text
+    //   displayText shows for it) is that code;
     // - otherwise none: the caller keeps the stored code.
     std::optional<std::int16_t> codeFromText(std::string_view text, std::int16_t stored) const;
 
