@@ -1,0 +1,82 @@
+// stat shows the file's specification; dump writes valid JSON Lines.
+#include "grimstore_fixture.h"
+
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "commands.h"
+
+namespace grimstore::test {
+namespace {
+
+class StatDumpTest : public GrimstoreTest {
+protected:
+    void SetUp() override {
+        create("a.dat", 9, {"1:4:autoinc", "5:2:integer:dup,mod", "7:1:unsigned:mod"});
+        // id, a signed 16-bit value (-1, 300, 300), a byte, two filler bytes
+        loadRecords("a.dat", {Bytes{0, 0, 0, 0, 0xFF, 0xFF, 200, 'x', 0x0A},
+                              Bytes{0, 0, 0, 0, 0x2C, 0x01, 7, 'y', 0x00},
+                              Bytes{0, 0, 0, 0, 0x2C, 0x01, 8, 0xC3, 0x28}});
+    }
+};
+
+TEST_F(StatDumpTest, StatShowsSpecificationAndCount) {
+    const RunResult result = run({"stat", path("a.dat")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "file: " + path("a.dat") +
+                              "\n"
+                              "record length: 9\n"
+                              "page size: 4096\n"
+                              "records: 3\n"
+                              "keys: 3\n"
+                              "key 0: position 1, length 4, type autoinc, flags none\n"
+                              "key 1: position 5, length 2, type integer, flags dup,mod\n"
+                              "key 2: position 7, length 1, type unsigned, flags mod\n");
+}
+
+std::vector<nlohmann::json> parseLines(const std::string &text) {
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+TEST_F(StatDumpTest, DumpWritesOneJsonObjectPerRecord) {
+    const RunResult result = run({"dump", path("a.dat")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    ASSERT_FALSE(result.out.empty());
+    EXPECT_EQ(result.out.back(), '\n');
+    std::vector<nlohmann::json> lines;
+    ASSERT_NO_THROW(lines = parseLines(result.out)) << result.out;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]["keys"], nlohmann::json::parse("[1, -1, 200]"));
+    EXPECT_EQ(lines[0]["data"], "01000000ffffc8780a");
+    EXPECT_EQ(lines[1]["keys"], nlohmann::json::parse("[2, 300, 7]"));
+    EXPECT_EQ(lines[2]["data"], "030000002c0108c328");
+    EXPECT_FALSE(lines[0].contains("fields"));
+}
+
+TEST_F(StatDumpTest, DumpAddsFieldsFromLayoutFormatter) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Io io{out, err, false};
+    std::vector<std::pair<std::string, uint32_t>> asked;
+    const FormatterLookup lookup = [&asked](std::string_view name, uint32_t length) {
+        asked.emplace_back(name, length);
+        return [](std::span<const uint8_t> record) {
+            // A text field holding a byte that is not UTF-8 must not break the line.
+            return nlohmann::json{{"name", std::string(record.begin() + 7, record.end())}};
+        };
+    };
+    ASSERT_EQ(runDump(path("a.dat"), io, lookup), 0) << err.str();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], std::make_pair(std::string("a.dat"), 9u));
+    const auto lines = parseLines(out.str());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]["fields"]["name"], "x\n");
+    EXPECT_TRUE(lines[2]["fields"]["name"].is_string());
+}
+
+}  // namespace
+}  // namespace grimstore::test
