@@ -1,0 +1,79 @@
+// One data file as this process has it open: the SQLite connection, the
+// file's layout and the prepared statements every operation reuses. Shared
+// by all position blocks of the process that opened the file.
+#pragma once
+
+#include "file_layout.h"
+#include "open_lock.h"
+#include "sqlite_handle.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace wbtrv {
+
+struct Record {
+    std::int64_t id = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// Where a read along a key goes, relative to a starting key value and record id.
+enum class Seek { First, Last, Next, Previous, Equal };
+
+class DataFile {
+public:
+    // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
+    static int open(const std::string &path, bool exclusive, std::unique_ptr<DataFile> &out);
+
+    const FileLayout &layout() const { return layout_; }
+    const FileIdentity &identity() const { return lock_.identity(); }
+    bool exclusive() const { return exclusive_; }
+    // True when this process may not write the file.
+    bool readOnly() const { return readOnly_; }
+
+    // Reads one record along key `key`. Next/Previous start after/before
+    // (value, id); Equal looks for value. Status 0, 9 (no record) or 4 (Equal).
+    int seek(Seek how, std::size_t key, const KeyValue &value, std::int64_t id, Record &out);
+    // Adds record, giving each autoincrement key holding 0 its next value
+    // (written into record). Returns a status; on 0 `id` is the new record's.
+    int insert(std::vector<std::uint8_t> &record, std::int64_t &id);
+    // Replaces record `id` if it still holds `expected` (else 80); keys that
+    // are not modifiable must keep their values (else 10).
+    int update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record);
+    // Removes record `id` if it still holds `expected` (else 80).
+    int remove(std::int64_t id, std::span<const std::uint8_t> expected);
+    int count(std::uint64_t &records);
+
+    // Number of position blocks using this file.
+    int users = 0;
+
+private:
+    enum Query { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, QueryCount };
+
+    DataFile() = default;
+    static std::string querySql(std::size_t key, Query which);
+    int prepareFixed();
+    Statement &query(std::size_t key, Query which);
+    int readRow(Statement &st, Record &out);
+    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
+    int bindKeys(Statement &st, int firstIndex, std::span<const std::uint8_t> record);
+    int nextAutoincrement(std::size_t key, std::int64_t &value);
+    int step(Statement &st);
+
+    // Declared first so it is released last, after the connection closes.
+    OpenLock lock_;
+    Database db_;
+    FileLayout layout_;
+    bool exclusive_ = false;
+    bool readOnly_ = false;
+    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_;
+    std::vector<std::array<Statement, QueryCount>> queries_;
+
+    friend class Transaction;
+};
+
+} // namespace wbtrv

@@ -1,0 +1,70 @@
+// The record manager's process-wide state: the data files this process has
+// open and one handle (file, open mode, cursor) per position block in use.
+#pragma once
+
+#include "call_args.h"
+#include "data_file.h"
+#include "position_block.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace wbtrv {
+
+// Where a position block stands in its file's key order.
+struct Cursor {
+    bool positioned = false; // a Get or Insert has set a position since Open
+    bool hasCurrent = false; // the record at the position exists (not deleted)
+    int keyNumber = 0;       // key the position follows
+    KeyValue keyValue;
+    std::int64_t recordId = 0;
+    std::vector<std::uint8_t> lastRead; // bytes of the current record as last read or written
+};
+
+struct Handle {
+    std::uint64_t generation = 0;
+    const void *block = nullptr; // where the caller's block was when opened
+    DataFile *file = nullptr;
+    bool readOnly = false;
+    Cursor cursor;
+    Record scratch; // reused for every read, so a Get allocates nothing
+};
+
+class Engine {
+public:
+    // The one instance per process: the published interface passes no context.
+    static Engine &instance();
+
+    std::mutex &mutex() { return mutex_; }
+    // In a child process after fork(): forget the parent's files and blocks
+    // without touching their connections, which belong to the parent.
+    void leaveParentState();
+
+    // The handle of a block we set up and that is still open, else nullptr.
+    Handle *handleOf(const void *block);
+    DataFile *fileWithIdentity(const FileIdentity &identity);
+
+    int open(const std::string &path, std::int8_t mode, void *block);
+    void close(void *block);
+    void closeAll();
+
+private:
+    Engine();
+    ~Engine() = default;
+
+    std::mutex mutex_;
+    pid_t owner_;
+    std::uint32_t nextId_ = 1;
+    std::uint64_t nextGeneration_;
+    std::unordered_map<std::uint32_t, Handle> handles_;
+    std::vector<std::unique_ptr<DataFile>> files_;
+    std::vector<DataFile *> inherited_; // a parent's files, deliberately never closed
+};
+
+} // namespace wbtrv
