@@ -1,0 +1,80 @@
+// The byte <-> character mapping of text fields.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "records/text_codec.h"
+
+namespace records {
+namespace {
+
+TEST(TextCodec, EveryByteValueRoundTripsThroughItsOwnCharacter) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::u16string text = DecodeText(all);
+    ASSERT_EQ(text.size(), 256u);
+    EXPECT_EQ(std::set<char16_t>(text.begin(), text.end()).size(), 256u) << "two bytes share a character";
+    EXPECT_EQ(EncodeText(text), all);
+    EXPECT_FALSE(FirstUnencodable(text));
+}
+
+TEST(TextCodec, KnownCharactersOfTheHighHalf) {
+    struct Case {
+        unsigned char byte;
+        char16_t character;
+    };
+    for (const Case c : {Case{'A', u'A'}, Case{0x7F, 0x7F}, Case{0x80, u'Ç'}, Case{0x82, u'é'}, Case{0x9C, u'£'},
+                         Case{0xB0, 0x2591}, Case{0xC9, 0x2554}, Case{0xE1, u'ß'}, Case{0xE3, u'π'},
+                         Case{0xF8, u'°'}, Case{0xFF, 0x00A0}}) {
+        SCOPED_TRACE(static_cast<int>(c.byte));
+        const char byte = static_cast<char>(c.byte);
+        EXPECT_EQ(DecodeText(std::span<const char>(&byte, 1)), std::u16string(1, c.character));
+        EXPECT_EQ(EncodeText(std::u16string(1, c.character)), std::string(1, byte));
+    }
+}
+
+TEST(TextCodec, UnmappableCharactersAreRefusedByIndex) {
+    struct Case {
+        std::u16string text;
+        std::optional<std::size_t> first;
+    };
+    const std::vector<Case> cases{
+        {u"Sword", std::nullopt},
+        {u"Caf\u00e9", std::nullopt},
+        {u"10\u20ac", 2},
+        {u"\u4e2d", 0},
+        {u"ab\u4e2d\u20ac", 2},
+        {u"x\U0001F600", 1},
+        {u"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        EXPECT_EQ(FirstUnencodable(c.text), c.first);
+        EXPECT_EQ(EncodeText(c.text).has_value(), !c.first.has_value());
+    }
+}
+
+TEST(TextCodec, ShownTextStopsAtTheFirstZero) {
+    struct Case {
+        std::string bytes;
+        std::u16string shown;
+    };
+    const std::vector<Case> cases{
+        {std::string("Elf\0   x", 8), u"Elf"},
+        {std::string("\0Elf", 4), u""},
+        {"Dwarf   ", u"Dwarf   "},
+        {std::string("\x80\0\x81", 3), u"\u00c7"},
+        {"", u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(DecodeShownText(c.bytes), c.shown);
+        EXPECT_EQ(DecodeText(c.bytes).size(), c.bytes.size()) << "the whole field keeps every byte";
+    }
+}
+
+}  // namespace
+}  // namespace records
