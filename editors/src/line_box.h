@@ -1,0 +1,35 @@
+// The boxes of the tabs: one-line text boxes with a limit on typing only, and
+// editable drop-down lists of words.
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStringList>
+
+#include "records/code_table.h"
+
+class QAbstractItemModel;
+
+namespace editors {
+
+// A text box named name. typingLimit (0: none) restricts what the user types, never
+// what the program puts there.
+QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bool readOnly);
+
+// Puts a text into a box whole, however long: the typing limit is raised to the
+// text's length while the text is longer, and comes back once the user shortens it.
+void setShownText(QLineEdit& box, const QString& text, int typingLimit);
+
+// An editable drop-down list whose entries are the rows of model, showing its first
+// entry. Typed texts never join the list, and completion respects letter case,
+// because a word is only recognised with its exact letters.
+QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model);
+QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words);
+
+// The words of a table, in code order.
+QStringList wordsOf(const records::CodeTable& table);
+
+// A box's text as the record's words are compared with it.
+std::string wordText(const QComboBox& box);
+
+}  // namespace editors
