@@ -85,7 +85,7 @@ RunResult GrimstoreTest::runProgram(const std::vector<std::string> &args) const 
 void GrimstoreTest::create(const std::string &name, uint32_t recordLength,
                            const std::vector<std::string> &keys) const {
     std::vector<std::string> args{"create", path(name), "--record-length",
-                                  std::to_string(recordLength)};
+                                  std::to_string(recordLength), "--replace"};
     for (const std::string &key : keys) {
         args.push_back("--key");
         args.push_back(key);

@@ -36,7 +36,7 @@ protected:
     // Runs the built grimstore program in the temporary folder.
     RunResult runProgram(const std::vector<std::string> &args) const;
 
-    // Creates a data file; fails the test if grimstore refuses.
+    // Creates or replaces a data file; fails the test if grimstore refuses.
     void create(const std::string &name, uint32_t recordLength,
                 const std::vector<std::string> &keys) const;
     // Loads these records through a sequential file; fails the test on refusal.

@@ -66,7 +66,7 @@ TEST_F(StatDumpTest, DumpAddsFieldsFromLayoutFormatter) {
         asked.emplace_back(name, length);
         return [](std::span<const uint8_t> record) {
             // A text field holding a byte that is not UTF-8 must not break the line.
-            return nlohmann::json{{"name", std::string(record.begin() + 7, record.end())}};
+            return nlohmann::ordered_json{{"name", std::string(record.begin() + 7, record.end())}};
         };
     };
     ASSERT_EQ(runDump(path("a.dat"), io, lookup), 0) << err.str();

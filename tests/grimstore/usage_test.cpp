@@ -14,7 +14,7 @@ struct UsageCase {
 TEST_F(GrimstoreTest, ProgramExitStatuses) {
     const std::vector<UsageCase> cases{
         {{}, 2, "subcommand"},
-        {{"frobnicate"}, 2, "frobnicate"},
+        {{"frobnicate"}, 2, "subcommand"},
         {{"create"}, 2, "FILE"},
         {{"create", "a.dat", "-k", "1:4:integer"}, 2, "--record-length"},
         {{"create", "a.dat", "-r", "10"}, 2, "--key"},

@@ -29,7 +29,7 @@ bool isIntegerType(uint8_t type) {
 
 // An integer key as a number; any other key as the hex of its bytes; null
 // when the key lies outside the record.
-nlohmann::json keyValue(const Key &key, std::span<const uint8_t> record) {
+nlohmann::ordered_json keyValue(const Key &key, std::span<const uint8_t> record) {
     std::vector<uint8_t> bytes;
     for (const KeySegment &segment : key) {
         if (segment.position == 0 || segment.position - 1u + segment.length > record.size())
@@ -60,13 +60,13 @@ int runDump(const std::string &file, Io &io, const FormatterLookup &lookup) {
     Progress progress(io.err, io.progress, "dumping " + file, spec.recordCount);
     uint64_t dumped = 0;
     const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
-        nlohmann::json line;
-        nlohmann::json &keys = line["keys"] = nlohmann::json::array();
+        nlohmann::ordered_json line;
+        nlohmann::ordered_json &keys = line["keys"] = nlohmann::ordered_json::array();
         for (const Key &key : spec.keys) keys.push_back(keyValue(key, record));
         line["data"] = hex(record);
         if (formatter) line["fields"] = formatter(record);
         // Text fields may hold any bytes; replace what is not UTF-8 rather than fail.
-        io.out << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        io.out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         progress.advance(++dumped);
         return bool(io.out);
     });

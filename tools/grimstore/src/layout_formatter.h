@@ -12,7 +12,8 @@
 
 namespace grimstore {
 
-using RecordFormatter = std::function<nlohmann::json(std::span<const uint8_t> record)>;
+// ordered_json keeps the fields in the order the layout lists them.
+using RecordFormatter = std::function<nlohmann::ordered_json(std::span<const uint8_t> record)>;
 using FormatterLookup =
     std::function<RecordFormatter(std::string_view fileName, uint32_t recordLength)>;
 
