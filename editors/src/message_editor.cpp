@@ -5,6 +5,7 @@
 #include "field_boxes.h"
 #include "record_editor.h"
 #include "records/message_record.h"
+#include "records/struct_to_row.h"
 #include "tab_layout.h"
 
 namespace editors {
@@ -45,6 +46,7 @@ public:
     void show(std::span<const std::uint8_t> row) override { ShowMessage(row); }
     bool editable() const override { return true; }
     void update() override { MessageUpdate(); }
+    void structToRow() override { records::MessageStructToRow(context_.block.row, context_.lists, record_); }
 
     void ShowMessage(std::span<const std::uint8_t> row) {
         if (unpack(row)) boxes_.show(record_);

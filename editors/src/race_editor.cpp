@@ -8,6 +8,7 @@
 #include "editor_factories.h"
 #include "field_boxes.h"
 #include "record_editor.h"
+#include "records/struct_to_row.h"
 #include "tab_layout.h"
 
 namespace editors {
@@ -73,6 +74,7 @@ public:
     void show(std::span<const std::uint8_t> row) override { ShowRace(row); }
     bool editable() const override { return true; }
     void update() override { RaceUpdate(); }
+    void structToRow() override { records::RaceStructToRow(context_.block.row, context_.lists, record_); }
 
     void ShowRace(std::span<const std::uint8_t> row) {
         if (!unpack(row)) return;
