@@ -62,11 +62,14 @@ int getOperation(Engine &engine, const CallArgs &args)
     std::int64_t id = 0;
     if (const int status = startingPoint(*handle, key, args, how, value, id); status != B_NO_ERROR)
         return status;
+    // A buffer too short for any record of the file: refused before anything moves.
+    if (!file.layout().variableLength && args.dataCapacity() < file.layout().recordLength)
+        return B_DATA_BUFFER_TOO_SHORT;
     Record &row = handle->scratch;
     if (const int status = file.seek(how, static_cast<std::size_t>(args.keyNumber), value, id, row);
         status != B_NO_ERROR)
         return status;
-    // The record is known before anything moves: a short buffer leaves the position as it was.
+    // Records of a variable-length file may still be longer than the buffer.
     if (row.data.size() > args.dataCapacity())
         return B_DATA_BUFFER_TOO_SHORT;
     const KeySegment &seg = key.first();

@@ -1,0 +1,249 @@
+// Whatever a caller passes, the answer is a status: no crash, no write
+// outside the given lengths, and files that are not ours stay untouched.
+#include "btrieve_fixture.h"
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <functional>
+#include <random>
+
+namespace btrieve_test {
+namespace {
+
+TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3)
+{
+    Block open{};
+    openStandard(open);
+    Call insert{Standard::record(0, 1, 1)};
+    ASSERT_EQ(insert.run(B_INSERT, open, 0), B_NO_ERROR);
+
+    Block stale{};
+    ASSERT_EQ(openFile(stale, path("standard.dat")), B_NO_ERROR);
+    const Block staleCopy = stale;
+    ASSERT_EQ(BTRCALL(B_CLOSE, stale.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    Block random{};
+    std::mt19937 rng(3);
+    for (auto &b : random)
+        b = static_cast<std::uint8_t>(rng());
+
+    const std::pair<const char *, Block> blocks[] = {
+        {"zeroed", Block{}},
+        {"random", random},
+        {"closed", staleCopy},
+        {"copy of an open block", open},
+    };
+    for (const auto &[name, original] : blocks) {
+        for (std::uint16_t op : {B_CLOSE, B_INSERT, B_UPDATE, B_DELETE, B_GET_EQUAL, B_GET_NEXT, B_GET_PREVIOUS,
+                                 B_GET_FIRST, B_GET_LAST, B_STAT}) {
+            SCOPED_TRACE(std::string(name) + ", operation " + std::to_string(op));
+            Block block = original;
+            Call call{Standard::record(0, 1, 2)};
+            EXPECT_EQ(call.run(op, block, 0), B_FILE_NOT_OPEN);
+            EXPECT_EQ(block, original);
+        }
+    }
+    // The original block still works, and nothing was added through a copy.
+    Call call{Bytes(Standard::recordLength)};
+    ASSERT_EQ(call.run(B_GET_LAST, open, 0), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 0, 4), 1);
+    EXPECT_EQ(BTRCALL(B_GET_FIRST, nullptr, call.data.data(), &call.length, call.key.data(), 255, 0), B_FILE_NOT_OPEN);
+}
+
+TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus)
+{
+    Block block{};
+    openStandard(block);
+    Bytes record = Standard::record(0, 1, 1);
+    Bytes key(BTR_MAX_KEY_LENGTH, 0);
+    std::uint32_t recordLength = Standard::recordLength;
+    std::uint32_t zero = 0;
+    std::uint8_t *b = block.data();
+    struct Case {
+        const char *name;
+        std::function<std::int16_t()> call;
+        std::int16_t status;
+    };
+    const Case cases[] = {
+        {"insert without data", [&] { return BTRCALL(B_INSERT, b, nullptr, &recordLength, key.data(), 255, 0); },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"insert without length", [&] { return BTRCALL(B_INSERT, b, record.data(), nullptr, key.data(), 255, 0); },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"insert without key buffer",
+         [&] { return BTRCALL(B_INSERT, b, record.data(), &recordLength, nullptr, 255, 0); }, B_KEY_BUFFER_TOO_SHORT},
+        {"insert with a short key buffer",
+         [&] { return BTRCALL(B_INSERT, b, record.data(), &recordLength, key.data(), 3, 0); }, B_KEY_BUFFER_TOO_SHORT},
+        {"get first without data", [&] { return BTRCALL(B_GET_FIRST, b, nullptr, nullptr, key.data(), 255, 0); },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"get first into nothing", [&] { return BTRCALL(B_GET_FIRST, b, record.data(), &zero, key.data(), 255, 0); },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"get equal with a short key", [&] { return BTRCALL(B_GET_EQUAL, b, record.data(), &recordLength, key.data(), 1, 1); },
+         B_KEY_BUFFER_TOO_SHORT},
+        {"get equal without key", [&] { return BTRCALL(B_GET_EQUAL, b, record.data(), &recordLength, nullptr, 4, 0); },
+         B_KEY_BUFFER_TOO_SHORT},
+        {"stat without data", [&] { return BTRCALL(B_STAT, b, nullptr, nullptr, nullptr, 0, 0); },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"open without name", [&] { return BTRCALL(B_OPEN, b, nullptr, nullptr, nullptr, 0, 0); },
+         B_INVALID_FILE_NAME},
+        {"open with an empty name", [&] { return BTRCALL(B_OPEN, b, nullptr, nullptr, key.data(), 255, 0); },
+         B_INVALID_FILE_NAME},
+        {"create without buffer", [&] {
+             Bytes name{'x', 0};
+             return BTRCALL(B_CREATE, b, nullptr, nullptr, name.data(), 2, 0);
+         },
+         B_DATA_BUFFER_TOO_SHORT},
+        {"everything null", [&] { return BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0); },
+         B_FILE_NOT_OPEN},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.call(), c.status) << c.name;
+}
+
+TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes)
+{
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    for (std::uint16_t op : {8, 9, 10, 11, 16, 24, 26, 99, 1000, 65535})
+        EXPECT_EQ(call.run(op, block, 0), B_INVALID_OPERATION) << op;
+    for (std::int8_t key : {-1, 3, 4, 118, 127, -128}) {
+        for (std::uint16_t op : {B_GET_FIRST, B_GET_EQUAL, B_GET_LAST, B_INSERT})
+            EXPECT_EQ(call.run(op, block, key), B_INVALID_KEY_NUMBER) << op << " key " << int(key);
+    }
+    Block other{};
+    for (std::int8_t mode : {1, 2, -5, 100, -128})
+        EXPECT_EQ(openFile(other, path("standard.dat"), mode), B_INCOMPATIBLE_MODE) << int(mode);
+}
+
+TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength)
+{
+    const std::string name = path("standard.dat");
+    ASSERT_EQ(createFile(name, Standard::createBuffer()), B_NO_ERROR);
+    // The key buffer holds the name with its zero, but the key length stops short of it.
+    Bytes key(name.begin(), name.end());
+    key.push_back(0);
+    Block block{};
+    EXPECT_EQ(BTRCALL(B_OPEN, block.data(), nullptr, nullptr, key.data(), static_cast<std::uint8_t>(name.size()), 0),
+              B_INVALID_FILE_NAME);
+    Bytes buffer = Standard::createBuffer();
+    std::uint32_t length = static_cast<std::uint32_t>(buffer.size());
+    EXPECT_EQ(BTRCALL(B_CREATE, block.data(), buffer.data(), &length, key.data(), static_cast<std::uint8_t>(name.size()), 0),
+              B_INVALID_FILE_NAME);
+    EXPECT_EQ(openFile(block, path("missing.dat")), B_FILE_NOT_FOUND);
+    EXPECT_EQ(openFile(block, path("no-such-folder/x.dat")), B_FILE_NOT_FOUND);
+}
+
+// Files that are not ours: refused on Open and left byte for byte as they were.
+TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged)
+{
+    auto sqliteFile = [&](const std::string &name, const char *sql) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    std::ofstream(path("empty.dat")).close();
+    std::ofstream(path("text.dat")) << "Room 1: a dark cave.\r\nRoom 2: a bright hall.\r\n";
+    {
+        std::ofstream out(path("random.dat"), std::ios::binary);
+        std::mt19937 rng(11);
+        for (int i = 0; i < 8192; ++i)
+            out.put(static_cast<char>(rng()));
+    }
+    sqliteFile("other.dat", "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
+    ASSERT_EQ(createFile(path("v2.dat"), Standard::createBuffer()), B_NO_ERROR);
+    sqliteFile("v2.dat", "UPDATE metadata_t SET version = 2; PRAGMA journal_mode=DELETE;");
+    ASSERT_EQ(createFile(path("columns.dat"), Standard::createBuffer()), B_NO_ERROR);
+    sqliteFile("columns.dat", "DELETE FROM keys_t WHERE number = 1; PRAGMA journal_mode=DELETE;");
+    ASSERT_EQ(createFile(path("cut.dat"), Standard::createBuffer()), B_NO_ERROR);
+    {
+        sqliteFile("cut.dat", "PRAGMA journal_mode=DELETE;");
+        Bytes bytes = fileBytes(path("cut.dat"));
+        bytes.resize(bytes.size() / 3);
+        std::ofstream(path("cut.dat"), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    for (const char *name : {"empty.dat", "text.dat", "random.dat", "other.dat", "v2.dat", "columns.dat", "cut.dat"}) {
+        SCOPED_TRACE(name);
+        const Bytes before = fileBytes(path(name));
+        for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
+            Block block{};
+            EXPECT_EQ(openFile(block, path(name), mode), B_NOT_A_DATA_FILE);
+            Call call{Bytes(Standard::recordLength)};
+            EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_FILE_NOT_OPEN);
+        }
+        EXPECT_EQ(fileBytes(path(name)), before);
+        EXPECT_FALSE(std::filesystem::exists(path(name) + "-journal"));
+    }
+}
+
+struct CreateCase {
+    const char *name;
+    std::function<void(Bytes &)> change;
+    std::int16_t status;
+};
+
+const std::vector<CreateCase> &createCases()
+{
+    auto set = [](std::size_t at, std::size_t length, std::int64_t value) {
+        return [=](Bytes &b) { putInt(b, at, length, value); };
+    };
+    constexpr std::size_t key0 = BTR_FILE_SPEC_SIZE;
+    static const std::vector<CreateCase> all = {
+        {"record length 3", set(0, 2, 3), B_INVALID_RECORD_LENGTH},
+        {"record length 0", set(0, 2, 0), B_INVALID_RECORD_LENGTH},
+        {"page size 0", set(2, 2, 0), B_PAGE_SIZE_ERROR},
+        {"page size 1000", set(2, 2, 1000), B_PAGE_SIZE_ERROR},
+        {"page size 16896", set(2, 2, 16896), B_PAGE_SIZE_ERROR},
+        {"no keys", set(4, 2, 0), B_INVALID_NUMBER_OF_KEYS},
+        {"120 keys", set(4, 2, 120), B_INVALID_NUMBER_OF_KEYS},
+        {"more keys than the buffer holds", set(4, 2, 4), B_DATA_BUFFER_TOO_SHORT},
+        {"buffer cut inside the file spec", [](Bytes &b) { b.resize(10); }, B_DATA_BUFFER_TOO_SHORT},
+        {"key at position 0", set(key0, 2, 0), B_INVALID_KEY_POSITION},
+        {"key past the record", set(key0, 2, 14), B_INVALID_KEY_POSITION},
+        {"key of length 0", set(key0 + 2, 2, 0), B_INVALID_KEY_LENGTH},
+        {"autoincrement of 8 bytes", set(key0 + 2, 2, 8), B_INVALID_KEY_LENGTH},
+        {"integer of 3 bytes", [](Bytes &b) { b[key0 + 10] = B_TYPE_INTEGER; putInt(b, key0 + 2, 2, 3); },
+         B_INVALID_KEY_LENGTH},
+        {"string key", [](Bytes &b) { b[key0 + 10] = B_TYPE_STRING; }, B_KEY_TYPE_ERROR},
+        {"float key", [](Bytes &b) { b[key0 + 10] = B_TYPE_FLOAT; }, B_KEY_TYPE_ERROR},
+        {"unknown type", [](Bytes &b) { b[key0 + 10] = 200; }, B_KEY_TYPE_ERROR},
+        {"no extended type: a string", set(key0 + 4, 2, 0), B_KEY_TYPE_ERROR},
+        {"segmented key", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_SEGMENTED), B_KEY_TYPE_ERROR},
+        {"descending key", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DESCENDING), B_KEY_TYPE_ERROR},
+        {"autoincrement with duplicates", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES), B_KEY_TYPE_ERROR},
+        {"no extended type, binary: unsigned", set(key0 + 4, 2, B_KEY_BINARY), B_NO_ERROR},
+    };
+    return all;
+}
+
+TEST_F(BtrieveTest, BadCreateBuffersAreRefusedAndCreateNothing)
+{
+    for (const CreateCase &c : createCases()) {
+        SCOPED_TRACE(c.name);
+        Bytes buffer = Standard::createBuffer();
+        c.change(buffer);
+        EXPECT_EQ(createFile(path("made.dat"), buffer), c.status);
+        EXPECT_EQ(std::filesystem::exists(path("made.dat")), c.status == B_NO_ERROR);
+        std::filesystem::remove(path("made.dat"));
+    }
+}
+
+TEST_F(BtrieveTest, CreateOverExistingFiles)
+{
+    Block block{};
+    openStandard(block);
+    EXPECT_EQ(createFile(path("standard.dat"), Standard::createBuffer()), B_FILE_IN_USE);
+    EXPECT_EQ(createFile(path("standard.dat"), Standard::createBuffer(), -1), B_FILE_ALREADY_EXISTS);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
+    // Replaced: the new file is empty.
+    ASSERT_EQ(createFile(path("standard.dat"), Standard::createBuffer()), B_NO_ERROR);
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_END_OF_FILE);
+    EXPECT_EQ(createFile(path("no-such-folder/x.dat"), Standard::createBuffer()), B_CREATE_IO_ERROR);
+}
+
+} // namespace
+} // namespace btrieve_test

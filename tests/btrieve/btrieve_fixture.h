@@ -1,0 +1,68 @@
+// Shared pieces of the record manager's tests: a temporary folder, Create
+// buffers, position blocks and short forms of the calls.
+#pragma once
+
+#include <wbtrv32/btrieve.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace btrieve_test {
+
+using Bytes = std::vector<std::uint8_t>;
+using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
+
+struct KeySpec {
+    std::uint16_t position; // 1-based
+    std::uint16_t length;
+    std::uint16_t flags;
+    std::uint8_t type;
+    std::uint8_t nullValue = 0;
+};
+
+Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec> &keys, std::uint16_t pageSize = 4096);
+std::int16_t createFile(const std::string &path, const Bytes &buffer, std::int8_t mode = 0);
+std::int16_t openFile(Block &block, const std::string &path, std::int8_t mode = B_MODE_NORMAL);
+
+// One call with a data buffer whose length is its size; the length that
+// comes back is left in `length`.
+struct Call {
+    Bytes data;
+    Bytes key = Bytes(BTR_MAX_KEY_LENGTH, 0);
+    std::uint32_t length = 0;
+    std::int16_t run(std::uint16_t operation, Block &block, std::int8_t keyNumber);
+};
+
+Bytes fileBytes(const std::string &path);
+std::int16_t verify(const std::string &path, std::string &message);
+
+// Little-endian field access in a record.
+void putInt(Bytes &record, std::size_t offset, std::size_t length, std::int64_t value);
+std::int64_t getInt(const Bytes &record, std::size_t offset, std::size_t length, bool isSigned = true);
+
+// The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
+// offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a
+// 4-byte unsigned binary at 6 (unique, modifiable), payload from 10.
+struct Standard {
+    static constexpr std::uint16_t recordLength = 16;
+    static Bytes createBuffer();
+    static Bytes record(std::int32_t id, std::int16_t group, std::uint32_t code, std::uint8_t fill = 0);
+};
+
+// Each test gets an empty folder and leaves the record manager with no open files.
+class BtrieveTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string path(const std::string &name) const { return (dir_ / name).string(); }
+    // Creates a file of the standard layout and opens `block` on it.
+    void openStandard(Block &block, const std::string &name = "standard.dat");
+    std::filesystem::path dir_;
+};
+
+} // namespace btrieve_test

@@ -1,0 +1,302 @@
+// Record operations on the standard layout, scenario by scenario, and the
+// integer key types in their order.
+#include "btrieve_fixture.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <optional>
+#include <random>
+
+namespace btrieve_test {
+namespace {
+
+struct Step {
+    std::uint16_t op;
+    int block;
+    std::int8_t key;
+    std::optional<Bytes> record; // Insert / Update
+    std::int64_t equal;          // Get Equal: the key value looked for
+    std::int16_t status;
+    std::int32_t expectId;       // key 0 of the record read or written; 0 to skip
+};
+
+Step ins(std::int32_t id, std::int16_t group, std::uint32_t code, std::int16_t status, std::int32_t expect, int block = 0,
+         std::int8_t key = 0)
+{
+    return {B_INSERT, block, key, Standard::record(id, group, code), 0, status, expect};
+}
+Step upd(std::int32_t id, std::int16_t group, std::uint32_t code, std::int16_t status, int block = 0)
+{
+    return {B_UPDATE, block, 0, Standard::record(id, group, code), 0, status, 0};
+}
+Step get(std::uint16_t op, std::int8_t key, std::int16_t status, std::int32_t expect, int block = 0)
+{
+    return {op, block, key, std::nullopt, 0, status, expect};
+}
+Step equal(std::int8_t key, std::int64_t value, std::int16_t status, std::int32_t expect, int block = 0)
+{
+    return {B_GET_EQUAL, block, key, std::nullopt, value, status, expect};
+}
+Step del(std::int16_t status, int block = 0) { return {B_DELETE, block, 0, std::nullopt, 0, status, 0}; }
+
+struct Scenario {
+    const char *name;
+    std::vector<Step> steps;
+};
+
+const std::vector<Scenario> &scenarios()
+{
+    static const std::vector<Scenario> all = {
+        {"autoincrement takes the highest value plus one",
+         {ins(0, 1, 1, 0, 1), ins(10, 1, 2, 0, 10), ins(0, 1, 3, 0, 11), ins(10, 1, 4, B_DUPLICATE_KEY_VALUE, 0),
+          equal(0, 11, 0, 11)}},
+        {"duplicates come back in insertion order both ways",
+         {ins(0, 5, 1, 0, 1), ins(0, 5, 2, 0, 2), ins(0, 3, 3, 0, 3), ins(0, 5, 4, 0, 4), get(B_GET_FIRST, 1, 0, 3),
+          get(B_GET_NEXT, 1, 0, 1), get(B_GET_NEXT, 1, 0, 2), get(B_GET_NEXT, 1, 0, 4),
+          get(B_GET_NEXT, 1, B_END_OF_FILE, 0), get(B_GET_PREVIOUS, 1, 0, 2), get(B_GET_LAST, 1, 0, 4),
+          get(B_GET_PREVIOUS, 1, 0, 2), get(B_GET_PREVIOUS, 1, 0, 1), get(B_GET_PREVIOUS, 1, 0, 3),
+          get(B_GET_PREVIOUS, 1, B_END_OF_FILE, 0), get(B_GET_NEXT, 1, 0, 1)}},
+        {"a failed Get Equal keeps the position",
+         {ins(0, 1, 1, 0, 1), ins(0, 1, 2, 0, 2), ins(0, 1, 3, 0, 3), get(B_GET_FIRST, 0, 0, 1),
+          equal(0, 99, B_KEY_VALUE_NOT_FOUND, 0), get(B_GET_NEXT, 0, 0, 2), equal(2, 3, 0, 3),
+          get(B_GET_PREVIOUS, 2, 0, 2)}},
+        {"Next and Previous follow the key of the last Get",
+         {ins(0, 1, 1, 0, 1), get(B_GET_FIRST, 0, 0, 1), get(B_GET_NEXT, 1, B_DIFFERENT_KEY_NUMBER, 0),
+          get(B_GET_PREVIOUS, 2, B_DIFFERENT_KEY_NUMBER, 0), get(B_GET_NEXT, 3, B_INVALID_KEY_NUMBER, 0)}},
+        {"Insert positions along its own key",
+         {ins(0, 1, 30, 0, 1), ins(0, 1, 10, 0, 2), ins(0, 1, 20, 0, 3, 0, 2), get(B_GET_NEXT, 2, 0, 1),
+          get(B_GET_NEXT, 2, B_END_OF_FILE, 0), get(B_GET_NEXT, 0, B_DIFFERENT_KEY_NUMBER, 0)}},
+        {"Delete leaves no current record but keeps the place",
+         {ins(0, 1, 1, 0, 1), ins(0, 1, 2, 0, 2), ins(0, 1, 3, 0, 3), equal(0, 2, 0, 2), del(0),
+          upd(2, 1, 2, B_INVALID_POSITIONING), del(B_INVALID_POSITIONING), get(B_GET_NEXT, 0, 0, 3), equal(0, 3, 0, 3),
+          del(0), get(B_GET_PREVIOUS, 0, 0, 1), get(B_GET_NEXT, 0, B_END_OF_FILE, 0)}},
+        {"nothing read since Open",
+         {ins(0, 1, 1, 0, 1, 1), get(B_GET_NEXT, 0, B_INVALID_POSITIONING, 0),
+          get(B_GET_PREVIOUS, 0, B_INVALID_POSITIONING, 0), upd(1, 1, 1, B_INVALID_POSITIONING),
+          del(B_INVALID_POSITIONING)}},
+        {"an empty file",
+         {get(B_GET_FIRST, 0, B_END_OF_FILE, 0), get(B_GET_LAST, 2, B_END_OF_FILE, 0),
+          equal(1, 0, B_KEY_VALUE_NOT_FOUND, 0)}},
+        {"keys that may not change and values that must stay unique",
+         {ins(0, 1, 7, 0, 1), ins(0, 2, 7, B_DUPLICATE_KEY_VALUE, 0), ins(0, 2, 8, 0, 2), get(B_GET_FIRST, 0, 0, 1),
+          upd(5, 1, 7, B_MODIFIABLE_KEY_VALUE_ERROR), upd(1, 1, 8, B_DUPLICATE_KEY_VALUE), upd(1, 9, 9, 0),
+          equal(2, 9, 0, 1), equal(2, 7, B_KEY_VALUE_NOT_FOUND, 0), equal(1, 9, 0, 1)}},
+        {"a record changed by another block is not overwritten",
+         {ins(0, 1, 1, 0, 1), get(B_GET_FIRST, 0, 0, 1, 1), get(B_GET_FIRST, 0, 0, 1, 0), upd(1, 2, 1, 0, 0),
+          upd(1, 3, 1, B_CONFLICT, 1), del(B_CONFLICT, 1), get(B_GET_FIRST, 0, 0, 1, 1), upd(1, 3, 1, 0, 1),
+          equal(1, 3, 0, 1)}},
+        {"a record deleted by another block is not written again",
+         {ins(0, 1, 1, 0, 1), ins(0, 1, 2, 0, 2), equal(0, 1, 0, 1, 1), equal(0, 1, 0, 1, 0), del(0, 0),
+          upd(1, 1, 1, B_CONFLICT, 1), del(B_CONFLICT, 1), get(B_GET_NEXT, 0, 0, 2, 1)}},
+    };
+    return all;
+}
+
+class Scenarios : public BtrieveTest, public ::testing::WithParamInterface<Scenario> {};
+
+TEST_P(Scenarios, EveryStepAnswersAsExpected)
+{
+    Block blocks[2]{};
+    openStandard(blocks[0]);
+    ASSERT_EQ(openFile(blocks[1], path("standard.dat")), B_NO_ERROR);
+    int n = 0;
+    for (const Step &step : GetParam().steps) {
+        SCOPED_TRACE("step " + std::to_string(n++));
+        Call call{step.record.value_or(Bytes(Standard::recordLength, 0))};
+        putInt(call.key, 0, 8, step.equal);
+        ASSERT_EQ(call.run(step.op, blocks[step.block], step.key), step.status);
+        if (step.status == B_NO_ERROR && step.expectId != 0) {
+            EXPECT_EQ(getInt(call.data, 0, 4), step.expectId);
+            EXPECT_EQ(call.length, Standard::recordLength);
+        }
+    }
+    std::string message;
+    EXPECT_EQ(verify(path("standard.dat"), message), B_NO_ERROR) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Btrieve, Scenarios, ::testing::ValuesIn(scenarios()),
+                         [](const auto &info) {
+                             std::string name = info.param.name;
+                             std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+                             return name;
+                         });
+
+TEST_F(BtrieveTest, InsertReturnsTheAssignedValueInDataAndKeyBuffer)
+{
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    call.data = Standard::record(0, 1, 2);
+    ASSERT_EQ(call.run(B_INSERT, block, 2), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 0, 4), 2);
+    EXPECT_EQ(getInt(call.key, 0, 4, false), 2u); // key 2's value: code 2
+}
+
+// Every integer key type and length keeps the numeric order of its values.
+struct IntegerKey {
+    std::uint8_t type;
+    std::uint16_t length;
+    std::vector<std::int64_t> sorted; // values as the type reads them, ascending
+};
+
+class IntegerKeys : public BtrieveTest, public ::testing::WithParamInterface<IntegerKey> {};
+
+TEST_P(IntegerKeys, ComeBackInNumericOrder)
+{
+    const IntegerKey &k = GetParam();
+    const std::uint16_t recordLength = 12;
+    ASSERT_EQ(createFile(path("ints.dat"), createBuffer(recordLength, {{3, k.length, 0, k.type}})), B_NO_ERROR);
+    Block block{};
+    ASSERT_EQ(openFile(block, path("ints.dat")), B_NO_ERROR);
+    std::vector<std::int64_t> shuffled = k.sorted;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+    for (std::int64_t v : shuffled) {
+        Call call{Bytes(recordLength, 0xEE)};
+        putInt(call.data, 2, k.length, v);
+        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR) << v;
+    }
+    const bool isSigned = k.type != B_TYPE_UNSIGNED_BINARY;
+    Call call{Bytes(recordLength)};
+    std::uint16_t op = B_GET_FIRST;
+    for (std::int64_t v : k.sorted) {
+        ASSERT_EQ(call.run(op, block, 0), B_NO_ERROR);
+        EXPECT_EQ(getInt(call.data, 2, k.length, isSigned), v);
+        op = B_GET_NEXT;
+    }
+    EXPECT_EQ(call.run(B_GET_NEXT, block, 0), B_END_OF_FILE);
+    std::string message;
+    EXPECT_EQ(verify(path("ints.dat"), message), B_NO_ERROR) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Btrieve, IntegerKeys,
+                         ::testing::Values(IntegerKey{B_TYPE_INTEGER, 1, {-128, -1, 0, 1, 127}},
+                                           IntegerKey{B_TYPE_INTEGER, 2, {-32768, -256, -1, 0, 255, 32767}},
+                                           IntegerKey{B_TYPE_INTEGER, 4, {INT32_MIN, -70000, -1, 0, 65536, INT32_MAX}},
+                                           IntegerKey{B_TYPE_INTEGER, 8, {INT64_MIN, -(1LL << 40), -1, 0, INT64_MAX}},
+                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 1, {0, 1, 127, 128, 255}},
+                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 2, {0, 255, 256, 32768, 65535}},
+                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 4, {0, 1, 0x7fffffff, 0x80000000, 0xffffffff}},
+                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 8, {0, 1, 1LL << 40, INT64_MAX}},
+                                           IntegerKey{B_TYPE_AUTOINCREMENT, 2, {-5, 1, 2, 32767}},
+                                           IntegerKey{B_TYPE_AUTOINCREMENT, 4, {-5, 1, 2, INT32_MAX}}),
+                         [](const auto &info) {
+                             return "type" + std::to_string(info.param.type) + "_" + std::to_string(info.param.length)
+                                  + "bytes";
+                         });
+
+TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered)
+{
+    ASSERT_EQ(createFile(path("u8.dat"), createBuffer(8, {{1, 8, 0, B_TYPE_UNSIGNED_BINARY}})), B_NO_ERROR);
+    Block block{};
+    ASSERT_EQ(openFile(block, path("u8.dat")), B_NO_ERROR);
+    Call call{Bytes(8, 0xFF)};
+    EXPECT_EQ(call.run(B_INSERT, block, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_GET_EQUAL, block, 0), B_KEY_VALUE_NOT_FOUND);
+}
+
+TEST_F(BtrieveTest, RecordsWithANullKeyAreLeftOutOfThatKey)
+{
+    ASSERT_EQ(createFile(path("null.dat"), createBuffer(8, {{1, 2, 0, B_TYPE_AUTOINCREMENT},
+                                                            {3, 2, B_KEY_NULL_ALL | B_KEY_DUPLICATES, B_TYPE_INTEGER, 0xFF}})),
+              B_NO_ERROR);
+    Block block{};
+    ASSERT_EQ(openFile(block, path("null.dat")), B_NO_ERROR);
+    for (std::int64_t v : {-1LL, 5LL, -1LL, 3LL}) { // -1 is all 0xFF bytes: the null value
+        Call call{Bytes(8, 0)};
+        putInt(call.data, 2, 2, v);
+        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    }
+    Call call{Bytes(8)};
+    ASSERT_EQ(call.run(B_GET_FIRST, block, 1), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 2, 2), 3);
+    ASSERT_EQ(call.run(B_GET_NEXT, block, 1), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 2, 2), 5);
+    EXPECT_EQ(call.run(B_GET_NEXT, block, 1), B_END_OF_FILE);
+    ASSERT_EQ(call.run(B_GET_LAST, block, 0), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 0, 2), 4);
+    std::string message;
+    EXPECT_EQ(verify(path("null.dat"), message), B_NO_ERROR) << message;
+}
+
+TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive)
+{
+    Block normal{}, readOnly{}, exclusive{};
+    openStandard(normal);
+    ASSERT_EQ(openFile(readOnly, path("standard.dat"), B_MODE_READ_ONLY), B_NO_ERROR);
+    Call call{Standard::record(0, 1, 1)};
+    EXPECT_EQ(call.run(B_INSERT, readOnly, 0), B_ACCESS_DENIED);
+    ASSERT_EQ(call.run(B_INSERT, normal, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST, readOnly, 0), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_UPDATE, readOnly, 0), B_ACCESS_DENIED);
+    EXPECT_EQ(call.run(B_DELETE, readOnly, 0), B_ACCESS_DENIED);
+
+    EXPECT_EQ(openFile(exclusive, path("standard.dat"), B_MODE_EXCLUSIVE), B_FILE_IN_USE);
+    ASSERT_EQ(call.run(B_CLOSE, normal, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_CLOSE, readOnly, 0), B_NO_ERROR);
+    ASSERT_EQ(openFile(exclusive, path("standard.dat"), B_MODE_EXCLUSIVE), B_NO_ERROR);
+    EXPECT_EQ(openFile(normal, path("standard.dat")), B_FILE_IN_USE);
+    EXPECT_EQ(createFile(path("standard.dat"), Standard::createBuffer()), B_FILE_IN_USE);
+    ASSERT_EQ(call.run(B_GET_FIRST, exclusive, 0), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_CLOSE, exclusive, 0), B_NO_ERROR);
+    EXPECT_EQ(openFile(normal, path("standard.dat")), B_NO_ERROR);
+}
+
+TEST_F(BtrieveTest, AWriteLockHeldElsewhereAnswers85InsteadOfHanging)
+{
+    Block block{};
+    openStandard(block);
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path("standard.dat").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Call call{Standard::record(0, 1, 1)};
+    EXPECT_EQ(call.run(B_INSERT, block, 0), B_FILE_IN_USE);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+}
+
+TEST_F(BtrieveTest, StopAndResetCloseEverythingAndOpenWorksAfterwards)
+{
+    for (std::uint16_t op : {B_STOP, B_RESET}) {
+        Block a{}, b{};
+        openStandard(a, "f" + std::to_string(op) + ".dat");
+        ASSERT_EQ(openFile(b, path("f" + std::to_string(op) + ".dat")), B_NO_ERROR);
+        Call call{Standard::record(0, 1, 1)};
+        ASSERT_EQ(call.run(B_INSERT, a, 0), B_NO_ERROR);
+        ASSERT_EQ(BTRCALL(op, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        EXPECT_EQ(call.run(B_GET_FIRST, a, 0), B_FILE_NOT_OPEN);
+        EXPECT_EQ(call.run(B_GET_FIRST, b, 0), B_FILE_NOT_OPEN);
+        ASSERT_EQ(openFile(a, path("f" + std::to_string(op) + ".dat"), B_MODE_EXCLUSIVE), B_NO_ERROR);
+        EXPECT_EQ(call.run(B_GET_FIRST, a, 0), B_NO_ERROR);
+    }
+}
+
+// A file made elsewhere with a string key: readable along its integer key,
+// refused along the string key and for every write.
+TEST_F(BtrieveTest, FilesWithKeyTypesWeDoNotHandleAreReadOnlyAlongIntegerKeys)
+{
+    ASSERT_EQ(createFile(path("mixed.dat"), createBuffer(8, {{1, 2, 0, B_TYPE_INTEGER}, {3, 2, 0, B_TYPE_INTEGER}})),
+              B_NO_ERROR);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path("mixed.dat").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE keys_t SET data_type = 0 WHERE number = 1;"
+                           "INSERT INTO data_t(data, key_0, key_1) VALUES(x'0100414200000000', 1, 'AB');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    Block block{};
+    ASSERT_EQ(openFile(block, path("mixed.dat")), B_NO_ERROR);
+    Call call{Bytes(8)};
+    ASSERT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
+    EXPECT_EQ(call.data[2], 'A');
+    EXPECT_EQ(call.run(B_GET_FIRST, block, 1), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_UPDATE, block, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_DELETE, block, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_INSERT, block, 0), B_OPERATION_NOT_ALLOWED);
+}
+
+} // namespace
+} // namespace btrieve_test

@@ -1,0 +1,122 @@
+// Stat's published layout and BTRVERIFY's verdicts.
+#include "btrieve_fixture.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+
+namespace btrieve_test {
+namespace {
+
+TEST_F(BtrieveTest, StatDescribesFileAndKeysWithTheRecordCount)
+{
+    Block block{};
+    openStandard(block);
+    for (std::uint32_t code : {1u, 2u, 3u}) {
+        Call call{Standard::record(0, 1, code)};
+        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    }
+    Call stat{Bytes(BTR_FILE_SPEC_SIZE + 3 * BTR_KEY_SPEC_SIZE - 1)};
+    EXPECT_EQ(stat.run(B_STAT, block, 0), B_DATA_BUFFER_TOO_SHORT);
+    stat.data.resize(200);
+    ASSERT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(stat.length, BTR_FILE_SPEC_SIZE + 3 * BTR_KEY_SPEC_SIZE);
+    EXPECT_EQ(getInt(stat.data, 0, 2), Standard::recordLength);
+    EXPECT_EQ(getInt(stat.data, 2, 2), 4096);
+    EXPECT_EQ(getInt(stat.data, 4, 2), 3);
+    EXPECT_EQ(getInt(stat.data, 6, 4), 3);
+    // The key specifications read back as they were given on Create.
+    const Bytes created = Standard::createBuffer();
+    for (int k = 0; k < 3; ++k) {
+        const std::size_t at = BTR_FILE_SPEC_SIZE + static_cast<std::size_t>(k) * BTR_KEY_SPEC_SIZE;
+        SCOPED_TRACE("key " + std::to_string(k));
+        EXPECT_EQ(getInt(stat.data, at, 2), getInt(created, at, 2));         // position
+        EXPECT_EQ(getInt(stat.data, at + 2, 2), getInt(created, at + 2, 2)); // length
+        EXPECT_EQ(getInt(stat.data, at + 4, 2), getInt(created, at + 4, 2)); // flags
+        EXPECT_EQ(stat.data[at + 10], created[at + 10]);                    // type
+        EXPECT_EQ(stat.data[at + 14], k);                                   // key number
+    }
+}
+
+class Verify : public BtrieveTest {
+protected:
+    // A sound file of three records, closed.
+    std::string soundFile()
+    {
+        Block block{};
+        openStandard(block);
+        for (std::uint32_t code : {1u, 2u, 3u}) {
+            Call call{Standard::record(0, 1, code)};
+            EXPECT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+        }
+        BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        return path("standard.dat");
+    }
+    void tamper(const std::string &file, const char *sql)
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+};
+
+TEST_F(Verify, FindsEachKindOfFault)
+{
+    struct Case {
+        const char *sql;
+        std::int16_t status;
+        const char *mentions;
+    };
+    const Case cases[] = {
+        {"", B_NO_ERROR, ""},
+        {"UPDATE data_t SET key_1 = 99 WHERE id = 2", B_IO_ERROR, "key_1"},
+        {"UPDATE data_t SET key_2 = 'abc' WHERE id = 1", B_IO_ERROR, "key_2"},
+        {"UPDATE data_t SET data = x'0102' WHERE id = 3", B_IO_ERROR, "record 3"},
+        {"DROP TABLE keys_t", B_NOT_A_DATA_FILE, "keys_t"},
+        {"UPDATE metadata_t SET version = 2", B_NOT_A_DATA_FILE, "version"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql);
+        const std::string file = soundFile();
+        tamper(file, c.sql);
+        std::string message;
+        EXPECT_EQ(verify(file, message), c.status);
+        EXPECT_NE(message.find(c.mentions), std::string::npos) << message;
+        std::filesystem::remove(file);
+    }
+}
+
+TEST_F(Verify, MissingForeignAndDamagedFiles)
+{
+    std::string message;
+    EXPECT_EQ(verify(path("missing.dat"), message), B_FILE_NOT_FOUND);
+    std::ofstream(path("text.dat")) << "not a data file at all, just some words of text that go on and on\n";
+    EXPECT_EQ(verify(path("text.dat"), message), B_NOT_A_DATA_FILE);
+
+    const std::string file = soundFile();
+    tamper(file, "PRAGMA journal_mode=DELETE"); // everything in the main file
+    Bytes bytes = fileBytes(file);
+    ASSERT_GT(bytes.size(), 4096u);
+    for (std::size_t i = 1024 + 100; i < bytes.size(); i += 7)
+        bytes[i] ^= 0x5A;
+    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char *>(bytes.data()),
+                                                                  static_cast<std::streamsize>(bytes.size()));
+    EXPECT_NE(verify(file, message), B_NO_ERROR);
+    EXPECT_FALSE(message.empty());
+}
+
+TEST_F(Verify, MessageIsCutToTheGivenLengthAndMayBeAbsent)
+{
+    char text[8];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, sizeof text), B_FILE_NOT_FOUND);
+    EXPECT_EQ(std::strlen(text), sizeof text - 1);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), nullptr, 100), B_FILE_NOT_FOUND);
+    EXPECT_EQ(BTRVERIFY(nullptr, text, sizeof text), B_INVALID_FILE_NAME);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, 0), B_FILE_NOT_FOUND);
+}
+
+} // namespace
+} // namespace btrieve_test
