@@ -1,0 +1,104 @@
+// Writes the demo world into data files, only through BTRCALL: Create with the
+// record number as key 0, then one Insert per record.
+#include <array>
+#include <cstring>
+#include <system_error>
+
+#include <wbtrv32/btrieve.h>
+
+#include "gamedata/demo_world.h"
+
+namespace gamedata {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint16_t kPageSize = 4096;
+
+void put16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+// File specification and one key: the record number, an autoincrement integer of
+// the number's width at position 1, unique and not modifiable.
+std::array<std::uint8_t, BTR_FILE_SPEC_SIZE + BTR_KEY_SPEC_SIZE> createBuffer(const records::TableFile& file) {
+    std::array<std::uint8_t, BTR_FILE_SPEC_SIZE + BTR_KEY_SPEC_SIZE> buffer{};
+    put16(&buffer[0], static_cast<std::uint16_t>(file.recordLength));
+    put16(&buffer[2], kPageSize);
+    put16(&buffer[4], 1);  // number of keys
+    std::uint8_t* key = &buffer[BTR_FILE_SPEC_SIZE];
+    put16(&key[0], 1);  // position, 1-based
+    put16(&key[2], static_cast<std::uint16_t>(file.numberWidth));
+    put16(&key[4], B_KEY_EXTENDED_TYPE);
+    key[10] = B_TYPE_AUTOINCREMENT;
+    return buffer;
+}
+
+using KeyBuffer = std::array<char, BTR_MAX_KEY_LENGTH>;
+
+std::string statusText(std::int16_t status) { return "status " + std::to_string(status); }
+
+// One file: create it (replacing it when replace is set), insert the rows, close it.
+std::string writeTable(const fs::path& path, const records::TableFile& file,
+                       std::vector<std::vector<std::uint8_t>>& rows, bool replace) {
+    const std::string name = path.string();
+    KeyBuffer key{};
+    if (name.size() >= key.size()) return name + ": path longer than " + std::to_string(key.size() - 1) + " bytes";
+    std::memcpy(key.data(), name.c_str(), name.size() + 1);
+
+    std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
+    auto spec = createBuffer(file);
+    std::uint32_t length = static_cast<std::uint32_t>(spec.size());
+    std::int16_t status = BTRCALL(B_CREATE, position.data(), spec.data(), &length, key.data(),
+                                  static_cast<std::uint8_t>(key.size()), replace ? 0 : -1);
+    if (status == B_FILE_ALREADY_EXISTS) return name + " already exists; not replaced without force";
+    if (status != B_NO_ERROR) return name + ": create failed, " + statusText(status);
+
+    length = 0;
+    status = BTRCALL(B_OPEN, position.data(), nullptr, &length, key.data(), static_cast<std::uint8_t>(key.size()),
+                     B_MODE_NORMAL);
+    if (status != B_NO_ERROR) return name + ": open failed, " + statusText(status);
+
+    std::string error;
+    for (auto& row : rows) {
+        KeyBuffer insertKey{};
+        length = file.recordLength;
+        status = BTRCALL(B_INSERT, position.data(), row.data(), &length, insertKey.data(),
+                         static_cast<std::uint8_t>(insertKey.size()), 0);
+        if (status != B_NO_ERROR) {
+            error = name + ": insert of record " + std::to_string(&row - rows.data() + 1) + " failed, " +
+                    statusText(status);
+            break;
+        }
+    }
+    length = 0;
+    status = BTRCALL(B_CLOSE, position.data(), nullptr, &length, nullptr, 0, 0);
+    if (error.empty() && status != B_NO_ERROR) error = name + ": close failed, " + statusText(status);
+    return error;
+}
+
+}  // namespace
+
+DemoResult writeDemoWorld(const fs::path& dir, const DemoOptions& options) {
+    if (options.recordsPerTable && *options.recordsPerTable > kMaxDemoRecords)
+        return {"records per table must lie between 0 and " + std::to_string(kMaxDemoRecords) + ", not " +
+                std::to_string(*options.recordsPerTable)};
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) return {dir.string() + " is not a folder"};
+    if (!options.force)
+        for (const records::TableFile& file : records::kTableFiles)
+            if (const fs::path path = dir / file.fileName; fs::exists(path, ec))
+                return {path.string() + " already exists; not replaced without force"};
+
+    DemoResult result;
+    for (const records::TableFile& file : records::kTableFiles) {
+        auto rows = demoRecords(file.id, options);
+        result.error = writeTable(dir / file.fileName, file, rows, options.force);
+        if (!result.ok()) return result;
+        result.recordsWritten += rows.size();
+    }
+    return result;
+}
+
+}  // namespace gamedata
