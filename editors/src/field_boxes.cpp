@@ -65,6 +65,7 @@ void FieldBoxes::showBytes(const std::byte* record) {
             shown_[i] = decimal(value);
         }
         setShownText(*boxes_[i], shown_[i], field.typingLimit);
+        shown_[i] = boxes_[i]->text();  // as the box holds it, for telling later whether the user changed it
     }
 }
 
