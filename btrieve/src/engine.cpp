@@ -2,7 +2,7 @@
 
 #include <wbtrv32/btrieve.h>
 
-#include <unistd.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <random>
@@ -25,17 +25,26 @@ Engine &Engine::instance()
 }
 
 Engine::Engine()
-    : owner_(::getpid())
-    , nextGeneration_(randomGeneration())
+    : nextGeneration_(randomGeneration())
 {
+    pthread_atfork(&Engine::beforeFork, &Engine::afterForkInParent, &Engine::afterForkInChild);
+}
+
+void Engine::beforeFork() { instance().mutex_.lock(); }
+void Engine::afterForkInParent() { instance().mutex_.unlock(); }
+
+void Engine::afterForkInChild()
+{
+    Engine &engine = instance();
+    engine.forked_ = true;
+    engine.mutex_.unlock();
 }
 
 void Engine::leaveParentState()
 {
-    const pid_t self = ::getpid();
-    if (self == owner_)
+    if (!forked_)
         return;
-    owner_ = self;
+    forked_ = false;
     for (auto &file : files_)
         inherited_.push_back(file.release());
     files_.clear();

@@ -6,8 +6,6 @@
 #include "data_file.h"
 #include "position_block.h"
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -58,8 +56,14 @@ private:
     Engine();
     ~Engine() = default;
 
+    // Fork handlers: the lock is held across fork(), so a child never starts
+    // with it locked by a thread it does not have; the child notes its birth.
+    static void beforeFork();
+    static void afterForkInParent();
+    static void afterForkInChild();
+
     std::mutex mutex_;
-    pid_t owner_;
+    bool forked_ = false;
     std::uint32_t nextId_ = 1;
     std::uint64_t nextGeneration_;
     std::unordered_map<std::uint32_t, Handle> handles_;

@@ -56,13 +56,15 @@ int recordsSound(Database &db, const FileLayout &layout, std::string &why)
             KeyValue expected;
             const int column = static_cast<int>(k) + 2;
             const bool computable = key.valueFromRecord(data, expected);
-            const KeyValue stored = st.typeAt(column) == SQLITE_INTEGER ? KeyValue(st.integerAt(column))
-                                                                         : KeyValue();
-            const bool storedKind = st.typeAt(column) == SQLITE_INTEGER || st.typeAt(column) == SQLITE_NULL;
-            if (!computable || !storedKind || stored != expected) {
+            const int type = st.typeAt(column);
+            const bool storedNull = type == SQLITE_NULL;
+            const std::int64_t storedValue = type == SQLITE_INTEGER ? st.integerAt(column) : 0;
+            const bool storedKind = type == SQLITE_INTEGER || storedNull;
+            const bool same = expected ? type == SQLITE_INTEGER && storedValue == *expected : storedNull;
+            if (!computable || !same) {
                 why = record + ": key_" + std::to_string(k) + " holds "
-                    + (storedKind ? describe(stored) : "a non-integer") + ", its bytes say "
-                    + (computable ? describe(expected) : "a value out of range");
+                    + (!storedKind ? "a non-integer" : storedNull ? "null" : std::to_string(storedValue))
+                    + ", its bytes say " + (computable ? describe(expected) : "a value out of range");
                 return B_IO_ERROR;
             }
         }

@@ -1,0 +1,23 @@
+// Console output as usual, then a markdown table of each operation's time
+// through the record manager divided by raw SQLite's time for the same work.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+namespace btrieve_bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override;
+    void Finalize() override;
+
+private:
+    // "Operation/records" -> (ours, floor) nanoseconds per call.
+    std::map<std::pair<std::string, int>, std::pair<double, double>> times_;
+};
+
+} // namespace btrieve_bench
