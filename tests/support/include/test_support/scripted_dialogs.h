@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editors/dialogs.h"
+#include "test_support/qt_print.h"
 
 namespace test_support {
 

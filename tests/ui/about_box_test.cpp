@@ -1,0 +1,82 @@
+// The About box: its contents, and that the main window stays usable beside it.
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "window_fixture.h"
+
+namespace {
+
+using records::TableId;
+
+class AboutBox : public WindowFixture {
+protected:
+    QDialog* openAbout() {
+        window->findChild<QAction*>(QStringLiteral("menuAbout"))->trigger();
+        return window->findChild<QDialog*>(QStringLiteral("frmAbout"));
+    }
+    void releaseClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+TEST_F(AboutBox, ShowsTitleVersionAndWhatCanBeEdited) {
+    ASSERT_TRUE(load());
+    auto* about = openAbout();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Tarrow Grimhold Editor"));
+    const auto label = [&](const QString& name) {
+        const auto* l = about->findChild<QLabel*>(name);
+        return l ? l->text() : QStringLiteral("<no label %1>").arg(name);
+    };
+    EXPECT_EQ(label(QStringLiteral("lblTitle")), QStringLiteral("Tarrow Grimhold Editor"));
+    EXPECT_EQ(label(QStringLiteral("lblVersion")), QStringLiteral("Version 0.4"));
+    ASSERT_NE(about->findChild<QLabel*>(QStringLiteral("picIcon")), nullptr);
+    EXPECT_FALSE(about->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
+    auto* frame = about->findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), QStringLiteral("In this version you can do the following "));
+
+    const std::pair<const char*, bool> rows[] = {
+        {"Insert/Delete/Edit Races", true},       {"Insert/Delete/Edit Classes", true},
+        {"Insert/Delete/Edit Spells", true},      {"Insert/Delete/Edit Monsters", false},
+        {"Insert/Delete/Edit Items", false},      {"Insert/Delete/Edit Messages", true},
+        {"Insert/Delete/Edit Text Blocks", false}, {"Insert/Delete/Edit Rooms", false},
+        {"Insert/Delete/Edit Shops", false},      {"Insert/Delete/Edit Users", false},
+        {"Insert/Delete/Edit Gangs", false},
+    };
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(label(QStringLiteral("Label1_%1").arg(i)), QString::fromLatin1(rows[i].first));
+        const auto* check = frame->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i));
+        ASSERT_NE(check, nullptr) << i;
+        EXPECT_EQ(check->isChecked(), rows[i].second) << i;
+        EXPECT_TRUE(check->text().isEmpty());
+    }
+    // Left column rows 0 to 5, right column 6 to 10.
+    const auto x = [&](int i) { return frame->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i))->x(); };
+    EXPECT_EQ(x(0), x(5));
+    EXPECT_GT(x(6), x(5));
+    EXPECT_EQ(about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
+}
+
+TEST_F(AboutBox, IsModelessAndBuiltAfreshAfterOk) {
+    ASSERT_TRUE(load());
+    auto* about = openAbout();
+    ASSERT_NE(about, nullptr);
+    click(QStringLiteral("cmdNext"));
+    EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("2")) << "the main window works beside the box";
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(openAbout(), about) << "a second About brings the same box forward";
+    EXPECT_EQ(window->findChildren<QDialog*>(QStringLiteral("frmAbout")).size(), 1);
+
+    about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    releaseClosed();
+    EXPECT_TRUE(window->findChildren<QDialog*>(QStringLiteral("frmAbout")).isEmpty()) << "OK releases the box";
+    auto* again = openAbout();
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->isVisible());
+}
+
+}  // namespace

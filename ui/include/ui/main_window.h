@@ -1,0 +1,85 @@
+// The editor's one main window. It owns the field layout lists, the six table
+// file blocks, the record store and the six table editors, and dispatches every
+// command by the caption of the selected tab of SSTab1.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "editors/dialogs.h"
+#include "editors/table_editor.h"
+#include "records/tarrow_data_fields.h"
+#include "store/btr_call.h"
+#include "store/data_file_set.h"
+#include "store/record_store.h"
+
+class QLineEdit;
+class QTabWidget;
+
+namespace ui {
+
+class AboutBox;
+struct TabEntry;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Every box goes through dialogs; every record manager call through call.
+    explicit MainWindow(editors::Dialogs& dialogs, store::BtrCall call = store::recordManagerCall(),
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up: caption, layout lists, first tab, then every table opened and its
+    // first record shown. False when a data file could not be opened: the program
+    // must then end at once, without Form_Unload.
+    bool Form_Load();
+    // Shut-down: closes the files, stops and resets the record manager, then shows
+    // the program's web page. Runs once, and only after a complete start-up.
+    void Form_Unload();
+
+    void cmdFirst_Click();
+    void cmdNext_Click();
+    void cmdPrevious_Click();
+    void cmdLast_Click();
+    void cmdGoto_Click();
+    void cmdUpdate_Click();
+    void cmdInsert_Click();
+    void cmdDelete_Click();
+    void menuAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct ReadCommand;
+
+    void buildWindow();
+    QWidget* buildTablePage(const TabEntry& entry);
+    // Runs block for the tab entry whose caption equals the selected tab's, read afresh per entry.
+    void forSelectedTab(const std::function<void(const TabEntry&)>& block);
+    void readRecord(const ReadCommand& command);
+    void insertCopy(records::TableId table);
+    void deleteShown(records::TableId table);
+    void showRow(store::TableFileBlock& block);
+    // The status line shows a text up to its first zero character.
+    void setStatusLine(const QString& text);
+    editors::TableEditor& editor(records::TableId table);
+
+    enum class Stage { Built, Loaded, Unloaded };
+
+    editors::Dialogs& dialogs_;
+    records::TarrowDataFields lists_;
+    store::DataFileSet files_;
+    store::RecordStore store_;
+    Stage stage_ = Stage::Built;
+
+    QTabWidget* SSTab1_ = nullptr;
+    QLineEdit* txtStatus_ = nullptr;
+    std::array<std::unique_ptr<editors::TableEditor>, 6> editors_;
+    QPointer<AboutBox> about_;
+};
+
+}  // namespace ui

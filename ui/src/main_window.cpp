@@ -1,0 +1,145 @@
+// The main window's controls, start-up and shut-down.
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ui/about_box.h"
+#include "ui/application_info.h"
+#include "ui/tab_table.h"
+
+namespace ui {
+namespace {
+
+struct ButtonSpec {
+    const char* name;
+    const char* caption;
+    void (MainWindow::*handler)();
+};
+
+// One row, in this order, which is also the keyboard tab order.
+const std::array<ButtonSpec, 8>& buttonSpecs() {
+    static const std::array<ButtonSpec, 8> specs{{
+        {"cmdFirst", "<<", &MainWindow::cmdFirst_Click},
+        {"cmdNext", ">", &MainWindow::cmdNext_Click},
+        {"cmdPrevious", "<", &MainWindow::cmdPrevious_Click},
+        {"cmdLast", ">>", &MainWindow::cmdLast_Click},
+        {"cmdGoto", "Goto", &MainWindow::cmdGoto_Click},
+        {"cmdInsert", "Insert", &MainWindow::cmdInsert_Click},
+        {"cmdDelete", "Delete", &MainWindow::cmdDelete_Click},
+        {"cmdUpdate", "Update Record", &MainWindow::cmdUpdate_Click},
+    }};
+    return specs;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(editors::Dialogs& dialogs, store::BtrCall call, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), store_(std::move(call), dialogs) {
+    buildWindow();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildWindow() {
+    auto* about = menuBar()->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("menuAbout"));
+    connect(about, &QAction::triggered, this, &MainWindow::menuAbout_Click);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    SSTab1_ = new QTabWidget(central);
+    SSTab1_->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1_->setUsesScrollButtons(true);
+
+    txtStatus_ = new QLineEdit(central);
+    txtStatus_->setObjectName(QStringLiteral("txtStatus"));
+    txtStatus_->setReadOnly(true);  // written by the commands, read by nobody
+
+    for (const auto& entry : tabEntries()) SSTab1_->addTab(buildTablePage(entry), entry.caption);
+    layout->addWidget(SSTab1_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    QWidget* previous = nullptr;
+    for (const auto& spec : buttonSpecs()) {
+        auto* button = new QPushButton(QString::fromLatin1(spec.caption), central);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, spec.handler);
+        buttons->addWidget(button);
+        if (previous) setTabOrder(previous, button);
+        previous = button;
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addWidget(txtStatus_);
+
+    setCentralWidget(central);
+    setMinimumSize(640, 480);
+    resize(1180, 760);
+}
+
+QWidget* MainWindow::buildTablePage(const TabEntry& entry) {
+    // Pages scroll, so a tall tab stays usable in a small window.
+    auto* area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto* page = new QWidget;
+    area->setWidget(page);
+    if (entry.table) {
+        const auto table = *entry.table;
+        editors_[static_cast<std::size_t>(table)] = editors::makeTableEditor(
+            table, *page, editors::EditorContext{store_, files_.block(table), lists_, *txtStatus_, dialogs_});
+    }
+    return area;
+}
+
+editors::TableEditor& MainWindow::editor(records::TableId table) {
+    return *editors_[static_cast<std::size_t>(table)];
+}
+
+void MainWindow::showRow(store::TableFileBlock& block) { editor(block.file.id).show(block.row); }
+
+void MainWindow::setStatusLine(const QString& text) {
+    const auto end = text.indexOf(QChar(0));
+    txtStatus_->setText(end < 0 ? text : text.left(end));
+}
+
+bool MainWindow::Form_Load() {
+    setWindowTitle(windowCaption());
+    lists_ = records::BuildFieldLists();
+    // The editors select the first tabs of the tab controls on their own pages.
+    SSTab1_->setCurrentIndex(0);
+    if (!store::startUp(store_, files_, [this](store::TableFileBlock& block) { showRow(block); })) return false;
+    stage_ = Stage::Loaded;
+    return true;
+}
+
+void MainWindow::Form_Unload() {
+    if (stage_ != Stage::Loaded) return;
+    stage_ = Stage::Unloaded;
+    if (about_) about_->close();
+    store::shutDown(store_, files_);
+    dialogs_.message(webPageAddress());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void MainWindow::menuAbout_Click() {
+    if (!about_) about_ = new AboutBox(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+}  // namespace ui
