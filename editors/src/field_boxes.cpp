@@ -64,7 +64,7 @@ void FieldBoxes::showBytes(const std::byte* record) {
             if (added_[i]) value += loadNumber(record, fields_[*added_[i]]);
             shown_[i] = decimal(value);
         }
-        setShownText(*boxes_[i], shown_[i], field.typingLimit);
+        setShownText(*boxes_[i], shown_[i]);
         shown_[i] = boxes_[i]->text();  // as the box holds it, for telling later whether the user changed it
     }
 }

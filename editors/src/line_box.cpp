@@ -1,6 +1,7 @@
 #include "line_box.h"
 
 #include <QCompleter>
+#include <QValidator>
 #include <QStringListModel>
 #include <QFontMetrics>
 #include <algorithm>
@@ -20,6 +21,24 @@ void fitWidth(QLineEdit& box, int typingLimit) {
         box.setMinimumWidth(std::min(width, metrics.horizontalAdvance(QLatin1Char('0')) * 52));
 }
 
+// Refuses an edit that leaves more characters than the limit, unless it shortens a
+// longer text that the program put there; the program's own texts are never cut.
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
+    State validate(QString& input, int&) const override {
+        if (input.size() <= limit_ || input.size() < length || input == shown) return Acceptable;
+        return Invalid;
+    }
+
+    QString shown;          // the text the program put in the box last
+    qsizetype length = 0;   // characters the box holds now
+
+private:
+    int limit_;
+};
+
 }  // namespace
 
 QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bool readOnly) {
@@ -27,17 +46,16 @@ QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bo
     box->setObjectName(name);
     box->setReadOnly(readOnly);
     if (typingLimit > 0) {
-        box->setMaxLength(typingLimit);
-        QObject::connect(box, &QLineEdit::textEdited, box, [box, typingLimit](const QString& text) {
-            if (text.size() <= typingLimit) box->setMaxLength(typingLimit);
-        });
+        auto* limit = new TypingLimit(typingLimit, box);
+        box->setValidator(limit);
+        QObject::connect(box, &QLineEdit::textChanged, limit, [limit](const QString& text) { limit->length = text.size(); });
     }
     fitWidth(*box, typingLimit);
     return box;
 }
 
-void setShownText(QLineEdit& box, const QString& text, int typingLimit) {
-    if (typingLimit > 0) box.setMaxLength(std::max<qsizetype>(typingLimit, text.size()));
+void setShownText(QLineEdit& box, const QString& text) {
+    if (auto* limit = dynamic_cast<TypingLimit*>(const_cast<QValidator*>(box.validator()))) limit->shown = text;
     box.setText(text);
     box.setCursorPosition(0);
 }

@@ -16,9 +16,9 @@ namespace editors {
 // what the program puts there.
 QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bool readOnly);
 
-// Puts a text into a box whole, however long: the typing limit is raised to the
-// text's length while the text is longer, and comes back once the user shortens it.
-void setShownText(QLineEdit& box, const QString& text, int typingLimit);
+// Puts a text into a box whole, however long. While the box holds more characters
+// than its typing limit, the user may shorten the text but not lengthen it.
+void setShownText(QLineEdit& box, const QString& text);
 
 // An editable drop-down list whose entries are the rows of model, showing its first
 // entry. Typed texts never join the list, and completion respects letter case,
