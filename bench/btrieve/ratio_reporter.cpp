@@ -10,7 +10,9 @@ void RatioReporter::ReportRuns(const std::vector<Run> &runs)
 {
     ConsoleReporter::ReportRuns(runs);
     for (const Run &run : runs) {
-        if (run.error_occurred || run.run_type != Run::RT_Iteration)
+        // With --benchmark_repetitions the median stands for the operation, else the one run.
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median))
             continue;
         const std::string name = run.benchmark_name();
         const auto first = name.find('/');
@@ -19,9 +21,12 @@ void RatioReporter::ReportRuns(const std::vector<Run> &runs)
             continue;
         const std::string operation = name.substr(0, first);
         const int records = std::stoi(name.substr(first + 1, second - first - 1));
-        const double ns = run.GetAdjustedRealTime();
+        const bool ours = name.compare(second + 1, 4, "ours") == 0;
         auto &slot = times_[{operation, records}];
-        (name.compare(second + 1, 4, "ours") == 0 ? slot.first : slot.second) = ns;
+        if (median || !medians_.contains(name.substr(0, second + 5)))
+            (ours ? slot.first : slot.second) = run.GetAdjustedRealTime();
+        if (median)
+            medians_.insert(name.substr(0, second + 5));
     }
 }
 

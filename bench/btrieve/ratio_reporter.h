@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -18,6 +19,7 @@ public:
 private:
     // "Operation/records" -> (ours, floor) nanoseconds per call.
     std::map<std::pair<std::string, int>, std::pair<double, double>> times_;
+    std::set<std::string> medians_; // benchmarks whose median has been seen
 };
 
 } // namespace btrieve_bench

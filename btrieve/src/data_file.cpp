@@ -93,8 +93,9 @@ int DataFile::open(const std::string &path, bool exclusive, std::unique_ptr<Data
         return B_IO_ERROR;
     sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
     // The journal mode is the file's own (ours are created in WAL mode); every
-    // commit is synced before it is acknowledged.
-    if ((rc = file->db_.exec("PRAGMA synchronous=FULL")) != SQLITE_OK)
+    // commit is synced before it is acknowledged. A page cache of up to 16 MiB
+    // keeps reads of a file of 100,000 records about as cheap as of a small one.
+    if ((rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384")) != SQLITE_OK)
         return statusFromSqlite(rc);
     if ((status = file->prepareFixed()) != B_NO_ERROR)
         return status;
