@@ -57,10 +57,11 @@ TEST(RoundTrip, SavingAnUntouchedRecordWritesBackEveryByte) {
                 EXPECT_EQ(differences(s.stored(), row), std::vector<std::size_t>{});
                 EXPECT_EQ(s.block.row, row) << "the row buffer holds the record as written";
                 const QString status = s.status.text();
-                if (*t.word)
+                if (*t.word) {
                     EXPECT_TRUE(status.startsWith(QStringLiteral("%1 5 Updated! ").arg(t.word))) << status.toStdString();
-                else
+                } else {
                     EXPECT_EQ(status, "Message Updated!");
+                }
             }
 }
 
