@@ -10,7 +10,7 @@
 namespace gamedata::test {
 namespace {
 
-using nlohmann::json;
+using json = RecordJson;
 using records::TableId;
 
 struct Expectation {

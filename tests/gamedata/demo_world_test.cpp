@@ -123,7 +123,7 @@ TEST_F(DemoWorldTest, HiddenFieldsAndTailsHoldNoZeroByte) {
     for (const records::TableFile& spec : records::kTableFiles) {
         const RecordFormatter format = recordFormatter(spec.fileName, spec.recordLength);
         for (const Bytes& row : demoRecords(spec.id, {})) {
-            const nlohmann::json fields = format(row);
+            const RecordJson fields = format(row);
             for (const auto& [name, value] : fields.items()) {
                 if (name.find("Hidden") == std::string::npos && name != "tail") continue;
                 const std::string hex = value.get<std::string>();

@@ -9,7 +9,7 @@
 namespace gamedata::test {
 namespace {
 
-using nlohmann::json;
+using json = RecordJson;
 using records::TableId;
 
 TEST(RecordFormatterTest, RecognisesTheSixFilesByBaseNameAndLength) {

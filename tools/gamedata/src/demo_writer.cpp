@@ -52,7 +52,7 @@ std::string writeTable(const fs::path& path, const records::TableFile& file,
     std::uint32_t length = static_cast<std::uint32_t>(spec.size());
     std::int16_t status = BTRCALL(B_CREATE, position.data(), spec.data(), &length, key.data(),
                                   static_cast<std::uint8_t>(key.size()), replace ? 0 : -1);
-    if (status == B_FILE_ALREADY_EXISTS) return name + " already exists; not replaced without force";
+    if (status == B_FILE_ALREADY_EXISTS) return name + " already exists";
     if (status != B_NO_ERROR) return name + ": create failed, " + statusText(status);
 
     length = 0;
@@ -89,7 +89,7 @@ DemoResult writeDemoWorld(const fs::path& dir, const DemoOptions& options) {
     if (!options.force)
         for (const records::TableFile& file : records::kTableFiles)
             if (const fs::path path = dir / file.fileName; fs::exists(path, ec))
-                return {path.string() + " already exists; not replaced without force"};
+                return {path.string() + " already exists"};
 
     DemoResult result;
     for (const records::TableFile& file : records::kTableFiles) {

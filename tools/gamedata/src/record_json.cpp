@@ -17,7 +17,7 @@ namespace {
 using detail::FieldDescriptor;
 using detail::FieldKind;
 using detail::RecordLayout;
-using nlohmann::json;
+using json = RecordJson;
 
 // The record structure as bytes: RowToStruct fills it, the descriptors' offsets
 // address its members.

@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kMaxDemoRecords = 32767;
 
 // Creates "wccrace2.dat" ... "wccmsg2.dat" in dir (which must exist) and inserts
 // the records. Refuses, before writing anything, when a file exists and force is
-// not set, or when recordsPerTable is out of range.
+// not set ("<path> already exists"), or when recordsPerTable is out of range.
 DemoResult writeDemoWorld(const std::filesystem::path& dir, const DemoOptions& options);
 
 // The packed records of one table exactly as writeDemoWorld inserts them, in

@@ -1,7 +1,8 @@
 // Layout-aware formatting of one record of a game data file as a JSON object,
 // and the way back to the exact bytes.
 //
-// The object holds every field of the record by its name in the record structure:
+// The object holds every field of the record by its name in the record structure,
+// in record order:
 // - numbers as numbers (bytes 0 to 255, 16- and 32-bit fields signed);
 //   a field of several elements (the five drops, attacks ...) as a list;
 // - texts decoded through code page 437 as strings. The usual stored form, the text,
@@ -31,7 +32,10 @@
 
 namespace gamedata {
 
-using RecordFormatter = std::function<nlohmann::json(std::span<const std::uint8_t> record)>;
+// Ordered, so the fields read in the order of the record.
+using RecordJson = nlohmann::ordered_json;
+
+using RecordFormatter = std::function<RecordJson(std::span<const std::uint8_t> record)>;
 
 // For a file recognised by its base name (letter case ignored) and record length,
 // the formatter of its records; an empty function otherwise. A record of another
@@ -43,7 +47,7 @@ struct EncodedRecord {
     std::string error;                // empty on success; names the field at fault
 };
 
-using RecordEncoder = std::function<EncodedRecord(const nlohmann::json& fields)>;
+using RecordEncoder = std::function<EncodedRecord(const RecordJson& fields)>;
 
 // The way back: an object as the formatter writes it becomes the record's bytes.
 // An empty function for files the formatter does not recognise.
