@@ -25,6 +25,7 @@ void registerLoad(CLI::App &app, SubcommandContext &context);
 void registerStat(CLI::App &app, SubcommandContext &context);
 void registerCheck(CLI::App &app, SubcommandContext &context);
 void registerDump(CLI::App &app, SubcommandContext &context);
+void registerDemo(CLI::App &app, SubcommandContext &context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();
