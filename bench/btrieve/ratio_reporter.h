@@ -17,8 +17,11 @@ public:
     void Finalize() override;
 
 private:
-    // "Operation/records" -> (ours, floor) nanoseconds per call.
-    std::map<std::pair<std::string, int>, std::pair<double, double>> times_;
+    struct Times {
+        double real = 0, cpu = 0; // nanoseconds per call
+    };
+    // (operation, records) -> (ours, floor).
+    std::map<std::pair<std::string, int>, std::pair<Times, Times>> times_;
     std::set<std::string> medians_; // benchmarks whose median has been seen
 };
 

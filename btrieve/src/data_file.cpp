@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace wbtrv {
 namespace {
@@ -94,7 +93,7 @@ int DataFile::open(const std::string &path, bool exclusive, std::unique_ptr<Data
     sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
-    // keeps reads of a file of 100,000 records about as cheap as of a small one.
+    // lets the pages of a file of some 100,000 records stay in memory between calls.
     if ((rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384")) != SQLITE_OK)
         return statusFromSqlite(rc);
     if ((status = file->prepareFixed()) != B_NO_ERROR)

@@ -3,7 +3,6 @@
 #include <wbtrv32/btrieve.h>
 
 #include <algorithm>
-#include <limits>
 
 namespace wbtrv {
 
