@@ -53,6 +53,7 @@ const std::vector<Expectation>& expectations() {
         {TableId::Monsters, 11, "/DropPercentage/0", 255},
         {TableId::Items, 70000, "/Name", "Map of the Outer Fens"},
         {TableId::Items, 2147483647, "/Name", "The Last Coin"},
+        {TableId::Items, -2147483648LL, "/Name", "The First Coin"},
         {TableId::Messages, 32767, "/Line3", "Close the book gently."},
         // Codes that have no word in their tables.
         {TableId::Classes, 7, "/MagicType", {{"code", 9}, {"word", nullptr}}},

@@ -24,7 +24,7 @@ constexpr std::array<TableCount, 6> kDefaultCounts{{
     {TableId::Classes, 10},
     {TableId::Spells, 20},
     {TableId::Monsters, 16},
-    {TableId::Items, 26},
+    {TableId::Items, 27},
     {TableId::Messages, 43},
 }};
 

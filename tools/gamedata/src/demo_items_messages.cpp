@@ -1,4 +1,5 @@
 // The demo world's items and messages.
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,9 @@ struct ItemSeed {
     std::string_view name;
 };
 
-const std::array<ItemSeed, 26> kItems{{
+const std::array<ItemSeed, 27> kItems{{
+    // Item numbers are 32 bits wide: the smallest comes first in key order.
+    {std::numeric_limits<std::int32_t>::min(), "The First Coin"},
     {1, "Ashwood Staff"},
     {2, "Rusted Shortsword"},
     {3, "Lanternglass Shard"},
@@ -38,7 +41,7 @@ const std::array<ItemSeed, 26> kItems{{
     {22, "Golem Heartstone"},
     {23, "Mire Witch's Ladle"},
     {24, "Crown of the Hollow Sovereign"},  // 29 characters, no zero byte
-    // Item numbers are 32 bits wide: beyond the 16-bit range, and the largest.
+    // Beyond the 16-bit range, and the largest number.
     {70000, "Map of the Outer Fens"},
     {2147483647, "The Last Coin"},
 }};

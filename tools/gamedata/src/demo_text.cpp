@@ -12,7 +12,7 @@ void putText(char* field, std::size_t width, std::string_view utf8) {
     std::string bytes;
     // Encode character by character so one foreign character does not lose the rest.
     const auto wide = fromUtf8(utf8);
-    for (const char16_t c : wide.value_or(std::u16string(utf8.begin(), utf8.end()))) {
+    for (const char16_t c : wide.value_or(u"?")) {
         const auto b = cp437FromUtf8(toUtf8(std::u16string(1, c)));
         bytes += b ? *b : std::string("?");
     }
