@@ -38,7 +38,7 @@ public:
         addRow(*grid, page, 0, "Line #1", {&boxes_.box("txtMessageLine1")});
         addRow(*grid, page, 1, "Line #2", {&boxes_.box("txtMessageLine2")});
         addRow(*grid, page, 2, "Line #3", {&boxes_.box("txtMessageLine3")});
-        addRow(*grid, page, 3, {}, {&boxes_.box("txtMessageNumber")});
+        grid->addWidget(&boxes_.box("txtMessageNumber"), 3, 1, Qt::AlignLeft);  // a number, not a line of text
         grid->setColumnStretch(1, 1);
         grid->setRowStretch(4, 1);
     }
