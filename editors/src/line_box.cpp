@@ -4,6 +4,7 @@
 #include <QValidator>
 #include <QStringListModel>
 #include <QFontMetrics>
+#include <QStyle>
 #include <algorithm>
 
 namespace editors {
@@ -57,7 +58,11 @@ QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bo
 void setShownText(QLineEdit& box, const QString& text) {
     if (auto* limit = dynamic_cast<TypingLimit*>(const_cast<QValidator*>(box.validator()))) limit->shown = text;
     box.setText(text);
-    box.setCursorPosition(0);
+    // The start of a text that may be wider than the box stays in view. Moving the cursor
+    // costs as much again as setting the text, so it is skipped where even characters
+    // of the font's greatest width would fit; a text that fits shows whole anyway.
+    const int room = box.contentsRect().width() - 2 * box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+    if (text.size() * box.fontMetrics().maxWidth() > room) box.setCursorPosition(0);
 }
 
 QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model) {
