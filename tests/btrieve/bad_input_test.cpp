@@ -54,49 +54,42 @@ TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus)
 {
     Block block{};
     openStandard(block);
-    Bytes record = Standard::record(0, 1, 1);
-    Bytes key(BTR_MAX_KEY_LENGTH, 0);
-    std::uint32_t recordLength = Standard::recordLength;
-    std::uint32_t zero = 0;
-    std::uint8_t *b = block.data();
     struct Case {
         const char *name;
-        std::function<std::int16_t()> call;
+        std::uint16_t op;
+        bool data;
+        char length; // 'n' no length, 'r' the record length, '0' zero
+        char key;    // 'n' no key buffer, '0' a zeroed one, 'x' the file name "x"
+        std::uint8_t keyLength;
+        std::int8_t keyNumber;
         std::int16_t status;
     };
     const Case cases[] = {
-        {"insert without data", [&] { return BTRCALL(B_INSERT, b, nullptr, &recordLength, key.data(), 255, 0); },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"insert without length", [&] { return BTRCALL(B_INSERT, b, record.data(), nullptr, key.data(), 255, 0); },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"insert without key buffer",
-         [&] { return BTRCALL(B_INSERT, b, record.data(), &recordLength, nullptr, 255, 0); }, B_KEY_BUFFER_TOO_SHORT},
-        {"insert with a short key buffer",
-         [&] { return BTRCALL(B_INSERT, b, record.data(), &recordLength, key.data(), 3, 0); }, B_KEY_BUFFER_TOO_SHORT},
-        {"get first without data", [&] { return BTRCALL(B_GET_FIRST, b, nullptr, nullptr, key.data(), 255, 0); },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"get first into nothing", [&] { return BTRCALL(B_GET_FIRST, b, record.data(), &zero, key.data(), 255, 0); },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"get equal with a short key", [&] { return BTRCALL(B_GET_EQUAL, b, record.data(), &recordLength, key.data(), 1, 1); },
-         B_KEY_BUFFER_TOO_SHORT},
-        {"get equal without key", [&] { return BTRCALL(B_GET_EQUAL, b, record.data(), &recordLength, nullptr, 4, 0); },
-         B_KEY_BUFFER_TOO_SHORT},
-        {"stat without data", [&] { return BTRCALL(B_STAT, b, nullptr, nullptr, nullptr, 0, 0); },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"open without name", [&] { return BTRCALL(B_OPEN, b, nullptr, nullptr, nullptr, 0, 0); },
-         B_INVALID_FILE_NAME},
-        {"open with an empty name", [&] { return BTRCALL(B_OPEN, b, nullptr, nullptr, key.data(), 255, 0); },
-         B_INVALID_FILE_NAME},
-        {"create without buffer", [&] {
-             Bytes name{'x', 0};
-             return BTRCALL(B_CREATE, b, nullptr, nullptr, name.data(), 2, 0);
-         },
-         B_DATA_BUFFER_TOO_SHORT},
-        {"everything null", [&] { return BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0); },
-         B_FILE_NOT_OPEN},
+        {"insert without data", B_INSERT, false, 'r', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"insert without length", B_INSERT, true, 'n', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"insert without key buffer", B_INSERT, true, 'r', 'n', 255, 0, B_KEY_BUFFER_TOO_SHORT},
+        {"insert with a short key buffer", B_INSERT, true, 'r', '0', 3, 0, B_KEY_BUFFER_TOO_SHORT},
+        {"get first without data", B_GET_FIRST, false, 'n', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get first into nothing", B_GET_FIRST, true, '0', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get equal with a short key", B_GET_EQUAL, true, 'r', '0', 1, 1, B_KEY_BUFFER_TOO_SHORT},
+        {"get equal without key", B_GET_EQUAL, true, 'r', 'n', 4, 0, B_KEY_BUFFER_TOO_SHORT},
+        {"stat without data", B_STAT, false, 'n', 'n', 0, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"open without name", B_OPEN, false, 'n', 'n', 0, 0, B_INVALID_FILE_NAME},
+        {"open with an empty name", B_OPEN, false, 'n', '0', 255, 0, B_INVALID_FILE_NAME},
+        {"create without buffer", B_CREATE, false, 'n', 'x', 2, 0, B_DATA_BUFFER_TOO_SHORT},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(c.call(), c.status) << c.name;
+    for (const Case &c : cases) {
+        Bytes record = Standard::record(0, 1, 1);
+        Bytes key(BTR_MAX_KEY_LENGTH, 0);
+        if (c.key == 'x')
+            key[0] = 'x';
+        std::uint32_t length = c.length == 'r' ? Standard::recordLength : 0;
+        EXPECT_EQ(BTRCALL(c.op, block.data(), c.data ? record.data() : nullptr, c.length == 'n' ? nullptr : &length,
+                          c.key == 'n' ? nullptr : key.data(), c.keyLength, c.keyNumber),
+                  c.status)
+            << c.name;
+    }
+    EXPECT_EQ(BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0), B_FILE_NOT_OPEN) << "everything null";
 }
 
 TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes)

@@ -71,18 +71,6 @@ public:
         return best;
     }
 
-    std::optional<std::int64_t> end(int key, bool first) const
-    {
-        std::optional<std::int64_t> best;
-        for (const auto &[rid, r] : records) {
-            const auto mine = std::make_tuple(keyOf(r, key), rid);
-            if (!best || (first ? mine < std::make_tuple(keyOf(records.at(*best), key), *best)
-                                : mine > std::make_tuple(keyOf(records.at(*best), key), *best)))
-                best = rid;
-        }
-        return best;
-    }
-
     bool clashes(const Bytes &r, std::optional<std::int64_t> except) const
     {
         for (const auto &[rid, other] : records)
@@ -113,8 +101,9 @@ public:
         if (capacity < kRecordLength)
             return {B_DATA_BUFFER_TOO_SHORT, {}};
         std::optional<std::int64_t> found;
-        if (op == B_GET_FIRST || op == B_GET_LAST) {
-            found = end(key, op == B_GET_FIRST);
+        if (op == B_GET_FIRST || op == B_GET_LAST) { // a step in from beyond either end
+            const std::int64_t beyond = op == B_GET_FIRST ? INT64_MIN : INT64_MAX;
+            found = step(key, beyond, beyond, op == B_GET_FIRST);
         } else if (op == B_GET_EQUAL) {
             for (const auto &[rid, r] : records)
                 if (keyOf(r, key) == equalValue) {

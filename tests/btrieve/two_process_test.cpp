@@ -10,17 +10,17 @@
 namespace btrieve_test {
 namespace {
 
-// Runs body in a child process; returns its exit code (the status it answered).
+// A child process running body(readFd, writeFd) on two pipes to this one; its
+// exit code is the status it answered.
 class Child {
 public:
-    explicit Child(const std::function<int(int readFd, int writeFd)> &body)
+    explicit Child(const std::function<int(int, int)> &body)
     {
         int toChild[2], toParent[2];
-        if (pipe(toChild) != 0 || pipe(toParent) != 0)
+        if (pipe(toChild) != 0 || pipe(toParent) != 0 || (pid_ = fork()) < 0)
             return;
-        pid_ = fork();
         if (pid_ == 0) {
-            close(toChild[1]);
+            close(toChild[1]); // so a parent that gives up ends the child's wait
             close(toParent[0]);
             _exit(body(toChild[0], toParent[1]));
         }
@@ -36,18 +36,19 @@ public:
         close(in_);
         close(out_);
     }
-    bool started() const { return pid_ > 0; }
     // One byte each way: a step of the dance between the two processes.
-    bool waitForSignal() const
+    bool waitForSignal() const { return pass(in_, false); }
+    void signal() const { pass(out_, true); }
+    static bool pass(int fd, bool send)
     {
-        char c = 0;
-        return read(in_, &c, 1) == 1;
+        char c = 'g';
+        return (send ? write(fd, &c, 1) : read(fd, &c, 1)) == 1;
     }
-    void signal() const { (void)!write(out_, "g", 1); }
-    int wait()
+    int wait() // -1 also when no child was started
     {
         int status = 0;
-        waitpid(pid_, &status, 0);
+        if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_)
+            return -1;
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -56,13 +57,6 @@ private:
     pid_t pid_ = -1;
     int in_ = -1, out_ = -1;
 };
-
-void signalFd(int fd) { (void)!write(fd, "g", 1); }
-void waitFd(int fd)
-{
-    char c = 0;
-    (void)!read(fd, &c, 1);
-}
 
 TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80)
 {
@@ -83,7 +77,6 @@ TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80)
         putInt(c.data, 4, 2, 42);
         return static_cast<int>(c.run(B_UPDATE, mine, 0));
     });
-    ASSERT_TRUE(child.started());
     ASSERT_EQ(child.wait(), B_NO_ERROR);
 
     putInt(call.data, 4, 2, 7);
@@ -117,8 +110,8 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut)
     Child child([&](int readFd, int writeFd) {
         Block mine{};
         const int status = openFile(mine, file);
-        signalFd(writeFd);
-        waitFd(readFd);
+        Child::pass(writeFd, true);
+        Child::pass(readFd, false);
         return status;
     });
     ASSERT_TRUE(child.waitForSignal());
