@@ -1,4 +1,6 @@
-// What each calling shape hands to the record manager, and how a status is reported.
+// What Get Equal and Stop / Reset hand to the record manager, and how a status is
+// reported. The plain table operations are exercised with the real record
+// manager by every window test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,23 +48,6 @@ protected:
     store::RecordStore store{fake(), dialogs};
     store::TableFileBlock block{records::tableFile(records::TableId::Spells)};
 };
-
-TEST_F(CallingShapes, TableOperationsPassTheTablesOwnBuffers) {
-    for (const auto operation : {store::BOpen, store::BClose, store::BInsert, store::BUpdate, store::BDelete,
-                                 store::BGetFirst, store::BGetNext, store::BGetPrevious, store::BGetLast}) {
-        calls.clear();
-        ASSERT_EQ(store.onTable(operation, block), 0);
-        ASSERT_EQ(calls.size(), 1u);
-        const auto& c = calls.front();
-        EXPECT_EQ(c.operation, operation);
-        EXPECT_EQ(c.positionBlock, block.positionBlock.data());
-        EXPECT_EQ(c.dataBuffer, block.row.data());
-        EXPECT_EQ(c.dataLength, 260u) << "a fresh data length each call";
-        EXPECT_EQ(c.keyBuffer, block.keyBuffer.data());
-        EXPECT_EQ(c.keyLength, 255);
-        EXPECT_EQ(c.keyNumber, 0);
-    }
-}
 
 TEST_F(CallingShapes, GetEqualPassesTheNumberAsFourLittleEndianBytes) {
     const struct {

@@ -1,6 +1,7 @@
-// Opening the six data files and showing their first records.
+// Opening the six data files and showing their first records, and each table's
+// own failure report. The missing class file and the empty spell file are
+// tested on the whole window, in the ui tests.
 #include <array>
-#include <filesystem>
 
 #include <wbtrv32/btrieve.h>
 
@@ -37,24 +38,6 @@ TEST_F(StartUp, GetNextAfterStartUpReachesTheSecondRecord) {
     auto& block = files.block(TableId::Monsters);
     ASSERT_EQ(store.onTable(store::BGetNext, block), 0);
     EXPECT_EQ(test_support::rowNumber(block.file, block.row), 7);
-}
-
-TEST_F(StartUp, MissingClassFileEndsStartUpAfterTheRaces) {
-    std::filesystem::remove("wccclas2.dat");
-    EXPECT_FALSE(startUp());
-    ASSERT_EQ(dialogs.texts(), std::vector<QString>{QStringLiteral("Error on BOPEN CLASS: 12")});
-    EXPECT_EQ(seam.openedFiles(), (std::vector<std::string>{"wccrace2.dat", "wccclas2.dat"}));
-    EXPECT_EQ(seam.operations(), (std::vector<std::uint16_t>{B_OPEN, B_GET_FIRST, B_OPEN}));
-    EXPECT_EQ(shown, (Shown{{TableId::Races, 3}}));
-    EXPECT_EQ(files.block(TableId::Classes).openFlag, 0);
-}
-
-TEST_F(StartUp, EmptySpellFileIsSilent) {
-    ASSERT_EQ(test_support::createDataFile(records::tableFile(TableId::Spells)), 0);
-    ASSERT_TRUE(startUp());
-    EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(shown.size(), 5u);
-    for (const auto& [table, number] : shown) EXPECT_NE(table, TableId::Spells);
 }
 
 // A failed Open ends start-up at once; a failed first read is reported and start-up goes on.
