@@ -37,22 +37,6 @@ TEST(NameRule, ByLengthOfTheTypedName) {
     }
 }
 
-TEST(NameRule, AFullWidthStoredNameIsShownWithItsBlanksAndKept) {
-    const std::string full = "Twenty-nine characters long  ";
-    ASSERT_EQ(full.size(), 29u);
-    EditorSession s(TableId::Spells, [&] {
-        Row row(260, 0);
-        put16(row, 0, 5);
-        putText(row, 2, full);
-        putText(row, 251, "abcde");
-        return row;
-    }());
-    EXPECT_EQ(s.text("txtSpellName"), QString::fromStdString(full));
-    s.editor->update();
-    EXPECT_EQ(nameOf(s.stored()), full);
-    EXPECT_EQ(s.status.text(), QString::fromStdString("Spell 5 Updated! " + full));
-}
-
 TEST(WholeNumbers, TypedFormsThatAreAccepted) {
     struct Case {
         const char* typed;
