@@ -72,7 +72,11 @@ QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel&
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setModel(&model);
     if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The size policy stays Qt's default: the box takes its width from its entries when
+    // it is first shown. The lists never change once made, so the widths are those that
+    // re-measuring on every change would give, while a box on a tab not opened yet is
+    // not measured before it is needed; measuring the thousands of entries of every
+    // box up front was the greatest single cost of start-up.
     box->setCurrentIndex(0);
     return box;
 }
