@@ -2,7 +2,6 @@
 
 #include <QCompleter>
 #include <QValidator>
-#include <QStringListModel>
 #include <QFontMetrics>
 #include <QStyle>
 #include <algorithm>
@@ -65,12 +64,19 @@ void setShownText(QLineEdit& box, const QString& text) {
     if (text.size() * box.fontMetrics().maxWidth() > room) box.setCursorPosition(0);
 }
 
-QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model) {
+namespace {
+
+// An editable box without entries: typed texts never join its list.
+QComboBox* makeEditableBox(QWidget& parent, const QString& name) {
     auto* box = new QComboBox(&parent);
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->setModel(&model);
+    return box;
+}
+
+// Completion that respects letter case, and the first entry shown.
+QComboBox* finishWordBox(QComboBox* box) {
     if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
     // The size policy stays Qt's default: the box takes its width from its entries when
     // it is first shown. The lists never change once made, so the widths are those that
@@ -81,10 +87,21 @@ QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel&
     return box;
 }
 
+}  // namespace
+
+QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model) {
+    QComboBox* box = makeEditableBox(parent, name);
+    box->setModel(&model);
+    return finishWordBox(box);
+}
+
 QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words) {
-    // The list lives in a model of the box's own, filled in one call.
-    auto* model = new QStringListModel(words, &parent);
-    return makeWordBox(parent, name, *model);
+    // The words go into the box's own list, in one call: replacing that list by a
+    // model of its own would cost the box, its view and its completer a second set
+    // of connections.
+    QComboBox* box = makeEditableBox(parent, name);
+    box->addItems(words);
+    return finishWordBox(box);
 }
 
 QStringList wordsOf(const records::CodeTable& table) {
