@@ -1,6 +1,5 @@
 #include "ability_slots.h"
 
-#include <QStringListModel>
 #include <algorithm>
 
 #include "line_box.h"
@@ -10,9 +9,11 @@ namespace editors {
 using abilities::AbilityKind;
 
 std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, AbilityKind kind, const QString& prefix, int count) {
-    auto* names = new QStringListModel(wordsOf(abilities::abilityTable(kind)), &page);
+    // Each slot holds the words in its own list: filling a list costs less than
+    // connecting a box, its view and its completer to a list shared with the others.
+    const QStringList names = wordsOf(abilities::abilityTable(kind));
     std::vector<QComboBox*> boxes;
-    for (int k = 0; k < count; ++k) boxes.push_back(makeWordBox(page, prefix + QLatin1Char('_') + QString::number(k), *names));
+    for (int k = 0; k < count; ++k) boxes.push_back(makeWordBox(page, prefix + QLatin1Char('_') + QString::number(k), names));
     return boxes;
 }
 

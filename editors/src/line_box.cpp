@@ -64,19 +64,14 @@ void setShownText(QLineEdit& box, const QString& text) {
     if (text.size() * box.fontMetrics().maxWidth() > room) box.setCursorPosition(0);
 }
 
-namespace {
-
-// An editable box without entries: typed texts never join its list.
-QComboBox* makeEditableBox(QWidget& parent, const QString& name) {
+QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words) {
     auto* box = new QComboBox(&parent);
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-// Completion that respects letter case, and the first entry shown.
-QComboBox* finishWordBox(QComboBox* box) {
+    // The words go into the box's own list, in one call: a separate model would cost
+    // the box, its drop-down view and its completer a second round of connections.
+    box->addItems(words);
     if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
     // The size policy stays Qt's default: the box takes its width from its entries when
     // it is first shown. The lists never change once made, so the widths are those that
@@ -85,23 +80,6 @@ QComboBox* finishWordBox(QComboBox* box) {
     // box up front was the greatest single cost of start-up.
     box->setCurrentIndex(0);
     return box;
-}
-
-}  // namespace
-
-QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model) {
-    QComboBox* box = makeEditableBox(parent, name);
-    box->setModel(&model);
-    return finishWordBox(box);
-}
-
-QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words) {
-    // The words go into the box's own list, in one call: replacing that list by a
-    // model of its own would cost the box, its view and its completer a second set
-    // of connections.
-    QComboBox* box = makeEditableBox(parent, name);
-    box->addItems(words);
-    return finishWordBox(box);
 }
 
 QStringList wordsOf(const records::CodeTable& table) {

@@ -8,8 +8,6 @@
 
 #include "records/code_table.h"
 
-class QAbstractItemModel;
-
 namespace editors {
 
 // A text box named name. typingLimit (0: none) restricts what the user types, never
@@ -20,10 +18,9 @@ QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bo
 // than its typing limit, the user may shorten the text but not lengthen it.
 void setShownText(QLineEdit& box, const QString& text);
 
-// An editable drop-down list whose entries are the rows of model, showing its first
-// entry. Typed texts never join the list, and completion respects letter case,
-// because a word is only recognised with its exact letters.
-QComboBox* makeWordBox(QWidget& parent, const QString& name, QAbstractItemModel& model);
+// An editable drop-down list of words, showing its first entry. Typed texts never
+// join the list, and completion respects letter case, because a word is only
+// recognised with its exact letters.
 QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words);
 
 // The words of a table, in code order.

@@ -78,7 +78,9 @@ TEST(CodedWords, ListsHoldTheTableWordsInCodeOrderAndTypingAddsNone) {
     QComboBox& slot = s.combo("txtClassabila_0");
     ASSERT_EQ(slot.count(), 180);
     EXPECT_EQ(slot.itemText(56), "Classrecharge Item");
-    EXPECT_EQ(slot.model(), s.combo("txtClassabila_9").model()) << "the slots share one list";
+    QComboBox& lastSlot = s.combo("txtClassabila_9");
+    ASSERT_EQ(lastSlot.count(), 180) << "every slot offers the whole list";
+    EXPECT_EQ(lastSlot.itemText(56), "Classrecharge Item");
 }
 
 }  // namespace
