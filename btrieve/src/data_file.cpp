@@ -71,17 +71,6 @@ int DataFile::open(const std::string &path, bool exclusive, std::unique_ptr<Data
     int status = file->lock_.acquire(path, exclusive);
     if (status != B_NO_ERROR)
         return status;
-    {
-        // Look at the file read-only first: a file that is not ours is left untouched.
-        Database inspect;
-        if (inspect.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK)
-            return B_NOT_A_DATA_FILE;
-        sqlite3_busy_timeout(inspect.get(), kBusyTimeoutMs);
-        std::string why;
-        status = readLayout(inspect, file->layout_, why);
-        if (status != B_NO_ERROR)
-            return status;
-    }
     file->readOnly_ = ::access(path.c_str(), W_OK) != 0;
     int rc = file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK && !file->readOnly_) {
@@ -89,8 +78,13 @@ int DataFile::open(const std::string &path, bool exclusive, std::unique_ptr<Data
         rc = file->db_.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     }
     if (rc != SQLITE_OK)
-        return B_IO_ERROR;
+        return B_NOT_A_DATA_FILE;
     sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
+    // The layout is read before anything is written: reading writes nothing, so a
+    // file that is not ours is refused untouched, and one connection serves both.
+    std::string why;
+    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR)
+        return status;
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
     // lets the pages of a file of some 100,000 records stay in memory between calls.
