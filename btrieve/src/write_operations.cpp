@@ -37,15 +37,18 @@ int recordFromCaller(Engine &engine, const CallArgs &args, Handle *&handle)
     return B_NO_ERROR;
 }
 
-void placeCursor(Cursor &cursor, int keyNumber, const FileLayout &layout, std::int64_t id,
-                 std::vector<std::uint8_t> &record)
+// Makes the record just written, held in the handle's scratch buffer, the
+// block's current record along keyNumber.
+void placeCursor(Handle &handle, int keyNumber, std::int64_t id)
 {
+    Cursor &cursor = handle.cursor;
     cursor.positioned = true;
     cursor.hasCurrent = true;
     cursor.keyNumber = keyNumber;
-    layout.keys[static_cast<std::size_t>(keyNumber)].valueFromRecord(record, cursor.keyValue);
+    handle.file->layout().keys[static_cast<std::size_t>(keyNumber)].valueFromRecord(handle.scratch.data,
+                                                                                      cursor.keyValue);
     cursor.recordId = id;
-    std::swap(cursor.lastRead, record);
+    std::swap(cursor.lastRead, handle.scratch.data);
 }
 
 } // namespace
@@ -70,7 +73,7 @@ int insertOperation(Engine &engine, const CallArgs &args)
     // The record as stored, with any autoincrement value it was given.
     std::copy(record.begin(), record.end(), args.dataBytes());
     std::copy_n(record.begin() + key.first().offset, key.first().length, args.keyBytes());
-    placeCursor(handle->cursor, args.keyNumber, layout, id, record);
+    placeCursor(*handle, args.keyNumber, id);
     return B_NO_ERROR;
 }
 
@@ -79,16 +82,14 @@ int updateOperation(Engine &engine, const CallArgs &args)
     Handle *handle = nullptr;
     if (const int status = recordFromCaller(engine, args, handle); status != B_NO_ERROR)
         return status;
-    DataFile &file = *handle->file;
-    const FileLayout &layout = file.layout();
-    std::vector<std::uint8_t> &record = handle->scratch.data;
     Cursor &cursor = handle->cursor;
     if (!cursor.hasCurrent)
         return B_INVALID_POSITIONING;
 
-    if (const int status = file.update(cursor.recordId, cursor.lastRead, record); status != B_NO_ERROR)
+    if (const int status = handle->file->update(cursor.recordId, cursor.lastRead, handle->scratch.data);
+        status != B_NO_ERROR)
         return status;
-    placeCursor(cursor, cursor.keyNumber, layout, cursor.recordId, record);
+    placeCursor(*handle, cursor.keyNumber, cursor.recordId);
     return B_NO_ERROR;
 }
 
