@@ -1,6 +1,6 @@
 # The two everyday commands. Both install what they need first.
 #   make run   builds in Release and opens the editor on the demo data set
-#   make test  builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
 #   make bench builds the benchmarks in Release and runs them
 
 JOBS ?= $(shell nproc)
@@ -18,6 +18,7 @@ run: deps build/release/build.ninja
 	bash scripts/run-demo
 
 test: deps
+	bash scripts/check-format
 	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
