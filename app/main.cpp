@@ -39,11 +39,12 @@ int runScreenshots(const char* folder) {
 
 int main(int argc, char** argv) {
     if (wantsHelp(argc, argv)) {
-        std::puts("Usage: grimhold-editor [--screenshot-tabs FOLDER]\n"
-                  "Edits the game's data files wccrace2.dat, wccclas2.dat, wccspel2.dat, wccknms2.dat,\n"
-                  "wccitem2.dat and wccmsg2.dat in the current folder.\n"
-                  "--screenshot-tabs FOLDER  show each table tab in turn, save the window as FOLDER/<tab>.png,\n"
-                  "                          then close, answering the closing box by itself");
+        std::puts(
+            "Usage: grimhold-editor [--screenshot-tabs FOLDER]\n"
+            "Edits the game's data files wccrace2.dat, wccclas2.dat, wccspel2.dat, wccknms2.dat,\n"
+            "wccitem2.dat and wccmsg2.dat in the current folder.\n"
+            "--screenshot-tabs FOLDER  show each table tab in turn, save the window as FOLDER/<tab>.png,\n"
+            "                          then close, answering the closing box by itself");
         return 0;
     }
     QApplication app(argc, argv);

@@ -221,10 +221,14 @@ const records::CodeTable& abilityTable(AbilityKind kind) {
     static const records::CodeTable spell{kSpellRows, kUnknownCode};
     static const records::CodeTable monster{kMonsterRows, kUnknownCode};
     switch (kind) {
-        case AbilityKind::Race: return race;
-        case AbilityKind::Class: return klass;
-        case AbilityKind::Spell: return spell;
-        case AbilityKind::Monster: break;
+        case AbilityKind::Race:
+            return race;
+        case AbilityKind::Class:
+            return klass;
+        case AbilityKind::Spell:
+            return spell;
+        case AbilityKind::Monster:
+            break;
     }
     return monster;
 }

@@ -13,10 +13,10 @@ constexpr std::uint16_t kRecordLength = 126;
 
 class BenchFiles {
 public:
-    explicit BenchFiles(const std::vector<int> &sizes);
+    explicit BenchFiles(const std::vector<int>& sizes);
     ~BenchFiles();
-    BenchFiles(const BenchFiles &) = delete;
-    BenchFiles &operator=(const BenchFiles &) = delete;
+    BenchFiles(const BenchFiles&) = delete;
+    BenchFiles& operator=(const BenchFiles&) = delete;
 
     // A fresh copy of the template of `records` records; the path of the copy.
     std::string freshCopy(int records) const;
@@ -29,4 +29,4 @@ private:
 // A record whose 4-byte autoincrement key 0 holds `id` (0: to be assigned).
 std::vector<std::uint8_t> benchRecord(std::int32_t id);
 
-} // namespace btrieve_bench
+}  // namespace btrieve_bench

@@ -27,14 +27,13 @@ public:
     virtual bool previous() = 0;
     virtual bool equal(std::int32_t key) = 0;
     virtual bool insert() = 0;
-    virtual bool update() = 0; // the current record
-    virtual bool remove() = 0; // the current record
+    virtual bool update() = 0;  // the current record
+    virtual bool remove() = 0;  // the current record
 };
 
 class Ours : public Driver {
 public:
-    explicit Ours(const std::string &path)
-    {
+    explicit Ours(const std::string& path) {
         std::string name = path;
         std::memcpy(key_, name.c_str(), name.size() + 1);
         ok_ = BTRCALL(B_OPEN, block_, nullptr, nullptr, key_, sizeof key_, 0) == 0;
@@ -45,26 +44,22 @@ public:
     bool last() override { return call(B_GET_LAST); }
     bool next() override { return call(B_GET_NEXT); }
     bool previous() override { return call(B_GET_PREVIOUS); }
-    bool equal(std::int32_t key) override
-    {
+    bool equal(std::int32_t key) override {
         std::memcpy(key_, &key, sizeof key);
         return call(B_GET_EQUAL);
     }
-    bool insert() override
-    {
+    bool insert() override {
         record_ = benchRecord(0);
         return call(B_INSERT);
     }
-    bool update() override
-    {
+    bool update() override {
         ++record_[10];
         return call(B_UPDATE);
     }
     bool remove() override { return call(B_DELETE); }
 
 private:
-    bool call(std::uint16_t op)
-    {
+    bool call(std::uint16_t op) {
         std::uint32_t length = kRecordLength;
         return BTRCALL(op, block_, record_.data(), &length, key_, sizeof key_, 0) == 0;
     }
@@ -76,13 +71,12 @@ private:
 
 class Floor : public Driver {
 public:
-    explicit Floor(const std::string &path)
-    {
-        ok_ = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK
-           && sqlite3_exec(db_, "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384", nullptr, nullptr, nullptr)
-                  == SQLITE_OK;
+    explicit Floor(const std::string& path) {
+        ok_ = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db_, "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384", nullptr, nullptr, nullptr) ==
+                  SQLITE_OK;
         sqlite3_busy_timeout(db_, 1000);
-        const char *sql[] = {
+        const char* sql[] = {
             "SELECT id, data, key_0 FROM data_t ORDER BY key_0 LIMIT 1",
             "SELECT id, data, key_0 FROM data_t ORDER BY key_0 DESC LIMIT 1",
             "SELECT id, data, key_0 FROM data_t WHERE key_0 > ?1 ORDER BY key_0 LIMIT 1",
@@ -98,10 +92,8 @@ public:
         for (std::size_t i = 0; i < std::size(sql); ++i)
             ok_ = ok_ && sqlite3_prepare_v3(db_, sql[i], -1, SQLITE_PREPARE_PERSISTENT, &st_[i], nullptr) == SQLITE_OK;
     }
-    ~Floor() override
-    {
-        for (sqlite3_stmt *s : st_)
-            sqlite3_finalize(s);
+    ~Floor() override {
+        for (sqlite3_stmt* s : st_) sqlite3_finalize(s);
         sqlite3_close(db_);
     }
     bool ok() const { return ok_; }
@@ -109,16 +101,13 @@ public:
     bool last() override { return read(st_[Last], false); }
     bool next() override { return read(st_[Next], true); }
     bool previous() override { return read(st_[Previous], true); }
-    bool equal(std::int32_t key) override
-    {
+    bool equal(std::int32_t key) override {
         key_ = key;
         return read(st_[Equal], true);
     }
-    bool insert() override
-    {
+    bool insert() override {
         record_ = benchRecord(0);
-        if (!done(st_[Begin]))
-            return false;
+        if (!done(st_[Begin])) return false;
         sqlite3_step(st_[Max]);
         const std::int64_t key = sqlite3_column_int64(st_[Max], 0) + 1;
         sqlite3_reset(st_[Max]);
@@ -130,32 +119,27 @@ public:
         key_ = key;
         return done(st_[Commit]) && inserted;
     }
-    bool update() override
-    {
+    bool update() override {
         ++record_[10];
         sqlite3_bind_blob(st_[Update], 1, record_.data(), kRecordLength, SQLITE_STATIC);
         sqlite3_bind_int64(st_[Update], 2, key_);
         sqlite3_bind_int64(st_[Update], 3, id_);
         return done(st_[Update]);
     }
-    bool remove() override
-    {
+    bool remove() override {
         sqlite3_bind_int64(st_[Delete], 1, id_);
         return done(st_[Delete]);
     }
 
 private:
     enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, Count };
-    bool done(sqlite3_stmt *s)
-    {
+    bool done(sqlite3_stmt* s) {
         const bool ok = sqlite3_step(s) == SQLITE_DONE;
         sqlite3_reset(s);
         return ok;
     }
-    bool read(sqlite3_stmt *s, bool bindKey)
-    {
-        if (bindKey)
-            sqlite3_bind_int64(s, 1, key_);
+    bool read(sqlite3_stmt* s, bool bindKey) {
+        if (bindKey) sqlite3_bind_int64(s, 1, key_);
         const bool found = sqlite3_step(s) == SQLITE_ROW;
         if (found) {
             id_ = sqlite3_column_int64(s, 0);
@@ -165,55 +149,52 @@ private:
         sqlite3_reset(s);
         return found;
     }
-    sqlite3 *db_ = nullptr;
-    sqlite3_stmt *st_[Count] = {};
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* st_[Count] = {};
     std::vector<std::uint8_t> record_ = benchRecord(0);
     std::int64_t id_ = 0;
     std::int64_t key_ = 0;
     bool ok_ = false;
 };
 
-using Loop = std::function<bool(benchmark::State &, Driver &, int records)>;
+using Loop = std::function<bool(benchmark::State&, Driver&, int records)>;
 
 // Times `step` once per iteration; false as soon as a call fails.
 template <class Step>
-bool repeat(benchmark::State &s, Step step)
-{
+bool repeat(benchmark::State& s, Step step) {
     for (auto _ : s)
-        if (!step())
-            return false;
+        if (!step()) return false;
     return true;
 }
 
 // The timed loop of each operation, shared by both drivers.
-const std::vector<std::pair<const char *, Loop>> &operations()
-{
-    static const std::vector<std::pair<const char *, Loop>> all = {
-        {"GetFirst", [](benchmark::State &s, Driver &d, int) { return repeat(s, [&] { return d.first(); }); }},
+const std::vector<std::pair<const char*, Loop>>& operations() {
+    static const std::vector<std::pair<const char*, Loop>> all = {
+        {"GetFirst", [](benchmark::State& s, Driver& d, int) { return repeat(s, [&] { return d.first(); }); }},
         {"GetNext",
-         [](benchmark::State &s, Driver &d, int) {
+         [](benchmark::State& s, Driver& d, int) {
              d.first();
              return repeat(s, [&] { return d.next() || d.first(); });
          }},
         {"GetPrevious",
-         [](benchmark::State &s, Driver &d, int) {
+         [](benchmark::State& s, Driver& d, int) {
              d.last();
              return repeat(s, [&] { return d.previous() || d.last(); });
          }},
         {"GetEqual",
-         [](benchmark::State &s, Driver &d, int records) {
+         [](benchmark::State& s, Driver& d, int records) {
              std::mt19937 rng(1);
              std::uniform_int_distribution<std::int32_t> pick(1, records);
              return repeat(s, [&] { return d.equal(pick(rng)); });
          }},
-        {"Insert", [](benchmark::State &s, Driver &d, int) { return repeat(s, [&] { return d.insert(); }); }},
+        {"Insert", [](benchmark::State& s, Driver& d, int) { return repeat(s, [&] { return d.insert(); }); }},
         {"Update",
-         [](benchmark::State &s, Driver &d, int) {
+         [](benchmark::State& s, Driver& d, int) {
              d.first();
              return repeat(s, [&] { return d.update(); });
          }},
         {"Delete",
-         [](benchmark::State &s, Driver &d, int) {
+         [](benchmark::State& s, Driver& d, int) {
              // The record to delete is inserted outside the timed part.
              return repeat(s, [&] {
                  s.PauseTiming();
@@ -227,36 +208,33 @@ const std::vector<std::pair<const char *, Loop>> &operations()
 }
 
 template <class D>
-void run(benchmark::State &state, const BenchFiles &files, const Loop &loop, int records)
-{
+void run(benchmark::State& state, const BenchFiles& files, const Loop& loop, int records) {
     const std::string path = files.freshCopy(records);
     auto driver = std::make_unique<D>(path);
     if (!driver->ok()) {
         state.SkipWithError("cannot open the file");
         return;
     }
-    if (!loop(state, *driver, records))
-        state.SkipWithError("a call failed");
+    if (!loop(state, *driver, records)) state.SkipWithError("a call failed");
 }
 
-} // namespace
-} // namespace btrieve_bench
+}  // namespace
+}  // namespace btrieve_bench
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     using namespace btrieve_bench;
     benchmark::Initialize(&argc, argv);
     const std::vector<int> sizes = {1000, 10000, 100000};
     const BenchFiles files(sizes);
-    for (const auto &[name, loop] : operations()) {
+    for (const auto& [name, loop] : operations()) {
         for (int records : sizes) {
             const std::string base = std::string(name) + "/" + std::to_string(records);
-            benchmark::RegisterBenchmark((base + "/ours").c_str(),
-                                         [&files, &loop, records](benchmark::State &s) { run<Ours>(s, files, loop, records); })
-                ->UseRealTime();
-            benchmark::RegisterBenchmark((base + "/sqlite").c_str(),
-                                         [&files, &loop, records](benchmark::State &s) { run<Floor>(s, files, loop, records); })
-                ->UseRealTime();
+            benchmark::RegisterBenchmark((base + "/ours").c_str(), [&files, &loop, records](benchmark::State& s) {
+                run<Ours>(s, files, loop, records);
+            })->UseRealTime();
+            benchmark::RegisterBenchmark((base + "/sqlite").c_str(), [&files, &loop, records](benchmark::State& s) {
+                run<Floor>(s, files, loop, records);
+            })->UseRealTime();
         }
     }
     RatioReporter reporter;

@@ -13,16 +13,16 @@ namespace btrieve_bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override;
+    void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;
 
 private:
     struct Times {
-        double real = 0, cpu = 0; // nanoseconds per call
+        double real = 0, cpu = 0;  // nanoseconds per call
     };
     // (operation, records) -> (ours, floor).
     std::map<std::pair<std::string, int>, std::pair<Times, Times>> times_;
-    std::set<std::string> medians_; // benchmarks whose median has been seen
+    std::set<std::string> medians_;  // benchmarks whose median has been seen
 };
 
-} // namespace btrieve_bench
+}  // namespace btrieve_bench

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "gamedata/demo_world.h"
-#include "pair_reporter.h"
 #include "paint_wait.h"
+#include "pair_reporter.h"
 #include "show_bench.h"
 #include "ui/answering_dialogs.h"
 #include "ui/main_window.h"
@@ -97,17 +97,19 @@ PageCensus countEditorWidgets() {
 
 void printCensus(const PageCensus& census) {
     const auto t = editor_bench::totals(census);
-    std::printf("Editor window: %d line edits, %d combo boxes with %d entries in all, %d labels, %d tab widgets with "
-                "%d pages, %d buttons, %d check boxes, %d group boxes\n",
-                t.lineEdits, t.combos, t.comboEntries, t.labels, t.tabWidgets, t.tabPages, t.buttons, t.checkBoxes,
-                t.groupBoxes);
+    std::printf(
+        "Editor window: %d line edits, %d combo boxes with %d entries in all, %d labels, %d tab widgets with "
+        "%d pages, %d buttons, %d check boxes, %d group boxes\n",
+        t.lineEdits, t.combos, t.comboEntries, t.labels, t.tabWidgets, t.tabPages, t.buttons, t.checkBoxes,
+        t.groupBoxes);
 }
 
 // Medians of five repetitions unless the caller asks otherwise.
 std::vector<char*> withDefaultRepetitions(int argc, char** argv, std::vector<std::string>& storage) {
     std::vector<char*> args(argv, argv + argc);
     bool repetitions = false;
-    for (int i = 1; i < argc; ++i) repetitions = repetitions || std::string(argv[i]).starts_with("--benchmark_repetitions");
+    for (int i = 1; i < argc; ++i)
+        repetitions = repetitions || std::string(argv[i]).starts_with("--benchmark_repetitions");
     if (!repetitions) {
         storage = {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"};
         for (std::string& s : storage) args.push_back(s.data());
@@ -136,8 +138,9 @@ int main(int argc, char** argv) {
     editor_bench::ShowBench shows;
 
     benchmark::RegisterBenchmark("startup/window/ours", startEditor)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("startup/window/bare", [&census](benchmark::State& state) { startBare(state, census); })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("startup/window/bare", [&census](benchmark::State& state) {
+        startBare(state, census);
+    })->Unit(benchmark::kMillisecond);
     for (const ui::TabEntry& entry : ui::tabEntries()) {
         if (!entry.table) continue;
         const std::string name = "show/" + entry.caption.toStdString();

@@ -11,7 +11,9 @@ namespace {
 // Notes the first paint event of any widget in one window.
 class PaintWatch : public QObject {
 public:
-    explicit PaintWatch(const QWidget& window) : window_(window) { QCoreApplication::instance()->installEventFilter(this); }
+    explicit PaintWatch(const QWidget& window) : window_(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~PaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
 
     bool painted() const { return painted_; }
@@ -37,7 +39,8 @@ bool showUntilPainted(QWidget& window) {
     window.show();
     QElapsedTimer clock;
     clock.start();
-    while (!watch.painted() && clock.elapsed() < kPaintLimitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!watch.painted() && clock.elapsed() < kPaintLimitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return watch.painted();
 }
 

@@ -30,8 +30,9 @@ void PairReporter::ReportRuns(const std::vector<Run>& runs) {
 void PairReporter::Finalize() {
     ConsoleReporter::Finalize();
     // CPU time is the steadier figure on a machine that others share.
-    std::printf("\n| case | editor (us) | bare Qt (us) | editor / bare | CPU editor / bare |\n"
-                "|---|---:|---:|---:|---:|\n");
+    std::printf(
+        "\n| case | editor (us) | bare Qt (us) | editor / bare | CPU editor / bare |\n"
+        "|---|---:|---:|---:|---:|\n");
     for (const std::string& key : order_) {
         const Pair& p = pairs_[key];
         if (p.ours.real <= 0 || p.bare.real <= 0 || p.bare.cpu <= 0) continue;

@@ -19,7 +19,8 @@ template <class Widget>
 std::vector<Widget*> widgetsOf(QWidget& page) {
     std::vector<Widget*> found;
     for (Widget* w : page.findChildren<Widget*>())
-        if (!qobject_cast<QComboBox*>(w->parentWidget())) found.push_back(w);  // a combo box's own edit field is the box's
+        if (!qobject_cast<QComboBox*>(w->parentWidget()))
+            found.push_back(w);  // a combo box's own edit field is the box's
     return found;
 }
 
@@ -60,13 +61,15 @@ private:
 }  // namespace
 
 ShowBench::ShowBench()
-    : store_(store::recordManagerCall(), dialogs_), lists_(records::BuildFieldLists()), status_(new QLineEdit(&window_)) {
+    : store_(store::recordManagerCall(), dialogs_),
+      lists_(records::BuildFieldLists()),
+      status_(new QLineEdit(&window_)) {
     status_->hide();
     for (const records::TableFile& file : records::kTableFiles) {
         TableCase& c = at(file.id);
         c.page = new QWidget;
-        c.editor = editors::makeTableEditor(file.id, *c.page,
-                                            editors::EditorContext{store_, files_.block(file.id), lists_, *status_, dialogs_});
+        c.editor = editors::makeTableEditor(
+            file.id, *c.page, editors::EditorContext{store_, files_.block(file.id), lists_, *status_, dialogs_});
         window_.addTab(c.page, QString::fromLatin1(file.fileName.data(), static_cast<qsizetype>(file.fileName.size())));
         const auto records = gamedata::demoRecords(file.id, {});
         for (std::size_t k = 0; k < c.rows.size() && k < records.size(); ++k) c.rows[k] = records[k];
@@ -82,7 +85,8 @@ ShowBench::ShowBench()
 
 ShowBench::~ShowBench() = default;
 
-ShowBench::Texts ShowBench::filledTexts(QWidget& page, editors::TableEditor& editor, const std::vector<std::uint8_t>& row) {
+ShowBench::Texts ShowBench::filledTexts(QWidget& page, editors::TableEditor& editor,
+                                        const std::vector<std::uint8_t>& row) {
     const Probe<QLineEdit> lines(page);
     const Probe<QComboBox> combos(page);
     const Probe<QLabel> labels(page);

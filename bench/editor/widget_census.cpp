@@ -31,11 +31,16 @@ void countChildren(const QWidget& w, PageCensus& census) {
         } else if (auto* area = qobject_cast<QScrollArea*>(child)) {
             if (area->widget()) countChildren(*area->widget(), census);
         } else {
-            if (qobject_cast<QLineEdit*>(child)) ++census.lineEdits;
-            else if (qobject_cast<QLabel*>(child)) ++census.labels;
-            else if (qobject_cast<QPushButton*>(child)) ++census.buttons;
-            else if (qobject_cast<QCheckBox*>(child)) ++census.checkBoxes;
-            else if (qobject_cast<QGroupBox*>(child)) ++census.groupBoxes;
+            if (qobject_cast<QLineEdit*>(child))
+                ++census.lineEdits;
+            else if (qobject_cast<QLabel*>(child))
+                ++census.labels;
+            else if (qobject_cast<QPushButton*>(child))
+                ++census.buttons;
+            else if (qobject_cast<QCheckBox*>(child))
+                ++census.checkBoxes;
+            else if (qobject_cast<QGroupBox*>(child))
+                ++census.groupBoxes;
             countChildren(*child, census);
         }
     }
@@ -90,7 +95,8 @@ QWidget* buildPage(const PageCensus& census, WordLists& words);
 
 QTabWidget* buildTabs(const TabCensus& census, WordLists& words) {
     auto* tabs = new QTabWidget;
-    for (std::size_t i = 0; i < census.pages.size(); ++i) tabs->addTab(buildPage(census.pages[i], words), census.captions[i]);
+    for (std::size_t i = 0; i < census.pages.size(); ++i)
+        tabs->addTab(buildPage(census.pages[i], words), census.captions[i]);
     return tabs;
 }
 

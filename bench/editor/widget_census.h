@@ -35,8 +35,8 @@ PageCensus countWidgets(const QMainWindow& window);
 
 // Totals over every page, for the report.
 struct Totals {
-    int lineEdits = 0, labels = 0, buttons = 0, checkBoxes = 0, groupBoxes = 0, combos = 0, comboEntries = 0, tabWidgets = 0,
-        tabPages = 0;
+    int lineEdits = 0, labels = 0, buttons = 0, checkBoxes = 0, groupBoxes = 0, combos = 0, comboEntries = 0,
+        tabWidgets = 0, tabPages = 0;
 };
 Totals totals(const PageCensus& census);
 

@@ -9,36 +9,32 @@ namespace wbtrv {
 
 struct CallArgs {
     std::uint16_t operation = 0;
-    void *block = nullptr;
-    void *data = nullptr;
-    std::uint32_t *dataLength = nullptr;
-    void *key = nullptr;
+    void* block = nullptr;
+    void* data = nullptr;
+    std::uint32_t* dataLength = nullptr;
+    void* key = nullptr;
     std::uint8_t keyLength = 0;
     std::int8_t keyNumber = 0;
 
     // Bytes the caller says the data buffer holds; 0 without a buffer.
     std::uint32_t dataCapacity() const { return data && dataLength ? *dataLength : 0; }
-    std::uint8_t *dataBytes() const { return static_cast<std::uint8_t *>(data); }
+    std::uint8_t* dataBytes() const { return static_cast<std::uint8_t*>(data); }
     // Bytes of the key buffer we may read or write; 0 without a buffer.
     std::uint32_t keyCapacity() const { return key ? keyLength : 0; }
-    std::uint8_t *keyBytes() const { return static_cast<std::uint8_t *>(key); }
-    void setDataLength(std::uint32_t n) const
-    {
-        if (dataLength)
-            *dataLength = n;
+    std::uint8_t* keyBytes() const { return static_cast<std::uint8_t*>(key); }
+    void setDataLength(std::uint32_t n) const {
+        if (dataLength) *dataLength = n;
     }
 
     // The zero-terminated file name in the key buffer; false when there is
     // none or no zero byte within the key length.
-    bool fileName(std::string &name) const
-    {
+    bool fileName(std::string& name) const {
         const std::uint32_t n = keyCapacity();
-        const void *end = n ? std::memchr(key, 0, n) : nullptr;
-        if (!end)
-            return false;
-        name.assign(static_cast<const char *>(key), static_cast<const char *>(end));
+        const void* end = n ? std::memchr(key, 0, n) : nullptr;
+        if (!end) return false;
+        name.assign(static_cast<const char*>(key), static_cast<const char*>(end));
         return !name.empty();
     }
 };
 
-} // namespace wbtrv
+}  // namespace wbtrv

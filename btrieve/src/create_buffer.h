@@ -9,6 +9,6 @@ namespace wbtrv {
 
 // Parses and checks a Create buffer of `size` bytes; returns a status and,
 // on 0, the layout to create.
-int parseCreateBuffer(const std::uint8_t *buffer, std::uint32_t size, FileLayout &layout);
+int parseCreateBuffer(const std::uint8_t* buffer, std::uint32_t size, FileLayout& layout);
 
-} // namespace wbtrv
+}  // namespace wbtrv

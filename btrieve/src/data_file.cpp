@@ -17,23 +17,30 @@ constexpr int kBusyTimeoutMs = 1000;
 
 std::string column(std::size_t key) { return "key_" + std::to_string(key); }
 
-} // namespace
+}  // namespace
 
-std::string DataFile::querySql(std::size_t key, Query which)
-{
+std::string DataFile::querySql(std::size_t key, Query which) {
     const std::string k = column(key);
     const std::string select = "SELECT id, data FROM data_t WHERE ";
     const std::string up = " ORDER BY " + k + ", id LIMIT 1";
     const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
     switch (which) {
-    case First: return select + k + " IS NOT NULL" + up;
-    case Last: return select + k + " IS NOT NULL" + down;
-    case NextSame: return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
-    case NextGreater: return select + k + " > ?1" + up;
-    case PreviousSame: return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
-    case PreviousLess: return select + k + " < ?1" + down;
-    case Equal: return select + k + " = ?1 ORDER BY id LIMIT 1";
-    default: return "SELECT max(" + k + ") FROM data_t";
+        case First:
+            return select + k + " IS NOT NULL" + up;
+        case Last:
+            return select + k + " IS NOT NULL" + down;
+        case NextSame:
+            return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
+        case NextGreater:
+            return select + k + " > ?1" + up;
+        case PreviousSame:
+            return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
+        case PreviousLess:
+            return select + k + " < ?1" + down;
+        case Equal:
+            return select + k + " = ?1 ORDER BY id LIMIT 1";
+        default:
+            return "SELECT max(" + k + ") FROM data_t";
     }
 }
 
@@ -42,123 +49,106 @@ std::string DataFile::querySql(std::size_t key, Query which)
 // the write.
 class Transaction {
 public:
-    explicit Transaction(DataFile &file) : file_(file) { status_ = file_.step(file_.begin_); }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-    ~Transaction()
-    {
-        if (status_ == B_NO_ERROR && !committed_)
-            file_.step(file_.rollback_);
+    explicit Transaction(DataFile& file) : file_(file) { status_ = file_.step(file_.begin_); }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction() {
+        if (status_ == B_NO_ERROR && !committed_) file_.step(file_.rollback_);
     }
     int began() const { return status_; }
-    int commit()
-    {
+    int commit() {
         const int status = file_.step(file_.commit_);
         committed_ = status == B_NO_ERROR;
         return status;
     }
 
 private:
-    DataFile &file_;
+    DataFile& file_;
     int status_ = B_NO_ERROR;
     bool committed_ = false;
 };
 
-int DataFile::open(const std::string &path, bool exclusive, std::unique_ptr<DataFile> &out)
-{
+int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
     std::unique_ptr<DataFile> file(new DataFile);
     file->exclusive_ = exclusive;
     int status = file->lock_.acquire(path, exclusive);
-    if (status != B_NO_ERROR)
-        return status;
+    if (status != B_NO_ERROR) return status;
     file->readOnly_ = ::access(path.c_str(), W_OK) != 0;
-    int rc = file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
+    int rc =
+        file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK && !file->readOnly_) {
         file->readOnly_ = true;
         rc = file->db_.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     }
-    if (rc != SQLITE_OK)
-        return B_NOT_A_DATA_FILE;
+    if (rc != SQLITE_OK) return B_NOT_A_DATA_FILE;
     sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
     // The layout is read before anything is written: reading writes nothing, so a
     // file that is not ours is refused untouched, and one connection serves both.
     std::string why;
-    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR)
-        return status;
+    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR) return status;
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
     // lets the pages of a file of some 100,000 records stay in memory between calls.
     if ((rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384")) != SQLITE_OK)
         return statusFromSqlite(rc);
-    if ((status = file->prepareFixed()) != B_NO_ERROR)
-        return status;
+    if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
     out = std::move(file);
     return B_NO_ERROR;
 }
 
-int DataFile::prepareFixed()
-{
+int DataFile::prepareFixed() {
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
         columns += ", " + column(k);
         values += ", ?" + std::to_string(k + 2);
         assignments += ", " + column(k) + " = ?" + std::to_string(k + 2);
     }
-    const std::pair<Statement *, std::string> fixed[] = {
+    const std::pair<Statement*, std::string> fixed[] = {
         {&begin_, "BEGIN IMMEDIATE"},
         {&commit_, "COMMIT"},
         {&rollback_, "ROLLBACK"},
         {&insert_, "INSERT INTO data_t(data" + columns + ") VALUES(?1" + values + ")"},
-        {&update_, "UPDATE data_t SET data = ?1" + assignments + " WHERE id = ?" + std::to_string(layout_.keys.size() + 2)},
+        {&update_,
+         "UPDATE data_t SET data = ?1" + assignments + " WHERE id = ?" + std::to_string(layout_.keys.size() + 2)},
         {&delete_, "DELETE FROM data_t WHERE id = ?1"},
         {&byId_, "SELECT id, data FROM data_t WHERE id = ?1"},
         {&count_, "SELECT count(*) FROM data_t"},
     };
-    for (const auto &[statement, sql] : fixed) {
+    for (const auto& [statement, sql] : fixed) {
         const int rc = statement->prepare(db_.get(), sql);
-        if (rc != SQLITE_OK)
-            return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERROR : statusFromSqlite(rc);
+        if (rc != SQLITE_OK) return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERROR : statusFromSqlite(rc);
     }
     return B_NO_ERROR;
 }
 
-Statement &DataFile::query(std::size_t key, Query which)
-{
-    Statement &st = queries_[key][which];
-    if (!st.prepared())
-        st.prepare(db_.get(), querySql(key, which));
+Statement& DataFile::query(std::size_t key, Query which) {
+    Statement& st = queries_[key][which];
+    if (!st.prepared()) st.prepare(db_.get(), querySql(key, which));
     return st;
 }
 
-int DataFile::step(Statement &st)
-{
-    if (!st.prepared())
-        return B_IO_ERROR;
+int DataFile::step(Statement& st) {
+    if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
     st.reset();
     return statusFromSqlite(rc);
 }
 
-int DataFile::readRow(Statement &st, Record &out)
-{
-    if (!st.prepared())
-        return B_IO_ERROR;
+int DataFile::readRow(Statement& st, Record& out) {
+    if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
-    if (rc == SQLITE_DONE)
-        return B_END_OF_FILE;
-    if (rc != SQLITE_ROW)
-        return statusFromSqlite(rc);
+    if (rc == SQLITE_DONE) return B_END_OF_FILE;
+    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     out.id = st.integerAt(0);
     const auto bytes = st.blobAt(1);
     out.data.assign(bytes.begin(), bytes.end());
     return B_NO_ERROR;
 }
 
-int DataFile::seek(Seek how, std::size_t key, const KeyValue &value, std::int64_t id, Record &out)
-{
+int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out) {
     const auto along = [&](Query which) {
-        Statement &st = query(key, which);
+        Statement& st = query(key, which);
         StatementUse use(st);
         if (which != First && which != Last) {
             use->bindInteger(1, value.value_or(0));
@@ -168,37 +158,33 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue &value, std::int64_
     };
     const bool duplicates = layout_.keys[key].allowsDuplicates();
     switch (how) {
-    case Seek::First:
-        return along(First);
-    case Seek::Last:
-        return along(Last);
-    case Seek::Equal: {
-        const int status = along(Equal);
-        return status == B_END_OF_FILE ? B_KEY_VALUE_NOT_FOUND : status;
-    }
-    case Seek::Next:
-    case Seek::Previous: {
-        // A null key value has no place in the key's order: nothing follows it.
-        if (!value)
-            return B_END_OF_FILE;
-        const bool next = how == Seek::Next;
-        if (duplicates) {
-            const int status = along(next ? NextSame : PreviousSame);
-            if (status != B_END_OF_FILE)
-                return status;
+        case Seek::First:
+            return along(First);
+        case Seek::Last:
+            return along(Last);
+        case Seek::Equal: {
+            const int status = along(Equal);
+            return status == B_END_OF_FILE ? B_KEY_VALUE_NOT_FOUND : status;
         }
-        return along(next ? NextGreater : PreviousLess);
-    }
+        case Seek::Next:
+        case Seek::Previous: {
+            // A null key value has no place in the key's order: nothing follows it.
+            if (!value) return B_END_OF_FILE;
+            const bool next = how == Seek::Next;
+            if (duplicates) {
+                const int status = along(next ? NextSame : PreviousSame);
+                if (status != B_END_OF_FILE) return status;
+            }
+            return along(next ? NextGreater : PreviousLess);
+        }
     }
     return B_IO_ERROR;
 }
 
-int DataFile::bindKeys(Statement &st, int firstIndex, std::span<const std::uint8_t> record)
-{
+int DataFile::bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record) {
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
         KeyValue value;
-        if (!layout_.keys[k].valueFromRecord(record, value))
-            return B_OPERATION_NOT_ALLOWED;
+        if (!layout_.keys[k].valueFromRecord(record, value)) return B_OPERATION_NOT_ALLOWED;
         if (value)
             st.bindInteger(firstIndex + static_cast<int>(k), *value);
         else
@@ -207,15 +193,12 @@ int DataFile::bindKeys(Statement &st, int firstIndex, std::span<const std::uint8
     return B_NO_ERROR;
 }
 
-int DataFile::nextAutoincrement(std::size_t key, std::int64_t &value)
-{
-    Statement &st = query(key, Max);
+int DataFile::nextAutoincrement(std::size_t key, std::int64_t& value) {
+    Statement& st = query(key, Max);
     StatementUse use(st);
-    if (!st.prepared())
-        return B_IO_ERROR;
+    if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
-    if (rc != SQLITE_ROW)
-        return statusFromSqlite(rc);
+    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     const std::int64_t highest = st.typeAt(0) == SQLITE_NULL ? 0 : st.integerAt(0);
     value = std::max<std::int64_t>(highest, 0) + 1;
     const std::uint32_t bits = 8 * layout_.keys[key].length() - 1;
@@ -223,96 +206,75 @@ int DataFile::nextAutoincrement(std::size_t key, std::int64_t &value)
     return value < (std::int64_t{1} << bits) ? B_NO_ERROR : B_DUPLICATE_KEY_VALUE;
 }
 
-int DataFile::insert(std::vector<std::uint8_t> &record, std::int64_t &id)
-{
+int DataFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     Transaction tx(*this);
-    if (tx.began() != B_NO_ERROR)
-        return tx.began();
+    if (tx.began() != B_NO_ERROR) return tx.began();
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        const KeyDefinition &key = layout_.keys[k];
-        const KeySegment &seg = key.first();
-        if (!key.autoincrement() || readLittleEndian(record.data() + seg.offset, seg.length, true) != 0)
-            continue;
+        const KeyDefinition& key = layout_.keys[k];
+        const KeySegment& seg = key.first();
+        if (!key.autoincrement() || readLittleEndian(record.data() + seg.offset, seg.length, true) != 0) continue;
         std::int64_t value = 0;
-        if (const int status = nextAutoincrement(k, value); status != B_NO_ERROR)
-            return status;
+        if (const int status = nextAutoincrement(k, value); status != B_NO_ERROR) return status;
         writeLittleEndian(record.data() + seg.offset, seg.length, value);
     }
     {
         StatementUse use(insert_);
         use->bindBlob(1, record);
-        if (const int status = bindKeys(insert_, 2, record); status != B_NO_ERROR)
-            return status;
-        if (const int status = step(insert_); status != B_NO_ERROR)
-            return status;
+        if (const int status = bindKeys(insert_, 2, record); status != B_NO_ERROR) return status;
+        if (const int status = step(insert_); status != B_NO_ERROR) return status;
     }
     id = sqlite3_last_insert_rowid(db_.get());
     return tx.commit();
 }
 
-int DataFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expected)
-{
+int DataFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expected) {
     StatementUse use(byId_);
     use->bindInteger(1, id);
     const int rc = byId_.step();
-    if (rc == SQLITE_DONE)
-        return B_CONFLICT;
-    if (rc != SQLITE_ROW)
-        return statusFromSqlite(rc);
+    if (rc == SQLITE_DONE) return B_CONFLICT;
+    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     const auto stored = byId_.blobAt(1);
     return std::ranges::equal(stored, expected) ? B_NO_ERROR : B_CONFLICT;
 }
 
-int DataFile::update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record)
-{
+int DataFile::update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record) {
     Transaction tx(*this);
-    if (tx.began() != B_NO_ERROR)
-        return tx.began();
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR)
-        return status;
-    for (const KeyDefinition &key : layout_.keys) {
+    if (tx.began() != B_NO_ERROR) return tx.began();
+    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
+    for (const KeyDefinition& key : layout_.keys) {
         KeyValue before, after;
         if (!key.valueFromRecord(expected, before) || !key.valueFromRecord(record, after))
             return B_OPERATION_NOT_ALLOWED;
-        if (!key.modifiable() && before != after)
-            return B_MODIFIABLE_KEY_VALUE_ERROR;
+        if (!key.modifiable() && before != after) return B_MODIFIABLE_KEY_VALUE_ERROR;
     }
     {
         StatementUse use(update_);
         use->bindBlob(1, record);
-        if (const int status = bindKeys(update_, 2, record); status != B_NO_ERROR)
-            return status;
+        if (const int status = bindKeys(update_, 2, record); status != B_NO_ERROR) return status;
         use->bindInteger(static_cast<int>(layout_.keys.size()) + 2, id);
-        if (const int status = step(update_); status != B_NO_ERROR)
-            return status;
+        if (const int status = step(update_); status != B_NO_ERROR) return status;
     }
     return tx.commit();
 }
 
-int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected)
-{
+int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
     Transaction tx(*this);
-    if (tx.began() != B_NO_ERROR)
-        return tx.began();
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR)
-        return status;
+    if (tx.began() != B_NO_ERROR) return tx.began();
+    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
     {
         StatementUse use(delete_);
         use->bindInteger(1, id);
-        if (const int status = step(delete_); status != B_NO_ERROR)
-            return status;
+        if (const int status = step(delete_); status != B_NO_ERROR) return status;
     }
     return tx.commit();
 }
 
-int DataFile::count(std::uint64_t &records)
-{
+int DataFile::count(std::uint64_t& records) {
     StatementUse use(count_);
     const int rc = count_.step();
-    if (rc != SQLITE_ROW)
-        return statusFromSqlite(rc);
+    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     records = static_cast<std::uint64_t>(count_.integerAt(0));
     return B_NO_ERROR;
 }
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -27,26 +27,26 @@ enum class Seek { First, Last, Next, Previous, Equal };
 class DataFile {
 public:
     // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
-    static int open(const std::string &path, bool exclusive, std::unique_ptr<DataFile> &out);
+    static int open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
 
-    const FileLayout &layout() const { return layout_; }
-    const FileIdentity &identity() const { return lock_.identity(); }
+    const FileLayout& layout() const { return layout_; }
+    const FileIdentity& identity() const { return lock_.identity(); }
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
     bool readOnly() const { return readOnly_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
     // (value, id); Equal looks for value. Status 0, 9 (no record) or 4 (Equal).
-    int seek(Seek how, std::size_t key, const KeyValue &value, std::int64_t id, Record &out);
+    int seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out);
     // Adds record, giving each autoincrement key holding 0 its next value
     // (written into record). Returns a status; on 0 `id` is the new record's.
-    int insert(std::vector<std::uint8_t> &record, std::int64_t &id);
+    int insert(std::vector<std::uint8_t>& record, std::int64_t& id);
     // Replaces record `id` if it still holds `expected` (else 80); keys that
     // are not modifiable must keep their values (else 10).
     int update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record);
     // Removes record `id` if it still holds `expected` (else 80).
     int remove(std::int64_t id, std::span<const std::uint8_t> expected);
-    int count(std::uint64_t &records);
+    int count(std::uint64_t& records);
 
     // Number of position blocks using this file.
     int users = 0;
@@ -57,12 +57,12 @@ private:
     DataFile() = default;
     static std::string querySql(std::size_t key, Query which);
     int prepareFixed();
-    Statement &query(std::size_t key, Query which);
-    int readRow(Statement &st, Record &out);
+    Statement& query(std::size_t key, Query which);
+    int readRow(Statement& st, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
-    int bindKeys(Statement &st, int firstIndex, std::span<const std::uint8_t> record);
-    int nextAutoincrement(std::size_t key, std::int64_t &value);
-    int step(Statement &st);
+    int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
+    int nextAutoincrement(std::size_t key, std::int64_t& value);
+    int step(Statement& st);
 
     // Declared first so it is released last, after the connection closes.
     OpenLock lock_;
@@ -76,4 +76,4 @@ private:
     friend class Transaction;
 };
 
-} // namespace wbtrv
+}  // namespace wbtrv

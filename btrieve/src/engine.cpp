@@ -10,82 +10,65 @@
 namespace wbtrv {
 namespace {
 
-std::uint64_t randomGeneration()
-{
+std::uint64_t randomGeneration() {
     std::random_device device;
     return (std::uint64_t{device()} << 32) ^ device();
 }
 
-} // namespace
+}  // namespace
 
-Engine &Engine::instance()
-{
+Engine& Engine::instance() {
     static Engine engine;
     return engine;
 }
 
-Engine::Engine()
-    : nextGeneration_(randomGeneration())
-{
+Engine::Engine() : nextGeneration_(randomGeneration()) {
     pthread_atfork(&Engine::beforeFork, &Engine::afterForkInParent, &Engine::afterForkInChild);
 }
 
 void Engine::beforeFork() { instance().mutex_.lock(); }
 void Engine::afterForkInParent() { instance().mutex_.unlock(); }
 
-void Engine::afterForkInChild()
-{
-    Engine &engine = instance();
+void Engine::afterForkInChild() {
+    Engine& engine = instance();
     engine.forked_ = true;
     engine.mutex_.unlock();
 }
 
-void Engine::leaveParentState()
-{
-    if (!forked_)
-        return;
+void Engine::leaveParentState() {
+    if (!forked_) return;
     forked_ = false;
-    for (auto &file : files_)
-        inherited_.push_back(file.release());
+    for (auto& file : files_) inherited_.push_back(file.release());
     files_.clear();
     handles_.clear();
     nextGeneration_ = randomGeneration();
 }
 
-Handle *Engine::handleOf(const void *block)
-{
+Handle* Engine::handleOf(const void* block) {
     BlockTag tag;
-    if (!block || !readBlock(block, tag))
-        return nullptr;
+    if (!block || !readBlock(block, tag)) return nullptr;
     const auto it = handles_.find(tag.id);
     // A copy of a block carries a valid tag but lives elsewhere: refused too.
-    if (it == handles_.end() || it->second.generation != tag.generation || it->second.block != block)
-        return nullptr;
+    if (it == handles_.end() || it->second.generation != tag.generation || it->second.block != block) return nullptr;
     return &it->second;
 }
 
-DataFile *Engine::fileWithIdentity(const FileIdentity &identity)
-{
-    for (auto &file : files_)
-        if (file->identity() == identity)
-            return file.get();
+DataFile* Engine::fileWithIdentity(const FileIdentity& identity) {
+    for (auto& file : files_)
+        if (file->identity() == identity) return file.get();
     return nullptr;
 }
 
-int Engine::open(const std::string &path, std::int8_t mode, void *block)
-{
+int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     const bool exclusive = mode == B_MODE_EXCLUSIVE;
-    DataFile *file = nullptr;
+    DataFile* file = nullptr;
     FileIdentity identity;
-    if (identify(path, identity))
-        file = fileWithIdentity(identity);
+    if (identify(path, identity)) file = fileWithIdentity(identity);
     if (file) {
-        if (exclusive || file->exclusive())
-            return B_FILE_IN_USE;
+        if (exclusive || file->exclusive()) return B_FILE_IN_USE;
     } else {
         std::unique_ptr<DataFile> opened;
-        if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR)
-            return status;
+        if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR) return status;
         file = opened.get();
         files_.push_back(std::move(opened));
     }
@@ -94,9 +77,8 @@ int Engine::open(const std::string &path, std::int8_t mode, void *block)
     ++file->users;
     close(block);
     std::uint32_t id = nextId_++;
-    while (id == 0 || handles_.contains(id))
-        id = nextId_++;
-    Handle &handle = handles_[id];
+    while (id == 0 || handles_.contains(id)) id = nextId_++;
+    Handle& handle = handles_[id];
     handle.generation = nextGeneration_++;
     handle.block = block;
     handle.file = file;
@@ -105,24 +87,20 @@ int Engine::open(const std::string &path, std::int8_t mode, void *block)
     return B_NO_ERROR;
 }
 
-void Engine::close(void *block)
-{
-    Handle *handle = handleOf(block);
-    if (!handle)
-        return;
-    DataFile *file = handle->file;
+void Engine::close(void* block) {
+    Handle* handle = handleOf(block);
+    if (!handle) return;
+    DataFile* file = handle->file;
     BlockTag tag;
     readBlock(block, tag);
     handles_.erase(tag.id);
     clearBlock(block);
-    if (--file->users == 0)
-        std::erase_if(files_, [&](const auto &f) { return f.get() == file; });
+    if (--file->users == 0) std::erase_if(files_, [&](const auto& f) { return f.get() == file; });
 }
 
-void Engine::closeAll()
-{
+void Engine::closeAll() {
     handles_.clear();
     files_.clear();
 }
 
-} // namespace wbtrv
+}  // namespace wbtrv

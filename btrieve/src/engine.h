@@ -17,39 +17,39 @@ namespace wbtrv {
 
 // Where a position block stands in its file's key order.
 struct Cursor {
-    bool positioned = false; // a Get or Insert has set a position since Open
-    bool hasCurrent = false; // the record at the position exists (not deleted)
-    int keyNumber = 0;       // key the position follows
+    bool positioned = false;  // a Get or Insert has set a position since Open
+    bool hasCurrent = false;  // the record at the position exists (not deleted)
+    int keyNumber = 0;        // key the position follows
     KeyValue keyValue;
     std::int64_t recordId = 0;
-    std::vector<std::uint8_t> lastRead; // bytes of the current record as last read or written
+    std::vector<std::uint8_t> lastRead;  // bytes of the current record as last read or written
 };
 
 struct Handle {
     std::uint64_t generation = 0;
-    const void *block = nullptr; // where the caller's block was when opened
-    DataFile *file = nullptr;
+    const void* block = nullptr;  // where the caller's block was when opened
+    DataFile* file = nullptr;
     bool readOnly = false;
     Cursor cursor;
-    Record scratch; // reused for every read, so a Get allocates nothing
+    Record scratch;  // reused for every read, so a Get allocates nothing
 };
 
 class Engine {
 public:
     // The one instance per process: the published interface passes no context.
-    static Engine &instance();
+    static Engine& instance();
 
-    std::mutex &mutex() { return mutex_; }
+    std::mutex& mutex() { return mutex_; }
     // In a child process after fork(): forget the parent's files and blocks
     // without touching their connections, which belong to the parent.
     void leaveParentState();
 
     // The handle of a block we set up and that is still open, else nullptr.
-    Handle *handleOf(const void *block);
-    DataFile *fileWithIdentity(const FileIdentity &identity);
+    Handle* handleOf(const void* block);
+    DataFile* fileWithIdentity(const FileIdentity& identity);
 
-    int open(const std::string &path, std::int8_t mode, void *block);
-    void close(void *block);
+    int open(const std::string& path, std::int8_t mode, void* block);
+    void close(void* block);
     void closeAll();
 
 private:
@@ -68,7 +68,7 @@ private:
     std::uint64_t nextGeneration_;
     std::unordered_map<std::uint32_t, Handle> handles_;
     std::vector<std::unique_ptr<DataFile>> files_;
-    std::vector<DataFile *> inherited_; // a parent's files, deliberately never closed
+    std::vector<DataFile*> inherited_;  // a parent's files, deliberately never closed
 };
 
-} // namespace wbtrv
+}  // namespace wbtrv

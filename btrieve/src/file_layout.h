@@ -15,15 +15,12 @@ struct FileLayout {
     std::vector<KeyDefinition> keys;
 
     // Writes need every key computable and records of one fixed length.
-    bool writable() const
-    {
-        if (variableLength)
-            return false;
-        for (const auto &k : keys)
-            if (!k.supported())
-                return false;
+    bool writable() const {
+        if (variableLength) return false;
+        for (const auto& k : keys)
+            if (!k.supported()) return false;
         return true;
     }
 };
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -2,24 +2,19 @@
 
 #include <wbtrv32/btrieve.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <utility>
 
 namespace wbtrv {
 
-OpenLock::OpenLock(OpenLock &&other) noexcept
-    : fd_(std::exchange(other.fd_, -1))
-    , identity_(other.identity_)
-{
-}
+OpenLock::OpenLock(OpenLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)), identity_(other.identity_) {}
 
-OpenLock &OpenLock::operator=(OpenLock &&other) noexcept
-{
+OpenLock& OpenLock::operator=(OpenLock&& other) noexcept {
     if (this != &other) {
         release();
         fd_ = std::exchange(other.fd_, -1);
@@ -30,19 +25,15 @@ OpenLock &OpenLock::operator=(OpenLock &&other) noexcept
 
 OpenLock::~OpenLock() { release(); }
 
-void OpenLock::release()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
+void OpenLock::release() {
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
-int OpenLock::acquire(const std::string &path, bool exclusive)
-{
+int OpenLock::acquire(const std::string& path, bool exclusive) {
     release();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? B_FILE_NOT_FOUND : B_IO_ERROR;
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? B_FILE_NOT_FOUND : B_IO_ERROR;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -58,13 +49,11 @@ int OpenLock::acquire(const std::string &path, bool exclusive)
     return B_NO_ERROR;
 }
 
-bool identify(const std::string &path, FileIdentity &identity)
-{
+bool identify(const std::string& path, FileIdentity& identity) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     identity = {st.st_dev, st.st_ino};
     return true;
 }
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -12,22 +12,22 @@ namespace wbtrv {
 struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
-    bool operator==(const FileIdentity &) const = default;
+    bool operator==(const FileIdentity&) const = default;
 };
 
 class OpenLock {
 public:
     OpenLock() = default;
-    OpenLock(OpenLock &&other) noexcept;
-    OpenLock &operator=(OpenLock &&other) noexcept;
-    OpenLock(const OpenLock &) = delete;
-    OpenLock &operator=(const OpenLock &) = delete;
+    OpenLock(OpenLock&& other) noexcept;
+    OpenLock& operator=(OpenLock&& other) noexcept;
+    OpenLock(const OpenLock&) = delete;
+    OpenLock& operator=(const OpenLock&) = delete;
     ~OpenLock();
 
     // Opens path and takes the lock without waiting; returns a status
     // (0, 12 missing, 85 held elsewhere, 2 other failure).
-    int acquire(const std::string &path, bool exclusive);
-    const FileIdentity &identity() const { return identity_; }
+    int acquire(const std::string& path, bool exclusive);
+    const FileIdentity& identity() const { return identity_; }
 
 private:
     void release();
@@ -38,6 +38,6 @@ private:
 };
 
 // Identity of the file at path; false when it does not exist as a regular file.
-bool identify(const std::string &path, FileIdentity &identity);
+bool identify(const std::string& path, FileIdentity& identity);
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -13,9 +13,9 @@ struct BlockTag {
 };
 
 // Writes the tag and zeroes the rest of the block.
-void writeBlock(void *block, const BlockTag &tag);
+void writeBlock(void* block, const BlockTag& tag);
 // Reads a tag; false when the block does not carry one.
-bool readBlock(const void *block, BlockTag &tag);
-void clearBlock(void *block);
+bool readBlock(const void* block, BlockTag& tag);
+void clearBlock(void* block);
 
-} // namespace wbtrv
+}  // namespace wbtrv

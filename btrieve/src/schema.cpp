@@ -6,32 +6,30 @@
 
 namespace wbtrv {
 
-int statusFromSqlite(int rc)
-{
+int statusFromSqlite(int rc) {
     switch (rc & 0xff) {
-    case SQLITE_OK:
-    case SQLITE_ROW:
-    case SQLITE_DONE:
-        return B_NO_ERROR;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return B_FILE_IN_USE;
-    case SQLITE_CONSTRAINT:
-        return B_DUPLICATE_KEY_VALUE;
-    case SQLITE_FULL:
-        return B_DISK_FULL;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        return B_ACCESS_DENIED;
-    case SQLITE_NOTADB:
-        return B_NOT_A_DATA_FILE;
-    default:
-        return B_IO_ERROR;
+        case SQLITE_OK:
+        case SQLITE_ROW:
+        case SQLITE_DONE:
+            return B_NO_ERROR;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return B_FILE_IN_USE;
+        case SQLITE_CONSTRAINT:
+            return B_DUPLICATE_KEY_VALUE;
+        case SQLITE_FULL:
+            return B_DISK_FULL;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return B_ACCESS_DENIED;
+        case SQLITE_NOTADB:
+            return B_NOT_A_DATA_FILE;
+        default:
+            return B_IO_ERROR;
     }
 }
 
-int createSchema(Database &db, const FileLayout &layout)
-{
+int createSchema(Database& db, const FileLayout& layout) {
     std::string sql =
         "CREATE TABLE metadata_t(record_length INTEGER NOT NULL, physical_record_length INTEGER NOT NULL,"
         " page_length INTEGER NOT NULL, variable_length_records INTEGER NOT NULL, version INTEGER NOT NULL);"
@@ -39,24 +37,25 @@ int createSchema(Database &db, const FileLayout &layout)
         " attributes INTEGER NOT NULL, data_type INTEGER NOT NULL, offset INTEGER NOT NULL,"
         " length INTEGER NOT NULL, null_value INTEGER NOT NULL, acs_name STRING, acs BLOB,"
         " UNIQUE(number, segment));";
-    sql += "INSERT INTO metadata_t VALUES(" + std::to_string(layout.recordLength) + ","
-         + std::to_string(layout.recordLength) + "," + std::to_string(layout.pageSize) + ",0,"
-         + std::to_string(kFormatVersion) + ");";
+    sql += "INSERT INTO metadata_t VALUES(" + std::to_string(layout.recordLength) + "," +
+           std::to_string(layout.recordLength) + "," + std::to_string(layout.pageSize) + ",0," +
+           std::to_string(kFormatVersion) + ");";
     std::string table = "CREATE TABLE data_t(id INTEGER PRIMARY KEY, data BLOB NOT NULL";
     std::string indexes;
     for (std::size_t n = 0; n < layout.keys.size(); ++n) {
-        const KeyDefinition &key = layout.keys[n];
+        const KeyDefinition& key = layout.keys[n];
         const std::string column = "key_" + std::to_string(n);
         table += ", " + column + " " + key.columnDeclaration();
-        indexes += std::string("CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX " + column
-                 + "_index ON data_t(" + column + ");";
+        indexes += std::string("CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX " + column +
+                   "_index ON data_t(" + column + ");";
         for (std::size_t s = 0; s < key.segments.size(); ++s) {
-            const KeySegment &seg = key.segments[s];
-            sql += "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value)"
-                   " VALUES("
-                 + std::to_string(n) + "," + std::to_string(s) + "," + std::to_string(seg.attributes) + ","
-                 + std::to_string(seg.dataType) + "," + std::to_string(seg.offset) + ","
-                 + std::to_string(seg.length) + "," + std::to_string(seg.nullValue) + ");";
+            const KeySegment& seg = key.segments[s];
+            sql +=
+                "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value)"
+                " VALUES(" +
+                std::to_string(n) + "," + std::to_string(s) + "," + std::to_string(seg.attributes) + "," +
+                std::to_string(seg.dataType) + "," + std::to_string(seg.offset) + "," + std::to_string(seg.length) +
+                "," + std::to_string(seg.nullValue) + ");";
         }
     }
     sql += table + ");" + indexes;
@@ -67,35 +66,32 @@ namespace {
 
 // A file SQLite cannot read as a database, a damaged one or one without our
 // tables is not one of ours; only lock waits and I/O failures say otherwise.
-int failure(int rc, std::string &why, const std::string &what)
-{
+int failure(int rc, std::string& why, const std::string& what) {
     why = what;
     switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return B_FILE_IN_USE;
-    case SQLITE_IOERR:
-    case SQLITE_NOMEM:
-        return B_IO_ERROR;
-    default:
-        return B_NOT_A_DATA_FILE;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return B_FILE_IN_USE;
+        case SQLITE_IOERR:
+        case SQLITE_NOMEM:
+            return B_IO_ERROR;
+        default:
+            return B_NOT_A_DATA_FILE;
     }
 }
 
-int readMetadata(Database &db, FileLayout &layout, std::string &why)
-{
+int readMetadata(Database& db, FileLayout& layout, std::string& why) {
     Statement st;
-    int rc = st.prepare(db.get(), "SELECT record_length, page_length, variable_length_records, version FROM metadata_t");
-    if (rc != SQLITE_OK)
-        return failure(rc, why, "no metadata_t table: " + db.lastError());
+    int rc =
+        st.prepare(db.get(), "SELECT record_length, page_length, variable_length_records, version FROM metadata_t");
+    if (rc != SQLITE_OK) return failure(rc, why, "no metadata_t table: " + db.lastError());
     if ((rc = st.step()) != SQLITE_ROW)
         return failure(rc == SQLITE_DONE ? SQLITE_NOTADB : rc, why, "metadata_t has no row");
     const std::int64_t recordLength = st.integerAt(0);
     const std::int64_t pageSize = st.integerAt(1);
     const std::int64_t variable = st.integerAt(2);
     const std::int64_t version = st.integerAt(3);
-    if (st.step() != SQLITE_DONE)
-        return failure(SQLITE_NOTADB, why, "metadata_t has more than one row");
+    if (st.step() != SQLITE_DONE) return failure(SQLITE_NOTADB, why, "metadata_t has more than one row");
     if (version != kFormatVersion)
         return failure(SQLITE_NOTADB, why, "format version " + std::to_string(version) + " is not ours");
     if (recordLength < 1 || recordLength > 65535)
@@ -106,23 +102,21 @@ int readMetadata(Database &db, FileLayout &layout, std::string &why)
     return B_NO_ERROR;
 }
 
-int readKeys(Database &db, FileLayout &layout, std::string &why)
-{
+int readKeys(Database& db, FileLayout& layout, std::string& why) {
     Statement st;
-    int rc = st.prepare(db.get(), "SELECT number, segment, attributes, data_type, offset, length, null_value,"
-                                  " acs_name IS NOT NULL OR acs IS NOT NULL FROM keys_t ORDER BY number, segment");
-    if (rc != SQLITE_OK)
-        return failure(rc, why, "no keys_t table: " + db.lastError());
+    int rc = st.prepare(db.get(),
+                        "SELECT number, segment, attributes, data_type, offset, length, null_value,"
+                        " acs_name IS NOT NULL OR acs IS NOT NULL FROM keys_t ORDER BY number, segment");
+    if (rc != SQLITE_OK) return failure(rc, why, "no keys_t table: " + db.lastError());
     while ((rc = st.step()) == SQLITE_ROW) {
         const std::int64_t number = st.integerAt(0);
         const std::int64_t segment = st.integerAt(1);
         const std::int64_t offset = st.integerAt(4);
         const std::int64_t length = st.integerAt(5);
         const bool newKey = segment == 0 && number == static_cast<std::int64_t>(layout.keys.size());
-        const bool nextSegment = !layout.keys.empty() && number == static_cast<std::int64_t>(layout.keys.size()) - 1
-                              && segment == static_cast<std::int64_t>(layout.keys.back().segments.size());
-        if (!newKey && !nextSegment)
-            return failure(SQLITE_NOTADB, why, "keys_t numbers keys or segments with gaps");
+        const bool nextSegment = !layout.keys.empty() && number == static_cast<std::int64_t>(layout.keys.size()) - 1 &&
+                                 segment == static_cast<std::int64_t>(layout.keys.back().segments.size());
+        if (!newKey && !nextSegment) return failure(SQLITE_NOTADB, why, "keys_t numbers keys or segments with gaps");
         if (offset < 0 || length < 1 || offset + length > layout.recordLength)
             return failure(SQLITE_NOTADB, why, "key " + std::to_string(number) + " lies outside the record");
         KeySegment seg;
@@ -132,47 +126,36 @@ int readKeys(Database &db, FileLayout &layout, std::string &why)
         seg.length = static_cast<std::uint32_t>(length);
         seg.nullValue = static_cast<std::uint8_t>(st.integerAt(6));
         seg.hasCollatingSequence = st.integerAt(7) != 0;
-        if (newKey)
-            layout.keys.push_back(KeyDefinition{});
+        if (newKey) layout.keys.push_back(KeyDefinition{});
         layout.keys.back().segments.push_back(seg);
     }
-    if (rc != SQLITE_DONE)
-        return failure(rc, why, "keys_t cannot be read: " + db.lastError());
-    if (layout.keys.empty())
-        return failure(SQLITE_NOTADB, why, "keys_t describes no key");
+    if (rc != SQLITE_DONE) return failure(rc, why, "keys_t cannot be read: " + db.lastError());
+    if (layout.keys.empty()) return failure(SQLITE_NOTADB, why, "keys_t describes no key");
     return B_NO_ERROR;
 }
 
-int checkDataTable(Database &db, const FileLayout &layout, std::string &why)
-{
+int checkDataTable(Database& db, const FileLayout& layout, std::string& why) {
     Statement st;
     int rc = st.prepare(db.get(), "SELECT name FROM pragma_table_info('data_t')");
-    if (rc != SQLITE_OK)
-        return failure(rc, why, "data_t cannot be read: " + db.lastError());
+    if (rc != SQLITE_OK) return failure(rc, why, "data_t cannot be read: " + db.lastError());
     std::set<std::string> columns;
-    while ((rc = st.step()) == SQLITE_ROW)
-        columns.insert(st.textAt(0));
-    if (rc != SQLITE_DONE)
-        return failure(rc, why, "data_t cannot be read: " + db.lastError());
+    while ((rc = st.step()) == SQLITE_ROW) columns.insert(st.textAt(0));
+    if (rc != SQLITE_DONE) return failure(rc, why, "data_t cannot be read: " + db.lastError());
     std::set<std::string> expected{"id", "data"};
-    for (std::size_t n = 0; n < layout.keys.size(); ++n)
-        expected.insert("key_" + std::to_string(n));
+    for (std::size_t n = 0; n < layout.keys.size(); ++n) expected.insert("key_" + std::to_string(n));
     if (columns != expected)
         return failure(SQLITE_NOTADB, why, "data_t does not have the columns id, data and one per key");
     return B_NO_ERROR;
 }
 
-} // namespace
+}  // namespace
 
-int readLayout(Database &db, FileLayout &layout, std::string &why)
-{
+int readLayout(Database& db, FileLayout& layout, std::string& why) {
     layout = FileLayout{};
     int status = readMetadata(db, layout, why);
-    if (status == B_NO_ERROR)
-        status = readKeys(db, layout, why);
-    if (status == B_NO_ERROR)
-        status = checkDataTable(db, layout, why);
+    if (status == B_NO_ERROR) status = readKeys(db, layout, why);
+    if (status == B_NO_ERROR) status = checkDataTable(db, layout, why);
     return status;
 }
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -13,13 +13,13 @@ namespace wbtrv {
 constexpr int kFormatVersion = 3;
 
 // Creates the tables, indexes and description rows of a new, empty file.
-int createSchema(Database &db, const FileLayout &layout);
+int createSchema(Database& db, const FileLayout& layout);
 
 // Reads the layout; returns 0, 30 when the file is not one of ours, or the
 // status of an SQLite failure (85 busy, 2 otherwise). `why` says what is wrong.
-int readLayout(Database &db, FileLayout &layout, std::string &why);
+int readLayout(Database& db, FileLayout& layout, std::string& why);
 
 // Maps an SQLite result code to a status.
 int statusFromSqlite(int rc);
 
-} // namespace wbtrv
+}  // namespace wbtrv

@@ -12,13 +12,13 @@ namespace wbtrv {
 class Statement {
 public:
     Statement() = default;
-    Statement(Statement &&other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    Statement(Statement&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
     ~Statement();
 
     // Prepares sql on db; returns the SQLite result code.
-    int prepare(sqlite3 *db, const std::string &sql);
+    int prepare(sqlite3* db, const std::string& sql);
     bool prepared() const { return stmt_ != nullptr; }
 
     // Steps once; SQLITE_ROW or SQLITE_DONE on success.
@@ -37,38 +37,38 @@ public:
     std::string textAt(int column) const;
 
 private:
-    sqlite3_stmt *stmt_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Resets a statement when a scope ends, whatever path it leaves by.
 class StatementUse {
 public:
-    explicit StatementUse(Statement &s) : stmt_(s) {}
-    StatementUse(const StatementUse &) = delete;
-    StatementUse &operator=(const StatementUse &) = delete;
+    explicit StatementUse(Statement& s) : stmt_(s) {}
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
     ~StatementUse() { stmt_.reset(); }
-    Statement *operator->() { return &stmt_; }
+    Statement* operator->() { return &stmt_; }
 
 private:
-    Statement &stmt_;
+    Statement& stmt_;
 };
 
 class Database {
 public:
     Database() = default;
-    Database(const Database &) = delete;
-    Database &operator=(const Database &) = delete;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
     ~Database();
 
     // Opens path with the given sqlite3_open_v2 flags; returns the result code.
-    int open(const std::string &path, int flags);
+    int open(const std::string& path, int flags);
     void close();
-    int exec(const std::string &sql);
-    sqlite3 *get() const { return db_; }
+    int exec(const std::string& sql);
+    sqlite3* get() const { return db_; }
     std::string lastError() const;
 
 private:
-    sqlite3 *db_ = nullptr;
+    sqlite3* db_ = nullptr;
 };
 
-} // namespace wbtrv
+}  // namespace wbtrv

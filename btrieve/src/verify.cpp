@@ -10,31 +10,28 @@
 namespace wbtrv {
 namespace {
 
-int storageSound(Database &db, std::string &why)
-{
+int storageSound(Database& db, std::string& why) {
     Statement st;
     int rc = st.prepare(db.get(), "PRAGMA integrity_check");
-    if (rc == SQLITE_OK)
-        rc = st.step();
+    if (rc == SQLITE_OK) rc = st.step();
     if (rc != SQLITE_ROW) {
         why = "the file cannot be checked: " + db.lastError();
-        return (rc & 0xff) == SQLITE_NOTADB ? B_NOT_A_DATA_FILE : (rc & 0xff) == SQLITE_BUSY ? B_FILE_IN_USE : B_IO_ERROR;
+        return (rc & 0xff) == SQLITE_NOTADB ? B_NOT_A_DATA_FILE
+               : (rc & 0xff) == SQLITE_BUSY ? B_FILE_IN_USE
+                                            : B_IO_ERROR;
     }
     const std::string first = st.textAt(0);
-    if (first == "ok")
-        return B_NO_ERROR;
+    if (first == "ok") return B_NO_ERROR;
     why = "storage damaged: " + first;
     return B_IO_ERROR;
 }
 
-std::string describe(const KeyValue &v) { return v ? std::to_string(*v) : "null"; }
+std::string describe(const KeyValue& v) { return v ? std::to_string(*v) : "null"; }
 
 // Every record of the record length, every key column equal to its record's bytes.
-int recordsSound(Database &db, const FileLayout &layout, std::string &why)
-{
+int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
     std::string sql = "SELECT id, data";
-    for (std::size_t k = 0; k < layout.keys.size(); ++k)
-        sql += ", key_" + std::to_string(k);
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", key_" + std::to_string(k);
     Statement st;
     int rc = st.prepare(db.get(), sql + " FROM data_t ORDER BY id");
     if (rc != SQLITE_OK) {
@@ -45,14 +42,13 @@ int recordsSound(Database &db, const FileLayout &layout, std::string &why)
         const std::string record = "record " + std::to_string(st.integerAt(0));
         const auto data = st.blobAt(1);
         if (st.typeAt(1) != SQLITE_BLOB || (!layout.variableLength && data.size() != layout.recordLength)) {
-            why = record + " holds " + std::to_string(data.size()) + " bytes, the record length is "
-                + std::to_string(layout.recordLength);
+            why = record + " holds " + std::to_string(data.size()) + " bytes, the record length is " +
+                  std::to_string(layout.recordLength);
             return B_IO_ERROR;
         }
         for (std::size_t k = 0; k < layout.keys.size(); ++k) {
-            const KeyDefinition &key = layout.keys[k];
-            if (!key.supported() || data.size() < key.first().offset + key.first().length)
-                continue;
+            const KeyDefinition& key = layout.keys[k];
+            if (!key.supported() || data.size() < key.first().offset + key.first().length) continue;
             KeyValue expected;
             const int column = static_cast<int>(k) + 2;
             const bool computable = key.valueFromRecord(data, expected);
@@ -62,9 +58,11 @@ int recordsSound(Database &db, const FileLayout &layout, std::string &why)
             const bool storedKind = type == SQLITE_INTEGER || storedNull;
             const bool same = expected ? type == SQLITE_INTEGER && storedValue == *expected : storedNull;
             if (!computable || !same) {
-                why = record + ": key_" + std::to_string(k) + " holds "
-                    + (!storedKind ? "a non-integer" : storedNull ? "null" : std::to_string(storedValue))
-                    + ", its bytes say " + (computable ? describe(expected) : "a value out of range");
+                why = record + ": key_" + std::to_string(k) + " holds " +
+                      (!storedKind  ? "a non-integer"
+                       : storedNull ? "null"
+                                    : std::to_string(storedValue)) +
+                      ", its bytes say " + (computable ? describe(expected) : "a value out of range");
                 return B_IO_ERROR;
             }
         }
@@ -76,8 +74,7 @@ int recordsSound(Database &db, const FileLayout &layout, std::string &why)
     return B_NO_ERROR;
 }
 
-int verifyFile(const std::string &path, std::string &why)
-{
+int verifyFile(const std::string& path, std::string& why) {
     FileIdentity identity;
     if (!identify(path, identity)) {
         why = "no such file";
@@ -89,19 +86,16 @@ int verifyFile(const std::string &path, std::string &why)
         return B_IO_ERROR;
     }
     sqlite3_busy_timeout(db.get(), 1000);
-    if (const int status = storageSound(db, why); status != B_NO_ERROR)
-        return status;
+    if (const int status = storageSound(db, why); status != B_NO_ERROR) return status;
     FileLayout layout;
-    if (const int status = readLayout(db, layout, why); status != B_NO_ERROR)
-        return status;
+    if (const int status = readLayout(db, layout, why); status != B_NO_ERROR) return status;
     return recordsSound(db, layout, why);
 }
 
-} // namespace
-} // namespace wbtrv
+}  // namespace
+}  // namespace wbtrv
 
-extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char *fileName, char *message, uint32_t messageLength)
-{
+extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, uint32_t messageLength) {
     using namespace wbtrv;
     std::string why;
     int status = B_INVALID_FILE_NAME;
@@ -109,7 +103,7 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char *fileName, char 
         if (fileName && *fileName) {
             // Under the engine's lock: no descriptor of ours opens or closes
             // on a file while another thread is using it.
-            Engine &engine = Engine::instance();
+            Engine& engine = Engine::instance();
             std::lock_guard lock(engine.mutex());
             engine.leaveParentState();
             status = verifyFile(fileName, why);

@@ -13,7 +13,8 @@ std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, AbilityKind kind, const 
     // connecting a box, its view and its completer to a list shared with the others.
     const QStringList names = wordsOf(abilities::abilityTable(kind));
     std::vector<QComboBox*> boxes;
-    for (int k = 0; k < count; ++k) boxes.push_back(makeWordBox(page, prefix + QLatin1Char('_') + QString::number(k), names));
+    for (int k = 0; k < count; ++k)
+        boxes.push_back(makeWordBox(page, prefix + QLatin1Char('_') + QString::number(k), names));
     return boxes;
 }
 
@@ -41,12 +42,26 @@ void saveAbilityCodes(AbilityKind kind, AbilityBoxes boxes, std::span<std::int16
         if (const auto code = table.codeFromText(wordText(*boxes[k]), codes[k])) codes[k] = *code;
 }
 
-void GetRaceAbilA(AbilityBoxes boxes, const records::RaceRecord& race) { showAbilityCodes(AbilityKind::Race, boxes, race.AbilityCode); }
-void SaveRaceAbilA(AbilityBoxes boxes, records::RaceRecord& race) { saveAbilityCodes(AbilityKind::Race, boxes, race.AbilityCode); }
-void GetClassAbilA(AbilityBoxes boxes, const records::ClassRecord& cls) { showAbilityCodes(AbilityKind::Class, boxes, cls.AbilityCode); }
-void SaveClassAbilA(AbilityBoxes boxes, records::ClassRecord& cls) { saveAbilityCodes(AbilityKind::Class, boxes, cls.AbilityCode); }
-void GetSpellAbilA(AbilityBoxes boxes, const records::SpellRecord& spell) { showAbilityCodes(AbilityKind::Spell, boxes, spell.AbilityCode); }
-void SaveSpellAbilA(AbilityBoxes boxes, records::SpellRecord& spell) { saveAbilityCodes(AbilityKind::Spell, boxes, spell.AbilityCode); }
-void GetMonsterAbilA(AbilityBoxes boxes, const records::MonsterRecord& monster) { showAbilityCodes(AbilityKind::Monster, boxes, monster.AbilityCode); }
+void GetRaceAbilA(AbilityBoxes boxes, const records::RaceRecord& race) {
+    showAbilityCodes(AbilityKind::Race, boxes, race.AbilityCode);
+}
+void SaveRaceAbilA(AbilityBoxes boxes, records::RaceRecord& race) {
+    saveAbilityCodes(AbilityKind::Race, boxes, race.AbilityCode);
+}
+void GetClassAbilA(AbilityBoxes boxes, const records::ClassRecord& cls) {
+    showAbilityCodes(AbilityKind::Class, boxes, cls.AbilityCode);
+}
+void SaveClassAbilA(AbilityBoxes boxes, records::ClassRecord& cls) {
+    saveAbilityCodes(AbilityKind::Class, boxes, cls.AbilityCode);
+}
+void GetSpellAbilA(AbilityBoxes boxes, const records::SpellRecord& spell) {
+    showAbilityCodes(AbilityKind::Spell, boxes, spell.AbilityCode);
+}
+void SaveSpellAbilA(AbilityBoxes boxes, records::SpellRecord& spell) {
+    saveAbilityCodes(AbilityKind::Spell, boxes, spell.AbilityCode);
+}
+void GetMonsterAbilA(AbilityBoxes boxes, const records::MonsterRecord& monster) {
+    showAbilityCodes(AbilityKind::Monster, boxes, monster.AbilityCode);
+}
 
 }  // namespace editors

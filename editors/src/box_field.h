@@ -23,12 +23,12 @@ enum class Reading {
 };
 
 struct BoxField {
-    QString name = {};        // object name of the box
-    QString caption = {};     // the label beside it, also named in error messages
-    std::size_t offset = 0;   // of the field in the record structure
+    QString name = {};       // object name of the box
+    QString caption = {};    // the label beside it, also named in error messages
+    std::size_t offset = 0;  // of the field in the record structure
     FieldKind kind = FieldKind::Int16;
-    int width = 0;          // characters of a text field
-    int typingLimit = 0;    // characters the user may type; 0 for no limit
+    int width = 0;        // characters of a text field
+    int typingLimit = 0;  // characters the user may type; 0 for no limit
     bool readOnly = false;
     Reading reading = Reading::Whole;
     int shownShift = 0;     // the box shows the stored value plus this

@@ -26,17 +26,31 @@ BoxField number(const char* name, const char* caption, std::size_t offset, int t
 
 // A box read "as a number": fractions allowed, rounded half to even after the shift.
 BoxField shifted(const char* name, const char* caption, std::size_t offset, int shift, const char* addedBox = "") {
-    return {.name = name, .caption = caption, .offset = offset, .kind = FieldKind::Int16, .typingLimit = kDigits,
-            .reading = Reading::Decimal, .shownShift = shift, .addedBox = addedBox};
+    return {.name = name,
+            .caption = caption,
+            .offset = offset,
+            .kind = FieldKind::Int16,
+            .typingLimit = kDigits,
+            .reading = Reading::Decimal,
+            .shownShift = shift,
+            .addedBox = addedBox};
 }
 
 // In the order of ClassUpdate; the words and the ability names, which cannot fail, come after.
 std::vector<BoxField> classFields() {
     std::vector<BoxField> fields{
-        {.name = "txtClassNumber", .caption = "Number", .offset = offsetof(ClassRecord, Number),
-         .kind = FieldKind::Int16, .readOnly = true},
-        {.name = "txtClassName", .caption = "Name", .offset = offsetof(ClassRecord, Name), .kind = FieldKind::Text,
-         .width = 29, .typingLimit = 29, .reading = Reading::NameRule},
+        {.name = "txtClassNumber",
+         .caption = "Number",
+         .offset = offsetof(ClassRecord, Number),
+         .kind = FieldKind::Int16,
+         .readOnly = true},
+        {.name = "txtClassName",
+         .caption = "Name",
+         .offset = offsetof(ClassRecord, Name),
+         .kind = FieldKind::Text,
+         .width = 29,
+         .typingLimit = 29,
+         .reading = Reading::NameRule},
         number("txtClassMinHP", "HP", offsetof(ClassRecord, MinHP)),
         shifted("txtClassMaxHp", "HP", offsetof(ClassRecord, HPRange), 0, "txtClassMinHP"),
         shifted("txtClassExp", "Exp %", offsetof(ClassRecord, Exp), 100),

@@ -7,7 +7,9 @@
 namespace editors {
 namespace {
 
-BoxField numberField(const CodedField& coded) { return {.name = coded.name, .offset = coded.offset, .kind = coded.kind}; }
+BoxField numberField(const CodedField& coded) {
+    return {.name = coded.name, .offset = coded.offset, .kind = coded.kind};
+}
 
 }  // namespace
 
@@ -26,9 +28,9 @@ void CodedBoxes::showBytes(const std::byte* record) const {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const auto code = static_cast<int>(loadNumber(record, numberField(fields_[i])));
         const auto word = fields_[i].table.word(code);
-        const std::string text = word                                ? std::string(*word)
+        const std::string text = word                             ? std::string(*word)
                                  : wordless_ == Wordless::Unknown ? std::string("Unknown")
-                                                                    : fields_[i].table.displayText(code);
+                                                                  : fields_[i].table.displayText(code);
         boxes_[i]->setEditText(QString::fromStdString(text));
     }
 }

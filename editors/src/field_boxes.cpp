@@ -26,7 +26,8 @@ std::span<char> textField(std::byte* record, const BoxField& field) {
 
 FieldBoxes::FieldBoxes(QWidget& page, std::vector<BoxField> fields)
     : fields_(std::move(fields)), added_(fields_.size()), shown_(fields_.size()) {
-    for (const BoxField& field : fields_) boxes_.push_back(makeLineBox(page, field.name, field.typingLimit, field.readOnly));
+    for (const BoxField& field : fields_)
+        boxes_.push_back(makeLineBox(page, field.name, field.typingLimit, field.readOnly));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].addedBox.isEmpty()) continue;
         for (std::size_t j = 0; j < fields_.size(); ++j)
@@ -57,7 +58,8 @@ void FieldBoxes::showBytes(const std::byte* record) {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const BoxField& field = fields_[i];
         if (field.kind == FieldKind::Text) {
-            shown_[i] = shownText({reinterpret_cast<const char*>(record + field.offset), static_cast<std::size_t>(field.width)});
+            shown_[i] = shownText(
+                {reinterpret_cast<const char*>(record + field.offset), static_cast<std::size_t>(field.width)});
         } else {
             // Worked out wide, so that a sum leaving the field's range still shows, and saves, exactly.
             std::int64_t value = loadNumber(record, field) + field.shownShift;
@@ -93,7 +95,9 @@ std::optional<ConversionFailure> FieldBoxes::readNumber(std::size_t index, std::
 
     const bool plain = field.shownShift == 0 && !added_[index];
     auto number = records::ParseDecimalNumber(text);
-    if (!number) return failure(box, field, plain ? QStringLiteral("is not a number ") + range : QStringLiteral("is not a number"));
+    if (!number)
+        return failure(box, field,
+                       plain ? QStringLiteral("is not a number ") + range : QStringLiteral("is not a number"));
     double value = *number - field.shownShift;
     if (added_[index]) {
         QLineEdit* other = boxes_[*added_[index]];
@@ -104,8 +108,9 @@ std::optional<ConversionFailure> FieldBoxes::readNumber(std::size_t index, std::
     const auto rounded = records::RoundHalfEven(value, low, high);
     if (!rounded)
         return failure(box, field,
-                       plain ? QStringLiteral("is not a number ") + range
-                             : QStringLiteral("gives a stored value outside %1 to %2").arg(decimal(low), decimal(high)));
+                       plain
+                           ? QStringLiteral("is not a number ") + range
+                           : QStringLiteral("gives a stored value outside %1 to %2").arg(decimal(low), decimal(high)));
     storeNumber(record, field, *rounded);
     return std::nullopt;
 }
@@ -119,13 +124,19 @@ std::optional<ConversionFailure> FieldBoxes::readText(std::size_t index, std::by
         case Reading::NameRuleIfChanged:
             if (text == shown_[index]) return std::nullopt;
             [[fallthrough]];
-        case Reading::NameRule: result = applyNameRule(text, textField(record, field)); break;
-        case Reading::BlankFilled: result = applyBlankFill(text, textField(record, field)); break;
-        default: return std::nullopt;
+        case Reading::NameRule:
+            result = applyNameRule(text, textField(record, field));
+            break;
+        case Reading::BlankFilled:
+            result = applyBlankFill(text, textField(record, field));
+            break;
+        default:
+            return std::nullopt;
     }
     if (result != TextResult::Unmappable) return std::nullopt;
-    return ConversionFailure{box, QStringLiteral("The text %1 in %2 holds the character %3, which the data files cannot store.")
-                                      .arg(quoted(text), quoted(field.caption), quoted(firstUnmappable(text)))};
+    return ConversionFailure{
+        box, QStringLiteral("The text %1 in %2 holds the character %3, which the data files cannot store.")
+                 .arg(quoted(text), quoted(field.caption), quoted(firstUnmappable(text)))};
 }
 
 }  // namespace editors

@@ -14,10 +14,19 @@ using records::ItemRecord;
 
 std::vector<BoxField> itemFields() {
     return {
-        {.name = "txtItemNumber", .caption = "Number", .offset = offsetof(ItemRecord, Number),
-         .kind = FieldKind::Int32, .readOnly = true, .reading = Reading::ShowOnly},
-        {.name = "txtItemName", .caption = "Name", .offset = offsetof(ItemRecord, Name), .kind = FieldKind::Text,
-         .width = 29, .typingLimit = 29, .reading = Reading::ShowOnly},
+        {.name = "txtItemNumber",
+         .caption = "Number",
+         .offset = offsetof(ItemRecord, Number),
+         .kind = FieldKind::Int32,
+         .readOnly = true,
+         .reading = Reading::ShowOnly},
+        {.name = "txtItemName",
+         .caption = "Name",
+         .offset = offsetof(ItemRecord, Name),
+         .kind = FieldKind::Text,
+         .width = 29,
+         .typingLimit = 29,
+         .reading = Reading::ShowOnly},
     };
 }
 

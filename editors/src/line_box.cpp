@@ -1,9 +1,9 @@
 #include "line_box.h"
 
 #include <QCompleter>
-#include <QValidator>
 #include <QFontMetrics>
 #include <QStyle>
+#include <QValidator>
 #include <algorithm>
 
 namespace editors {
@@ -32,8 +32,8 @@ public:
         return Invalid;
     }
 
-    QString shown;          // the text the program put in the box last
-    qsizetype length = 0;   // characters the box holds now
+    QString shown;         // the text the program put in the box last
+    qsizetype length = 0;  // characters the box holds now
 
 private:
     int limit_;
@@ -48,7 +48,8 @@ QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bo
     if (typingLimit > 0) {
         auto* limit = new TypingLimit(typingLimit, box);
         box->setValidator(limit);
-        QObject::connect(box, &QLineEdit::textChanged, limit, [limit](const QString& text) { limit->length = text.size(); });
+        QObject::connect(box, &QLineEdit::textChanged, limit,
+                         [limit](const QString& text) { limit->length = text.size(); });
     }
     fitWidth(*box, typingLimit);
     return box;
@@ -60,7 +61,8 @@ void setShownText(QLineEdit& box, const QString& text) {
     // The start of a text that may be wider than the box stays in view. Moving the cursor
     // costs as much again as setting the text, so it is skipped where even characters
     // of the font's greatest width would fit; a text that fits shows whole anyway.
-    const int room = box.contentsRect().width() - 2 * box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+    const int room =
+        box.contentsRect().width() - 2 * box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
     if (text.size() * box.fontMetrics().maxWidth() > room) box.setCursorPosition(0);
 }
 

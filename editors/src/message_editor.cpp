@@ -16,14 +16,22 @@ using records::MessageRecord;
 constexpr int kLineWidth = 74;
 
 BoxField lineField(const char* name, const char* caption, std::size_t offset) {
-    return {.name = name, .caption = caption, .offset = offset, .kind = FieldKind::Text, .width = kLineWidth,
-            .typingLimit = kLineWidth, .reading = Reading::NameRule};
+    return {.name = name,
+            .caption = caption,
+            .offset = offset,
+            .kind = FieldKind::Text,
+            .width = kLineWidth,
+            .typingLimit = kLineWidth,
+            .reading = Reading::NameRule};
 }
 
 std::vector<BoxField> messageFields() {
     return {
-        {.name = "txtMessageNumber", .caption = "Number", .offset = offsetof(MessageRecord, Number),
-         .kind = FieldKind::Int16, .readOnly = true},
+        {.name = "txtMessageNumber",
+         .caption = "Number",
+         .offset = offsetof(MessageRecord, Number),
+         .kind = FieldKind::Int16,
+         .readOnly = true},
         lineField("txtMessageLine1", "Line #1", offsetof(MessageRecord, Line1)),
         lineField("txtMessageLine2", "Line #2", offsetof(MessageRecord, Line2)),
         lineField("txtMessageLine3", "Line #3", offsetof(MessageRecord, Line3)),

@@ -92,7 +92,8 @@ constexpr std::array<LetterSeries, 3> kDrops{{
 // The rows of an attack tab after "Type", then the three of its "Messages" frame.
 constexpr std::array<LetterSeries, 6> kAttacks{{
     {"txtMonsterAttackAccuracy", "Accuracy/Spell", offsetof(MonsterRecord, AttackAccuracy), 2, FieldKind::Byte},
-    {"txtMonsterAttackMinHitCastPercentage", "Min Hit/Cast %", offsetof(MonsterRecord, AttackMinHitCastPercentage), 2, FieldKind::Int16},
+    {"txtMonsterAttackMinHitCastPercentage", "Min Hit/Cast %", offsetof(MonsterRecord, AttackMinHitCastPercentage), 2,
+     FieldKind::Int16},
     {"txtMonsterAttackMaxHit", "Max Hit/Cast Lvl", offsetof(MonsterRecord, AttackMaxHit), 2, FieldKind::Int16},
     {"txtMonsterAttackPercentage", "Attack %", offsetof(MonsterRecord, AttackPercentage), 1, FieldKind::Byte},
     {"txtMonsterAttackEnergyUsed", "Energy Used", offsetof(MonsterRecord, AttackEnergyUsed), 2, FieldKind::Int16},
@@ -100,8 +101,10 @@ constexpr std::array<LetterSeries, 6> kAttacks{{
 }};
 constexpr std::array<LetterSeries, 3> kAttackMessages{{
     {"txtMonsterAttackHitMessage", "Hit Message", offsetof(MonsterRecord, AttackHitMessage), kPair, FieldKind::Int16},
-    {"txtMonsterAttackMissMessage", "Miss Message", offsetof(MonsterRecord, AttackMissMessage), kPair, FieldKind::Int16},
-    {"txtMonsterAttackDodgeMessage", "Dodge Message", offsetof(MonsterRecord, AttackDodgeMessage), kPair, FieldKind::Int16},
+    {"txtMonsterAttackMissMessage", "Miss Message", offsetof(MonsterRecord, AttackMissMessage), kPair,
+     FieldKind::Int16},
+    {"txtMonsterAttackDodgeMessage", "Dodge Message", offsetof(MonsterRecord, AttackDodgeMessage), kPair,
+     FieldKind::Int16},
 }};
 
 // The columns of the "Spells Cast" table after "#" and "Name".
@@ -116,16 +119,24 @@ QString lettered(const char* prefix, int k) { return QString::fromLatin1(prefix)
 // The boxes are sized, and typing limited, to the widest text of their field.
 int widest(FieldKind kind) {
     switch (kind) {
-        case FieldKind::Int16: return 6;
-        case FieldKind::Int32: return 11;
-        case FieldKind::Byte: return 3;
-        case FieldKind::Text: break;
+        case FieldKind::Int16:
+            return 6;
+        case FieldKind::Int32:
+            return 11;
+        case FieldKind::Byte:
+            return 3;
+        case FieldKind::Text:
+            break;
     }
     return 69;
 }
 
 BoxField shown(const QString& name, const QString& caption, std::size_t offset, FieldKind kind) {
-    BoxField field{.name = name, .caption = caption, .offset = offset, .kind = kind, .typingLimit = widest(kind),
+    BoxField field{.name = name,
+                   .caption = caption,
+                   .offset = offset,
+                   .kind = kind,
+                   .typingLimit = widest(kind),
                    .reading = Reading::ShowOnly};
     if (kind == FieldKind::Text) field.width = widest(kind);
     return field;
@@ -135,15 +146,21 @@ template <std::size_t N>
 void addSeries(std::vector<BoxField>& fields, const std::array<LetterSeries, N>& series) {
     for (const LetterSeries& s : series)
         for (int k = 0; k < kLetters; ++k)
-            fields.push_back(shown(lettered(s.prefix, k), QString::fromLatin1(s.caption), s.offset + k * s.stride, s.kind));
+            fields.push_back(
+                shown(lettered(s.prefix, k), QString::fromLatin1(s.caption), s.offset + k * s.stride, s.kind));
 }
 
 std::vector<BoxField> monsterFields() {
     std::vector<BoxField> fields;
     fields.push_back(shown("txtMonsterNumber", "Number", offsetof(MonsterRecord, Number), FieldKind::Int32));
     fields.back().readOnly = true;
-    fields.push_back({.name = "txtMonsterName", .caption = "Name", .offset = offsetof(MonsterRecord, Name),
-                      .kind = FieldKind::Text, .width = 29, .typingLimit = 29, .reading = Reading::ShowOnly});
+    fields.push_back({.name = "txtMonsterName",
+                      .caption = "Name",
+                      .offset = offsetof(MonsterRecord, Name),
+                      .kind = FieldKind::Text,
+                      .width = 29,
+                      .typingLimit = 29,
+                      .reading = Reading::ShowOnly});
     for (const Single& s : kSingles) fields.push_back(shown(s.name, s.caption, s.offset, s.kind));
     for (const Single& s : kDescriptions) fields.push_back(shown(s.name, s.caption, s.offset, s.kind));
     addSeries(fields, kDrops);
@@ -198,7 +215,8 @@ private:
     QLineEdit* box(const char* name) const { return &boxes_.box(name); }
 
     // A row captioned by the box's own caption.
-    void addBoxRow(QGridLayout& grid, QWidget& page, int row, const char* name, std::initializer_list<QWidget*> more = {}) {
+    void addBoxRow(QGridLayout& grid, QWidget& page, int row, const char* name,
+                   std::initializer_list<QWidget*> more = {}) {
         grid.addWidget(makeLabel(page, boxes_.caption(name), box(name)), row, 0);
         grid.addWidget(box(name), row, 1);
         int column = 2;
@@ -232,7 +250,8 @@ private:
         int row = 0;
         addBoxRow(*left, *page, row++, "txtMonsterExp");
         addBoxRow(*left, *page, row++, "txtMonsterHP");
-        for (const auto& [caption, name] : {std::pair{"Type", "txtMonsterType"}, {"Alignment", "txtMonsterAlignment"},
+        for (const auto& [caption, name] : {std::pair{"Type", "txtMonsterType"},
+                                            {"Alignment", "txtMonsterAlignment"},
                                             {"Undead", "txtMonsterUndead"}})
             addRow(*left, *page, row++, caption, {&words_.box(name)});
         addBoxRow(*left, *page, row++, "txtMonsterFollow");
@@ -243,7 +262,8 @@ private:
 
         auto* right = new QGridLayout;
         row = 0;
-        for (const char* name : {"txtMonsterMR", "txtMonsterRegen", "txtMonsterEnergy"}) addBoxRow(*right, *page, row++, name);
+        for (const char* name : {"txtMonsterMR", "txtMonsterRegen", "txtMonsterEnergy"})
+            addBoxRow(*right, *page, row++, name);
         addBoxRow(*right, *page, row++, "txtMonsterWeapon", {nameBox(*page, "txtMonsterWeaponName")});
         addBoxRow(*right, *page, row++, "txtMonsterHPRegen");
         addBoxRow(*right, *page, row++, "txtMonsterEnslaveLvl");
@@ -267,7 +287,8 @@ private:
         auto* grid = new QGridLayout(frame);
         grid->addWidget(makeLabel(*frame, columns[0].caption), 0, 0);
         grid->addWidget(makeLabel(*frame, "Name"), 0, 1);
-        for (std::size_t c = 1; c < N; ++c) grid->addWidget(makeLabel(*frame, columns[c].caption), 0, static_cast<int>(c) + 1);
+        for (std::size_t c = 1; c < N; ++c)
+            grid->addWidget(makeLabel(*frame, columns[c].caption), 0, static_cast<int>(c) + 1);
         for (int k = 0; k < kLetters; ++k) {
             grid->addWidget(&boxes_.box(lettered(columns[0].prefix, k)), k + 1, 0);
             grid->addWidget(nameBox(*frame, lettered(namePrefix, k)), k + 1, 1);
@@ -286,7 +307,8 @@ private:
 
         auto* coins = new QGridLayout;
         int row = 0;
-        for (const char* name : {"txtMonsterRunic", "txtMonsterPlatinum", "txtMonsterGold", "txtMonsterSilver", "txtMonsterCopper"})
+        for (const char* name :
+             {"txtMonsterRunic", "txtMonsterPlatinum", "txtMonsterGold", "txtMonsterSilver", "txtMonsterCopper"})
             addBoxRow(*coins, *page, row++, name);
         coins->setRowStretch(row, 1);
 
@@ -306,7 +328,8 @@ private:
         auto* page = new QWidget(&parent);
         auto* tabs = new QTabWidget(page);
         tabs->setObjectName("SSTab3");
-        for (int tab = 0; tab < kLetters; ++tab) tabs->addTab(attackPage(*tabs, kLetters - 1 - tab), QStringLiteral("Tab %1").arg(tab));
+        for (int tab = 0; tab < kLetters; ++tab)
+            tabs->addTab(attackPage(*tabs, kLetters - 1 - tab), QStringLiteral("Tab %1").arg(tab));
         tabs->setCurrentIndex(0);
         auto* column = new QVBoxLayout(page);
         column->addWidget(tabs);
@@ -318,14 +341,16 @@ private:
         auto* grid = new QGridLayout;
         addRow(*grid, *page, 0, "Type", {&words_.box(lettered("txtMonsterAttackType", k))});
         int row = 1;
-        for (const LetterSeries& s : kAttacks) addRow(*grid, *page, row++, s.caption, {&boxes_.box(lettered(s.prefix, k))});
+        for (const LetterSeries& s : kAttacks)
+            addRow(*grid, *page, row++, s.caption, {&boxes_.box(lettered(s.prefix, k))});
         grid->setRowStretch(row, 1);
 
         auto* frame = new QGroupBox("Messages", page);
         frame->setObjectName(QStringLiteral("Frame%1").arg(k + 1));
         auto* messages = new QGridLayout(frame);
         row = 0;
-        for (const LetterSeries& s : kAttackMessages) addRow(*messages, *frame, row++, s.caption, {&boxes_.box(lettered(s.prefix, k))});
+        for (const LetterSeries& s : kAttackMessages)
+            addRow(*messages, *frame, row++, s.caption, {&boxes_.box(lettered(s.prefix, k))});
         messages->setRowStretch(row, 1);
 
         auto* columns = new QHBoxLayout(page);
@@ -339,8 +364,8 @@ private:
         auto* page = new QWidget(&parent);
         auto* texts = new QGridLayout;
         int row = 0;
-        for (const char* name : {"txtMonsterGreetText", "txtMonsterDescText", "txtMonsterTalkText", "txtMonsterDeathMessage",
-                                 "txtMonsterMoveMessage"})
+        for (const char* name : {"txtMonsterGreetText", "txtMonsterDescText", "txtMonsterTalkText",
+                                 "txtMonsterDeathMessage", "txtMonsterMoveMessage"})
             addBoxRow(*texts, *page, row++, name);
         texts->setRowStretch(row, 1);
 

@@ -26,17 +26,22 @@ struct Attribute {
 };
 
 constexpr std::array<Attribute, 6> kAttributes{{
-    {"Strength", "txtRaceMinStrength", offsetof(RaceRecord, MinStrength), "txtRaceMaxStrength", offsetof(RaceRecord, MaxStrength)},
-    {"Agility", "txtRaceMinAgility", offsetof(RaceRecord, MinAgility), "txtRaceMaxAgility", offsetof(RaceRecord, MaxAgility)},
-    {"Intellect", "txtRaceMinIntellect", offsetof(RaceRecord, MinIntellect), "txtRaceMaxIntellect", offsetof(RaceRecord, MaxIntellect)},
-    {"Health", "txtRaceMinHealth", offsetof(RaceRecord, MinHealth), "txtRaceMaxHealth", offsetof(RaceRecord, MaxHealth)},
-    {"Willpower", "txtRaceMinWillpower", offsetof(RaceRecord, MinWillpower), "txtRaceMaxWillpower", offsetof(RaceRecord, MaxWillpower)},
+    {"Strength", "txtRaceMinStrength", offsetof(RaceRecord, MinStrength), "txtRaceMaxStrength",
+     offsetof(RaceRecord, MaxStrength)},
+    {"Agility", "txtRaceMinAgility", offsetof(RaceRecord, MinAgility), "txtRaceMaxAgility",
+     offsetof(RaceRecord, MaxAgility)},
+    {"Intellect", "txtRaceMinIntellect", offsetof(RaceRecord, MinIntellect), "txtRaceMaxIntellect",
+     offsetof(RaceRecord, MaxIntellect)},
+    {"Health", "txtRaceMinHealth", offsetof(RaceRecord, MinHealth), "txtRaceMaxHealth",
+     offsetof(RaceRecord, MaxHealth)},
+    {"Willpower", "txtRaceMinWillpower", offsetof(RaceRecord, MinWillpower), "txtRaceMaxWillpower",
+     offsetof(RaceRecord, MaxWillpower)},
     {"Charm", "txtRaceMinCharm", offsetof(RaceRecord, MinCharm), "txtRaceMaxCharm", offsetof(RaceRecord, MaxCharm)},
 }};
 
 // The single number rows below the attributes.
-constexpr std::array<std::pair<const char*, const char*>, 3> kSingles{{
-    {"Exp Chart", "txtRaceExpChart"}, {"CP", "txtRaceCP"}, {"HP Bonus", "txtRaceHPBonus"}}};
+constexpr std::array<std::pair<const char*, const char*>, 3> kSingles{
+    {{"Exp Chart", "txtRaceExpChart"}, {"CP", "txtRaceCP"}, {"HP Bonus", "txtRaceHPBonus"}}};
 
 constexpr int kDigits = 3;
 
@@ -47,10 +52,18 @@ BoxField number(const char* name, const char* caption, std::size_t offset) {
 // In the order of RaceUpdate: number, name, the three singles, the minimums, the maximums, the values.
 std::vector<BoxField> raceFields() {
     std::vector<BoxField> fields{
-        {.name = "txtRaceNumber", .caption = "Number", .offset = offsetof(RaceRecord, Number),
-         .kind = FieldKind::Int16, .readOnly = true},
-        {.name = "txtRaceName", .caption = "Name", .offset = offsetof(RaceRecord, Name), .kind = FieldKind::Text,
-         .width = 29, .typingLimit = 29, .reading = Reading::NameRule},
+        {.name = "txtRaceNumber",
+         .caption = "Number",
+         .offset = offsetof(RaceRecord, Number),
+         .kind = FieldKind::Int16,
+         .readOnly = true},
+        {.name = "txtRaceName",
+         .caption = "Name",
+         .offset = offsetof(RaceRecord, Name),
+         .kind = FieldKind::Text,
+         .width = 29,
+         .typingLimit = 29,
+         .reading = Reading::NameRule},
         number("txtRaceExpChart", "Exp Chart", offsetof(RaceRecord, ExpChart)),
         number("txtRaceHPBonus", "HP Bonus", offsetof(RaceRecord, HPBonus)),
         number("txtRaceCP", "CP", offsetof(RaceRecord, CP)),
@@ -97,7 +110,8 @@ private:
         auto* fields = new QGridLayout;
         int row = 0;
         addWideRow(*fields, page, row++, "Name", &boxes_.box("txtRaceName"));
-        for (const Attribute& a : kAttributes) addRow(*fields, page, row++, a.caption, {&boxes_.box(a.minBox), &boxes_.box(a.maxBox)});
+        for (const Attribute& a : kAttributes)
+            addRow(*fields, page, row++, a.caption, {&boxes_.box(a.minBox), &boxes_.box(a.maxBox)});
         for (const auto& [caption, name] : kSingles) addRow(*fields, page, row++, caption, {&boxes_.box(name)});
         addRow(*fields, page, row++, {}, {&boxes_.box("txtRaceNumber")});
         fields->setRowStretch(row, 1);

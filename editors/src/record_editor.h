@@ -21,7 +21,9 @@ public:
         : context_(context), fields_(fields) {}
 
     std::int32_t recordNumber() const override { return record_.Number; }
-    void setRecordNumber(std::int32_t number) override { record_.Number = static_cast<decltype(record_.Number)>(number); }
+    void setRecordNumber(std::int32_t number) override {
+        record_.Number = static_cast<decltype(record_.Number)>(number);
+    }
 
     std::span<const char> nameField() const override {
         if constexpr (requires { record_.Name; })

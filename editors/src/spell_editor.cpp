@@ -25,22 +25,40 @@ constexpr int kDigits = 5;
 
 BoxField number(const char* name, const char* caption, std::size_t offset, FieldKind kind = FieldKind::Int16,
                 int typingLimit = kDigits) {
-    return {.name = name, .caption = caption, .offset = offset, .kind = kind, .typingLimit = typingLimit,
+    return {.name = name,
+            .caption = caption,
+            .offset = offset,
+            .kind = kind,
+            .typingLimit = typingLimit,
             .reading = Reading::Decimal};
 }
 
 BoxField description(const char* name, std::size_t offset) {
-    return {.name = name, .caption = "Desc", .offset = offset, .kind = FieldKind::Text, .width = 50,
-            .typingLimit = 50, .reading = Reading::NameRuleIfChanged};
+    return {.name = name,
+            .caption = "Desc",
+            .offset = offset,
+            .kind = FieldKind::Text,
+            .width = 50,
+            .typingLimit = 50,
+            .reading = Reading::NameRuleIfChanged};
 }
 
 // In the order of SpellUpdate; the words, the check box and the ability names come after.
 std::vector<BoxField> spellFields() {
     std::vector<BoxField> fields{
-        {.name = "txtSpellNumber", .caption = "Number", .offset = offsetof(SpellRecord, Number),
-         .kind = FieldKind::Int16, .readOnly = true, .reading = Reading::Decimal},
-        {.name = "txtSpellName", .caption = "Name", .offset = offsetof(SpellRecord, Name), .kind = FieldKind::Text,
-         .width = 29, .typingLimit = 29, .reading = Reading::NameRule},
+        {.name = "txtSpellNumber",
+         .caption = "Number",
+         .offset = offsetof(SpellRecord, Number),
+         .kind = FieldKind::Int16,
+         .readOnly = true,
+         .reading = Reading::Decimal},
+        {.name = "txtSpellName",
+         .caption = "Name",
+         .offset = offsetof(SpellRecord, Name),
+         .kind = FieldKind::Text,
+         .width = 29,
+         .typingLimit = 29,
+         .reading = Reading::NameRule},
         description("txtSpellDescA", offsetof(SpellRecord, DescA)),
         description("txtSpellDescB", offsetof(SpellRecord, DescB)),
         number("txtSpellEnergy", "Energy", offsetof(SpellRecord, Energy)),
@@ -53,8 +71,13 @@ std::vector<BoxField> spellFields() {
         number("txtSpellMana", "Mana", offsetof(SpellRecord, Mana)),
         number("txtSpellLevelMod", "Lvl Mod", offsetof(SpellRecord, LevelMod), FieldKind::Byte),
         number("txtSpellIncrease", "Increase", offsetof(SpellRecord, Increase), FieldKind::Byte),
-        {.name = "txtSpellShortName", .caption = "Short Name", .offset = offsetof(SpellRecord, ShortName),
-         .kind = FieldKind::Text, .width = 5, .typingLimit = 5, .reading = Reading::BlankFilled},
+        {.name = "txtSpellShortName",
+         .caption = "Short Name",
+         .offset = offsetof(SpellRecord, ShortName),
+         .kind = FieldKind::Text,
+         .width = 5,
+         .typingLimit = 5,
+         .reading = Reading::BlankFilled},
         number("txtSpellLength", "Length", offsetof(SpellRecord, Length)),
         number("txtSpellTypeB", "Type", offsetof(SpellRecord, TypeB), FieldKind::Int16, 3),
     };
@@ -146,16 +169,20 @@ private:
     }
 
     void readMaxRoll(SpellRecord& spell) const {
-        if (maxRoll_->checkState() != Qt::PartiallyChecked) spell.MaxRoll = maxRoll_->checkState() == Qt::Checked ? 1 : 0;
+        if (maxRoll_->checkState() != Qt::PartiallyChecked)
+            spell.MaxRoll = maxRoll_->checkState() == Qt::Checked ? 1 : 0;
     }
 
     void layOut(QWidget& page) {
         auto* left = new QGridLayout;
         int row = 0;
         addWideRow(*left, page, row++, "Name", &boxes_.box("txtSpellName"));
-        for (const auto& [caption, name] : {std::pair{"Short Name", "txtSpellShortName"}, {"Level", "txtSpellLevel"},
-                                            {"Mana", "txtSpellMana"}, {"Length", "txtSpellLength"},
-                                            {"Difficulty", "txtSpellDifficulty"}, {"Energy", "txtSpellEnergy"},
+        for (const auto& [caption, name] : {std::pair{"Short Name", "txtSpellShortName"},
+                                            {"Level", "txtSpellLevel"},
+                                            {"Mana", "txtSpellMana"},
+                                            {"Length", "txtSpellLength"},
+                                            {"Difficulty", "txtSpellDifficulty"},
+                                            {"Energy", "txtSpellEnergy"},
                                             {"Cast Msg", "txtSpellCastMsg"}})
             addRow(*left, page, row++, caption, {&boxes_.box(name)});
         addRow(*left, page, row++, "Target", {&words_.box("txtSpellTarget")});
@@ -167,8 +194,10 @@ private:
         addRow(*right, page, row++, "Style", {&words_.box("txtSpellStyle")});
         addRow(*right, page, row++, "Element", {&words_.box("txtSpellElement")});
         addRow(*right, page, row++, "Type", {&words_.box("txtSpellTypeA"), &boxes_.box("txtSpellTypeB")});
-        for (const auto& [caption, name] : {std::pair{"Min", "txtSpellMin"}, {"Max", "txtSpellMax"},
-                                            {"Lvl Cap", "txtSpellLevelCap"}, {"Lvl Mod", "txtSpellLevelMod"},
+        for (const auto& [caption, name] : {std::pair{"Min", "txtSpellMin"},
+                                            {"Max", "txtSpellMax"},
+                                            {"Lvl Cap", "txtSpellLevelCap"},
+                                            {"Lvl Mod", "txtSpellLevelMod"},
                                             {"Increase", "txtSpellIncrease"}})
             addRow(*right, page, row++, caption, {&boxes_.box(name)});
         addRow(*right, page, row++, {}, {maxRoll_});

@@ -7,10 +7,14 @@ namespace {
 
 bool validEntry(const LayoutEntry& e) {
     switch (e.Type) {
-        case TextField: return e.Length >= 0;
-        case IntegerField: return e.Length == 2 || e.Length == 4;
-        case ByteField: return e.Length == 1;
-        default: return false;
+        case TextField:
+            return e.Length >= 0;
+        case IntegerField:
+            return e.Length == 2 || e.Length == 4;
+        case ByteField:
+            return e.Length == 1;
+        default:
+            return false;
     }
 }
 
@@ -96,8 +100,8 @@ std::size_t StructOffset(std::span<const LayoutEntry> list, std::size_t entryInd
     return structOffset;
 }
 
-ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const LayoutEntry> list,
-                             void* structure, std::size_t structSize) {
+ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const LayoutEntry> list, void* structure,
+                             std::size_t structSize) {
     if (const auto result = check(row.size(), list, structSize); result != ConversionResult::Ok) return result;
     auto* target = static_cast<std::uint8_t*>(structure);
     walk(list, [&](std::size_t rowOffset, std::size_t structOffset, const LayoutEntry& e) {
@@ -106,8 +110,8 @@ ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const 
     return ConversionResult::Ok;
 }
 
-ConversionResult StructToRow(std::span<std::uint8_t> row, std::span<const LayoutEntry> list,
-                             const void* structure, std::size_t structSize) {
+ConversionResult StructToRow(std::span<std::uint8_t> row, std::span<const LayoutEntry> list, const void* structure,
+                             std::size_t structSize) {
     if (const auto result = check(row.size(), list, structSize); result != ConversionResult::Ok) return result;
     const auto* source = static_cast<const std::uint8_t*>(structure);
     walk(list, [&](std::size_t rowOffset, std::size_t structOffset, const LayoutEntry& e) {

@@ -41,10 +41,9 @@ bool BuildSpellFields(std::span<LayoutEntry> list, std::int16_t& index) {
 }
 
 bool BuildMonsterFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index,
-                   {Int32(), Text(29), Byte(), Int16(30), Byte(2), Int16(25), Byte(6), Int16(10),
-                    Text(69), Int16(), Text(69), Int16(), Text(69), Int16(), Text(69), Int16(),
-                    Byte(2), Int16(7), Byte(22), Int16(70), Byte(10)});
+    return AddRuns(list, index, {Int32(),   Text(29), Byte(),  Int16(30), Byte(2),  Int16(25), Byte(6),
+                                 Int16(10), Text(69), Int16(), Text(69),  Int16(),  Text(69),  Int16(),
+                                 Text(69),  Int16(),  Byte(2), Int16(7),  Byte(22), Int16(70), Byte(10)});
 }
 
 bool BuildItemFields(std::span<LayoutEntry> list, std::int16_t& index) {

@@ -34,9 +34,10 @@ TEST(AbilityTable, OneRowPerCodeAndKindsDifferOnlyInTheirOwnRows) {
 // words its own way, the last code, the open "Unknown" end and negative codes.
 TEST(AbilityTable, NamesShownForCodes) {
     const std::pair<int, std::string_view> sameInEveryKind[] = {
-        {0, "None"},           {13, "Illu"},         {54, "Illu"},     {82, "Cursed"},  {83, "CURSED"},
-        {103, "ClassStealth"}, {178, "Shadowform"},  {179, "Unknown"}, {180, "Unknown"}, {32767, "Unknown"},
-        {-1, "-1"},            {-179, "-179"},       {-32768, "-32768"},
+        {0, "None"},        {13, "Illu"},          {54, "Illu"},        {82, "Cursed"},
+        {83, "CURSED"},     {103, "ClassStealth"}, {178, "Shadowform"}, {179, "Unknown"},
+        {180, "Unknown"},   {32767, "Unknown"},    {-1, "-1"},          {-179, "-179"},
+        {-32768, "-32768"},
     };
     const std::array<std::string_view, 4> lower{"race", "Class", "Spell", "Monster"};
     const std::array<std::string_view, 4> upper{"Race", "Class", "Spell", "Monster"};

@@ -11,8 +11,7 @@
 namespace btrieve_test {
 namespace {
 
-TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3)
-{
+TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3) {
     Block open{};
     openStandard(open);
     Call insert{Standard::record(0, 1, 1)};
@@ -24,16 +23,15 @@ TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3)
     ASSERT_EQ(BTRCALL(B_CLOSE, stale.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
     Block random{};
     std::mt19937 rng(3);
-    for (auto &b : random)
-        b = static_cast<std::uint8_t>(rng());
+    for (auto& b : random) b = static_cast<std::uint8_t>(rng());
 
-    const std::pair<const char *, Block> blocks[] = {
+    const std::pair<const char*, Block> blocks[] = {
         {"zeroed", Block{}},
         {"random", random},
         {"closed", staleCopy},
         {"copy of an open block", open},
     };
-    for (const auto &[name, original] : blocks) {
+    for (const auto& [name, original] : blocks) {
         for (std::uint16_t op : {B_CLOSE, B_INSERT, B_UPDATE, B_DELETE, B_GET_EQUAL, B_GET_NEXT, B_GET_PREVIOUS,
                                  B_GET_FIRST, B_GET_LAST, B_STAT}) {
             SCOPED_TRACE(std::string(name) + ", operation " + std::to_string(op));
@@ -50,16 +48,15 @@ TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3)
     EXPECT_EQ(BTRCALL(B_GET_FIRST, nullptr, call.data.data(), &call.length, call.key.data(), 255, 0), B_FILE_NOT_OPEN);
 }
 
-TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus)
-{
+TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus) {
     Block block{};
     openStandard(block);
     struct Case {
-        const char *name;
+        const char* name;
         std::uint16_t op;
         bool data;
-        char length; // 'n' no length, 'r' the record length, '0' zero
-        char key;    // 'n' no key buffer, '0' a zeroed one, 'x' the file name "x"
+        char length;  // 'n' no length, 'r' the record length, '0' zero
+        char key;     // 'n' no key buffer, '0' a zeroed one, 'x' the file name "x"
         std::uint8_t keyLength;
         std::int8_t keyNumber;
         std::int16_t status;
@@ -78,11 +75,10 @@ TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus)
         {"open with an empty name", B_OPEN, false, 'n', '0', 255, 0, B_INVALID_FILE_NAME},
         {"create without buffer", B_CREATE, false, 'n', 'x', 2, 0, B_DATA_BUFFER_TOO_SHORT},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Bytes record = Standard::record(0, 1, 1);
         Bytes key(BTR_MAX_KEY_LENGTH, 0);
-        if (c.key == 'x')
-            key[0] = 'x';
+        if (c.key == 'x') key[0] = 'x';
         std::uint32_t length = c.length == 'r' ? Standard::recordLength : 0;
         EXPECT_EQ(BTRCALL(c.op, block.data(), c.data ? record.data() : nullptr, c.length == 'n' ? nullptr : &length,
                           c.key == 'n' ? nullptr : key.data(), c.keyLength, c.keyNumber),
@@ -92,8 +88,7 @@ TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus)
     EXPECT_EQ(BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0), B_FILE_NOT_OPEN) << "everything null";
 }
 
-TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes)
-{
+TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
@@ -108,8 +103,7 @@ TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes)
         EXPECT_EQ(openFile(other, path("standard.dat"), mode), B_INCOMPATIBLE_MODE) << int(mode);
 }
 
-TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength)
-{
+TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength) {
     const std::string name = path("standard.dat");
     ASSERT_EQ(createFile(name, Standard::createBuffer()), B_NO_ERROR);
     // The key buffer holds the name with its zero, but the key length stops short of it.
@@ -120,17 +114,17 @@ TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength)
               B_INVALID_FILE_NAME);
     Bytes buffer = Standard::createBuffer();
     std::uint32_t length = static_cast<std::uint32_t>(buffer.size());
-    EXPECT_EQ(BTRCALL(B_CREATE, block.data(), buffer.data(), &length, key.data(), static_cast<std::uint8_t>(name.size()), 0),
-              B_INVALID_FILE_NAME);
+    EXPECT_EQ(
+        BTRCALL(B_CREATE, block.data(), buffer.data(), &length, key.data(), static_cast<std::uint8_t>(name.size()), 0),
+        B_INVALID_FILE_NAME);
     EXPECT_EQ(openFile(block, path("missing.dat")), B_FILE_NOT_FOUND);
     EXPECT_EQ(openFile(block, path("no-such-folder/x.dat")), B_FILE_NOT_FOUND);
 }
 
 // Files that are not ours: refused on Open and left byte for byte as they were.
-TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged)
-{
-    auto sqliteFile = [&](const std::string &name, const char *sql) {
-        sqlite3 *db = nullptr;
+TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
+    auto sqliteFile = [&](const std::string& name, const char* sql) {
+        sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
@@ -140,8 +134,7 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged)
     {
         std::ofstream out(path("random.dat"), std::ios::binary);
         std::mt19937 rng(11);
-        for (int i = 0; i < 8192; ++i)
-            out.put(static_cast<char>(rng()));
+        for (int i = 0; i < 8192; ++i) out.put(static_cast<char>(rng()));
     }
     sqliteFile("other.dat", "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
     ASSERT_EQ(createFile(path("v2.dat"), Standard::createBuffer()), B_NO_ERROR);
@@ -154,9 +147,9 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged)
         Bytes bytes = fileBytes(path("cut.dat"));
         bytes.resize(bytes.size() / 3);
         std::ofstream(path("cut.dat"), std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    for (const char *name : {"empty.dat", "text.dat", "random.dat", "other.dat", "v2.dat", "columns.dat", "cut.dat"}) {
+    for (const char* name : {"empty.dat", "text.dat", "random.dat", "other.dat", "v2.dat", "columns.dat", "cut.dat"}) {
         SCOPED_TRACE(name);
         const Bytes before = fileBytes(path(name));
         for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
@@ -171,15 +164,14 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged)
 }
 
 struct CreateCase {
-    const char *name;
-    std::function<void(Bytes &)> change;
+    const char* name;
+    std::function<void(Bytes&)> change;
     std::int16_t status;
 };
 
-const std::vector<CreateCase> &createCases()
-{
+const std::vector<CreateCase>& createCases() {
     auto set = [](std::size_t at, std::size_t length, std::int64_t value) {
-        return [=](Bytes &b) { putInt(b, at, length, value); };
+        return [=](Bytes& b) { putInt(b, at, length, value); };
     };
     constexpr std::size_t key0 = BTR_FILE_SPEC_SIZE;
     static const std::vector<CreateCase> all = {
@@ -191,16 +183,20 @@ const std::vector<CreateCase> &createCases()
         {"no keys", set(4, 2, 0), B_INVALID_NUMBER_OF_KEYS},
         {"120 keys", set(4, 2, 120), B_INVALID_NUMBER_OF_KEYS},
         {"more keys than the buffer holds", set(4, 2, 4), B_DATA_BUFFER_TOO_SHORT},
-        {"buffer cut inside the file spec", [](Bytes &b) { b.resize(10); }, B_DATA_BUFFER_TOO_SHORT},
+        {"buffer cut inside the file spec", [](Bytes& b) { b.resize(10); }, B_DATA_BUFFER_TOO_SHORT},
         {"key at position 0", set(key0, 2, 0), B_INVALID_KEY_POSITION},
         {"key past the record", set(key0, 2, 14), B_INVALID_KEY_POSITION},
         {"key of length 0", set(key0 + 2, 2, 0), B_INVALID_KEY_LENGTH},
         {"autoincrement of 8 bytes", set(key0 + 2, 2, 8), B_INVALID_KEY_LENGTH},
-        {"integer of 3 bytes", [](Bytes &b) { b[key0 + 10] = B_TYPE_INTEGER; putInt(b, key0 + 2, 2, 3); },
+        {"integer of 3 bytes",
+         [](Bytes& b) {
+             b[key0 + 10] = B_TYPE_INTEGER;
+             putInt(b, key0 + 2, 2, 3);
+         },
          B_INVALID_KEY_LENGTH},
-        {"string key", [](Bytes &b) { b[key0 + 10] = B_TYPE_STRING; }, B_KEY_TYPE_ERROR},
-        {"float key", [](Bytes &b) { b[key0 + 10] = B_TYPE_FLOAT; }, B_KEY_TYPE_ERROR},
-        {"unknown type", [](Bytes &b) { b[key0 + 10] = 200; }, B_KEY_TYPE_ERROR},
+        {"string key", [](Bytes& b) { b[key0 + 10] = B_TYPE_STRING; }, B_KEY_TYPE_ERROR},
+        {"float key", [](Bytes& b) { b[key0 + 10] = B_TYPE_FLOAT; }, B_KEY_TYPE_ERROR},
+        {"unknown type", [](Bytes& b) { b[key0 + 10] = 200; }, B_KEY_TYPE_ERROR},
         {"no extended type: a string", set(key0 + 4, 2, 0), B_KEY_TYPE_ERROR},
         {"segmented key", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_SEGMENTED), B_KEY_TYPE_ERROR},
         {"descending key", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DESCENDING), B_KEY_TYPE_ERROR},
@@ -210,9 +206,8 @@ const std::vector<CreateCase> &createCases()
     return all;
 }
 
-TEST_F(BtrieveTest, BadCreateBuffersAreRefusedAndCreateNothing)
-{
-    for (const CreateCase &c : createCases()) {
+TEST_F(BtrieveTest, BadCreateBuffersAreRefusedAndCreateNothing) {
+    for (const CreateCase& c : createCases()) {
         SCOPED_TRACE(c.name);
         Bytes buffer = Standard::createBuffer();
         c.change(buffer);
@@ -222,8 +217,7 @@ TEST_F(BtrieveTest, BadCreateBuffersAreRefusedAndCreateNothing)
     }
 }
 
-TEST_F(BtrieveTest, CreateOverExistingFiles)
-{
+TEST_F(BtrieveTest, CreateOverExistingFiles) {
     Block block{};
     openStandard(block);
     EXPECT_EQ(createFile(path("standard.dat"), Standard::createBuffer()), B_FILE_IN_USE);
@@ -238,5 +232,5 @@ TEST_F(BtrieveTest, CreateOverExistingFiles)
     EXPECT_EQ(createFile(path("no-such-folder/x.dat"), Standard::createBuffer()), B_CREATE_IO_ERROR);
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

@@ -18,16 +18,16 @@ using Bytes = std::vector<std::uint8_t>;
 using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
 
 struct KeySpec {
-    std::uint16_t position; // 1-based
+    std::uint16_t position;  // 1-based
     std::uint16_t length;
     std::uint16_t flags;
     std::uint8_t type;
     std::uint8_t nullValue = 0;
 };
 
-Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec> &keys, std::uint16_t pageSize = 4096);
-std::int16_t createFile(const std::string &path, const Bytes &buffer, std::int8_t mode = 0);
-std::int16_t openFile(Block &block, const std::string &path, std::int8_t mode = B_MODE_NORMAL);
+Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize = 4096);
+std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode = 0);
+std::int16_t openFile(Block& block, const std::string& path, std::int8_t mode = B_MODE_NORMAL);
 
 // One call with a data buffer whose length is its size; the length that
 // comes back is left in `length`.
@@ -35,15 +35,15 @@ struct Call {
     Bytes data;
     Bytes key = Bytes(BTR_MAX_KEY_LENGTH, 0);
     std::uint32_t length = 0;
-    std::int16_t run(std::uint16_t operation, Block &block, std::int8_t keyNumber);
+    std::int16_t run(std::uint16_t operation, Block& block, std::int8_t keyNumber);
 };
 
-Bytes fileBytes(const std::string &path);
-std::int16_t verify(const std::string &path, std::string &message);
+Bytes fileBytes(const std::string& path);
+std::int16_t verify(const std::string& path, std::string& message);
 
 // Little-endian field access in a record.
-void putInt(Bytes &record, std::size_t offset, std::size_t length, std::int64_t value);
-std::int64_t getInt(const Bytes &record, std::size_t offset, std::size_t length, bool isSigned = true);
+void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value);
+std::int64_t getInt(const Bytes& record, std::size_t offset, std::size_t length, bool isSigned = true);
 
 // The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
 // offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a
@@ -59,10 +59,10 @@ class BtrieveTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    std::string path(const std::string &name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
     // Creates a file of the standard layout and opens `block` on it.
-    void openStandard(Block &block, const std::string &name = "standard.dat");
+    void openStandard(Block& block, const std::string& name = "standard.dat");
     std::filesystem::path dir_;
 };
 
-} // namespace btrieve_test
+}  // namespace btrieve_test

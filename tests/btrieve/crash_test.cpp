@@ -1,12 +1,12 @@
 // A writer killed at random moments loses nothing it was told was written.
 #include "btrieve_fixture.h"
 
-#include <csignal>
 #include <fcntl.h>
-#include <random>
-#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <random>
+#include <set>
 
 namespace btrieve_test {
 namespace {
@@ -17,24 +17,19 @@ constexpr int kKills = 20;
 std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std::uint32_t>(round) << 20 | sequence; }
 
 // Runs in the child: writes until killed, reporting each acknowledged write.
-[[noreturn]] void writeUntilKilled(const std::string &file, int round, int reportFd)
-{
+[[noreturn]] void writeUntilKilled(const std::string& file, int round, int reportFd) {
     Block block{};
-    if (openFile(block, file) != B_NO_ERROR)
-        _exit(2);
+    if (openFile(block, file) != B_NO_ERROR) _exit(2);
     for (std::uint32_t sequence = 0;; ++sequence) {
         Call call{Standard::record(0, static_cast<std::int16_t>(round), codeOf(round, sequence),
                                    static_cast<std::uint8_t>(sequence))};
-        if (call.run(B_INSERT, block, 0) != B_NO_ERROR)
-            _exit(3);
+        if (call.run(B_INSERT, block, 0) != B_NO_ERROR) _exit(3);
         const std::uint32_t code = codeOf(round, sequence);
-        if (write(reportFd, &code, sizeof code) != sizeof code)
-            _exit(4);
+        if (write(reportFd, &code, sizeof code) != sizeof code) _exit(4);
     }
 }
 
-TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkill)
-{
+TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkill) {
     const std::string file = path("crash.dat");
     ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
     std::mt19937 rng(std::random_device{}());
@@ -58,8 +53,7 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkill)
         int wstatus = 0;
         waitpid(child, &wstatus, 0);
         EXPECT_TRUE(WIFSIGNALED(wstatus)) << "the writer stopped by itself: " << WEXITSTATUS(wstatus);
-        while (read(fds[0], &code, sizeof code) == static_cast<ssize_t>(sizeof code))
-            acknowledged.insert(code);
+        while (read(fds[0], &code, sizeof code) == static_cast<ssize_t>(sizeof code)) acknowledged.insert(code);
         close(fds[0]);
     }
     std::string message;
@@ -74,5 +68,5 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkill)
     }
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

@@ -15,14 +15,13 @@ namespace {
 struct IntegerKey {
     std::uint8_t type;
     std::uint16_t length;
-    std::vector<std::int64_t> sorted; // values as the type reads them, ascending
+    std::vector<std::int64_t> sorted;  // values as the type reads them, ascending
 };
 
 class IntegerKeys : public BtrieveTest, public ::testing::WithParamInterface<IntegerKey> {};
 
-TEST_P(IntegerKeys, ComeBackInNumericOrder)
-{
-    const IntegerKey &k = GetParam();
+TEST_P(IntegerKeys, ComeBackInNumericOrder) {
+    const IntegerKey& k = GetParam();
     const std::uint16_t recordLength = 12;
     ASSERT_EQ(createFile(path("ints.dat"), createBuffer(recordLength, {{3, k.length, 0, k.type}})), B_NO_ERROR);
     Block block{};
@@ -54,17 +53,17 @@ INSTANTIATE_TEST_SUITE_P(Btrieve, IntegerKeys,
                                            IntegerKey{B_TYPE_INTEGER, 8, {INT64_MIN, -(1LL << 40), -1, 0, INT64_MAX}},
                                            IntegerKey{B_TYPE_UNSIGNED_BINARY, 1, {0, 1, 127, 128, 255}},
                                            IntegerKey{B_TYPE_UNSIGNED_BINARY, 2, {0, 255, 256, 32768, 65535}},
-                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 4, {0, 1, 0x7fffffff, 0x80000000, 0xffffffff}},
+                                           IntegerKey{
+                                               B_TYPE_UNSIGNED_BINARY, 4, {0, 1, 0x7fffffff, 0x80000000, 0xffffffff}},
                                            IntegerKey{B_TYPE_UNSIGNED_BINARY, 8, {0, 1, 1LL << 40, INT64_MAX}},
                                            IntegerKey{B_TYPE_AUTOINCREMENT, 2, {-5, 1, 2, 32767}},
                                            IntegerKey{B_TYPE_AUTOINCREMENT, 4, {-5, 1, 2, INT32_MAX}}),
-                         [](const auto &info) {
-                             return "type" + std::to_string(info.param.type) + "_" + std::to_string(info.param.length)
-                                  + "bytes";
+                         [](const auto& info) {
+                             return "type" + std::to_string(info.param.type) + "_" + std::to_string(info.param.length) +
+                                    "bytes";
                          });
 
-TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered)
-{
+TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
     ASSERT_EQ(createFile(path("u8.dat"), createBuffer(8, {{1, 8, 0, B_TYPE_UNSIGNED_BINARY}})), B_NO_ERROR);
     Block block{};
     ASSERT_EQ(openFile(block, path("u8.dat")), B_NO_ERROR);
@@ -73,14 +72,14 @@ TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered)
     EXPECT_EQ(call.run(B_GET_EQUAL, block, 0), B_KEY_VALUE_NOT_FOUND);
 }
 
-TEST_F(BtrieveTest, RecordsWithANullKeyAreLeftOutOfThatKey)
-{
-    ASSERT_EQ(createFile(path("null.dat"), createBuffer(8, {{1, 2, 0, B_TYPE_AUTOINCREMENT},
-                                                            {3, 2, B_KEY_NULL_ALL | B_KEY_DUPLICATES, B_TYPE_INTEGER, 0xFF}})),
+TEST_F(BtrieveTest, RecordsWithANullKeyAreLeftOutOfThatKey) {
+    ASSERT_EQ(createFile(path("null.dat"),
+                         createBuffer(8, {{1, 2, 0, B_TYPE_AUTOINCREMENT},
+                                          {3, 2, B_KEY_NULL_ALL | B_KEY_DUPLICATES, B_TYPE_INTEGER, 0xFF}})),
               B_NO_ERROR);
     Block block{};
     ASSERT_EQ(openFile(block, path("null.dat")), B_NO_ERROR);
-    for (std::int64_t v : {-1LL, 5LL, -1LL, 3LL}) { // -1 is all 0xFF bytes: the null value
+    for (std::int64_t v : {-1LL, 5LL, -1LL, 3LL}) {  // -1 is all 0xFF bytes: the null value
         Call call{Bytes(8, 0)};
         putInt(call.data, 2, 2, v);
         ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
@@ -97,8 +96,7 @@ TEST_F(BtrieveTest, RecordsWithANullKeyAreLeftOutOfThatKey)
     EXPECT_EQ(verify(path("null.dat"), message), B_NO_ERROR) << message;
 }
 
-TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive)
-{
+TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive) {
     Block normal{}, readOnly{}, exclusive{};
     openStandard(normal);
     ASSERT_EQ(openFile(readOnly, path("standard.dat"), B_MODE_READ_ONLY), B_NO_ERROR);
@@ -120,11 +118,10 @@ TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive)
     EXPECT_EQ(openFile(normal, path("standard.dat")), B_NO_ERROR);
 }
 
-TEST_F(BtrieveTest, AWriteLockHeldElsewhereAnswers85InsteadOfHanging)
-{
+TEST_F(BtrieveTest, AWriteLockHeldElsewhereAnswers85InsteadOfHanging) {
     Block block{};
     openStandard(block);
-    sqlite3 *other = nullptr;
+    sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(path("standard.dat").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     Call call{Standard::record(0, 1, 1)};
@@ -134,8 +131,7 @@ TEST_F(BtrieveTest, AWriteLockHeldElsewhereAnswers85InsteadOfHanging)
     EXPECT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
 }
 
-TEST_F(BtrieveTest, StopAndResetCloseEverythingAndOpenWorksAfterwards)
-{
+TEST_F(BtrieveTest, StopAndResetCloseEverythingAndOpenWorksAfterwards) {
     for (std::uint16_t op : {B_STOP, B_RESET}) {
         Block a{}, b{};
         openStandard(a, "f" + std::to_string(op) + ".dat");
@@ -152,11 +148,10 @@ TEST_F(BtrieveTest, StopAndResetCloseEverythingAndOpenWorksAfterwards)
 
 // A file made elsewhere with a string key: readable along its integer key,
 // refused along the string key and for every write.
-TEST_F(BtrieveTest, FilesWithKeyTypesWeDoNotHandleAreReadOnlyAlongIntegerKeys)
-{
+TEST_F(BtrieveTest, FilesWithKeyTypesWeDoNotHandleAreReadOnlyAlongIntegerKeys) {
     ASSERT_EQ(createFile(path("mixed.dat"), createBuffer(8, {{1, 2, 0, B_TYPE_INTEGER}, {3, 2, 0, B_TYPE_INTEGER}})),
               B_NO_ERROR);
-    sqlite3 *db = nullptr;
+    sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path("mixed.dat").c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "UPDATE keys_t SET data_type = 0 WHERE number = 1;"
@@ -175,5 +170,5 @@ TEST_F(BtrieveTest, FilesWithKeyTypesWeDoNotHandleAreReadOnlyAlongIntegerKeys)
     EXPECT_EQ(call.run(B_INSERT, block, 0), B_OPERATION_NOT_ALLOWED);
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

@@ -9,8 +9,7 @@
 namespace btrieve_test {
 namespace {
 
-TEST_F(BtrieveTest, StatDescribesFileAndKeysWithTheRecordCount)
-{
+TEST_F(BtrieveTest, StatDescribesFileAndKeysWithTheRecordCount) {
     Block block{};
     openStandard(block);
     for (std::uint32_t code : {1u, 2u, 3u}) {
@@ -31,19 +30,18 @@ TEST_F(BtrieveTest, StatDescribesFileAndKeysWithTheRecordCount)
     for (int k = 0; k < 3; ++k) {
         const std::size_t at = BTR_FILE_SPEC_SIZE + static_cast<std::size_t>(k) * BTR_KEY_SPEC_SIZE;
         SCOPED_TRACE("key " + std::to_string(k));
-        EXPECT_EQ(getInt(stat.data, at, 2), getInt(created, at, 2));         // position
-        EXPECT_EQ(getInt(stat.data, at + 2, 2), getInt(created, at + 2, 2)); // length
-        EXPECT_EQ(getInt(stat.data, at + 4, 2), getInt(created, at + 4, 2)); // flags
-        EXPECT_EQ(stat.data[at + 10], created[at + 10]);                    // type
-        EXPECT_EQ(stat.data[at + 14], k);                                   // key number
+        EXPECT_EQ(getInt(stat.data, at, 2), getInt(created, at, 2));          // position
+        EXPECT_EQ(getInt(stat.data, at + 2, 2), getInt(created, at + 2, 2));  // length
+        EXPECT_EQ(getInt(stat.data, at + 4, 2), getInt(created, at + 4, 2));  // flags
+        EXPECT_EQ(stat.data[at + 10], created[at + 10]);                      // type
+        EXPECT_EQ(stat.data[at + 14], k);                                     // key number
     }
 }
 
 class Verify : public BtrieveTest {
 protected:
     // A sound file of three records, closed.
-    std::string soundFile()
-    {
+    std::string soundFile() {
         Block block{};
         openStandard(block);
         for (std::uint32_t code : {1u, 2u, 3u}) {
@@ -53,21 +51,19 @@ protected:
         BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
         return path("standard.dat");
     }
-    void tamper(const std::string &file, const char *sql)
-    {
-        sqlite3 *db = nullptr;
+    void tamper(const std::string& file, const char* sql) {
+        sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
 };
 
-TEST_F(Verify, FindsEachKindOfFault)
-{
+TEST_F(Verify, FindsEachKindOfFault) {
     struct Case {
-        const char *sql;
+        const char* sql;
         std::int16_t status;
-        const char *mentions;
+        const char* mentions;
     };
     const Case cases[] = {
         {"", B_NO_ERROR, ""},
@@ -77,7 +73,7 @@ TEST_F(Verify, FindsEachKindOfFault)
         {"DROP TABLE keys_t", B_NOT_A_DATA_FILE, "keys_t"},
         {"UPDATE metadata_t SET version = 2", B_NOT_A_DATA_FILE, "version"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.sql);
         const std::string file = soundFile();
         tamper(file, c.sql);
@@ -88,27 +84,24 @@ TEST_F(Verify, FindsEachKindOfFault)
     }
 }
 
-TEST_F(Verify, MissingForeignAndDamagedFiles)
-{
+TEST_F(Verify, MissingForeignAndDamagedFiles) {
     std::string message;
     EXPECT_EQ(verify(path("missing.dat"), message), B_FILE_NOT_FOUND);
     std::ofstream(path("text.dat")) << "not a data file at all, just some words of text that go on and on\n";
     EXPECT_EQ(verify(path("text.dat"), message), B_NOT_A_DATA_FILE);
 
     const std::string file = soundFile();
-    tamper(file, "PRAGMA journal_mode=DELETE"); // everything in the main file
+    tamper(file, "PRAGMA journal_mode=DELETE");  // everything in the main file
     Bytes bytes = fileBytes(file);
     ASSERT_GT(bytes.size(), 4096u);
-    for (std::size_t i = 1024 + 100; i < bytes.size(); i += 7)
-        bytes[i] ^= 0x5A;
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char *>(bytes.data()),
-                                                                  static_cast<std::streamsize>(bytes.size()));
+    for (std::size_t i = 1024 + 100; i < bytes.size(); i += 7) bytes[i] ^= 0x5A;
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     EXPECT_NE(verify(file, message), B_NO_ERROR);
     EXPECT_FALSE(message.empty());
 }
 
-TEST_F(Verify, MessageIsCutToTheGivenLengthAndMayBeAbsent)
-{
+TEST_F(Verify, MessageIsCutToTheGivenLengthAndMayBeAbsent) {
     char text[8];
     std::memset(text, 'x', sizeof text);
     EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, sizeof text), B_FILE_NOT_FOUND);
@@ -118,5 +111,5 @@ TEST_F(Verify, MessageIsCutToTheGivenLengthAndMayBeAbsent)
     EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, 0), B_FILE_NOT_FOUND);
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

@@ -10,8 +10,7 @@
 namespace btrieve_test {
 namespace {
 
-TEST_F(BtrieveTest, ThreadsOnTheirOwnBlocksDoNotDisturbEachOther)
-{
+TEST_F(BtrieveTest, ThreadsOnTheirOwnBlocksDoNotDisturbEachOther) {
     constexpr int kThreads = 4;
     constexpr int kRecordsEach = 100;
     ASSERT_EQ(createFile(path("threads.dat"), Standard::createBuffer()), B_NO_ERROR);
@@ -37,8 +36,7 @@ TEST_F(BtrieveTest, ThreadsOnTheirOwnBlocksDoNotDisturbEachOther)
             failures[t] += BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0) != B_NO_ERROR;
         });
     }
-    for (auto &th : threads)
-        th.join();
+    for (auto& th : threads) th.join();
     EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
 
     Block block{};
@@ -50,10 +48,8 @@ TEST_F(BtrieveTest, ThreadsOnTheirOwnBlocksDoNotDisturbEachOther)
     EXPECT_EQ(verify(path("threads.dat"), message), B_NO_ERROR) << message;
 }
 
-TEST_F(BtrieveTest, AFileThisProcessMayNotWriteOpensReadOnly)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser may write any file";
+TEST_F(BtrieveTest, AFileThisProcessMayNotWriteOpensReadOnly) {
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
@@ -66,5 +62,5 @@ TEST_F(BtrieveTest, AFileThisProcessMayNotWriteOpensReadOnly)
     EXPECT_EQ(call.run(B_INSERT, block, 0), B_ACCESS_DENIED);
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

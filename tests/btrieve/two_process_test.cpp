@@ -14,13 +14,11 @@ namespace {
 // exit code is the status it answered.
 class Child {
 public:
-    explicit Child(const std::function<int(int, int)> &body)
-    {
+    explicit Child(const std::function<int(int, int)>& body) {
         int toChild[2], toParent[2];
-        if (pipe(toChild) != 0 || pipe(toParent) != 0 || (pid_ = fork()) < 0)
-            return;
+        if (pipe(toChild) != 0 || pipe(toParent) != 0 || (pid_ = fork()) < 0) return;
         if (pid_ == 0) {
-            close(toChild[1]); // so a parent that gives up ends the child's wait
+            close(toChild[1]);  // so a parent that gives up ends the child's wait
             close(toParent[0]);
             _exit(body(toChild[0], toParent[1]));
         }
@@ -29,26 +27,22 @@ public:
         in_ = toParent[0];
         out_ = toChild[1];
     }
-    ~Child()
-    {
-        if (pid_ > 0)
-            wait();
+    ~Child() {
+        if (pid_ > 0) wait();
         close(in_);
         close(out_);
     }
     // One byte each way: a step of the dance between the two processes.
     bool waitForSignal() const { return pass(in_, false); }
     void signal() const { pass(out_, true); }
-    static bool pass(int fd, bool send)
-    {
+    static bool pass(int fd, bool send) {
         char c = 'g';
         return (send ? write(fd, &c, 1) : read(fd, &c, 1)) == 1;
     }
-    int wait() // -1 also when no child was started
+    int wait()  // -1 also when no child was started
     {
         int status = 0;
-        if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_)
-            return -1;
+        if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -58,8 +52,7 @@ private:
     int in_ = -1, out_ = -1;
 };
 
-TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80)
-{
+TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
@@ -69,11 +62,9 @@ TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80)
     const std::string file = path("standard.dat");
     Child child([&](int, int) {
         Block mine{};
-        if (const int status = openFile(mine, file); status != B_NO_ERROR)
-            return status;
+        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
         Call c{Bytes(Standard::recordLength)};
-        if (const int status = c.run(B_GET_FIRST, mine, 0); status != B_NO_ERROR)
-            return status;
+        if (const int status = c.run(B_GET_FIRST, mine, 0); status != B_NO_ERROR) return status;
         putInt(c.data, 4, 2, 42);
         return static_cast<int>(c.run(B_UPDATE, mine, 0));
     });
@@ -88,8 +79,7 @@ TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80)
     EXPECT_EQ(call.run(B_UPDATE, block, 0), B_NO_ERROR);
 }
 
-TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut)
-{
+TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
     const std::string file = path("standard.dat");
     Block block{};
     openStandard(block);
@@ -122,5 +112,5 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut)
     EXPECT_EQ(openFile(block, file, B_MODE_EXCLUSIVE), B_NO_ERROR);
 }
 
-} // namespace
-} // namespace btrieve_test
+}  // namespace
+}  // namespace btrieve_test

@@ -63,8 +63,8 @@ void expectOnlyTheseBytesChange(TableId id, const std::vector<Change>& changes) 
 }
 
 // Slot k of both columns: the name box picks name, the value box gets value.
-void addSlots(std::vector<Change>& changes, const QString& kind, std::size_t codeAt, std::size_t valueAt, const QString& name,
-              int code, const QString& value, int stored) {
+void addSlots(std::vector<Change>& changes, const QString& kind, std::size_t codeAt, std::size_t valueAt,
+              const QString& name, int code, const QString& value, int stored) {
     for (int k = 0; k < 10; ++k) {
         const QString index = QString::number(k);
         changes.push_back({"txt" + kind + "abila_" + index, name, codeAt + 2 * k, le16(code)});
@@ -75,10 +75,11 @@ void addSlots(std::vector<Change>& changes, const QString& kind, std::size_t cod
 TEST(BoxChange, RaceBoxes) {
     std::vector<Change> changes{{"txtRaceName", "Bob", 2, ruled("Bob", 29)}};
     const std::vector<std::pair<const char*, std::size_t>> numbers{
-        {"MinIntellect", 32}, {"MinWillpower", 34}, {"MinStrength", 36}, {"MinHealth", 38}, {"MinAgility", 40},
-        {"MinCharm", 42},     {"HPBonus", 44},      {"CP", 70},          {"ExpChart", 98},  {"MaxIntellect", 102},
-        {"MaxWillpower", 104}, {"MaxStrength", 106}, {"MaxHealth", 108}, {"MaxAgility", 110}, {"MaxCharm", 112}};
-    for (const auto& [field, offset] : numbers) changes.push_back({QString("txtRace") + field, "-32", offset, le16(-32)});
+        {"MinIntellect", 32},  {"MinWillpower", 34}, {"MinStrength", 36}, {"MinHealth", 38},   {"MinAgility", 40},
+        {"MinCharm", 42},      {"HPBonus", 44},      {"CP", 70},          {"ExpChart", 98},    {"MaxIntellect", 102},
+        {"MaxWillpower", 104}, {"MaxStrength", 106}, {"MaxHealth", 108},  {"MaxAgility", 110}, {"MaxCharm", 112}};
+    for (const auto& [field, offset] : numbers)
+        changes.push_back({QString("txtRace") + field, "-32", offset, le16(-32)});
     addSlots(changes, "Race", 50, 72, "Rfir", 5, "-12", -12);
     expectOnlyTheseBytesChange(TableId::Races, changes);
 }
@@ -129,11 +130,12 @@ TEST(BoxChange, SpellBoxes) {
 }
 
 TEST(BoxChange, MessageBoxes) {
-    expectOnlyTheseBytesChange(TableId::Messages, {
-        {"txtMessageLine1", "You hear a bell.", 4, ruled("You hear a bell.", 74)},
-        {"txtMessageLine2", "", 86, ruled("", 74)},
-        {"txtMessageLine3", QString(73, 'x'), 168, ruled(std::string(73, 'x'), 74)},
-    });
+    expectOnlyTheseBytesChange(TableId::Messages,
+                               {
+                                   {"txtMessageLine1", "You hear a bell.", 4, ruled("You hear a bell.", 74)},
+                                   {"txtMessageLine2", "", 86, ruled("", 74)},
+                                   {"txtMessageLine3", QString(73, 'x'), 168, ruled(std::string(73, 'x'), 74)},
+                               });
 }
 
 }  // namespace

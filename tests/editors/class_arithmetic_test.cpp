@@ -17,7 +17,9 @@ Row classRow(int minHP, int hpRange, int exp, int combat) {
     return row;
 }
 
-int field16(const Row& row, std::size_t offset) { return static_cast<std::int16_t>(row[offset] | row[offset + 1] << 8); }
+int field16(const Row& row, std::size_t offset) {
+    return static_cast<std::int16_t>(row[offset] | row[offset + 1] << 8);
+}
 
 TEST(ClassArithmetic, ShownAndSavedValues) {
     struct Case {
@@ -30,12 +32,12 @@ TEST(ClassArithmetic, ShownAndSavedValues) {
              {"txtClassMaxHp", "20", 34, 15},
              {"txtClassExp", "150", 36, 50},
              {"txtClassCombat", "1", 72, 3},
-             {"txtClassMinHP", "8", 34, 7},        // the maximum stays what its box shows
-             {"txtClassExp", "0.5", 36, -100},     // -99.5 goes to the even -100
-             {"txtClassExp", "1.5", 36, -98},      // -98.5 goes to the even -98
-             {"txtClassCombat", "0.5", 72, 2},     // 2.5 goes to 2
-             {"txtClassCombat", "1.5", 72, 4},     // 3.5 goes to 4
-             {"txtClassMaxHp", "7.5", 34, 2},      // 2.5 goes to 2
+             {"txtClassMinHP", "8", 34, 7},     // the maximum stays what its box shows
+             {"txtClassExp", "0.5", 36, -100},  // -99.5 goes to the even -100
+             {"txtClassExp", "1.5", 36, -98},   // -98.5 goes to the even -98
+             {"txtClassCombat", "0.5", 72, 2},  // 2.5 goes to 2
+             {"txtClassCombat", "1.5", 72, 4},  // 3.5 goes to 4
+             {"txtClassMaxHp", "7.5", 34, 2},   // 2.5 goes to 2
              {"txtClassMaxHp", "16 ", 34, 11},
          }) {
         SCOPED_TRACE(std::string(c.box) + " <- " + c.typed);

@@ -31,7 +31,8 @@ inline void put16(Row& row, std::size_t offset, int value) {
     row[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
 }
 inline void put32(Row& row, std::size_t offset, std::int32_t value) {
-    for (int i = 0; i < 4; ++i) row[offset + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        row[offset + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
 }
 inline void putText(Row& row, std::size_t offset, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) row[offset + i] = static_cast<std::uint8_t>(bytes[i]);
@@ -43,9 +44,7 @@ inline std::string ruled(std::string_view text, std::size_t width) {
     field.resize(width, ' ');
     return field;
 }
-inline std::string le16(int value) {
-    return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
-}
+inline std::string le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
 
 // A row of the table filled with bytes that follow no pattern a field could hide behind.
 inline Row noiseRow(const records::TableFile& table, std::uint32_t seed) {

@@ -29,18 +29,25 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
         {TableId::Races, "txtRaceMinStrength", "abc",
          R"(The value "abc" in "Strength" is not a whole number from -32768 to 32767.)"},
         {TableId::Races, "txtRaceCP", "3.5", R"(The value "3.5" in "CP" is not a whole number from -32768 to 32767.)"},
-        {TableId::Races, "txtRaceabilb_9", "-", R"(The value "-" in "Ability 10 value" is not a whole number from -32768 to 32767.)"},
-        {TableId::Races, "txtRaceHPBonus", "", R"(The value "" in "HP Bonus" is not a whole number from -32768 to 32767.)"},
-        {TableId::Classes, "txtClassTitle", "99x", R"(The value "99x" in "Title Text" is not a whole number from -32768 to 32767.)"},
+        {TableId::Races, "txtRaceabilb_9", "-",
+         R"(The value "-" in "Ability 10 value" is not a whole number from -32768 to 32767.)"},
+        {TableId::Races, "txtRaceHPBonus", "",
+         R"(The value "" in "HP Bonus" is not a whole number from -32768 to 32767.)"},
+        {TableId::Classes, "txtClassTitle", "99x",
+         R"(The value "99x" in "Title Text" is not a whole number from -32768 to 32767.)"},
         {TableId::Classes, "txtClassExp", "x", R"(The value "x" in "Exp %" is not a number.)"},
-        {TableId::Classes, "txtClassCombat", "1e9", R"(The value "1e9" in "Combat" gives a stored value outside -32768 to 32767.)"},
-        {TableId::Classes, "txtClassMaxHp", "9e9", R"(The value "9e9" in "HP" gives a stored value outside -32768 to 32767.)"},
+        {TableId::Classes, "txtClassCombat", "1e9",
+         R"(The value "1e9" in "Combat" gives a stored value outside -32768 to 32767.)"},
+        {TableId::Classes, "txtClassMaxHp", "9e9",
+         R"(The value "9e9" in "HP" gives a stored value outside -32768 to 32767.)"},
         {TableId::Spells, "txtSpellMana", "1e9", R"(The value "1e9" in "Mana" is not a number from -32768 to 32767.)"},
         {TableId::Spells, "txtSpellLevelCap", "256", R"(The value "256" in "Lvl Cap" is not a number from 0 to 255.)"},
         {TableId::Spells, "txtSpellIncrease", "-1", R"(The value "-1" in "Increase" is not a number from 0 to 255.)"},
-        {TableId::Spells, "txtSpellabilb_0", "x", R"(The value "x" in "Ability 1 value" is not a number from -32768 to 32767.)"},
+        {TableId::Spells, "txtSpellabilb_0", "x",
+         R"(The value "x" in "Ability 1 value" is not a number from -32768 to 32767.)"},
         {TableId::Races, "txtRaceName", QString::fromUtf8("Caf\u00e9 \u20ac"),
-         QString::fromUtf8(R"(The text "Café €" in "Name" holds the character "€", which the data files cannot store.)")},
+         QString::fromUtf8(
+             R"(The text "Café €" in "Name" holds the character "€", which the data files cannot store.)")},
         {TableId::Spells, "txtSpellDescB", QString::fromUtf8("\u4e00"),
          QString::fromUtf8(R"(The text "一" in "Desc" holds the character "一", which the data files cannot store.)")},
         {TableId::Messages, "txtMessageLine2", QString::fromUtf8("\u20ac"),
@@ -70,9 +77,10 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
 }
 
 TEST(RefusedUpdate, AFailedWriteIsReportedAndKeepsWhatWasTyped) {
-    for (const auto& [id, box] : std::vector<std::pair<TableId, const char*>>{
-             {TableId::Races, "txtRaceCP"}, {TableId::Classes, "txtClassTitle"},
-             {TableId::Spells, "txtSpellMana"}, {TableId::Messages, "txtMessageLine1"}}) {
+    for (const auto& [id, box] : std::vector<std::pair<TableId, const char*>>{{TableId::Races, "txtRaceCP"},
+                                                                              {TableId::Classes, "txtClassTitle"},
+                                                                              {TableId::Spells, "txtSpellMana"},
+                                                                              {TableId::Messages, "txtMessageLine1"}}) {
         SCOPED_TRACE(box);
         const Row row = plainRow(id);
         EditorSession s(id, row);

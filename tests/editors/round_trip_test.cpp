@@ -14,8 +14,8 @@ struct TextSpan {
 
 struct SavedTable {
     TableId id;
-    const char* word;                 // of the status line, empty for messages
-    std::vector<TextSpan> ruledTexts;  // fields saved by the name rule
+    const char* word;                   // of the status line, empty for messages
+    std::vector<TextSpan> ruledTexts;   // fields saved by the name rule
     std::vector<TextSpan> filledTexts;  // fields cut or blank-filled, no zero
 };
 
@@ -32,7 +32,8 @@ const std::vector<SavedTable>& savedTables() {
 // A text that fills the whole width, blanks inside and at the end, no zero.
 std::string fullWidth(std::size_t width) {
     std::string text;
-    for (std::size_t i = 0; i < width; ++i) text.push_back(i % 7 == 6 || i + 1 == width ? ' ' : static_cast<char>('a' + i % 26));
+    for (std::size_t i = 0; i < width; ++i)
+        text.push_back(i % 7 == 6 || i + 1 == width ? ' ' : static_cast<char>('a' + i % 26));
     return text;
 }
 
@@ -40,7 +41,8 @@ Row edgeRow(const SavedTable& t, std::uint32_t seed, bool terminatedTexts) {
     Row row = noiseRow(records::tableFile(t.id), seed);
     put16(row, 0, 5);
     if (records::tableFile(t.id).numberWidth == 4) put32(row, 0, 5);
-    for (const TextSpan& s : t.ruledTexts) putText(row, s.offset, terminatedTexts ? ruled("Grey Elf", s.width) : fullWidth(s.width));
+    for (const TextSpan& s : t.ruledTexts)
+        putText(row, s.offset, terminatedTexts ? ruled("Grey Elf", s.width) : fullWidth(s.width));
     for (const TextSpan& s : t.filledTexts) putText(row, s.offset, fullWidth(s.width).substr(0, s.width - 1) + "z");
     return row;
 }
@@ -49,7 +51,8 @@ TEST(RoundTrip, SavingAnUntouchedRecordWritesBackEveryByte) {
     for (const SavedTable& t : savedTables())
         for (const std::uint32_t seed : {1u, 77u, 4242u})
             for (const bool terminated : {true, false}) {
-                SCOPED_TRACE(testing::Message() << t.word << " seed " << seed << (terminated ? " terminated" : " full width"));
+                SCOPED_TRACE(testing::Message()
+                             << t.word << " seed " << seed << (terminated ? " terminated" : " full width"));
                 const Row row = edgeRow(t, seed, terminated);
                 EditorSession s(t.id, row);
                 s.editor->update();

@@ -36,8 +36,11 @@ TEST(TabControls, MonsterSubTabsAndAttackFrames) {
         ASSERT_NE(frame, nullptr) << tab;
         EXPECT_EQ(frame->title(), "Messages");
         for (const char* field : {"HitMessage", "MissMessage", "DodgeMessage"})
-            EXPECT_NE(frame->findChild<QLineEdit*>(QStringLiteral("txtMonsterAttack%1%2").arg(field).arg(letters[tab])), nullptr);
-        EXPECT_NE(attacks.widget(tab)->findChild<QComboBox*>(QStringLiteral("txtMonsterAttackType%1").arg(letters[tab])), nullptr);
+            EXPECT_NE(frame->findChild<QLineEdit*>(QStringLiteral("txtMonsterAttack%1%2").arg(field).arg(letters[tab])),
+                      nullptr);
+        EXPECT_NE(
+            attacks.widget(tab)->findChild<QComboBox*>(QStringLiteral("txtMonsterAttackType%1").arg(letters[tab])),
+            nullptr);
     }
 }
 
@@ -45,9 +48,9 @@ TEST(TabControls, MonsterSubTabsAndAttackFrames) {
 // typed into; the record number box of every tab is read-only.
 TEST(TabControls, FreshTabsStartOnTheirFirstWordsWithReadOnlyNumbers) {
     const std::pair<TableId, const char*> numberBoxes[] = {
-        {TableId::Races, "txtRaceNumber"},       {TableId::Classes, "txtClassNumber"},
-        {TableId::Spells, "txtSpellNumber"},     {TableId::Monsters, "txtMonsterNumber"},
-        {TableId::Items, "txtItemNumber"},       {TableId::Messages, "txtMessageNumber"}};
+        {TableId::Races, "txtRaceNumber"},   {TableId::Classes, "txtClassNumber"},
+        {TableId::Spells, "txtSpellNumber"}, {TableId::Monsters, "txtMonsterNumber"},
+        {TableId::Items, "txtItemNumber"},   {TableId::Messages, "txtMessageNumber"}};
     const std::tuple<TableId, const char*, const char*> firstWords[] = {
         {TableId::Classes, "txtClassMagicType", "None"},    {TableId::Classes, "txtClassWeapon", "1H Blunt"},
         {TableId::Classes, "txtClassArmour", "Natural"},    {TableId::Spells, "txtSpellStyle", "Auto-Combat"},
@@ -99,15 +102,16 @@ void expectTidyLayout(QWidget& page) {
         for (QWidget* other : controls) {
             if (other <= w) continue;
             const QRect o(other->mapTo(&page, QPoint(0, 0)), other->size());
-            EXPECT_FALSE(r.intersects(o)) << w->objectName().toStdString() << " overlaps "
-                                          << other->objectName().toStdString() << " / " << other->metaObject()->className();
+            EXPECT_FALSE(r.intersects(o))
+                << w->objectName().toStdString() << " overlaps " << other->objectName().toStdString() << " / "
+                << other->metaObject()->className();
         }
     }
 }
 
 TEST(TabControls, LayoutFitsTheWindow) {
-    for (const TableId id : {TableId::Races, TableId::Classes, TableId::Spells, TableId::Monsters, TableId::Items,
-                             TableId::Messages}) {
+    for (const TableId id :
+         {TableId::Races, TableId::Classes, TableId::Spells, TableId::Monsters, TableId::Items, TableId::Messages}) {
         SCOPED_TRACE(static_cast<int>(id));
         EditorSession s(id, emptyRow(id));
         // The page a tab of a 1280 x 800 window leaves, after the buttons and the status line.

@@ -96,7 +96,9 @@ TEST_F(DemoEdgesTest, EveryEdgeValueIsWhereTheWorldPutsIt) {
 // The stored bytes of the three text forms, straight from the rows.
 TEST_F(DemoEdgesTest, TextFieldsHoldTheirStoredForms) {
     const auto races = readAll(file(TableId::Races), 126).records;
-    const auto name = [&](std::size_t index) { return std::string(races[index].begin() + 2, races[index].begin() + 31); };
+    const auto name = [&](std::size_t index) {
+        return std::string(races[index].begin() + 2, races[index].begin() + 31);
+    };
     EXPECT_EQ(name(0), std::string("Fenwight\0", 9) + std::string(20, ' '));
     EXPECT_EQ(name(2), "Children of the Sunken Groves");
     EXPECT_EQ(name(8), std::string("Wraithborn\0ghostkin", 19) + std::string(10, ' '));

@@ -19,10 +19,17 @@ TEST(RecordFormatterTest, RecognisesTheSixFilesByBaseNameAndLength) {
         bool known;
     };
     const Case cases[] = {
-        {"wccrace2.dat", 126, true},     {"/data/game/WCCCLAS2.DAT", 156, true}, {"demo/wccspel2.dat", 260, true},
-        {"wccknms2.dat", 696, true},     {"wccitem2.dat", 1032, true},           {"wccmsg2.dat", 256, true},
-        {"wccrace2.dat", 127, false},    {"wccmsg2.dat", 126, false},            {"race.dat", 126, false},
-        {"wccrace2.dat.bak", 126, false}, {"", 0, false},
+        {"wccrace2.dat", 126, true},
+        {"/data/game/WCCCLAS2.DAT", 156, true},
+        {"demo/wccspel2.dat", 260, true},
+        {"wccknms2.dat", 696, true},
+        {"wccitem2.dat", 1032, true},
+        {"wccmsg2.dat", 256, true},
+        {"wccrace2.dat", 127, false},
+        {"wccmsg2.dat", 126, false},
+        {"race.dat", 126, false},
+        {"wccrace2.dat.bak", 126, false},
+        {"", 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.length));

@@ -16,8 +16,8 @@ namespace gamedata::test {
 using Bytes = std::vector<std::uint8_t>;
 
 struct ReadBack {
-    std::int16_t status = 0;          // of the first failing call; 0 when all went well
-    std::vector<Bytes> records;       // in key 0 order
+    std::int16_t status = 0;             // of the first failing call; 0 when all went well
+    std::vector<Bytes> records;          // in key 0 order
     std::vector<std::uint32_t> lengths;  // the data length of every Get
 };
 

@@ -13,22 +13,22 @@
 namespace grimstore::test {
 namespace {
 
-std::string shellQuote(const std::string &text) {
+std::string shellQuote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
-std::string readText(const std::filesystem::path &path) {
+std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
 
-Bytes sequentialFile(const std::vector<Bytes> &records) {
+Bytes sequentialFile(const std::vector<Bytes>& records) {
     Bytes file;
-    for (const Bytes &r : records) {
+    for (const Bytes& r : records) {
         const std::string prefix = std::to_string(r.size()) + ",";
         file.insert(file.end(), prefix.begin(), prefix.end());
         file.insert(file.end(), r.begin(), r.end());
@@ -39,7 +39,7 @@ Bytes sequentialFile(const std::vector<Bytes> &records) {
     return file;
 }
 
-Bytes record(uint32_t id, size_t length, const Bytes &filler) {
+Bytes record(uint32_t id, size_t length, const Bytes& filler) {
     Bytes r(length, 0);
     for (size_t i = 0; i < 4 && i < length; ++i) r[i] = static_cast<uint8_t>(id >> (8 * i));
     for (size_t i = 4; i < length && !filler.empty(); ++i) r[i] = filler[(i - 4) % filler.size()];
@@ -57,9 +57,9 @@ GrimstoreTest::~GrimstoreTest() {
     std::filesystem::remove_all(dir_, ignored);
 }
 
-std::string GrimstoreTest::path(const std::string &name) const { return (dir_ / name).string(); }
+std::string GrimstoreTest::path(const std::string& name) const { return (dir_ / name).string(); }
 
-RunResult GrimstoreTest::run(const std::vector<std::string> &args) const {
+RunResult GrimstoreTest::run(const std::vector<std::string>& args) const {
     std::ostringstream out;
     std::ostringstream err;
     Io io{out, err, false};
@@ -70,9 +70,9 @@ RunResult GrimstoreTest::run(const std::vector<std::string> &args) const {
     return result;
 }
 
-RunResult GrimstoreTest::runProgram(const std::vector<std::string> &args) const {
+RunResult GrimstoreTest::runProgram(const std::vector<std::string>& args) const {
     std::string command = "cd " + shellQuote(dir_.string()) + " && " + GRIMSTORE_BINARY;
-    for (const std::string &arg : args) command += " " + shellQuote(arg);
+    for (const std::string& arg : args) command += " " + shellQuote(arg);
     command += " >" + shellQuote(path(".out")) + " 2>" + shellQuote(path(".err")) + " </dev/null";
     const int raw = std::system(command.c_str());
     RunResult result;
@@ -82,11 +82,9 @@ RunResult GrimstoreTest::runProgram(const std::vector<std::string> &args) const 
     return result;
 }
 
-void GrimstoreTest::create(const std::string &name, uint32_t recordLength,
-                           const std::vector<std::string> &keys) const {
-    std::vector<std::string> args{"create", path(name), "--record-length",
-                                  std::to_string(recordLength), "--replace"};
-    for (const std::string &key : keys) {
+void GrimstoreTest::create(const std::string& name, uint32_t recordLength, const std::vector<std::string>& keys) const {
+    std::vector<std::string> args{"create", path(name), "--record-length", std::to_string(recordLength), "--replace"};
+    for (const std::string& key : keys) {
         args.push_back("--key");
         args.push_back(key);
     }
@@ -94,22 +92,22 @@ void GrimstoreTest::create(const std::string &name, uint32_t recordLength,
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 }
 
-void GrimstoreTest::loadRecords(const std::string &name, const std::vector<Bytes> &records) const {
+void GrimstoreTest::loadRecords(const std::string& name, const std::vector<Bytes>& records) const {
     writeFile(path(name + ".in"), sequentialFile(records));
     const RunResult result = run({"load", path(name), path(name + ".in")});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 }
 
-Bytes GrimstoreTest::saved(const std::string &name) const {
+Bytes GrimstoreTest::saved(const std::string& name) const {
     const RunResult result = run({"save", path(name), path(name + ".saved")});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     return readFile(path(name + ".saved"));
 }
 
-void GrimstoreTest::execSql(const std::string &name, const std::string &sql) const {
-    sqlite3 *db = nullptr;
+void GrimstoreTest::execSql(const std::string& name, const std::string& sql) const {
+    sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
-    char *error = nullptr;
+    char* error = nullptr;
     const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
     const std::string message = error ? error : "";
     sqlite3_free(error);
@@ -117,14 +115,14 @@ void GrimstoreTest::execSql(const std::string &name, const std::string &sql) con
     ASSERT_EQ(rc, SQLITE_OK) << message;
 }
 
-Bytes GrimstoreTest::readFile(const std::string &path) {
+Bytes GrimstoreTest::readFile(const std::string& path) {
     const std::string text = readText(path);
     return {text.begin(), text.end()};
 }
 
-void GrimstoreTest::writeFile(const std::string &path, const Bytes &bytes) {
+void GrimstoreTest::writeFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace grimstore::test

@@ -20,34 +20,33 @@ struct RunResult {
 };
 
 // The sequential file holding these records, in this order.
-Bytes sequentialFile(const std::vector<Bytes> &records);
+Bytes sequentialFile(const std::vector<Bytes>& records);
 // A record of the given length: a 4-byte little-endian id, then the filler bytes repeated.
-Bytes record(uint32_t id, size_t length, const Bytes &filler);
+Bytes record(uint32_t id, size_t length, const Bytes& filler);
 
 class GrimstoreTest : public testing::Test {
 protected:
     GrimstoreTest();
     ~GrimstoreTest() override;
 
-    std::string path(const std::string &name) const;
+    std::string path(const std::string& name) const;
 
     // Runs the subcommand line in process and returns its status and output.
-    RunResult run(const std::vector<std::string> &args) const;
+    RunResult run(const std::vector<std::string>& args) const;
     // Runs the built grimstore program in the temporary folder.
-    RunResult runProgram(const std::vector<std::string> &args) const;
+    RunResult runProgram(const std::vector<std::string>& args) const;
 
     // Creates or replaces a data file; fails the test if grimstore refuses.
-    void create(const std::string &name, uint32_t recordLength,
-                const std::vector<std::string> &keys) const;
+    void create(const std::string& name, uint32_t recordLength, const std::vector<std::string>& keys) const;
     // Loads these records through a sequential file; fails the test on refusal.
-    void loadRecords(const std::string &name, const std::vector<Bytes> &records) const;
+    void loadRecords(const std::string& name, const std::vector<Bytes>& records) const;
     // The data file's records as save writes them.
-    Bytes saved(const std::string &name) const;
+    Bytes saved(const std::string& name) const;
 
-    void execSql(const std::string &name, const std::string &sql) const;
+    void execSql(const std::string& name, const std::string& sql) const;
 
-    static Bytes readFile(const std::string &path);
-    static void writeFile(const std::string &path, const Bytes &bytes);
+    static Bytes readFile(const std::string& path);
+    static void writeFile(const std::string& path, const Bytes& bytes);
 
 private:
     std::filesystem::path dir_;

@@ -10,10 +10,10 @@ namespace {
 Bytes text(std::string_view s) { return {s.begin(), s.end()}; }
 
 struct MalformedCase {
-    const char *name;
+    const char* name;
     Bytes input;
-    const char *where;  // "byte N" the message must name
-    const char *what;   // part of the message that says what is wrong
+    const char* where;  // "byte N" the message must name
+    const char* what;   // part of the message that says what is wrong
 };
 
 std::vector<MalformedCase> malformedCases() {
@@ -28,8 +28,7 @@ std::vector<MalformedCase> malformedCases() {
         {"bad digits", afterGood("x,BBBBBBBB\r\n\x1A"), "byte 12:", "expected the record length"},
         {"digits then letter", text("8x,AAAAAAA\r\n\x1A"), "byte 1:", "expected a comma"},
         {"too many digits", text("000008,AAAAAAAA\r\n\x1A"), "byte 0:", "more than 5 digits"},
-        {"length mismatch", afterGood("7,BBBBBBB\r\n\x1A"), "byte 12:",
-         "differs from the file's record length 8"},
+        {"length mismatch", afterGood("7,BBBBBBB\r\n\x1A"), "byte 12:", "differs from the file's record length 8"},
         {"truncated data", afterGood("8,BBBB"), "byte 12:", "only 4 remain"},
         {"missing CR LF", text("8,AAAAAAAA8,BBBBBBBB\r\n\x1A"), "byte 10:", "expected CR LF"},
         {"LF without CR", afterGood("8,BBBBBBBB\n\x1A"), "byte 22:", "expected CR LF"},
@@ -40,7 +39,7 @@ std::vector<MalformedCase> malformedCases() {
 }
 
 TEST_F(GrimstoreTest, MalformedInputsAreRefusedWhole) {
-    for (const MalformedCase &c : malformedCases()) {
+    for (const MalformedCase& c : malformedCases()) {
         SCOPED_TRACE(c.name);
         create("a.dat", 8, {"1:4:unsigned"});
         loadRecords("a.dat", {record(1, 8, {'o'}), record(2, 8, {'p'})});
@@ -49,8 +48,7 @@ TEST_F(GrimstoreTest, MalformedInputsAreRefusedWhole) {
         writeFile(path("bad.seq"), c.input);
         const RunResult result = run({"load", path("a.dat"), path("bad.seq")});
         EXPECT_EQ(result.exitStatus, 1);
-        EXPECT_NE(result.err.find(path("bad.seq") + ": " + c.where), std::string::npos)
-            << result.err;
+        EXPECT_NE(result.err.find(path("bad.seq") + ": " + c.where), std::string::npos) << result.err;
         EXPECT_NE(result.err.find(c.what), std::string::npos) << result.err;
         EXPECT_NE(result.err.find("nothing was loaded"), std::string::npos) << result.err;
         EXPECT_EQ(saved("a.dat"), before);
@@ -58,7 +56,7 @@ TEST_F(GrimstoreTest, MalformedInputsAreRefusedWhole) {
 }
 
 struct FailedInsertCase {
-    const char *name;
+    const char* name;
     std::vector<std::string> keys;
     std::vector<Bytes> existing;
     std::vector<Bytes> input;  // the third record collides with an existing one on a unique key
@@ -69,8 +67,7 @@ TEST_F(GrimstoreTest, FailedInsertTakesBackTheWholeLoad) {
         {"unique unsigned key",
          {"1:4:unsigned"},
          {record(1, 12, {'a'}), record(2, 12, {'b'})},
-         {record(10, 12, {'c'}), record(11, 12, {0x1A}), record(1, 12, {'d'}),
-          record(12, 12, {'e'})}},
+         {record(10, 12, {'c'}), record(11, 12, {0x1A}), record(1, 12, {'d'}), record(12, 12, {'e'})}},
         {"autoincrement values assigned during the load",
          {"1:4:autoinc", "5:4:unsigned"},
          {record(0, 12, {1, 0, 0, 0}), record(0, 12, {2, 0, 0, 0})},
@@ -81,7 +78,7 @@ TEST_F(GrimstoreTest, FailedInsertTakesBackTheWholeLoad) {
          {record(1, 12, {1, 0, 0, 0}), record(2, 12, {2, 0, 0, 0})},
          {record(1, 12, {3, 0, 0, 0}), record(1, 12, {4, 0, 0, 0}), record(5, 12, {2, 0, 0, 0})}},
     };
-    for (const FailedInsertCase &c : cases) {
+    for (const FailedInsertCase& c : cases) {
         SCOPED_TRACE(c.name);
         create("a.dat", 12, c.keys);
         loadRecords("a.dat", c.existing);

@@ -15,9 +15,9 @@ protected:
     void SetUp() override {
         create("a.dat", 9, {"1:4:autoinc", "5:2:integer:dup,mod", "7:1:unsigned:mod"});
         // id, a signed 16-bit value (-1, 300, 300), a byte, two filler bytes
-        loadRecords("a.dat", {Bytes{0, 0, 0, 0, 0xFF, 0xFF, 200, 'x', 0x0A},
-                              Bytes{0, 0, 0, 0, 0x2C, 0x01, 7, 'y', 0x00},
-                              Bytes{0, 0, 0, 0, 0x2C, 0x01, 8, 0xC3, 0x28}});
+        loadRecords("a.dat",
+                    {Bytes{0, 0, 0, 0, 0xFF, 0xFF, 200, 'x', 0x0A}, Bytes{0, 0, 0, 0, 0x2C, 0x01, 7, 'y', 0x00},
+                     Bytes{0, 0, 0, 0, 0x2C, 0x01, 8, 0xC3, 0x28}});
     }
 };
 
@@ -35,7 +35,7 @@ TEST_F(StatDumpTest, StatShowsSpecificationAndCount) {
                               "key 2: position 7, length 1, type unsigned, flags mod\n");
 }
 
-std::vector<nlohmann::json> parseLines(const std::string &text) {
+std::vector<nlohmann::json> parseLines(const std::string& text) {
     std::vector<nlohmann::json> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));

@@ -8,7 +8,7 @@ namespace {
 struct UsageCase {
     std::vector<std::string> args;
     int exitStatus;
-    const char *expected;  // part of standard output (status 0) or error output
+    const char* expected;  // part of standard output (status 0) or error output
 };
 
 TEST_F(GrimstoreTest, ProgramExitStatuses) {
@@ -37,13 +37,13 @@ TEST_F(GrimstoreTest, ProgramExitStatuses) {
         {{"create", "a.dat", "-r", "2", "-k", "1:2:integer"}, 1, "28 (invalid record length)"},
         {{"create", "a.dat", "-r", "10", "-k", "9:4:integer"}, 1, "27 (invalid key position)"},
     };
-    for (const UsageCase &c : cases) {
+    for (const UsageCase& c : cases) {
         std::string line;
-        for (const std::string &arg : c.args) line += arg + " ";
+        for (const std::string& arg : c.args) line += arg + " ";
         SCOPED_TRACE(line);
         const RunResult result = runProgram(c.args);
         EXPECT_EQ(result.exitStatus, c.exitStatus) << result.out << result.err;
-        const std::string &shown = c.exitStatus == 0 ? result.out : result.err;
+        const std::string& shown = c.exitStatus == 0 ? result.out : result.err;
         EXPECT_NE(shown.find(c.expected), std::string::npos) << shown;
     }
 }
@@ -53,8 +53,7 @@ TEST_F(GrimstoreTest, CreateRefusesExistingFileUnlessReplacing) {
     ASSERT_EQ(runProgram(args).exitStatus, 0);
     const RunResult again = runProgram(args);
     EXPECT_EQ(again.exitStatus, 1);
-    EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"),
-              std::string::npos)
+    EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
         << again.err;
 
     std::vector<std::string> replacing = args;

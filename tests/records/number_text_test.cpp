@@ -57,11 +57,28 @@ TEST(NumberText, FractionsRoundHalfToEven) {
         std::optional<std::int64_t> expected;
     };
     const std::vector<Case> cases{
-        {"2.5", 2},          {"3.5", 4},      {"-2.5", -2},       {"-3.5", -4},   {"0.5", 0},
-        {"2.6", 3},          {"-2.4", -2},    {" +1.5 ", 2},      {".5", 0},      {"7", 7},
-        {"1e2", 100},        {"32767.4", 32767}, {"32767.5", std::nullopt}, {"-32768.5", -32768},
-        {"-32768.6", std::nullopt}, {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e400", std::nullopt},
-        {"1.2.3", std::nullopt}, {"x1", std::nullopt}, {"-", std::nullopt}, {"", std::nullopt},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"-3.5", -4},
+        {"0.5", 0},
+        {"2.6", 3},
+        {"-2.4", -2},
+        {" +1.5 ", 2},
+        {".5", 0},
+        {"7", 7},
+        {"1e2", 100},
+        {"32767.4", 32767},
+        {"32767.5", std::nullopt},
+        {"-32768.5", -32768},
+        {"-32768.6", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"1e400", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"x1", std::nullopt},
+        {"-", std::nullopt},
+        {"", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -42,8 +42,10 @@ struct StructBuffer {
         std::memset(words.data(), fill, size);
     }
     std::uint8_t* data() { return reinterpret_cast<std::uint8_t*>(words.data()); }
-    Bytes bytes() const { return Bytes(reinterpret_cast<const std::uint8_t*>(words.data()),
-                                       reinterpret_cast<const std::uint8_t*>(words.data()) + size); }
+    Bytes bytes() const {
+        return Bytes(reinterpret_cast<const std::uint8_t*>(words.data()),
+                     reinterpret_cast<const std::uint8_t*>(words.data()) + size);
+    }
     std::vector<std::uint64_t> words;
     std::size_t size;
 };
@@ -71,7 +73,8 @@ std::vector<TableCase> tableCases() {
 std::vector<bool> memberBytes(std::span<const LayoutEntry> list, std::size_t structSize) {
     std::vector<bool> covered(structSize, false);
     for (std::size_t i = 0; i < list.size(); ++i)
-        for (std::int32_t k = 0; k < list[i].Length; ++k) covered[StructOffset(list, i) + static_cast<std::size_t>(k)] = true;
+        for (std::int32_t k = 0; k < list[i].Length; ++k)
+            covered[StructOffset(list, i) + static_cast<std::size_t>(k)] = true;
     return covered;
 }
 
@@ -109,7 +112,7 @@ TEST(RowConversion, RaceRecordSurvivesPackingAndUnpacking) {
     RaceRecord race{};
     race.Number = 12;
     const char name[29] = {'E', 'l', 'f', '\0', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
-                           ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+                           ' ', ' ', ' ', ' ',  ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     std::memcpy(race.Name, name, sizeof name);
     race.Hidden31 = 0xFF;
     race.MinStrength = -32768;
@@ -147,7 +150,10 @@ TEST(RowConversion, RefusedConversionsChangeNothing) {
     const std::vector<Case> cases{
         {"row one byte short", {race.begin(), race.end()}, 125, sizeof(RaceRecord), ConversionResult::RowTooShort},
         {"empty row", {race.begin(), race.end()}, 0, sizeof(RaceRecord), ConversionResult::RowTooShort},
-        {"structure one byte small", {race.begin(), race.end()}, 126, sizeof(RaceRecord) - 1,
+        {"structure one byte small",
+         {race.begin(), race.end()},
+         126,
+         sizeof(RaceRecord) - 1,
          ConversionResult::StructTooSmall},
         {"unknown type in the last entry", withEntry(49, {7, 2}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
         {"three-byte integer", withEntry(10, {IntegerField, 3}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},

@@ -36,63 +36,137 @@ struct Member {
 template <class M>
 Member memberOf(std::size_t offset) {
     using E = std::remove_all_extents_t<M>;
-    if constexpr (std::is_same_v<E, char>) return {offset, sizeof(M), 1, TextField};
-    else if constexpr (std::is_same_v<E, Int16Pair>) return {offset, sizeof(M), sizeof(M) / 2, IntegerField};
+    if constexpr (std::is_same_v<E, char>)
+        return {offset, sizeof(M), 1, TextField};
+    else if constexpr (std::is_same_v<E, Int16Pair>)
+        return {offset, sizeof(M), sizeof(M) / 2, IntegerField};
     else if constexpr (std::is_same_v<E, BytePair> || std::is_same_v<E, std::uint8_t>)
         return {offset, sizeof(M), sizeof(M), ByteField};
-    else return {offset, sizeof(M), sizeof(M) / sizeof(E), IntegerField};
+    else
+        return {offset, sizeof(M), sizeof(M) / sizeof(E), IntegerField};
 }
 
 #define MEMBER(R, f) memberOf<decltype(R::f)>(offsetof(R, f))
 
 std::vector<Member> raceMembers() {
 #define M(f) MEMBER(RaceRecord, f)
-    return {M(Number), M(Name), M(Hidden31), M(MinIntellect), M(MinWillpower), M(MinStrength), M(MinHealth),
-            M(MinAgility), M(MinCharm), M(HPBonus), M(Hidden46), M(Hidden48), M(AbilityCode), M(CP),
-            M(AbilityValue), M(Hidden92), M(Hidden94), M(Hidden96), M(ExpChart), M(Hidden100),
-            M(MaxIntellect), M(MaxWillpower), M(MaxStrength), M(MaxHealth), M(MaxAgility), M(MaxCharm),
-            M(Hidden114)};
+    return {M(Number),      M(Name),       M(Hidden31),     M(MinIntellect), M(MinWillpower), M(MinStrength),
+            M(MinHealth),   M(MinAgility), M(MinCharm),     M(HPBonus),      M(Hidden46),     M(Hidden48),
+            M(AbilityCode), M(CP),         M(AbilityValue), M(Hidden92),     M(Hidden94),     M(Hidden96),
+            M(ExpChart),    M(Hidden100),  M(MaxIntellect), M(MaxWillpower), M(MaxStrength),  M(MaxHealth),
+            M(MaxAgility),  M(MaxCharm),   M(Hidden114)};
 #undef M
 }
 
 std::vector<Member> classMembers() {
 #define M(f) MEMBER(ClassRecord, f)
-    return {M(Number), M(Name), M(Hidden31), M(MinHP), M(HPRange), M(Exp), M(Hidden38), M(Hidden40),
-            M(Hidden42), M(AbilityCode), M(MagicType), M(MagicLevel), M(Weapon), M(Armour), M(Combat),
-            M(AbilityValue), M(Hidden94), M(Hidden96), M(Hidden98), M(Title)};
+    return {M(Number),   M(Name),         M(Hidden31),    M(MinHP),     M(HPRange),    M(Exp),    M(Hidden38),
+            M(Hidden40), M(Hidden42),     M(AbilityCode), M(MagicType), M(MagicLevel), M(Weapon), M(Armour),
+            M(Combat),   M(AbilityValue), M(Hidden94),    M(Hidden96),  M(Hidden98),   M(Title)};
 #undef M
 }
 
 std::vector<Member> spellMembers() {
 #define M(f) MEMBER(SpellRecord, f)
-    return {M(Number), M(Name), M(Hidden31), M(DescA), M(Hidden82), M(DescB), M(Hidden133), M(Hidden134),
-            M(LevelCap), M(Hidden163), M(Hidden164), M(Hidden166), M(AbilityValue), M(Energy), M(Level),
-            M(Min), M(Max), M(Style), M(Hidden198), M(Difficulty), M(Hidden202), M(Target), M(Length),
-            M(Element), M(Hidden210), M(Hidden212), M(TypeA), M(AbilityCode), M(CastMsg), M(Hidden238),
-            M(Mana), M(LevelMod), M(Increase), M(TypeB), M(MaxRoll), M(Hidden247), M(Hidden248),
-            M(Hidden249), M(ShortName)};
+    return {M(Number),    M(Name),      M(Hidden31),  M(DescA),     M(Hidden82),  M(DescB),        M(Hidden133),
+            M(Hidden134), M(LevelCap),  M(Hidden163), M(Hidden164), M(Hidden166), M(AbilityValue), M(Energy),
+            M(Level),     M(Min),       M(Max),       M(Style),     M(Hidden198), M(Difficulty),   M(Hidden202),
+            M(Target),    M(Length),    M(Element),   M(Hidden210), M(Hidden212), M(TypeA),        M(AbilityCode),
+            M(CastMsg),   M(Hidden238), M(Mana),      M(LevelMod),  M(Increase),  M(TypeB),        M(MaxRoll),
+            M(Hidden247), M(Hidden248), M(Hidden249), M(ShortName)};
 #undef M
 }
 
 std::vector<Member> monsterMembers() {
 #define M(f) MEMBER(MonsterRecord, f)
-    return {M(Number), M(Name), M(Hidden33), M(Group), M(Hidden36), M(Index), M(Hidden40), M(Weapon),
-            M(Hidden46), M(AC1), M(AC2), M(Hidden52), M(Follow), M(MR), M(Hidden58), M(Exp), M(HP),
-            M(Energy), M(HPRegen), M(AbilityCode), M(AbilityValue), M(Limit), M(Hidden90), M(Type),
-            M(Hidden94), M(Undead), M(Alignment), M(Hidden98), M(Regen), M(Hidden102), M(MoveMessage),
-            M(Hidden110), M(DeathMessage), M(Hidden114), M(DropItem), M(DropUses), M(DropPercentage),
-            M(Hidden151), M(Runic), M(Platinum), M(Gold), M(Silver), M(Copper), M(DescA), M(Hidden241),
-            M(DescB), M(Hidden312), M(DescC), M(Hidden383), M(DescD), M(Hidden454), M(Gender), M(Hidden457),
-            M(Hidden458), M(GreetText), M(Hidden462), M(EnslaveLvl), M(Hidden466), M(DescText), M(Hidden470),
-            M(AttackType), M(Hidden477), M(AttackAccuracy), M(AttackPercentage), M(Hidden493),
-            M(AttackMinHitCastPercentage), M(AttackMaxHit), M(Hidden514), M(AttackHitMessage),
-            M(AttackDodgeMessage), M(AttackMissMessage), M(AttackEnergyUsed), M(Hidden586), M(TalkText),
-            M(Hidden590), M(AttackHitSpell), M(DeathSpell), M(Hidden608), M(CreateSpell), M(SpellCastNumber),
-            M(SpellCastPercentage), M(SpellCastLvl)};
+    return {M(Number),
+            M(Name),
+            M(Hidden33),
+            M(Group),
+            M(Hidden36),
+            M(Index),
+            M(Hidden40),
+            M(Weapon),
+            M(Hidden46),
+            M(AC1),
+            M(AC2),
+            M(Hidden52),
+            M(Follow),
+            M(MR),
+            M(Hidden58),
+            M(Exp),
+            M(HP),
+            M(Energy),
+            M(HPRegen),
+            M(AbilityCode),
+            M(AbilityValue),
+            M(Limit),
+            M(Hidden90),
+            M(Type),
+            M(Hidden94),
+            M(Undead),
+            M(Alignment),
+            M(Hidden98),
+            M(Regen),
+            M(Hidden102),
+            M(MoveMessage),
+            M(Hidden110),
+            M(DeathMessage),
+            M(Hidden114),
+            M(DropItem),
+            M(DropUses),
+            M(DropPercentage),
+            M(Hidden151),
+            M(Runic),
+            M(Platinum),
+            M(Gold),
+            M(Silver),
+            M(Copper),
+            M(DescA),
+            M(Hidden241),
+            M(DescB),
+            M(Hidden312),
+            M(DescC),
+            M(Hidden383),
+            M(DescD),
+            M(Hidden454),
+            M(Gender),
+            M(Hidden457),
+            M(Hidden458),
+            M(GreetText),
+            M(Hidden462),
+            M(EnslaveLvl),
+            M(Hidden466),
+            M(DescText),
+            M(Hidden470),
+            M(AttackType),
+            M(Hidden477),
+            M(AttackAccuracy),
+            M(AttackPercentage),
+            M(Hidden493),
+            M(AttackMinHitCastPercentage),
+            M(AttackMaxHit),
+            M(Hidden514),
+            M(AttackHitMessage),
+            M(AttackDodgeMessage),
+            M(AttackMissMessage),
+            M(AttackEnergyUsed),
+            M(Hidden586),
+            M(TalkText),
+            M(Hidden590),
+            M(AttackHitSpell),
+            M(DeathSpell),
+            M(Hidden608),
+            M(CreateSpell),
+            M(SpellCastNumber),
+            M(SpellCastPercentage),
+            M(SpellCastLvl)};
 #undef M
 }
 
-std::vector<Member> itemMembers() { return {MEMBER(ItemRecord, Number), MEMBER(ItemRecord, Name), MEMBER(ItemRecord, Hidden33)}; }
+std::vector<Member> itemMembers() {
+    return {MEMBER(ItemRecord, Number), MEMBER(ItemRecord, Name), MEMBER(ItemRecord, Hidden33)};
+}
 
 std::vector<Member> messageMembers() {
 #define M(f) MEMBER(MessageRecord, f)

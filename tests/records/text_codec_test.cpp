@@ -26,9 +26,9 @@ TEST(TextCodec, KnownCharactersOfTheHighHalf) {
         unsigned char byte;
         char16_t character;
     };
-    for (const Case c : {Case{'A', u'A'}, Case{0x7F, 0x7F}, Case{0x80, u'Ç'}, Case{0x82, u'é'}, Case{0x9C, u'£'},
-                         Case{0xB0, 0x2591}, Case{0xC9, 0x2554}, Case{0xE1, u'ß'}, Case{0xE3, u'π'},
-                         Case{0xF8, u'°'}, Case{0xFF, 0x00A0}}) {
+    for (const Case c :
+         {Case{'A', u'A'}, Case{0x7F, 0x7F}, Case{0x80, u'Ç'}, Case{0x82, u'é'}, Case{0x9C, u'£'}, Case{0xB0, 0x2591},
+          Case{0xC9, 0x2554}, Case{0xE1, u'ß'}, Case{0xE3, u'π'}, Case{0xF8, u'°'}, Case{0xFF, 0x00A0}}) {
         SCOPED_TRACE(static_cast<int>(c.byte));
         const char byte = static_cast<char>(c.byte);
         EXPECT_EQ(DecodeText(std::span<const char>(&byte, 1)), std::u16string(1, c.character));
@@ -42,13 +42,8 @@ TEST(TextCodec, UnmappableCharactersAreRefusedByIndex) {
         std::optional<std::size_t> first;
     };
     const std::vector<Case> cases{
-        {u"Sword", std::nullopt},
-        {u"Caf\u00e9", std::nullopt},
-        {u"10\u20ac", 2},
-        {u"\u4e2d", 0},
-        {u"ab\u4e2d\u20ac", 2},
-        {u"x\U0001F600", 1},
-        {u"", std::nullopt},
+        {u"Sword", std::nullopt}, {u"Caf\u00e9", std::nullopt}, {u"10\u20ac", 2},    {u"\u4e2d", 0},
+        {u"ab\u4e2d\u20ac", 2},   {u"x\U0001F600", 1},          {u"", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.size());

@@ -27,7 +27,8 @@ TEST(WordTables, WordsAreUniqueAndEveryShownCodeReadsBack) {
         }
         for (int code = INT16_MIN; code <= INT16_MAX; ++code) {
             const auto stored = static_cast<std::int16_t>(code);
-            ASSERT_EQ(table->codeFromText(table->displayText(code), stored), stored) << rows.front().word << " " << code;
+            ASSERT_EQ(table->codeFromText(table->displayText(code), stored), stored)
+                << rows.front().word << " " << code;
         }
     }
 }

@@ -25,9 +25,9 @@ TEST_F(ShutDown, EveryFailureIsReportedAndTheSequenceGoesOn) {
         std::size_t skip;
         const char* shown;
     } cases[] = {
-        {B_CLOSE, 0, "Error on BCLOSE RACE: 3"},    {B_CLOSE, 1, "Error on BCLOSE Class: 3"},
-        {B_CLOSE, 2, "Error on BCLOSE Spell: 3"},   {B_CLOSE, 3, "Error on Bclose MONSTER: 3"},
-        {B_CLOSE, 4, "Error on BCLOSE ITEM: 3"},    {B_STOP, 0, "Error on BSTOP: 3"},
+        {B_CLOSE, 0, "Error on BCLOSE RACE: 3"},  {B_CLOSE, 1, "Error on BCLOSE Class: 3"},
+        {B_CLOSE, 2, "Error on BCLOSE Spell: 3"}, {B_CLOSE, 3, "Error on Bclose MONSTER: 3"},
+        {B_CLOSE, 4, "Error on BCLOSE ITEM: 3"},  {B_STOP, 0, "Error on BSTOP: 3"},
         {B_RESET, 0, "Error on BRESET: 3"},
     };
     for (const auto& tc : cases) {

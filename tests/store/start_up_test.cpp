@@ -21,8 +21,12 @@ TEST_F(StartUp, OpensEveryFileInOrderAndShowsItsFirstRecord) {
     ASSERT_TRUE(startUp());
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(seam.openedFiles(), std::vector<std::string>(std::begin(kAllFiles), std::end(kAllFiles)));
-    EXPECT_EQ(shown, (Shown{{TableId::Races, 3}, {TableId::Classes, 3}, {TableId::Spells, 3},
-                            {TableId::Monsters, 3}, {TableId::Items, 3}, {TableId::Messages, 3}}));
+    EXPECT_EQ(shown, (Shown{{TableId::Races, 3},
+                            {TableId::Classes, 3},
+                            {TableId::Spells, 3},
+                            {TableId::Monsters, 3},
+                            {TableId::Items, 3},
+                            {TableId::Messages, 3}}));
     // Each table completely before the next: Open, then Get First.
     std::vector<std::uint16_t> expected;
     for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {B_OPEN, B_GET_FIRST});
@@ -47,11 +51,14 @@ TEST_F(StartUp, EachTableReportsItsOwnFailure) {
         std::int16_t status;
         std::array<const char*, 6> shown;  // per table, in start-up order
     } cases[] = {
-        {B_OPEN, 88, {"Error on BOPEN RACE: 88", "Error on BOPEN CLASS: 88", "Error on BOPEN Spell: 88",
-                      "Error on BOPEN MONSTER: 88", "Error on BOPEN ITEM: 88", "Error on BOPEN MESSAGE: 88"}},
-        {B_GET_FIRST, 2, {"Error on BGETFIRST RACE: 2", "Error on BGETFIRST Class: 2", "Error on BGETFIRST Spell: 2",
-                          "Error on BGETFIRST MONSTER: 2", "Error on BGETFIRST ITEM: 2",
-                          "Error on BGETFIRST Message: 2"}},
+        {B_OPEN,
+         88,
+         {"Error on BOPEN RACE: 88", "Error on BOPEN CLASS: 88", "Error on BOPEN Spell: 88",
+          "Error on BOPEN MONSTER: 88", "Error on BOPEN ITEM: 88", "Error on BOPEN MESSAGE: 88"}},
+        {B_GET_FIRST,
+         2,
+         {"Error on BGETFIRST RACE: 2", "Error on BGETFIRST Class: 2", "Error on BGETFIRST Spell: 2",
+          "Error on BGETFIRST MONSTER: 2", "Error on BGETFIRST ITEM: 2", "Error on BGETFIRST Message: 2"}},
     };
     for (const auto& tc : cases) {
         const bool openFails = tc.operation == B_OPEN;

@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(test_support::createDataFiles(), 0);
         for (const auto& table : records::kTableFiles)
-            ASSERT_EQ(test_support::insertRows(table, {test_support::numberedRow(table, 3),
-                                                       test_support::numberedRow(table, 7)}),
+            ASSERT_EQ(test_support::insertRows(
+                          table, {test_support::numberedRow(table, 3), test_support::numberedRow(table, 7)}),
                       0);
     }
 

@@ -40,8 +40,8 @@ TEST_F(AboutBox, ShowsTitleVersionAndWhatCanBeEdited) {
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->title(), QStringLiteral("In this version you can do the following "));
 
-    const QStringList tables{"Races", "Classes", "Spells", "Monsters", "Items", "Messages",
-                             "Text Blocks", "Rooms", "Shops", "Users", "Gangs"};
+    const QStringList tables{"Races",       "Classes", "Spells", "Monsters", "Items", "Messages",
+                             "Text Blocks", "Rooms",   "Shops",  "Users",    "Gangs"};
     const std::set<int> editable{0, 1, 2, 5};
     for (int i = 0; i < tables.size(); ++i) {
         EXPECT_EQ(label(QStringLiteral("Label1_%1").arg(i)), "Insert/Delete/Edit " + tables[i]);

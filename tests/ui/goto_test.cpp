@@ -13,9 +13,9 @@ using Goto = WindowFixture;
 TEST_F(Goto, AnswersAndWhereTheyLead) {
     const struct {
         std::optional<QString> answer;  // nullopt: Cancel
-        const char* shown;               // the number on the tab afterwards
-        std::vector<QString> boxes;      // after the input box
-        bool reads;                      // whether the record manager is called
+        const char* shown;              // the number on the tab afterwards
+        std::vector<QString> boxes;     // after the input box
+        bool reads;                     // whether the record manager is called
     } cases[] = {
         {QStringLiteral("  12  "), "12", {}, true},
         {QStringLiteral("2.5"), "2", {}, true},
@@ -69,9 +69,15 @@ TEST_F(Goto, NextMovesOnFromTheRecordReached) {
 
 TEST(GotoNumber, ThirtyTwoBitRange) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"2147483647", 2147483647}, {"2147483648", 0},  {"-2147483648", -2147483647 - 1},
-        {"+5", 5},                  {"1e3", 1000},      {"4.5", 4},
-        {"-2.5", -2},               {"1,5", 0},         {" ", 0},
+        {"2147483647", 2147483647},
+        {"2147483648", 0},
+        {"-2147483648", -2147483647 - 1},
+        {"+5", 5},
+        {"1e3", 1000},
+        {"4.5", 4},
+        {"-2.5", -2},
+        {"1,5", 0},
+        {" ", 0},
     };
     for (const auto& [answer, number] : cases)
         EXPECT_EQ(ui::gotoRecordNumber(QString::fromLatin1(answer)), number) << answer;

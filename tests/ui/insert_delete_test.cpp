@@ -74,8 +74,8 @@ TEST_F(InsertDelete, DeleteConfirmationCarriesTheWholeNameField) {
     const auto& races = records::tableFile(TableId::Races);
     ASSERT_EQ(test_support::createDataFile(races), 0);
     const std::string name = "Human" + std::string(24, ' ');
-    ASSERT_EQ(test_support::insertRows(races, {test_support::numberedRow(races, 5, name),
-                                               test_support::numberedRow(races, 6, "Elf")}),
+    ASSERT_EQ(test_support::insertRows(
+                  races, {test_support::numberedRow(races, 5, name), test_support::numberedRow(races, 6, "Elf")}),
               0);
     ASSERT_TRUE(load());
     dialogs.answers.push_back(editors::Answer::Yes);
@@ -119,7 +119,7 @@ TEST_F(InsertDelete, AnsweringNoAndFailedCallsChangeNothing) {
         SCOPED_TRACE(std::string(tc.caption) + " " + tc.button + " failing " + std::to_string(tc.failing));
         const TableId table = tc.caption == std::string("Races")     ? TableId::Races
                               : tc.caption == std::string("Classes") ? TableId::Classes
-                                                                      : TableId::Messages;
+                                                                     : TableId::Messages;
         fillTable(table);
         ASSERT_TRUE(load());
         gotoRecord(QString::fromLatin1(tc.caption), 2);

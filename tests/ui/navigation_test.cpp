@@ -17,8 +17,8 @@ struct NavigationCase {
     const char* caption;
     std::vector<const char*> before;  // buttons clicked first
     const char* button;
-    std::optional<Failure> failure;   // made to fail through the seam
-    const char* shown;                // number on the tab afterwards
+    std::optional<Failure> failure;  // made to fail through the seam
+    const char* shown;               // number on the tab afterwards
     std::vector<QString> boxes;
 };
 

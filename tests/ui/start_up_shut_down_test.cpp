@@ -15,14 +15,14 @@ using StartUpShutDown = WindowFixture;
 TEST_F(StartUpShutDown, WindowHasItsTabsButtonsAndMenu) {
     ASSERT_TRUE(load());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tarrow Grimhold Editor v0.4"));
-    const QStringList captions{"Races", "Classes", "Spells", "Monsters", "Items", "Messages",
-                               "Text Blocks", "Rooms", "Shops/Trainers", "Users", "Gangs"};
+    const QStringList captions{"Races",       "Classes", "Spells",         "Monsters", "Items", "Messages",
+                               "Text Blocks", "Rooms",   "Shops/Trainers", "Users",    "Gangs"};
     ASSERT_EQ(tabs().count(), captions.size());
     for (int i = 0; i < captions.size(); ++i) EXPECT_EQ(tabs().tabText(i), captions[i]);
     EXPECT_EQ(tabs().currentIndex(), 0);
 
     const std::pair<const char*, const char*> buttons[] = {
-        {"cmdFirst", "<<"},  {"cmdNext", ">"},       {"cmdPrevious", "<"}, {"cmdLast", ">>"},
+        {"cmdFirst", "<<"},  {"cmdNext", ">"},        {"cmdPrevious", "<"},    {"cmdLast", ">>"},
         {"cmdGoto", "Goto"}, {"cmdInsert", "Insert"}, {"cmdDelete", "Delete"}, {"cmdUpdate", "Update Record"}};
     QPushButton* previous = nullptr;
     for (const auto& [name, caption] : buttons) {

@@ -5,7 +5,7 @@
 
 #include "cli.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     grimstore::Io io{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
     return grimstore::runGrimstore(argc, argv, io);
 }

@@ -51,7 +51,8 @@ public:
 
     // What the Races tab and the status line show now.
     void showRace() const {
-        std::printf("   Races tab: number %s, name \"%s\", CP %s\n   status line: \"%s\"\n", qPrintable(text("txtRaceNumber")), qPrintable(text("txtRaceName")), qPrintable(text("txtRaceCP")),
+        std::printf("   Races tab: number %s, name \"%s\", CP %s\n   status line: \"%s\"\n",
+                    qPrintable(text("txtRaceNumber")), qPrintable(text("txtRaceName")), qPrintable(text("txtRaceCP")),
                     qPrintable(text("txtStatus")));
         std::fflush(stdout);
     }
@@ -113,17 +114,20 @@ int main(int argc, char** argv) {
     walk.click("cmdInsert");
     walk.showRace();
     const QString copy = walk.text("txtRaceNumber");
-    walk.expect(copy != number && walk.text("txtStatus").startsWith(QStringLiteral("Race Inserted at Record %1").arg(copy)),
-                "the copy is shown under a new number");
+    walk.expect(
+        copy != number && walk.text("txtStatus").startsWith(QStringLiteral("Race Inserted at Record %1").arg(copy)),
+        "the copy is shown under a new number");
 
     Walk::step("5. Delete the copy (\"Delete\", Yes)");
     walk.click("cmdDelete");
     walk.showRace();
-    walk.expect(walk.text("txtStatus").startsWith(QStringLiteral("Race %1 Deleted. ").arg(copy)), "the copy is deleted");
+    walk.expect(walk.text("txtStatus").startsWith(QStringLiteral("Race %1 Deleted. ").arg(copy)),
+                "the copy is deleted");
     walk.expect(walk.text("txtRaceNumber") == number, "the first race is shown again");
 
     Walk::step("6. Close the window");
     window.close();
-    walk.expect(answerer.answered().size() == 3, QStringLiteral("three boxes answered, not %1").arg(answerer.answered().size()));
+    walk.expect(answerer.answered().size() == 3,
+                QStringLiteral("three boxes answered, not %1").arg(answerer.answered().size()));
     return walk.ok() ? 0 : 1;
 }

@@ -70,9 +70,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    const QIcon appIcon = QApplication::windowIcon().isNull()
-                              ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                              : QApplication::windowIcon();
+    const QIcon appIcon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
+                                                              : QApplication::windowIcon();
     icon->setPixmap(appIcon.pixmap(48, 48));
 
     lblTitle_ = new QLabel(this);

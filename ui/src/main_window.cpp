@@ -101,9 +101,7 @@ QWidget* MainWindow::buildTablePage(const TabEntry& entry) {
     return area;
 }
 
-editors::TableEditor& MainWindow::editor(records::TableId table) {
-    return *editors_[static_cast<std::size_t>(table)];
-}
+editors::TableEditor& MainWindow::editor(records::TableId table) { return *editors_[static_cast<std::size_t>(table)]; }
 
 void MainWindow::showRow(store::TableFileBlock& block) { editor(block.file.id).show(block.row); }
 

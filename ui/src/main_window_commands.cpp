@@ -42,8 +42,8 @@ void MainWindow::cmdPrevious_Click() {
 void MainWindow::cmdLast_Click() { readRecord({store::BGetLast, "Error on BGETLAST: ", EndOfFile::Reported}); }
 
 void MainWindow::cmdGoto_Click() {
-    const auto number = gotoRecordNumber(dialogs_.input(QStringLiteral("Goto what record?"), QStringLiteral("Goto"),
-                                                        QStringLiteral("1")));
+    const auto number = gotoRecordNumber(
+        dialogs_.input(QStringLiteral("Goto what record?"), QStringLiteral("Goto"), QStringLiteral("1")));
     if (number <= 0) return;
     forSelectedTab([&](const TabEntry& entry) {
         if (!entry.table) return;

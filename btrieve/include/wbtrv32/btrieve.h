@@ -48,13 +48,7 @@ enum {
 };
 
 /* Open modes, passed in the key number of an Open. */
-enum {
-    B_MODE_NORMAL = 0,
-    B_MODE_ACCELERATED = -1,
-    B_MODE_READ_ONLY = -2,
-    B_MODE_VERIFY = -3,
-    B_MODE_EXCLUSIVE = -4
-};
+enum { B_MODE_NORMAL = 0, B_MODE_ACCELERATED = -1, B_MODE_READ_ONLY = -2, B_MODE_VERIFY = -3, B_MODE_EXCLUSIVE = -4 };
 
 /* Status codes. */
 enum {
@@ -134,16 +128,15 @@ enum {
 /* Performs one record-manager operation; returns the status, 0 on success.
  * Stat (15) fills the data buffer with the file specification (the record count
  * in its 4 unused bytes) followed by one key specification per key. */
-BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void *positionBlock, void *dataBuffer,
-                                        uint32_t *dataLength, void *keyBuffer, uint8_t keyLength,
-                                        int8_t keyNumber);
+BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer, uint32_t* dataLength,
+                                        void* keyBuffer, uint8_t keyLength, int8_t keyNumber);
 
 /* Our own extension, not part of the published interface: verifies a closed or
  * open data file (storage integrity, every record of the file's record length,
  * every key column agreeing with the record bytes). Returns 0 when the file is
  * sound, otherwise a status (12 missing, 30 not ours, 2 damaged) and a
  * zero-terminated explanation in message, cut to messageLength bytes. */
-BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char *fileName, char *message, uint32_t messageLength);
+BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, uint32_t messageLength);
 
 #ifdef __cplusplus
 }

@@ -27,12 +27,12 @@ std::size_t StructOffset(std::span<const LayoutEntry> list, std::size_t entryInd
 
 // Unpacks the row into the structure. Checks the whole list first: on any result
 // but Ok nothing has been written.
-ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const LayoutEntry> list,
-                             void* structure, std::size_t structSize);
+ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const LayoutEntry> list, void* structure,
+                             std::size_t structSize);
 
 // Packs the structure into the row, with the same checks.
-ConversionResult StructToRow(std::span<std::uint8_t> row, std::span<const LayoutEntry> list,
-                             const void* structure, std::size_t structSize);
+ConversionResult StructToRow(std::span<std::uint8_t> row, std::span<const LayoutEntry> list, const void* structure,
+                             std::size_t structSize);
 
 template <class Record>
 concept RecordStructure = std::is_standard_layout_v<Record> && std::is_trivially_copyable_v<Record>;

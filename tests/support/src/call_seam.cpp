@@ -31,8 +31,7 @@ store::BtrCall CallSeam::call() {
             record.status = failure->status;
             failures_.erase(failure);
         } else {
-            record.status =
-                BTRCALL(operation, positionBlock, dataBuffer, dataLength, keyBuffer, keyLength, keyNumber);
+            record.status = BTRCALL(operation, positionBlock, dataBuffer, dataLength, keyBuffer, keyLength, keyNumber);
         }
         calls.push_back(record);
         return record.status;

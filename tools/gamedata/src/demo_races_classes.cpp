@@ -30,7 +30,12 @@ const std::array<RaceSeed, 12> kRaces{{
     // A negative ability code, which has no name.
     {"Stonekin", {6, 9, 14, 13, 4, 5}, {15, 19, 25, 24, 12, 13}, 6, 30, 115, {{{65, 25}, {2, 2}, {-1, 7}}}},
     // Exactly 29 characters: the name fills the field, no zero byte.
-    {"Children of the Sunken Groves", {10, 12, 6, 8, 9, 10}, {20, 22, 15, 17, 19, 21}, 3, 45, 120,
+    {"Children of the Sunken Groves",
+     {10, 12, 6, 8, 9, 10},
+     {20, 22, 15, 17, 19, 21},
+     3,
+     45,
+     120,
      {{{147, 20}, {34, 3}}}},
     // The last named code, 178, and 179, the first "Unknown".
     {"Duskling", {11, 9, 5, 6, 13, 7}, {21, 19, 14, 15, 24, 16}, 1, 50, 125, {{{178, 1}, {179, 2}, {172, 1}}}},
@@ -40,12 +45,22 @@ const std::array<RaceSeed, 12> kRaces{{
     {"Glimmerfée", {13, 12, 4, 5, 11, 12}, {24, 22, 12, 14, 21, 23}, 0, 55, 130, {{{26, 1}, {69, 10}, {13, 1}}}},
     {"Brackenhob", {8, 7, 8, 9, 10, 6}, {17, 16, 18, 19, 20, 15}, 3, 40, 100, {{{38, 12}, {37, 8}}}},
     // The stored name ends in a zero byte followed by what is left of an older name.
-    {"Wraithborn\0ghostkin"sv, {10, 13, 6, 6, 9, 5}, {19, 23, 16, 15, 18, 14}, 2, 45, 135,
+    {"Wraithborn\0ghostkin"sv,
+     {10, 13, 6, 6, 9, 5},
+     {19, 23, 16, 15, 18, 14},
+     2,
+     45,
+     135,
      {{{kMin16, 1}, {23, 1}, {8, 3}}}},
     {"Tidewalker", {9, 10, 9, 10, 10, 8}, {18, 20, 18, 20, 20, 17}, 3, 40, 105, {{{147, 30}, {5, -10}}}},
     {"Cinderborn", {8, 9, 11, 10, 9, 7}, {17, 18, 21, 20, 18, 16}, 4, 40, 110, {{{5, 30}, {147, -15}}}},
     // The extremes of the 16-bit fields, and a code-0 slot that carries a value.
-    {"Edgewalker", {kMin16, 0, 1, kMax16, -1, 255}, {kMax16, kMin16, 256, 0, 1, -255}, kMin16, kMax16, kMax16,
+    {"Edgewalker",
+     {kMin16, 0, 1, kMax16, -1, 255},
+     {kMax16, kMin16, 256, 0, 1, -255},
+     kMin16,
+     kMax16,
+     kMax16,
      {{{0, kMin16}, {178, kMax16}, {179, -1}}}},
 }};
 

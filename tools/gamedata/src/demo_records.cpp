@@ -60,12 +60,18 @@ Rows packRows(records::TableId table, const std::vector<Record>& world, const De
 std::vector<std::vector<std::uint8_t>> demoRecords(records::TableId table, const DemoOptions& options) {
     using records::TableId;
     switch (table) {
-        case TableId::Races: return packRows(table, detail::worldRaces(), options);
-        case TableId::Classes: return packRows(table, detail::worldClasses(), options);
-        case TableId::Spells: return packRows(table, detail::worldSpells(), options);
-        case TableId::Monsters: return packRows(table, detail::worldMonsters(), options);
-        case TableId::Items: return packRows(table, detail::worldItems(), options);
-        case TableId::Messages: return packRows(table, detail::worldMessages(), options);
+        case TableId::Races:
+            return packRows(table, detail::worldRaces(), options);
+        case TableId::Classes:
+            return packRows(table, detail::worldClasses(), options);
+        case TableId::Spells:
+            return packRows(table, detail::worldSpells(), options);
+        case TableId::Monsters:
+            return packRows(table, detail::worldMonsters(), options);
+        case TableId::Items:
+            return packRows(table, detail::worldItems(), options);
+        case TableId::Messages:
+            return packRows(table, detail::worldMessages(), options);
     }
     return {};
 }

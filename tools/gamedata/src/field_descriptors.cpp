@@ -25,8 +25,8 @@ using records::MonsterRecord;
 using records::RaceRecord;
 using records::SpellRecord;
 
-constexpr FieldDescriptor number(std::string_view name, std::size_t offset, std::size_t width,
-                                 std::size_t count = 1, std::size_t stride = 0) {
+constexpr FieldDescriptor number(std::string_view name, std::size_t offset, std::size_t width, std::size_t count = 1,
+                                 std::size_t stride = 0) {
     return {name, FieldKind::Number, offset, width, count, stride};
 }
 constexpr FieldDescriptor text(std::string_view name, std::size_t offset, std::size_t width) {
@@ -36,8 +36,8 @@ constexpr FieldDescriptor coded(std::string_view name, std::size_t offset, std::
                                 std::size_t count = 1) {
     return {name, FieldKind::Coded, offset, width, count, 0, table};
 }
-constexpr FieldDescriptor hidden(std::string_view name, std::size_t offset, std::size_t width,
-                                 std::size_t count = 1, std::size_t stride = 0) {
+constexpr FieldDescriptor hidden(std::string_view name, std::size_t offset, std::size_t width, std::size_t count = 1,
+                                 std::size_t stride = 0) {
     return {name, FieldKind::Hidden, offset, width, count, stride};
 }
 constexpr FieldDescriptor slots(std::size_t codes, std::size_t values, std::size_t count) {
@@ -219,8 +219,8 @@ constexpr std::array kMonsterFields{
     coded(AT(MonsterRecord, AttackType), 1, records::monsterAttackTypeTable, 5),
     hidden(AT(MonsterRecord, Hidden477), 1),
     number(AT(MonsterRecord, AttackAccuracy), 1, 5, kBytePairStride),
-    hidden("AttackAccuracyHidden", offsetof(MonsterRecord, AttackAccuracy) + offsetof(records::BytePair, Hidden), 1,
-           5, kBytePairStride),
+    hidden("AttackAccuracyHidden", offsetof(MonsterRecord, AttackAccuracy) + offsetof(records::BytePair, Hidden), 1, 5,
+           kBytePairStride),
     number(AT(MonsterRecord, AttackPercentage), 1, 5),
     hidden(AT(MonsterRecord, Hidden493), 1),
     number(AT(MonsterRecord, AttackMinHitCastPercentage), 2, 5),
@@ -252,12 +252,9 @@ constexpr std::array kItemFields{
 };
 
 constexpr std::array kMessageFields{
-    number(AT(MessageRecord, Number), 2),
-    hidden(AT(MessageRecord, Hidden2), 2),
-    text(AT(MessageRecord, Line1), 74),
-    hidden(AT(MessageRecord, Hidden78), 2, 4),
-    text(AT(MessageRecord, Line2), 74),
-    hidden(AT(MessageRecord, Hidden160), 2, 4),
+    number(AT(MessageRecord, Number), 2), hidden(AT(MessageRecord, Hidden2), 2),
+    text(AT(MessageRecord, Line1), 74),   hidden(AT(MessageRecord, Hidden78), 2, 4),
+    text(AT(MessageRecord, Line2), 74),   hidden(AT(MessageRecord, Hidden160), 2, 4),
     text(AT(MessageRecord, Line3), 74),
 };
 

@@ -28,11 +28,11 @@ using TableOf = const records::CodeTable& (*)();
 struct FieldDescriptor {
     std::string_view name;
     FieldKind kind;
-    std::size_t offset;       // of the first element in the record structure
-    std::size_t width;        // bytes of one element
-    std::size_t count = 1;    // elements
-    std::size_t stride = 0;   // bytes from one element to the next; 0: width
-    TableOf table = nullptr;  // Coded only
+    std::size_t offset;           // of the first element in the record structure
+    std::size_t width;            // bytes of one element
+    std::size_t count = 1;        // elements
+    std::size_t stride = 0;       // bytes from one element to the next; 0: width
+    TableOf table = nullptr;      // Coded only
     std::size_t valueOffset = 0;  // AbilitySlots only
 
     std::size_t step() const { return stride != 0 ? stride : width; }

@@ -13,8 +13,7 @@ void fillHiddenMembers(const RecordLayout& layout, void* structure, Noise& noise
     auto* bytes = static_cast<std::uint8_t*>(structure);
     for (const FieldDescriptor& f : layout.fields) {
         if (f.kind != FieldKind::Hidden) continue;
-        for (std::size_t i = 0; i < f.count; ++i)
-            fillNonZero(std::span(bytes + f.elementOffset(i), f.width), noise);
+        for (std::size_t i = 0; i < f.count; ++i) fillNonZero(std::span(bytes + f.elementOffset(i), f.width), noise);
     }
 }
 

@@ -111,8 +111,8 @@ json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayou
 
 json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::span<const std::uint8_t> record) {
     if (record.size() != recordLength)
-        return {{"error", "record of " + std::to_string(record.size()) + " bytes, expected " +
-                              std::to_string(recordLength)}};
+        return {{"error",
+                 "record of " + std::to_string(record.size()) + " bytes, expected " + std::to_string(recordLength)}};
     StructBytes s(layout.structSize);
     if (records::RowToStruct(record, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{"error", "record does not fit its layout"}};
@@ -138,9 +138,9 @@ struct Decoder {
     bool integer(const FieldDescriptor& f, const json& value, std::size_t offset) {
         if (!value.is_number_integer()) return fail(f, "expected a whole number, got " + value.dump());
         const auto [low, high] = rangeOf(f.width);
-        const bool fits = value.is_number_unsigned() ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(high)
-                                                     : value.get<std::int64_t>() >= low &&
-                                                           value.get<std::int64_t>() <= high;
+        const bool fits = value.is_number_unsigned()
+                              ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(high)
+                              : value.get<std::int64_t>() >= low && value.get<std::int64_t>() <= high;
         if (!fits)
             return fail(f, value.dump() + " lies outside " + std::to_string(low) + " to " + std::to_string(high));
         writeInt(s, offset, f.width, value.get<std::int64_t>());
@@ -215,11 +215,15 @@ struct Decoder {
 
     bool field(const FieldDescriptor& f, const json& value) {
         switch (f.kind) {
-            case FieldKind::Text: return text(f, value);
-            case FieldKind::Hidden: return hidden(f, value);
-            case FieldKind::AbilitySlots: return slots(f, value);
+            case FieldKind::Text:
+                return text(f, value);
+            case FieldKind::Hidden:
+                return hidden(f, value);
+            case FieldKind::AbilitySlots:
+                return slots(f, value);
             case FieldKind::Number:
-                return elements(f, value, [&](const json& v, std::size_t i) { return integer(f, v, f.elementOffset(i)); });
+                return elements(f, value,
+                                [&](const json& v, std::size_t i) { return integer(f, v, f.elementOffset(i)); });
             case FieldKind::Coded:
                 return elements(f, value, [&](const json& v, std::size_t i) {
                     if (!v.is_object() || !v.contains("code")) return fail(f, "expected {\"code\": n, ...}");
@@ -233,9 +237,8 @@ struct Decoder {
 EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLength, const json& fields) {
     if (!fields.is_object()) return {{}, "expected an object of fields"};
     for (const auto& [key, value] : fields.items()) {
-        const bool known = key == "tail" || std::ranges::any_of(layout.fields, [&](const FieldDescriptor& f) {
-                               return f.name == key;
-                           });
+        const bool known = key == "tail" ||
+                           std::ranges::any_of(layout.fields, [&](const FieldDescriptor& f) { return f.name == key; });
         if (!known) return {{}, "unknown field \"" + key + "\""};
     }
     StructBytes s(layout.structSize);

@@ -15,7 +15,7 @@ namespace {
 constexpr uint64_t kReportedLengthFaults = 20;
 
 // Reads every record in key order; returns the number of faults it reported.
-uint64_t checkRecords(const std::string &file, Io &io, uint64_t &records) {
+uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
     DataFile data(file);
     FileSpec spec;
     if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return 1;
@@ -24,24 +24,22 @@ uint64_t checkRecords(const std::string &file, Io &io, uint64_t &records) {
     const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
         ++records;
         if (record.size() != spec.recordLength && ++faults <= kReportedLengthFaults)
-            io.err << "grimstore: " << file << ": record " << records << " is "
-                   << record.size() << " bytes long, the file's record length is "
-                   << spec.recordLength << '\n';
+            io.err << "grimstore: " << file << ": record " << records << " is " << record.size()
+                   << " bytes long, the file's record length is " << spec.recordLength << '\n';
         progress.advance(records);
         return true;
     });
     if (faults > kReportedLengthFaults)
-        io.err << "grimstore: " << file << ": " << faults
-               << " records in all have a wrong length\n";
+        io.err << "grimstore: " << file << ": " << faults << " records in all have a wrong length\n";
     if (walk.status != B_NO_ERROR) {
-        io.err << statusError(file, "reading record " + std::to_string(records + 1) +
-                                        " along key " + std::to_string(walk.key),
-                              walk.status)
+        io.err << statusError(
+                      file, "reading record " + std::to_string(records + 1) + " along key " + std::to_string(walk.key),
+                      walk.status)
                << '\n';
         ++faults;
     } else if (records != spec.recordCount) {
-        io.err << "grimstore: " << file << ": " << records
-               << " records were read, but the record count is " << spec.recordCount << '\n';
+        io.err << "grimstore: " << file << ": " << records << " records were read, but the record count is "
+               << spec.recordCount << '\n';
         ++faults;
     }
     return faults;
@@ -49,7 +47,7 @@ uint64_t checkRecords(const std::string &file, Io &io, uint64_t &records) {
 
 }  // namespace
 
-int runCheck(const std::string &file, Io &io) {
+int runCheck(const std::string& file, Io& io) {
     uint64_t records = 0;
     uint64_t faults = checkRecords(file, io, records);
 
@@ -67,12 +65,11 @@ int runCheck(const std::string &file, Io &io) {
     return kExitOk;
 }
 
-void registerCheck(CLI::App &app, SubcommandContext &context) {
+void registerCheck(CLI::App& app, SubcommandContext& context) {
     addFilesSubcommand(app, context, "check",
                        "Read every record and verify the storage and key columns of a data "
                        "file; exit status 1 on any fault.",
-                       {{"FILE", "data file"}},
-                       [](const auto &files, Io &io) { return runCheck(files[0], io); });
+                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runCheck(files[0], io); });
 }
 
 }  // namespace grimstore

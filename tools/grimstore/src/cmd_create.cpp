@@ -8,11 +8,11 @@
 
 namespace grimstore {
 
-int runCreate(const CreateOptions &options, Io &io) {
+int runCreate(const CreateOptions& options, Io& io) {
     FileSpec spec;
     spec.recordLength = static_cast<uint16_t>(options.recordLength);
     spec.pageSize = static_cast<uint16_t>(options.pageSize);
-    for (const std::string &text : options.keys) {
+    for (const std::string& text : options.keys) {
         std::string error;
         const auto segment = parseKeySegment(text, error);
         if (!segment) {
@@ -31,9 +31,9 @@ int runCreate(const CreateOptions &options, Io &io) {
     return kExitOk;
 }
 
-void registerCreate(CLI::App &app, SubcommandContext &context) {
+void registerCreate(CLI::App& app, SubcommandContext& context) {
     auto options = std::make_shared<CreateOptions>();
-    CLI::App *sub = app.add_subcommand("create", "Create an empty data file.");
+    CLI::App* sub = app.add_subcommand("create", "Create an empty data file.");
     sub->add_option("FILE", options->file, "data file to create")->required();
     sub->add_option("--record-length,-r", options->recordLength, "record length in bytes")
         ->required()

@@ -13,7 +13,7 @@ struct DemoCommandOptions {
     bool force = false;
 };
 
-int runDemo(const DemoCommandOptions &options, Io &io) {
+int runDemo(const DemoCommandOptions& options, Io& io) {
     const gamedata::DemoResult result = gamedata::writeDemoWorld(options.dir, {options.records, options.force});
     if (!result.ok()) {
         io.err << "grimstore demo: " << result.error;
@@ -27,9 +27,9 @@ int runDemo(const DemoCommandOptions &options, Io &io) {
 
 }  // namespace
 
-void registerDemo(CLI::App &app, SubcommandContext &context) {
+void registerDemo(CLI::App& app, SubcommandContext& context) {
     auto options = std::make_shared<DemoCommandOptions>();
-    CLI::App *sub = app.add_subcommand("demo", "Write the demo world: the six game data files, into a folder.");
+    CLI::App* sub = app.add_subcommand("demo", "Write the demo world: the six game data files, into a folder.");
     sub->add_option("DIR", options->dir, "existing folder to write the data files into")->required();
     sub->add_option("--records", options->records,
                     "generate exactly N records per table instead of the demo world's own")

@@ -23,24 +23,21 @@ std::string hex(std::span<const uint8_t> bytes) {
 }
 
 bool isIntegerType(uint8_t type) {
-    return type == B_TYPE_INTEGER || type == B_TYPE_AUTOINCREMENT ||
-           type == B_TYPE_UNSIGNED_BINARY;
+    return type == B_TYPE_INTEGER || type == B_TYPE_AUTOINCREMENT || type == B_TYPE_UNSIGNED_BINARY;
 }
 
 // An integer key as a number; any other key as the hex of its bytes; null
 // when the key lies outside the record.
-nlohmann::ordered_json keyValue(const Key &key, std::span<const uint8_t> record) {
+nlohmann::ordered_json keyValue(const Key& key, std::span<const uint8_t> record) {
     std::vector<uint8_t> bytes;
-    for (const KeySegment &segment : key) {
-        if (segment.position == 0 || segment.position - 1u + segment.length > record.size())
-            return nullptr;
+    for (const KeySegment& segment : key) {
+        if (segment.position == 0 || segment.position - 1u + segment.length > record.size()) return nullptr;
         const auto part = record.subspan(segment.position - 1u, segment.length);
         bytes.insert(bytes.end(), part.begin(), part.end());
     }
     const uint8_t type = effectiveType(key.front());
     const size_t n = bytes.size();
-    if (key.size() != 1 || !isIntegerType(type) || (n != 1 && n != 2 && n != 4 && n != 8))
-        return hex(bytes);
+    if (key.size() != 1 || !isIntegerType(type) || (n != 1 && n != 2 && n != 4 && n != 8)) return hex(bytes);
     uint64_t value = 0;
     for (size_t i = n; i-- > 0;) value = (value << 8) | bytes[i];
     if (type == B_TYPE_UNSIGNED_BINARY) return value;
@@ -50,19 +47,18 @@ nlohmann::ordered_json keyValue(const Key &key, std::span<const uint8_t> record)
 
 }  // namespace
 
-int runDump(const std::string &file, Io &io, const FormatterLookup &lookup) {
+int runDump(const std::string& file, Io& io, const FormatterLookup& lookup) {
     DataFile data(file);
     FileSpec spec;
     if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
     const RecordFormatter formatter =
-        lookup ? lookup(std::filesystem::path(file).filename().string(), spec.recordLength)
-               : RecordFormatter{};
+        lookup ? lookup(std::filesystem::path(file).filename().string(), spec.recordLength) : RecordFormatter{};
     Progress progress(io.err, io.progress, "dumping " + file, spec.recordCount);
     uint64_t dumped = 0;
     const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
         nlohmann::ordered_json line;
-        nlohmann::ordered_json &keys = line["keys"] = nlohmann::ordered_json::array();
-        for (const Key &key : spec.keys) keys.push_back(keyValue(key, record));
+        nlohmann::ordered_json& keys = line["keys"] = nlohmann::ordered_json::array();
+        for (const Key& key : spec.keys) keys.push_back(keyValue(key, record));
         line["data"] = hex(record);
         if (formatter) line["fields"] = formatter(record);
         // Text fields may hold any bytes; replace what is not UTF-8 rather than fail.
@@ -71,19 +67,16 @@ int runDump(const std::string &file, Io &io, const FormatterLookup &lookup) {
         return bool(io.out);
     });
     if (walk.status != B_NO_ERROR) {
-        io.err << statusError(file, "reading record " + std::to_string(dumped + 1), walk.status)
-               << '\n';
+        io.err << statusError(file, "reading record " + std::to_string(dumped + 1), walk.status) << '\n';
         return kExitDataError;
     }
     return kExitOk;
 }
 
-void registerDump(CLI::App &app, SubcommandContext &context) {
-    addFilesSubcommand(
-        app, context, "dump",
-        "Write every record as one JSON object per line: key values and the bytes as hex.",
-        {{"FILE", "data file"}},
-        [](const auto &files, Io &io) { return runDump(files[0], io); });
+void registerDump(CLI::App& app, SubcommandContext& context) {
+    addFilesSubcommand(app, context, "dump",
+                       "Write every record as one JSON object per line: key values and the bytes as hex.",
+                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runDump(files[0], io); });
 }
 
 }  // namespace grimstore

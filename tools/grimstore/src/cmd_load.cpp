@@ -16,7 +16,7 @@
 namespace grimstore {
 namespace {
 
-bool readAll(const std::string &input, std::vector<uint8_t> &bytes, std::ostream &err) {
+bool readAll(const std::string& input, std::vector<uint8_t>& bytes, std::ostream& err) {
     std::ifstream file;
     if (input != "-") {
         file.open(input, std::ios::binary);
@@ -25,7 +25,7 @@ bool readAll(const std::string &input, std::vector<uint8_t> &bytes, std::ostream
             return false;
         }
     }
-    std::istream &in = input == "-" ? std::cin : file;
+    std::istream& in = input == "-" ? std::cin : file;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
         err << "grimstore: " << input << ": read failed\n";
@@ -35,15 +35,15 @@ bool readAll(const std::string &input, std::vector<uint8_t> &bytes, std::ostream
 }
 
 std::string asKey(std::span<const uint8_t> record) {
-    return {reinterpret_cast<const char *>(record.data()), record.size()};
+    return {reinterpret_cast<const char*>(record.data()), record.size()};
 }
 
 // Takes back the records this load inserted: one walk over the file deletes
 // each record whose bytes match an inserted one. A record that was already
 // there with the very same bytes is indistinguishable, and removing either
 // leaves the same contents. Returns how many were deleted.
-uint64_t deleteInserted(DataFile &data, size_t keyCount,
-                        std::unordered_map<std::string, uint64_t> inserted, int16_t &status) {
+uint64_t deleteInserted(DataFile& data, size_t keyCount, std::unordered_map<std::string, uint64_t> inserted,
+                        int16_t& status) {
     uint64_t deleted = 0;
     if (inserted.empty()) return deleted;
     const WalkResult walk = walkRecords(data, keyCount, [&](auto record) {
@@ -61,7 +61,7 @@ uint64_t deleteInserted(DataFile &data, size_t keyCount,
 
 }  // namespace
 
-int runLoad(const std::string &file, const std::string &input, Io &io) {
+int runLoad(const std::string& file, const std::string& input, Io& io) {
     std::vector<uint8_t> bytes;
     if (!readAll(input, bytes, io.err)) return kExitDataError;
 
@@ -72,8 +72,8 @@ int runLoad(const std::string &file, const std::string &input, Io &io) {
 
     const SequentialParse parsed = parseSequential(bytes, spec.recordLength);
     if (parsed.error) {
-        io.err << "grimstore: " << input << ": byte " << parsed.error->offset << ": "
-               << parsed.error->what << "; nothing was loaded into " << file << '\n';
+        io.err << "grimstore: " << input << ": byte " << parsed.error->offset << ": " << parsed.error->what
+               << "; nothing was loaded into " << file << '\n';
         return kExitDataError;
     }
 
@@ -81,13 +81,13 @@ int runLoad(const std::string &file, const std::string &input, Io &io) {
     std::unordered_map<std::string, uint64_t> inserted;
     std::vector<uint8_t> buffer;
     for (size_t i = 0; i < parsed.records.size(); ++i) {
-        const SequentialRecord &record = parsed.records[i];
+        const SequentialRecord& record = parsed.records[i];
         buffer.assign(record.data.begin(), record.data.end());
         const int16_t status = data.insert(buffer);
         if (status != B_NO_ERROR) {
-            io.err << statusError(file, "insert of record " + std::to_string(i + 1) + " (" +
-                                            input + " byte " + std::to_string(record.offset) +
-                                            ")",
+            io.err << statusError(file,
+                                  "insert of record " + std::to_string(i + 1) + " (" + input + " byte " +
+                                      std::to_string(record.offset) + ")",
                                   status)
                    << '\n';
             int16_t undoStatus = B_NO_ERROR;
@@ -108,18 +108,16 @@ int runLoad(const std::string &file, const std::string &input, Io &io) {
         ++inserted[asKey(buffer)];
         progress.advance(i + 1);
     }
-    io.out << "loaded " << parsed.records.size() << " records from " << input << " into " << file
-           << '\n';
+    io.out << "loaded " << parsed.records.size() << " records from " << input << " into " << file << '\n';
     return kExitOk;
 }
 
-void registerLoad(CLI::App &app, SubcommandContext &context) {
-    addFilesSubcommand(
-        app, context, "load",
-        "Insert the records of a sequential file into a data file; a malformed input or a "
-        "failed insert leaves the file unchanged.",
-        {{"FILE", "data file"}, {"IN", "sequential file to read, - for standard input"}},
-        [](const auto &files, Io &io) { return runLoad(files[0], files[1], io); });
+void registerLoad(CLI::App& app, SubcommandContext& context) {
+    addFilesSubcommand(app, context, "load",
+                       "Insert the records of a sequential file into a data file; a malformed input or a "
+                       "failed insert leaves the file unchanged.",
+                       {{"FILE", "data file"}, {"IN", "sequential file to read, - for standard input"}},
+                       [](const auto& files, Io& io) { return runLoad(files[0], files[1], io); });
 }
 
 }  // namespace grimstore

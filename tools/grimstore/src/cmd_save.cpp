@@ -15,7 +15,7 @@ namespace grimstore {
 namespace {
 
 // Writes all records to out; returns the exit status.
-int saveTo(DataFile &data, const FileSpec &spec, std::ostream &out, Io &io, uint64_t &saved) {
+int saveTo(DataFile& data, const FileSpec& spec, std::ostream& out, Io& io, uint64_t& saved) {
     Progress progress(io.err, io.progress, "saving " + data.name(), spec.recordCount);
     const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
         writeSequentialRecord(out, record);
@@ -23,9 +23,7 @@ int saveTo(DataFile &data, const FileSpec &spec, std::ostream &out, Io &io, uint
         return bool(out);
     });
     if (walk.status != B_NO_ERROR) {
-        io.err << statusError(data.name(), "reading record " + std::to_string(walk.visited + 1),
-                              walk.status)
-               << '\n';
+        io.err << statusError(data.name(), "reading record " + std::to_string(walk.visited + 1), walk.status) << '\n';
         return kExitDataError;
     }
     writeSequentialEnd(out);
@@ -35,7 +33,7 @@ int saveTo(DataFile &data, const FileSpec &spec, std::ostream &out, Io &io, uint
 
 }  // namespace
 
-int runSave(const std::string &file, const std::string &output, Io &io) {
+int runSave(const std::string& file, const std::string& output, Io& io) {
     DataFile data(file);
     FileSpec spec;
     if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
@@ -77,11 +75,10 @@ int runSave(const std::string &file, const std::string &output, Io &io) {
     return kExitOk;
 }
 
-void registerSave(CLI::App &app, SubcommandContext &context) {
-    addFilesSubcommand(
-        app, context, "save", "Save every record of a data file to a sequential file.",
-        {{"FILE", "data file"}, {"OUT", "sequential file to write, - for standard output"}},
-        [](const auto &files, Io &io) { return runSave(files[0], files[1], io); });
+void registerSave(CLI::App& app, SubcommandContext& context) {
+    addFilesSubcommand(app, context, "save", "Save every record of a data file to a sequential file.",
+                       {{"FILE", "data file"}, {"OUT", "sequential file to write, - for standard output"}},
+                       [](const auto& files, Io& io) { return runSave(files[0], files[1], io); });
 }
 
 }  // namespace grimstore

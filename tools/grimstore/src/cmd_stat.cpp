@@ -4,7 +4,7 @@
 
 namespace grimstore {
 
-int runStat(const std::string &file, Io &io) {
+int runStat(const std::string& file, Io& io) {
     DataFile data(file);
     FileSpec spec;
     if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
@@ -14,23 +14,20 @@ int runStat(const std::string &file, Io &io) {
            << "records: " << spec.recordCount << '\n'
            << "keys: " << spec.keys.size() << '\n';
     for (size_t k = 0; k < spec.keys.size(); ++k) {
-        const Key &key = spec.keys[k];
+        const Key& key = spec.keys[k];
         for (size_t s = 0; s < key.size(); ++s) {
             io.out << "key " << k;
             if (key.size() > 1) io.out << " segment " << s;
-            io.out << ": position " << key[s].position << ", length " << key[s].length
-                   << ", type " << typeName(effectiveType(key[s])) << ", flags "
-                   << flagNames(key[s].flags) << '\n';
+            io.out << ": position " << key[s].position << ", length " << key[s].length << ", type "
+                   << typeName(effectiveType(key[s])) << ", flags " << flagNames(key[s].flags) << '\n';
         }
     }
     return kExitOk;
 }
 
-void registerStat(CLI::App &app, SubcommandContext &context) {
-    addFilesSubcommand(app, context, "stat",
-                       "Show the record length, keys and record count of a data file.",
-                       {{"FILE", "data file"}},
-                       [](const auto &files, Io &io) { return runStat(files[0], io); });
+void registerStat(CLI::App& app, SubcommandContext& context) {
+    addFilesSubcommand(app, context, "stat", "Show the record length, keys and record count of a data file.",
+                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runStat(files[0], io); });
 }
 
 }  // namespace grimstore

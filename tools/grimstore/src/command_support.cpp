@@ -6,7 +6,7 @@
 
 namespace grimstore {
 
-bool openAndStat(DataFile &file, int8_t mode, FileSpec &spec, std::ostream &err) {
+bool openAndStat(DataFile& file, int8_t mode, FileSpec& spec, std::ostream& err) {
     int16_t status = file.open(mode);
     if (status != B_NO_ERROR) {
         err << statusError(file.name(), "open", status) << '\n';
@@ -20,17 +20,15 @@ bool openAndStat(DataFile &file, int8_t mode, FileSpec &spec, std::ostream &err)
     return true;
 }
 
-CLI::App *addFilesSubcommand(CLI::App &app, SubcommandContext &context, const std::string &name,
-                             const std::string &description,
-                             std::initializer_list<Positional> positionals, FilesCommand run) {
-    CLI::App *sub = app.add_subcommand(name, description);
+CLI::App* addFilesSubcommand(CLI::App& app, SubcommandContext& context, const std::string& name,
+                             const std::string& description, std::initializer_list<Positional> positionals,
+                             FilesCommand run) {
+    CLI::App* sub = app.add_subcommand(name, description);
     auto files = std::make_shared<std::vector<std::string>>(positionals.size());
     size_t index = 0;
-    for (const Positional &positional : positionals)
+    for (const Positional& positional : positionals)
         sub->add_option(positional.name, (*files)[index++], positional.help)->required();
-    sub->callback([files, run = std::move(run), &context] {
-        context.exitStatus = run(*files, context.io);
-    });
+    sub->callback([files, run = std::move(run), &context] { context.exitStatus = run(*files, context.io); });
     return sub;
 }
 

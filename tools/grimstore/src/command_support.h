@@ -14,19 +14,19 @@ namespace grimstore {
 
 // Opens file in mode and reads its specification; on failure writes the
 // error to err and returns false.
-bool openAndStat(DataFile &file, int8_t mode, FileSpec &spec, std::ostream &err);
+bool openAndStat(DataFile& file, int8_t mode, FileSpec& spec, std::ostream& err);
 
 struct Positional {
-    const char *name;
-    const char *help;
+    const char* name;
+    const char* help;
 };
 
-using FilesCommand = std::function<int(const std::vector<std::string> &files, Io &io)>;
+using FilesCommand = std::function<int(const std::vector<std::string>& files, Io& io)>;
 
 // Adds a subcommand taking the given required positional arguments, which
 // are handed to run in the same order.
-CLI::App *addFilesSubcommand(CLI::App &app, SubcommandContext &context, const std::string &name,
-                             const std::string &description,
-                             std::initializer_list<Positional> positionals, FilesCommand run);
+CLI::App* addFilesSubcommand(CLI::App& app, SubcommandContext& context, const std::string& name,
+                             const std::string& description, std::initializer_list<Positional> positionals,
+                             FilesCommand run);
 
 }  // namespace grimstore

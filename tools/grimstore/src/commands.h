@@ -19,13 +19,13 @@ struct CreateOptions {
     bool replace = false;
 };
 
-int runCreate(const CreateOptions &options, Io &io);
+int runCreate(const CreateOptions& options, Io& io);
 // output "-" writes to io.out.
-int runSave(const std::string &file, const std::string &output, Io &io);
+int runSave(const std::string& file, const std::string& output, Io& io);
 // input "-" reads standard input.
-int runLoad(const std::string &file, const std::string &input, Io &io);
-int runStat(const std::string &file, Io &io);
-int runCheck(const std::string &file, Io &io);
-int runDump(const std::string &file, Io &io, const FormatterLookup &lookup = layoutFormatterFor);
+int runLoad(const std::string& file, const std::string& input, Io& io);
+int runStat(const std::string& file, Io& io);
+int runCheck(const std::string& file, Io& io);
+int runDump(const std::string& file, Io& io, const FormatterLookup& lookup = layoutFormatterFor);
 
 }  // namespace grimstore

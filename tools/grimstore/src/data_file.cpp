@@ -14,7 +14,7 @@ constexpr uint32_t kReadBufferSize = 65536;
 constexpr uint32_t kStatBufferSize = BTR_FILE_SPEC_SIZE + 1024 * BTR_KEY_SPEC_SIZE;
 
 // Puts a zero-terminated file name into a key buffer; false when it does not fit.
-bool putFileName(const std::string &name, std::array<uint8_t, BTR_MAX_KEY_LENGTH> &key) {
+bool putFileName(const std::string& name, std::array<uint8_t, BTR_MAX_KEY_LENGTH>& key) {
     if (name.size() + 1 > key.size()) return false;
     key.fill(0);
     std::memcpy(key.data(), name.data(), name.size());
@@ -29,9 +29,8 @@ DataFile::~DataFile() {
     if (open_) close();
 }
 
-int16_t DataFile::call(uint16_t operation, void *data, uint32_t &length, int8_t key) {
-    return BTRCALL(operation, position_.data(), data, &length, key_.data(),
-                   static_cast<uint8_t>(key_.size()), key);
+int16_t DataFile::call(uint16_t operation, void* data, uint32_t& length, int8_t key) {
+    return BTRCALL(operation, position_.data(), data, &length, key_.data(), static_cast<uint8_t>(key_.size()), key);
 }
 
 int16_t DataFile::open(int8_t mode) {
@@ -49,7 +48,7 @@ int16_t DataFile::close() {
     return status;
 }
 
-int16_t DataFile::stat(FileSpec &spec) {
+int16_t DataFile::stat(FileSpec& spec) {
     std::vector<uint8_t> buffer(kStatBufferSize);
     uint32_t length = kStatBufferSize;
     const int16_t status = call(B_STAT, buffer.data(), length, 0);
@@ -60,7 +59,7 @@ int16_t DataFile::stat(FileSpec &spec) {
     return B_NO_ERROR;
 }
 
-int16_t DataFile::get(uint16_t operation, int8_t key, std::vector<uint8_t> &record) {
+int16_t DataFile::get(uint16_t operation, int8_t key, std::vector<uint8_t>& record) {
     record.resize(kReadBufferSize);
     uint32_t length = kReadBufferSize;
     const int16_t status = call(operation, record.data(), length, key);
@@ -68,13 +67,9 @@ int16_t DataFile::get(uint16_t operation, int8_t key, std::vector<uint8_t> &reco
     return status;
 }
 
-int16_t DataFile::getFirst(int8_t key, std::vector<uint8_t> &record) {
-    return get(B_GET_FIRST, key, record);
-}
+int16_t DataFile::getFirst(int8_t key, std::vector<uint8_t>& record) { return get(B_GET_FIRST, key, record); }
 
-int16_t DataFile::getNext(int8_t key, std::vector<uint8_t> &record) {
-    return get(B_GET_NEXT, key, record);
-}
+int16_t DataFile::getNext(int8_t key, std::vector<uint8_t>& record) { return get(B_GET_NEXT, key, record); }
 
 int16_t DataFile::insert(std::span<uint8_t> record) {
     uint32_t length = static_cast<uint32_t>(record.size());
@@ -86,14 +81,14 @@ int16_t DataFile::deleteCurrent() {
     return call(B_DELETE, nullptr, length, 0);
 }
 
-int16_t createDataFile(const std::string &name, const FileSpec &spec, bool replace) {
+int16_t createDataFile(const std::string& name, const FileSpec& spec, bool replace) {
     std::array<uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
     std::array<uint8_t, BTR_MAX_KEY_LENGTH> key{};
     if (!putFileName(name, key)) return B_INVALID_FILE_NAME;
     std::vector<uint8_t> buffer = encodeCreateBuffer(spec);
     uint32_t length = static_cast<uint32_t>(buffer.size());
-    return BTRCALL(B_CREATE, position.data(), buffer.data(), &length, key.data(),
-                   static_cast<uint8_t>(key.size()), replace ? 0 : -1);
+    return BTRCALL(B_CREATE, position.data(), buffer.data(), &length, key.data(), static_cast<uint8_t>(key.size()),
+                   replace ? 0 : -1);
 }
 
 }  // namespace grimstore

@@ -12,8 +12,8 @@ enum ExitStatus : int {
 };
 
 struct Io {
-    std::ostream &out;
-    std::ostream &err;
+    std::ostream& out;
+    std::ostream& err;
     bool progress = false;  // draw progress bars on err (only when it is a terminal)
 };
 

@@ -15,29 +15,42 @@ struct Named {
 
 // First name of a value is the one printed; later ones are accepted aliases.
 constexpr auto kTypeNames = std::to_array<Named>({
-    {"string", B_TYPE_STRING},       {"integer", B_TYPE_INTEGER},
-    {"int", B_TYPE_INTEGER},         {"float", B_TYPE_FLOAT},
-    {"date", B_TYPE_DATE},           {"time", B_TYPE_TIME},
-    {"decimal", B_TYPE_DECIMAL},     {"money", B_TYPE_MONEY},
-    {"logical", B_TYPE_LOGICAL},     {"numeric", B_TYPE_NUMERIC},
-    {"bfloat", B_TYPE_BFLOAT},       {"lstring", B_TYPE_LSTRING},
-    {"zstring", B_TYPE_ZSTRING},     {"note", B_TYPE_NOTE},
-    {"lvar", B_TYPE_LVAR},           {"unsigned", B_TYPE_UNSIGNED_BINARY},
+    {"string", B_TYPE_STRING},
+    {"integer", B_TYPE_INTEGER},
+    {"int", B_TYPE_INTEGER},
+    {"float", B_TYPE_FLOAT},
+    {"date", B_TYPE_DATE},
+    {"time", B_TYPE_TIME},
+    {"decimal", B_TYPE_DECIMAL},
+    {"money", B_TYPE_MONEY},
+    {"logical", B_TYPE_LOGICAL},
+    {"numeric", B_TYPE_NUMERIC},
+    {"bfloat", B_TYPE_BFLOAT},
+    {"lstring", B_TYPE_LSTRING},
+    {"zstring", B_TYPE_ZSTRING},
+    {"note", B_TYPE_NOTE},
+    {"lvar", B_TYPE_LVAR},
+    {"unsigned", B_TYPE_UNSIGNED_BINARY},
     {"unsigned-binary", B_TYPE_UNSIGNED_BINARY},
     {"uint", B_TYPE_UNSIGNED_BINARY},
     {"autoinc", B_TYPE_AUTOINCREMENT},
     {"autoincrement", B_TYPE_AUTOINCREMENT},
-    {"bit", B_TYPE_BIT},             {"numeric-sts", B_TYPE_NUMERIC_STS},
+    {"bit", B_TYPE_BIT},
+    {"numeric-sts", B_TYPE_NUMERIC_STS},
     {"numericsts", B_TYPE_NUMERIC_STS},
 });
 
 // The extended-type flag is not listed: the type column already says it, and
 // Create always sets it.
 constexpr auto kFlagNames = std::to_array<Named>({
-    {"dup", B_KEY_DUPLICATES},        {"mod", B_KEY_MODIFIABLE},
-    {"bin", B_KEY_BINARY},            {"null", B_KEY_NULL_ALL},
-    {"seg", B_KEY_SEGMENTED},         {"alt", B_KEY_ALT_COLLATING},
-    {"desc", B_KEY_DESCENDING},       {"sup", B_KEY_SUPPLEMENTAL},
+    {"dup", B_KEY_DUPLICATES},
+    {"mod", B_KEY_MODIFIABLE},
+    {"bin", B_KEY_BINARY},
+    {"null", B_KEY_NULL_ALL},
+    {"seg", B_KEY_SEGMENTED},
+    {"alt", B_KEY_ALT_COLLATING},
+    {"desc", B_KEY_DESCENDING},
+    {"sup", B_KEY_SUPPLEMENTAL},
     {"nullany", B_KEY_NULL_ANY},
 });
 
@@ -50,17 +63,15 @@ std::optional<T> parseNumber(std::string_view text) {
 }
 
 template <size_t N>
-std::optional<uint16_t> lookup(const std::array<Named, N> &table, std::string_view name) {
-    for (const auto &entry : table)
+std::optional<uint16_t> lookup(const std::array<Named, N>& table, std::string_view name) {
+    for (const auto& entry : table)
         if (entry.name == name) return entry.value;
     return std::nullopt;
 }
 
-uint16_t readU16(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
+uint16_t readU16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
 
-void writeU16(std::vector<uint8_t> &b, size_t at, uint16_t value) {
+void writeU16(std::vector<uint8_t>& b, size_t at, uint16_t value) {
     b[at] = static_cast<uint8_t>(value & 0xFF);
     b[at + 1] = static_cast<uint8_t>(value >> 8);
 }
@@ -79,7 +90,7 @@ std::vector<std::string_view> split(std::string_view text, std::string_view sepa
 
 }  // namespace
 
-std::optional<KeySegment> parseKeySegment(std::string_view text, std::string &error) {
+std::optional<KeySegment> parseKeySegment(std::string_view text, std::string& error) {
     const auto parts = split(text, ":");
     if (parts.size() < 3) {
         error = "expected POS:LEN:TYPE[:FLAGS]";
@@ -120,20 +131,20 @@ std::optional<KeySegment> parseKeySegment(std::string_view text, std::string &er
     return segment;
 }
 
-uint8_t effectiveType(const KeySegment &segment) {
+uint8_t effectiveType(const KeySegment& segment) {
     if (segment.flags & B_KEY_EXTENDED_TYPE) return segment.type;
     return (segment.flags & B_KEY_BINARY) ? B_TYPE_UNSIGNED_BINARY : B_TYPE_STRING;
 }
 
 std::string typeName(uint8_t type) {
-    for (const auto &entry : kTypeNames)
+    for (const auto& entry : kTypeNames)
         if (entry.value == type) return std::string(entry.name);
     return "type " + std::to_string(type);
 }
 
 std::string flagNames(uint16_t flags) {
     std::string names;
-    for (const auto &entry : kFlagNames) {
+    for (const auto& entry : kFlagNames) {
         if (!(flags & entry.value)) continue;
         if (!names.empty()) names += ',';
         names += entry.name;
@@ -141,24 +152,23 @@ std::string flagNames(uint16_t flags) {
     return names.empty() ? "none" : names;
 }
 
-std::vector<uint8_t> encodeCreateBuffer(const FileSpec &spec) {
+std::vector<uint8_t> encodeCreateBuffer(const FileSpec& spec) {
     size_t segments = 0;
-    for (const Key &key : spec.keys) segments += key.size();
+    for (const Key& key : spec.keys) segments += key.size();
     std::vector<uint8_t> buffer(BTR_FILE_SPEC_SIZE + segments * BTR_KEY_SPEC_SIZE, 0);
     writeU16(buffer, 0, spec.recordLength);
     writeU16(buffer, 2, spec.pageSize);
     writeU16(buffer, 4, static_cast<uint16_t>(spec.keys.size()));
     writeU16(buffer, 10, spec.fileFlags);
     size_t at = BTR_FILE_SPEC_SIZE;
-    for (const Key &key : spec.keys) {
+    for (const Key& key : spec.keys) {
         for (size_t i = 0; i < key.size(); ++i, at += BTR_KEY_SPEC_SIZE) {
-            const KeySegment &segment = key[i];
+            const KeySegment& segment = key[i];
             const bool more = i + 1 < key.size();
             writeU16(buffer, at, segment.position);
             writeU16(buffer, at + 2, segment.length);
             writeU16(buffer, at + 4,
-                     static_cast<uint16_t>(more ? segment.flags | B_KEY_SEGMENTED
-                                                : segment.flags & ~B_KEY_SEGMENTED));
+                     static_cast<uint16_t>(more ? segment.flags | B_KEY_SEGMENTED : segment.flags & ~B_KEY_SEGMENTED));
             buffer[at + 10] = segment.type;
         }
     }
@@ -171,8 +181,7 @@ std::optional<FileSpec> decodeStatBuffer(std::span<const uint8_t> buffer) {
     spec.recordLength = readU16(buffer, 0);
     spec.pageSize = readU16(buffer, 2);
     const uint16_t keyCount = readU16(buffer, 4);
-    spec.recordCount = static_cast<uint32_t>(readU16(buffer, 6)) |
-                       (static_cast<uint32_t>(readU16(buffer, 8)) << 16);
+    spec.recordCount = static_cast<uint32_t>(readU16(buffer, 6)) | (static_cast<uint32_t>(readU16(buffer, 8)) << 16);
     spec.fileFlags = readU16(buffer, 10);
     size_t at = BTR_FILE_SPEC_SIZE;
     for (uint16_t k = 0; k < keyCount; ++k) {

@@ -32,18 +32,18 @@ struct FileSpec {
 // Parses "POS:LEN:TYPE[:FLAGS]", FLAGS being names joined by ',' or ':'
 // (dup, mod, ...). TYPE is a name (integer, unsigned, autoinc, ...) or a code.
 // Returns the segment or sets error to what is wrong.
-std::optional<KeySegment> parseKeySegment(std::string_view text, std::string &error);
+std::optional<KeySegment> parseKeySegment(std::string_view text, std::string& error);
 
 // The type of a segment as the record manager treats it: the type byte when
 // the extended-type flag is set, else binary or string by the binary flag.
-uint8_t effectiveType(const KeySegment &segment);
+uint8_t effectiveType(const KeySegment& segment);
 
 std::string typeName(uint8_t type);
 // Names of the flags set, joined by ','; "none" when no flag is shown.
 std::string flagNames(uint16_t flags);
 
 // Create data buffer: file specification and one key specification per segment.
-std::vector<uint8_t> encodeCreateBuffer(const FileSpec &spec);
+std::vector<uint8_t> encodeCreateBuffer(const FileSpec& spec);
 
 // Reads what Stat returned; nullopt when the buffer is too short for the
 // number of keys it announces.

@@ -14,8 +14,7 @@ namespace grimstore {
 
 // ordered_json keeps the fields in the order the layout lists them.
 using RecordFormatter = std::function<nlohmann::ordered_json(std::span<const uint8_t> record)>;
-using FormatterLookup =
-    std::function<RecordFormatter(std::string_view fileName, uint32_t recordLength)>;
+using FormatterLookup = std::function<RecordFormatter(std::string_view fileName, uint32_t recordLength)>;
 
 // The lookup dump uses by default. fileName is the file's own name without
 // its folder. Returns an empty formatter for files whose layout is not known:

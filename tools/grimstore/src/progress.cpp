@@ -10,9 +10,8 @@ constexpr int kBarWidth = 40;
 
 }  // namespace
 
-Progress::Progress(std::ostream &err, bool enabled, std::string label, uint64_t total)
-    : err_(err), enabled_(enabled && total >= kMinimumRecords), label_(std::move(label)),
-      total_(total) {}
+Progress::Progress(std::ostream& err, bool enabled, std::string label, uint64_t total)
+    : err_(err), enabled_(enabled && total >= kMinimumRecords), label_(std::move(label)), total_(total) {}
 
 Progress::~Progress() {
     if (enabled_ && shownPercent_ >= 0)
@@ -26,8 +25,8 @@ void Progress::advance(uint64_t done) {
     if (percent == shownPercent_) return;
     shownPercent_ = percent;
     const int filled = percent * kBarWidth / 100;
-    err_ << '\r' << label_ << " [" << std::string(filled, '#')
-         << std::string(kBarWidth - filled, ' ') << "] " << percent << '%' << std::flush;
+    err_ << '\r' << label_ << " [" << std::string(filled, '#') << std::string(kBarWidth - filled, ' ') << "] "
+         << percent << '%' << std::flush;
 }
 
 }  // namespace grimstore

@@ -11,15 +11,15 @@ class Progress {
 public:
     // Draws nothing unless enabled (the stream is a terminal) and the work is
     // long enough to be worth a bar.
-    Progress(std::ostream &err, bool enabled, std::string label, uint64_t total);
+    Progress(std::ostream& err, bool enabled, std::string label, uint64_t total);
     ~Progress();  // clears the bar
-    Progress(const Progress &) = delete;
-    Progress &operator=(const Progress &) = delete;
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
 
     void advance(uint64_t done);
 
 private:
-    std::ostream &err_;
+    std::ostream& err_;
     bool enabled_;
     std::string label_;
     uint64_t total_;

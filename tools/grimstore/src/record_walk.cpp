@@ -4,7 +4,7 @@
 
 namespace grimstore {
 
-WalkResult walkRecords(DataFile &file, size_t keyCount, const RecordVisitor &visit) {
+WalkResult walkRecords(DataFile& file, size_t keyCount, const RecordVisitor& visit) {
     WalkResult result;
     std::vector<uint8_t> record;
     // Keys of types the record manager cannot order by answer 41; try the next.

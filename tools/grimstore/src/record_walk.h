@@ -20,6 +20,6 @@ struct WalkResult {
 // it may delete the current record. Returning false stops the walk.
 using RecordVisitor = std::function<bool(std::span<const uint8_t> record)>;
 
-WalkResult walkRecords(DataFile &file, size_t keyCount, const RecordVisitor &visit);
+WalkResult walkRecords(DataFile& file, size_t keyCount, const RecordVisitor& visit);
 
 }  // namespace grimstore

@@ -31,10 +31,9 @@ struct SequentialParse {
 
 // Parses and validates a whole input; with recordLength set, every record
 // must have exactly that length. The records point into input.
-SequentialParse parseSequential(std::span<const uint8_t> input,
-                                std::optional<uint32_t> recordLength);
+SequentialParse parseSequential(std::span<const uint8_t> input, std::optional<uint32_t> recordLength);
 
-void writeSequentialRecord(std::ostream &out, std::span<const uint8_t> record);
-void writeSequentialEnd(std::ostream &out);
+void writeSequentialRecord(std::ostream& out, std::span<const uint8_t> record);
+void writeSequentialEnd(std::ostream& out);
 
 }  // namespace grimstore

@@ -43,7 +43,7 @@ std::string describeStatus(int16_t status) {
         {-1, "unknown status"},
     }};
     std::string_view meaning = kMeanings.back().second;
-    for (const auto &[code, text] : kMeanings) {
+    for (const auto& [code, text] : kMeanings) {
         if (code == status) {
             meaning = text;
             break;

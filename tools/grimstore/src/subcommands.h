@@ -13,19 +13,19 @@ namespace grimstore {
 // Shared by the subcommands of one run: where to write, and the exit status
 // the chosen subcommand's callback leaves behind.
 struct SubcommandContext {
-    Io &io;
+    Io& io;
     int exitStatus = kExitOk;
 };
 
-using SubcommandRegistration = void (*)(CLI::App &app, SubcommandContext &context);
+using SubcommandRegistration = void (*)(CLI::App& app, SubcommandContext& context);
 
-void registerCreate(CLI::App &app, SubcommandContext &context);
-void registerSave(CLI::App &app, SubcommandContext &context);
-void registerLoad(CLI::App &app, SubcommandContext &context);
-void registerStat(CLI::App &app, SubcommandContext &context);
-void registerCheck(CLI::App &app, SubcommandContext &context);
-void registerDump(CLI::App &app, SubcommandContext &context);
-void registerDemo(CLI::App &app, SubcommandContext &context);
+void registerCreate(CLI::App& app, SubcommandContext& context);
+void registerSave(CLI::App& app, SubcommandContext& context);
+void registerLoad(CLI::App& app, SubcommandContext& context);
+void registerStat(CLI::App& app, SubcommandContext& context);
+void registerCheck(CLI::App& app, SubcommandContext& context);
+void registerDump(CLI::App& app, SubcommandContext& context);
+void registerDemo(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();

@@ -13,7 +13,7 @@ namespace ui {
 struct TabEntry {
     QString caption;
     std::optional<records::TableId> table;  // none: no data file behind the tab
-    QString unfinishedName;                  // in "Sorry <name> are not finished."; empty for editable tables
+    QString unfinishedName;                 // in "Sorry <name> are not finished."; empty for editable tables
 };
 
 std::span<const TabEntry> tabEntries();

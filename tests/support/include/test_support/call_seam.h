@@ -17,7 +17,7 @@ public:
         std::uint16_t operation;
         std::string fileName;  // Open: the name in the key buffer; empty otherwise
         std::uint8_t keyLength;
-        std::int16_t status;   // what the caller got back
+        std::int16_t status;  // what the caller got back
     };
 
     // Every call made through call(), in order.

@@ -15,8 +15,8 @@ class ScriptedDialogs : public editors::Dialogs {
 public:
     struct Box {
         bool isInput = false;
-        QString text;       // the message, or the prompt of an input box
-        QString title;      // as passed; empty means the application title
+        QString text;   // the message, or the prompt of an input box
+        QString title;  // as passed; empty means the application title
         editors::Buttons buttons = editors::Buttons::Ok;
         QString defaultAnswer;  // input boxes only
     };
