@@ -44,15 +44,12 @@ TEST(MonsterDisplay, FieldsWordsAndLetters) {
              {"txtMonsterAttackAccuracyC", "200"},
              {"txtMonsterabilb_4", "-77"},
              {"txtMonsterDropUsesC", "-1234"},
-             {"txtMonsterDropPercentageE", "250"},
              {"txtMonsterDropItemNumberD", "31000"},
              {"txtMonsterAttackHitMessageB", "444"},
-             {"txtMonsterAttackMissMessageE", "-9"},
              {"txtMonsterGold", "12345"},
              {"txtMonsterSpellCastLvlE", "99"},
              {"txtMonsterDescA", QString(60, 'd') + "        x"},
              {"txtMonsterDescB", QString(66, 'w') + "   "},
-             {"txtMonsterDescC", ""},
          }) {
         EXPECT_EQ(s.text(c.box), c.text) << c.box;
     }
@@ -61,11 +58,9 @@ TEST(MonsterDisplay, FieldsWordsAndLetters) {
         const char* word;
     };
     for (const Word& c : std::vector<Word>{{"txtMonsterType", "Unknown"},
-                                           {"txtMonsterUndead", "Yes"},
                                            {"txtMonsterAlignment", "Unknown"},
                                            {"txtMonsterGender", "She"},
                                            {"txtMonsterAttackTypeA", "Attack"},
-                                           {"txtMonsterAttackTypeB", "None"},
                                            {"txtMonsterAttackTypeC", "Unknown"},
                                            {"txtMonsterAttackTypeE", "Spell"},
                                            {"txtMonsterabila_4", "MonsterStealth"},

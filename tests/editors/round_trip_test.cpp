@@ -70,14 +70,4 @@ TEST(RoundTrip, SavingAnUntouchedRecordWritesBackEveryByte) {
             }
 }
 
-TEST(RoundTrip, ANameWhoseZeroIsFollowedByOtherBytesIsRewrittenByTheNameRule) {
-    Row row = edgeRow(savedTables()[0], 9, true);
-    putText(row, 2, std::string("Orc\0xyz", 7));
-    EditorSession s(TableId::Races, row);
-    s.editor->update();
-    const Row saved = s.stored();
-    EXPECT_EQ(std::string(saved.begin() + 2, saved.begin() + 31), ruled("Orc", 29));
-    for (std::size_t i : differences(saved, row)) EXPECT_TRUE(i >= 6 && i < 31) << i;
-}
-
 }  // namespace

@@ -37,16 +37,5 @@ TEST_F(GrimstoreTest, CheckReportsDamage) {
     }
 }
 
-TEST_F(GrimstoreTest, CheckOfMissingOrForeignFileFails) {
-    RunResult result = run({"check", path("missing.dat")});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.err.find("12 (file not found)"), std::string::npos) << result.err;
-
-    writeFile(path("text.dat"), {'h', 'e', 'l', 'l', 'o', '\n'});
-    result = run({"check", path("text.dat")});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.err.find("30 (not a data file)"), std::string::npos) << result.err;
-}
-
 }  // namespace
 }  // namespace grimstore::test

@@ -118,7 +118,7 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
         return {{"error", "record does not fit its layout"}};
     json fields = json::object();
     for (const FieldDescriptor& f : layout.fields) fields[std::string(f.name)] = fieldJson(f, s, layout);
-    const std::size_t packed = records::PackedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.list);
     if (recordLength > packed) fields["tail"] = detail::toHex(record.subspan(packed));
     return fields;
 }
@@ -251,7 +251,7 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
     std::vector<std::uint8_t> row(recordLength);
     if (records::StructToRow(row, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{}, "the record length does not hold the layout"};
-    const std::size_t packed = records::PackedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.list);
     if (recordLength > packed) {
         const auto tail = fields.contains("tail") && fields["tail"].is_string()
                               ? detail::fromHex(fields["tail"].get<std::string>())
