@@ -60,6 +60,16 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
     }
 }
 
+// An update on a file that was not opened does nothing.
+TEST(RefusedUpdate, NothingHappensOnAFileThatWasNotOpened) {
+    EditorSession s(TableId::Messages, plainRow(TableId::Messages));
+    s.block.openFlag = 0;
+    s.line("txtMessageLine1").setText("changed");
+    s.editor->update();
+    EXPECT_EQ(s.seam.operations().back(), store::BGetFirst);
+    EXPECT_TRUE(s.status.text().isEmpty());
+}
+
 // What a person sees on a tab: the text of every box, the choice of every list and check box.
 std::vector<QString> tabState(const QWidget& page) {
     std::vector<QString> state;

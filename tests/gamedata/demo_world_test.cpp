@@ -75,19 +75,6 @@ TEST_F(DemoWorld, RefusesToOverwriteAndBadArguments) {
     EXPECT_FALSE(std::filesystem::exists(other / "wccrace2.dat"));
 }
 
-TEST_F(DemoWorld, RecordsPerTableGivesThatManyNumberedRecords) {
-    for (const std::uint32_t n : {0u, 1u, 57u}) {
-        SCOPED_TRACE(n);
-        ASSERT_TRUE(writeDemoWorld(dir(), {n, true}).ok());
-        for (const auto& table : records::kTableFiles) {
-            const auto rows = test_support::readRows(table);
-            ASSERT_EQ(rows.size(), n) << table.fileName;
-            for (std::uint32_t i = 0; i < n; ++i)
-                EXPECT_EQ(test_support::rowNumber(table, rows[i]), static_cast<std::int32_t>(i + 1));
-        }
-    }
-}
-
 // Every byte the editor never shows is non-zero, so code that drops them is caught.
 TEST(DemoRecords, HiddenFieldsAndTailsHoldNoZeroByte) {
     for (const auto& table : records::kTableFiles) {

@@ -52,24 +52,5 @@ TEST(TextCodec, UnmappableCharactersAreRefusedByIndex) {
     }
 }
 
-TEST(TextCodec, ShownTextStopsAtTheFirstZero) {
-    struct Case {
-        std::string bytes;
-        std::u16string shown;
-    };
-    const std::vector<Case> cases{
-        {std::string("Elf\0   x", 8), u"Elf"},
-        {std::string("\0Elf", 4), u""},
-        {"Dwarf   ", u"Dwarf   "},
-        {std::string("\x80\0\x81", 3), u"\u00c7"},
-        {"", u""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        EXPECT_EQ(decodeShownText(c.bytes), c.shown);
-        EXPECT_EQ(decodeText(c.bytes).size(), c.bytes.size()) << "the whole field keeps every byte";
-    }
-}
-
 }  // namespace
 }  // namespace records

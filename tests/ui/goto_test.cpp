@@ -1,7 +1,6 @@
 // The Goto command: its input box, how the answer becomes a record number, and the read.
 #include <optional>
 
-#include "ui/goto_number.h"
 #include "window_fixture.h"
 
 namespace {
@@ -60,14 +59,6 @@ TEST_F(Goto, NextMovesOnFromTheRecordReached) {
     click(QStringLiteral("cmdGoto"));
     click(QStringLiteral("cmdNext"));
     EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("40"));
-}
-
-TEST(GotoNumber, ThirtyTwoBitRange) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"2147483647", 2147483647}, {"2147483648", 0}, {"-2147483648", -2147483647 - 1}, {"4.5", 4}, {"1,5", 0},
-    };
-    for (const auto& [answer, number] : cases)
-        EXPECT_EQ(ui::gotoRecordNumber(QString::fromLatin1(answer)), number) << answer;
 }
 
 }  // namespace
