@@ -3,8 +3,9 @@
 //   startup/first-frame  main() to the first painted frame, each sample a fresh process:
 //                        the editor loading the demo world, against a bare window with
 //                        the same widgets whose lists are filled when first opened.
-//                        --startup-samples=N a side (default 15, 0 skips them); --startup-instructions
-//                        counts one sample a side under callgrind instead.
+//                        --startup-samples=N a side (default 15, 0 skips them);
+//                        --startup-instructions counts one sample a side under
+//                        callgrind instead (offscreen).
 //   show/<table>         the table's first and second demo records shown through its
 //                        editor; next to the same texts put on the same widgets directly.
 #include <benchmark/benchmark.h>

@@ -25,7 +25,8 @@ int runStartupSample(Side side, const std::string& censusFile, SampleStart start
 // Runs samples of each side alternately as child processes of program (this
 // benchmark) in the current folder, and prints their medians and ratios. With
 // instructions, one sample a side runs under callgrind and its instruction count
-// from main() to the painted frame is set beside the other's instead.
+// from main() to the painted frame is set beside the other's instead; offscreen
+// only, since on a display callgrind counts far too little of either side.
 // False when a sample failed.
 bool compareStartups(const std::string& program, const std::string& censusFile, int samples, bool instructions);
 
