@@ -2,7 +2,9 @@
 // and that typing into it and saving changes exactly the bytes of its field (and of
 // a field the change moves with it), nothing else. Shifted class numbers round half
 // to even; coded boxes keep an untouched code and read words in their exact case.
+#include <QCompleter>
 #include <optional>
+#include <tuple>
 
 #include "editor_session.h"
 
@@ -71,6 +73,18 @@ void expectSaved(const std::vector<BoxCase>& cases) {
         EditorSession s(c.id, row);
         if (!c.shown.isNull()) {
             EXPECT_EQ(shownText(s, c.box), c.shown);
+        }
+        // A word box makes its words when first opened: opening it selects the shown
+        // word, or keeps a text that is none of its words.
+        if (auto* combo = s.page.findChild<QComboBox*>(c.box)) {
+            const QString shown = combo->currentText();
+            combo->showPopup();
+            const int listed = combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (listed >= 0) {
+                EXPECT_EQ(combo->currentIndex(), listed);
+            }
+            EXPECT_EQ(combo->currentText(), shown);
+            combo->hidePopup();
         }
         if (c.typed) type(s, c.box, *c.typed);
         s.editor->update();
@@ -200,6 +214,18 @@ TEST(BoxSave, ClassSumsBeyondSixteenBits) {
     EXPECT_EQ(s.text("txtClassCombat"), "-32770");
     s.editor->update();
     EXPECT_EQ(s.stored(), row);
+}
+
+// Typing into a word box completes from its words, in their letter case.
+TEST(BoxSave, TypingCompletesFromTheWords) {
+    EditorSession s(TableId::Classes, baseRow(TableId::Classes));
+    for (const auto& [box, typed, completed] : {std::tuple{"txtClassWeapon", "Limited", "Limited (staff)"},
+                                                {"txtClassabila_9", "Classrech", "Classrecharge Item"},
+                                                {"txtClassabila_9", "classrech", ""}}) {
+        QCompleter* completer = s.combo(box).completer();
+        completer->setCompletionPrefix(typed);
+        EXPECT_EQ(completer->currentCompletion(), completed) << typed;
+    }
 }
 
 // A code without a word never shows the previous record's word.
