@@ -1,6 +1,7 @@
 // Each box shows its field and saves back into it: what a box shows for stored bytes,
 // and that typing into it and saving changes exactly the bytes of its field (and of
-// a field the change moves with it), nothing else. Shifted class numbers round half
+// a field the change moves with it), nothing else: every byte no box shows, the bytes
+// after the packed length and untouched fields are written back as they were read. Shifted class numbers round half
 // to even; coded boxes keep an untouched code and read words in their exact case.
 #include <QCompleter>
 #include <optional>
@@ -89,7 +90,9 @@ void expectSaved(const std::vector<BoxCase>& cases) {
         if (c.typed) type(s, c.box, *c.typed);
         s.editor->update();
         EXPECT_TRUE(s.dialogs.boxes.empty());
+        EXPECT_TRUE(s.status.text().contains(QStringLiteral(" Updated!"))) << s.status.text().toStdString();
         EXPECT_EQ(differences(s.stored(), expected), std::vector<std::size_t>{});
+        EXPECT_EQ(s.block.row, expected) << "the row buffer holds the record as written";
     }
 }
 
@@ -108,8 +111,9 @@ TEST(BoxSave, RaceBoxes) {
     std::vector<BoxCase> cases{
         {R, "txtRaceName", "Bob", {{2, ruled("Bob", 29)}}},
         {R, "txtRaceName", QString(28, 'n'), {{2, ruled(std::string(28, 'n'), 29)}}},
-        // No room for the zero: the stored name stays.
+        // No room for the zero: the stored name stays; a name without a zero shows whole.
         {R, "txtRaceName", QString(29, 'n'), {}},
+        {R, "txtRaceName", std::nullopt, {}, {{2, "Full width name  with blanks "}}, "Full width name  with blanks "},
         // A name whose zero is followed by other bytes is rewritten by the name rule.
         {R, "txtRaceName", std::nullopt, {{2, ruled("Orc", 29)}}, {{2, std::string("Orc\0xyz", 7)}}, "Orc"},
         {R, "txtRaceCP", " +007", {{70, le16(7)}}},
@@ -197,6 +201,7 @@ TEST(BoxSave, MessageBoxes) {
     expectSaved({
         {M, "txtMessageLine1", "You hear a bell.", {{4, ruled("You hear a bell.", 74)}}},
         {M, "txtMessageLine2", "", {{86, ruled("", 74)}}},
+        {M, "txtMessageLine2", std::nullopt, {}, {{86, std::string(73, 'x') + " "}}, QString(73, 'x') + " "},
         {M, "txtMessageLine3", QString(73, 'x'), {{168, ruled(std::string(73, 'x'), 74)}}},
     });
 }
@@ -214,6 +219,7 @@ TEST(BoxSave, ClassSumsBeyondSixteenBits) {
     EXPECT_EQ(s.text("txtClassCombat"), "-32770");
     s.editor->update();
     EXPECT_EQ(s.stored(), row);
+    EXPECT_EQ(s.status.text(), "Class 5 Updated! Grey Elf");
 }
 
 // Typing into a word box completes from its words, in their letter case.
