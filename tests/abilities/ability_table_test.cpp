@@ -25,10 +25,8 @@ TEST(AbilityTable, CodeOfABoxText) {
     };
     const std::vector<Case> cases{
         {"upper-case CURSED", K::Race, "CURSED", 0, 83},
-        {"mixed-case Cursed", K::Race, "Cursed", 83, 82},
         {"small letters name nothing", K::Race, "cursed", 82, std::nullopt},
         {"trailing blank", K::Spell, "Illu ", 13, std::nullopt},
-        {"None", K::Class, "None", 300, 0},
         {"Unknown chosen", K::Race, "Unknown", 5, 179},
         {"Unknown untouched keeps 300", K::Race, "Unknown", 300, 300},
         {"Illu chosen takes the lower code", K::Race, "Illu", 0, 13},
@@ -37,7 +35,6 @@ TEST(AbilityTable, CodeOfABoxText) {
         {"ClassStealth in a race", K::Race, "ClassStealth", 102, 103},
         {"own stealth in a race", K::Race, "RaceStealth", 0, 102},
         {"monster stealth in a race", K::Race, "MonsterStealth", 0, std::nullopt},
-        {"class recharge in a class", K::Class, "Classrecharge Item", 0, 56},
         {"race recharge", K::Race, "racerecharge", 0, 121},
         {"typed negative number", K::Race, "-7", 3, -7},
         {"number of a named code", K::Race, "5", 0, std::nullopt},

@@ -61,8 +61,6 @@ TEST_F(DemoWorld, RefusesToOverwriteAndBadArguments) {
     const DemoResult again = writeDemoWorld(dir(), {});
     EXPECT_NE(again.error.find("wccrace2.dat already exists"), std::string::npos) << again.error;
     EXPECT_EQ(storedCount(TableId::Messages), 3u) << "nothing was replaced";
-    EXPECT_FALSE(writeDemoWorld(dir(), {kMaxDemoRecords + 1, true}).ok());
-    EXPECT_FALSE(writeDemoWorld(dir() / "missing", {}).ok());
     ASSERT_TRUE(writeDemoWorld(dir(), {std::nullopt, true}).ok());
     EXPECT_EQ(storedCount(TableId::Races), demoRecords(TableId::Races, {}).size());
 

@@ -39,8 +39,6 @@ protected:
     // The data file's records as save writes them.
     Bytes saved(const std::string& name) const;
 
-    void execSql(const std::string& name, const std::string& sql) const;
-
     static Bytes readFile(const std::string& path);
     static void writeFile(const std::string& path, const Bytes& bytes);
 

@@ -34,11 +34,5 @@ TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
     EXPECT_EQ(saved("b.dat"), input);
 }
 
-TEST_F(GrimstoreTest, LoadFillsAutoincrementKeys) {
-    create("a.dat", 8, {"1:4:autoinc"});
-    loadRecords("a.dat", {record(0, 8, {'x'}), record(0, 8, {'y'})});
-    EXPECT_EQ(saved("a.dat"), sequentialFile({record(1, 8, {'x'}), record(2, 8, {'y'})}));
-}
-
 }  // namespace
 }  // namespace grimstore::test

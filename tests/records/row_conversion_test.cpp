@@ -106,7 +106,6 @@ TEST(RowConversion, RefusedConversionsChangeNothing) {
         {"structure one byte small", plain, 126, sizeof(RaceRecord) - 1, ConversionResult::StructTooSmall},
         {"unknown type in the last entry", withEntry(49, {7, 2}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
         {"three-byte integer", withEntry(10, {IntegerField, 3}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
-        {"two-byte byte field", withEntry(10, {ByteField, 2}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
         {"negative text length", withEntry(1, {TextField, -29}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
         {"text longer than the row", withEntry(1, {TextField, 1000}), 126, 4096, ConversionResult::RowTooShort},
     };

@@ -21,7 +21,6 @@ TEST_F(Goto, AnswersAndWhereTheyLead) {
         {QStringLiteral("3.5"), "4", {}, true},
         {QStringLiteral("7"), "1", {QStringLiteral("Error on BGETEQUAL: 4")}, true},
         {QStringLiteral("abc"), "1", {}, false},
-        {QStringLiteral(""), "1", {}, false},
         {std::nullopt, "1", {}, false},
         {QStringLiteral("0"), "1", {}, false},
         {QStringLiteral("99999999999"), "1", {}, false},
