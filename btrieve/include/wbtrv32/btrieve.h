@@ -125,7 +125,7 @@ enum {
     B_KEY_ALT_COLLATING = 0x0020, /* alternate collating sequence (Stat only; Create gets 49) */
     B_KEY_DESCENDING = 0x0040,    /* descending order (Stat only; Create gets 49) */
     B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
-    B_KEY_EXTENDED_TYPE = 0x0100, /* the type byte of the specification names the key type */
+    B_KEY_EXTENDED_TYPE = 0x0100, /* the key's type byte is meaningful */
     B_KEY_NULL_ANY = 0x0200       /* as B_KEY_NULL_ALL */
 };
 
