@@ -62,9 +62,7 @@ public:
         record_.Number = 0;
         const store::BlockBuffers before(context_.block);
         structToRow();
-        if (!call(store::BInsert, "Error on BINSERT: ", before) ||
-            !call(store::BGetLast, "Error on BGETLAST: ", before))
-            return;
+        if (!call(B_INSERT, "Error on BINSERT: ", before) || !call(B_GET_LAST, "Error on BGETLAST: ", before)) return;
         show(context_.block.row);
         QString line = QString::fromLatin1(tableWords_.noun) + QStringLiteral(" Inserted at Record ") +
                        QString::number(record_.Number);
@@ -87,7 +85,7 @@ public:
             return;
         QString line = QString::fromLatin1(tableWords_.noun) + QLatin1Char(' ') + number + QStringLiteral(" Deleted. ");
         if constexpr (requires { record_.Name; }) line += fieldText(record_.Name) + QLatin1Char(' ');
-        if (!call(store::BDelete, "Error on BDELETE: ", store::BlockBuffers(context_.block))) return;
+        if (!call(B_DELETE, "Error on BDELETE: ", store::BlockBuffers(context_.block))) return;
         setStatusLine(line);
         store::showFirstRecord(context_.store, context_.block,
                                [this](store::TableFileBlock& block) { show(block.row); });
@@ -121,7 +119,7 @@ private:
         const store::BlockBuffers before(context_.block);
         record_ = edited;
         structToRow();
-        if (call(store::BUpdate, "Error on BUPDATE: ", before)) return true;
+        if (call(B_UPDATE, "Error on BUPDATE: ", before)) return true;
         record_ = kept;
         return false;
     }

@@ -63,7 +63,7 @@ TEST(RefusedUpdate, NothingHappensOnAFileThatWasNotOpened) {
     s.block.openFlag = 0;
     s.line("txtMessageLine1").setText("changed");
     s.editor->update();
-    EXPECT_EQ(s.seam.operations().back(), store::BGetFirst);
+    EXPECT_EQ(s.seam.operations().back(), B_GET_FIRST);
     EXPECT_TRUE(s.status.text().isEmpty());
 }
 
@@ -95,9 +95,9 @@ TEST(RefusedWrite, LeavesEverythingAsItWas) {
         Command command;
         std::uint16_t operation;
         const char* prefix;
-    } commands[] = {{Command::Insert, store::BInsert, "Error on BINSERT: "},
-                    {Command::Update, store::BUpdate, "Error on BUPDATE: "},
-                    {Command::Delete, store::BDelete, "Error on BDELETE: "}};
+    } commands[] = {{Command::Insert, B_INSERT, "Error on BINSERT: "},
+                    {Command::Update, B_UPDATE, "Error on BUPDATE: "},
+                    {Command::Delete, B_DELETE, "Error on BDELETE: "}};
     for (const auto& table : tables)
         for (const auto& command : commands)
             for (const std::int16_t status : {2, 5, 80}) {

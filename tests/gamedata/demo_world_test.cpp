@@ -1,10 +1,12 @@
 // Writing the demo world: sound files holding exactly the records the world
 // defines, refusal to overwrite or of bad arguments, generated worlds, and the
-// layout-aware dump of grimstore over them.
+// layout-aware dump, stat and check of grimstore over them.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include <wbtrv32/btrieve.h>
@@ -96,6 +98,7 @@ TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
     ASSERT_EQ(grimstore({"demo", dir().string()}).status, 0);
     EXPECT_EQ(grimstore({"demo", dir().string()}).status, 1) << "no overwrite without --force";
     EXPECT_EQ(grimstore({"demo", dir().string(), "--records", "32768", "--force"}).status, 2);
+    EXPECT_EQ(grimstore({"demo", (dir() / "new" / "deeper").string()}).status, 0) << "makes its folders";
     for (const auto& table : records::kTableFiles) {
         SCOPED_TRACE(std::string(table.fileName));
         const CommandRun dump = grimstore({"dump", std::string(table.fileName)});
@@ -103,8 +106,13 @@ TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
         const RecordEncoder encode = recordEncoder(table.fileName, table.recordLength);
         std::istringstream lines(dump.out);
         std::vector<test_support::Row> rows;
+        std::map<std::string, std::string> typeOf;  // a field's JSON type in the first record
         for (std::string line; std::getline(lines, line);) {
             const auto parsed = RecordJson::parse(line);
+            for (const auto& [name, value] : parsed["fields"].items()) {
+                const std::string type = value.is_number() ? "number" : value.type_name();
+                EXPECT_EQ(typeOf.try_emplace(name, type).first->second, type) << name << " changes type";
+            }
             EXPECT_EQ(parsed["keys"][0], parsed["fields"]["Number"]);
             const EncodedRecord back = encode(parsed["fields"]);
             ASSERT_TRUE(back.error.empty()) << back.error;
@@ -112,6 +120,45 @@ TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
         }
         EXPECT_EQ(rows, demoRecords(table.id, {}));
     }
+}
+
+// Several files at once: stat --json writes one object per file, check reports each and
+// fails when one fails, dump names each line's file; --layout decodes a renamed copy.
+TEST_F(DemoWorld, GrimstoreOnSeveralFilesAndANamedLayout) {
+    ASSERT_EQ(grimstore({"demo", dir().string()}).status, 0);
+    const std::string races = (dir() / "wccrace2.dat").string();
+    const std::string classes = (dir() / "wccclas2.dat").string();
+    const std::string backup = (dir() / "races.bak").string();
+    std::filesystem::copy_file(races, backup);
+
+    const CommandRun stat = grimstore({"stat", "--json", races, classes});
+    ASSERT_EQ(stat.status, 0) << stat.err;
+    std::istringstream statLines(stat.out);
+    std::vector<RecordJson> objects;
+    for (std::string line; std::getline(statLines, line);) objects.push_back(RecordJson::parse(line));
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[0]["file"], races);
+    EXPECT_EQ(objects[0]["recordLength"], 126);
+    EXPECT_EQ(objects[0]["records"], 12);
+    EXPECT_EQ(objects[1]["records"], 10);
+    EXPECT_EQ(objects[1]["keys"][0][0]["position"], 1);
+
+    const CommandRun check = grimstore({"check", races, "missing.dat", classes});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find("wccclas2.dat: sound, 10 records"), std::string::npos) << check.out;
+    EXPECT_NE(check.err.find("missing.dat"), std::string::npos) << check.err;
+
+    const CommandRun both = grimstore({"dump", races, classes});
+    ASSERT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(RecordJson::parse(both.out.substr(0, both.out.find('\n')))["file"], races);
+
+    EXPECT_EQ(grimstore({"dump", backup}).out.find("\"fields\""), std::string::npos);
+    const CommandRun named = grimstore({"dump", "--layout", "race", backup});
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(RecordJson::parse(named.out.substr(0, named.out.find('\n')))["fields"]["Name"], "Fenwight");
+    const CommandRun wrong = grimstore({"dump", "--layout", "item", backup});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("item layout"), std::string::npos) << wrong.err;
 }
 
 }  // namespace

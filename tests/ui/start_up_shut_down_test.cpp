@@ -1,6 +1,11 @@
 // The window's start-up on the six data files and its shut-down.
 #include <filesystem>
 
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+
+#include "ui/app_icon.h"
 #include "ui/application_info.h"
 #include "window_fixture.h"
 
@@ -52,6 +57,20 @@ TEST_F(StartUpShutDown, ShutDownClosesStopsResetsAndShowsTheWebPage) {
     seam.calls.clear();
     window->Form_Unload();
     EXPECT_TRUE(seam.calls.empty()) << "shut-down runs once";
+}
+
+// The window and the About box's picture show the application's own icon.
+TEST_F(StartUpShutDown, WindowAndAboutBoxShowTheApplicationIcon) {
+    ASSERT_TRUE(load());
+    window->findChild<QAction*>(QStringLiteral("menuAbout"))->trigger();
+    const auto* about = window->findChild<QDialog*>(QStringLiteral("frmAbout"));
+    ASSERT_NE(about, nullptr);
+    const auto* picture = about->findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_NE(picture, nullptr);
+    const QImage icon = ui::applicationIcon().pixmap(48, 48).toImage();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_EQ(picture->pixmap().toImage(), icon);
+    EXPECT_EQ(window->windowIcon().pixmap(48, 48).toImage(), icon);
 }
 
 }  // namespace

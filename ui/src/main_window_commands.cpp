@@ -33,12 +33,10 @@ void MainWindow::readRecord(const ReadCommand& command) {
     });
 }
 
-void MainWindow::cmdFirst_Click() { readRecord({store::BGetFirst, "Error on BGETFIRST: ", EndOfFile::Silent}); }
-void MainWindow::cmdNext_Click() { readRecord({store::BGetNext, "Error on BGETNEXT: ", EndOfFile::Silent}); }
-void MainWindow::cmdPrevious_Click() {
-    readRecord({store::BGetPrevious, "Error on BGETPREVIOUS: ", EndOfFile::Silent});
-}
-void MainWindow::cmdLast_Click() { readRecord({store::BGetLast, "Error on BGETLAST: ", EndOfFile::Reported}); }
+void MainWindow::cmdFirst_Click() { readRecord({B_GET_FIRST, "Error on BGETFIRST: ", EndOfFile::Silent}); }
+void MainWindow::cmdNext_Click() { readRecord({B_GET_NEXT, "Error on BGETNEXT: ", EndOfFile::Silent}); }
+void MainWindow::cmdPrevious_Click() { readRecord({B_GET_PREVIOUS, "Error on BGETPREVIOUS: ", EndOfFile::Silent}); }
+void MainWindow::cmdLast_Click() { readRecord({B_GET_LAST, "Error on BGETLAST: ", EndOfFile::Reported}); }
 
 void MainWindow::cmdGoto_Click() {
     const auto number = gotoRecordNumber(

@@ -1,0 +1,73 @@
+// The program's exit statuses: 2 for a wrong command line, 0 for help, 1 for
+// a refusal by the record manager, with the file and the status named.
+#include "grimstore_fixture.h"
+
+namespace grimstore::test {
+namespace {
+
+struct UsageCase {
+    std::vector<std::string> args;
+    int exitStatus;
+    const char* expected;  // part of standard output (status 0) or error output
+};
+
+TEST_F(GrimstoreTest, ProgramExitStatuses) {
+    const std::vector<UsageCase> cases{
+        {{}, 2, "subcommand"},
+        {{"frobnicate"}, 2, "unknown subcommand 'frobnicate'; the subcommands are: create, save, load"},
+        {{"--version"}, 0, ", libwbtrv32 1."},
+        {{"help", "dump"}, 0, "--layout"},
+        {{"help", "frobnicate"}, 2, "unknown subcommand 'frobnicate'"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4:float"}, 2, "the key types are integer, unsigned, autoinc"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4:integer:desc"}, 2, "desc"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4:integer", "--page-size", "1000"}, 2, "512, 1024"},
+        {{"create", "no/such/a.dat", "-r", "10", "-k", "1:4:integer"}, 1, "the folder no/such does not exist"},
+        {{"dump", "--layout", "castle", "a.dat"}, 2, "race"},
+        {{"stat", "missing.dat", "other.dat"}, 1, "other.dat: open failed with status 12"},
+        {{"create"}, 2, "FILE"},
+        {{"create", "a.dat", "-k", "1:4:integer"}, 2, "--record-length"},
+        {{"create", "a.dat", "-r", "10"}, 2, "--key"},
+        {{"create", "a.dat", "-r", "ten", "-k", "1:4:integer"}, 2, "ten"},
+        {{"create", "a.dat", "-r", "70000", "-k", "1:4:integer"}, 2, "70000"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4"}, 2, "POS:LEN:TYPE"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4:text"}, 2, "unknown key type 'text'"},
+        {{"create", "a.dat", "-r", "10", "-k", "1:4:integer:often"}, 2, "unknown key flag"},
+        {{"create", "a.dat", "-r", "10", "-k", "0:4:integer"}, 2, "position '0'"},
+        {{"save", "a.dat"}, 2, "OUT"},
+        {{"load", "a.dat"}, 2, "IN"},
+        {{"stat"}, 2, "FILE"},
+        {{"dump", "--bogus", "a.dat"}, 2, "--bogus"},
+        {{"--help"}, 0, "create"},
+        {{"create", "--help"}, 0, "--record-length"},
+        {{"stat", "missing.dat"}, 1, "missing.dat: open failed with status 12 (file not found)"},
+        {{"save", "missing.dat", "out.seq"}, 1, "12 (file not found)"},
+        {{"load", "missing.dat", "no.seq"}, 1, "no.seq: cannot read"},
+        {{"create", "a.dat", "-r", "2", "-k", "1:2:integer"}, 1, "28 (invalid record length)"},
+        {{"create", "a.dat", "-r", "10", "-k", "9:4:integer"}, 1, "27 (invalid key position)"},
+    };
+    for (const UsageCase& c : cases) {
+        std::string line;
+        for (const std::string& arg : c.args) line += arg + " ";
+        SCOPED_TRACE(line);
+        const RunResult result = run(c.args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << result.out << result.err;
+        const std::string& shown = c.exitStatus == 0 ? result.out : result.err;
+        EXPECT_NE(shown.find(c.expected), std::string::npos) << shown;
+    }
+}
+
+TEST_F(GrimstoreTest, CreateRefusesExistingFileUnlessReplacing) {
+    const std::vector<std::string> args{"create", "a.dat", "-r", "8", "-k", "1:4:unsigned"};
+    ASSERT_EQ(run(args).exitStatus, 0);
+    const RunResult again = run(args);
+    EXPECT_EQ(again.exitStatus, 1);
+    EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
+        << again.err;
+
+    std::vector<std::string> replacing = args;
+    replacing.push_back("--replace");
+    EXPECT_EQ(run(replacing).exitStatus, 0);
+}
+
+}  // namespace
+}  // namespace grimstore::test
