@@ -97,6 +97,14 @@ int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<Data
     return B_NO_ERROR;
 }
 
+DataFile::~DataFile() {
+    // SQLite leaves the log of a file that was renamed away or replaced where
+    // it is, under the name the file had; the next file of that name would
+    // have it applied. Emptying it here (its changes go into this file) keeps
+    // them apart; where other connections still read it, the last closes it.
+    if (db_.get() && !readOnly_ && moved(path_, identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
 int DataFile::prepareFixed() {
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {

@@ -29,6 +29,9 @@ class DataFile {
 public:
     // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
     static int open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
 
     const FileLayout& layout() const { return layout_; }
     const std::string& path() const { return path_; }

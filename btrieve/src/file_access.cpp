@@ -96,6 +96,11 @@ bool journalOfAnotherFile(const std::string& path, const FileIdentity& identity)
     return holder > 0 && !holdsOpenLock(holder, identity);
 }
 
+bool moved(const std::string& path, const FileIdentity& identity) {
+    FileIdentity now;
+    return !identify(path, now) || !(now == identity);
+}
+
 int connectReadOnly(Database& db, const std::string& path) {
     // Without a log there is nothing to recover and no writer to follow.
     const bool logged = exists(path + "-wal");

@@ -22,6 +22,9 @@ int identifyDataFile(const std::string& path, FileLayout& layout, std::string& w
 // checkpointed into this one.
 bool journalOfAnotherFile(const std::string& path, const FileIdentity& identity);
 
+// True when the file at path is no longer the one with this identity.
+bool moved(const std::string& path, const FileIdentity& identity);
+
 // Connects db to the file: read-write where this process may write the file
 // and its folder; otherwise read-only, through the file's existing log, or,
 // where there is none, as an unchanging file, so nothing is created in a
