@@ -5,7 +5,7 @@
 
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test bench screenshots walkthrough clean
+.PHONY: deps run test bench screenshots walkthrough crash-trials clean
 
 deps:
 	@bash scripts/install-deps
@@ -35,6 +35,13 @@ screenshots: deps build/release/build.ninja
 walkthrough: deps build/release/build.ninja
 	cmake --build build/release -j $(JOBS)
 	bash scripts/walkthrough
+
+# 1,000 kill trials and 1,000 simulated power losses (by hand; make test runs 20 and 30).
+crash-trials: deps
+	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
+	cmake --build build/sanitize -j $(JOBS) --target btrieve_tests
+	cd build/sanitize && BTRIEVE_TRIALS=1000 ./tests/btrieve/btrieve_tests \
+		--gtest_filter='*AcknowledgedWritesSurviveSigkill*:*PowerLoss*'
 
 clean:
 	rm -rf build

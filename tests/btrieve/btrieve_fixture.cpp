@@ -50,6 +50,11 @@ Bytes fileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+int trials(int fallback) {
+    const char* text = std::getenv("BTRIEVE_TRIALS");
+    return text && *text ? std::atoi(text) : fallback;
+}
+
 std::int16_t verify(const std::string& path, std::string& message) {
     char text[512] = {};
     const std::int16_t status = BTRVERIFY(path.c_str(), text, sizeof text);

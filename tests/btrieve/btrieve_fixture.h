@@ -39,6 +39,8 @@ struct Call {
 };
 
 Bytes fileBytes(const std::string& path);
+// Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
+int trials(int fallback);
 std::int16_t verify(const std::string& path, std::string& message);
 
 // Little-endian field access in a record.
