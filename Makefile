@@ -1,11 +1,12 @@
 # The two everyday commands. Both install what they need first.
 #   make run   builds in Release and opens the editor on the demo data set
-#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
+#              and each fuzz target over its corpus and for 5 seconds
 #   make bench builds the benchmarks in Release and runs them
 
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test bench screenshots walkthrough crash-trials clean
+.PHONY: deps run test fuzz bench screenshots walkthrough crash-trials clean
 
 deps:
 	@bash scripts/install-deps
@@ -22,6 +23,12 @@ test: deps
 	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) bash scripts/run-fuzz 5
+
+# Each fuzz target over its corpus, then fuzzed for FUZZ_SECONDS (by hand).
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	JOBS=$(JOBS) bash scripts/run-fuzz $(FUZZ_SECONDS)
 
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DGRIM_BENCH=ON
