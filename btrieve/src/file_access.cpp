@@ -4,6 +4,7 @@
 
 #include <wbtrv32/btrieve.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -78,6 +79,24 @@ bool holdsOpenLock(pid_t pid, const FileIdentity& identity) {
     return false;
 }
 
+// Whether process pid has the file open: through its descriptors where this
+// process may look at them, else through its whole-file lock (our open lock).
+bool hasFileOpen(pid_t pid, const FileIdentity& identity) {
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    if (DIR* dir = ::opendir(fds.c_str())) {
+        bool found = false;
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat st {};
+            if (entry->d_name[0] != '.' && ::stat((fds + "/" + entry->d_name).c_str(), &st) == 0 &&
+                st.st_dev == identity.device && st.st_ino == identity.inode)
+                found = true;
+        }
+        ::closedir(dir);
+        return found;
+    }
+    return holdsOpenLock(pid, identity);
+}
+
 }  // namespace
 
 int identifyDataFile(const std::string& path, FileLayout& layout, std::string& why) {
@@ -93,7 +112,7 @@ int identifyDataFile(const std::string& path, FileLayout& layout, std::string& w
 
 bool journalOfAnotherFile(const std::string& path, const FileIdentity& identity) {
     const pid_t holder = lockHolder(path + "-shm", kShmConnectionByte);
-    return holder > 0 && !holdsOpenLock(holder, identity);
+    return holder > 0 && !hasFileOpen(holder, identity);
 }
 
 bool moved(const std::string& path, const FileIdentity& identity) {

@@ -14,16 +14,6 @@
 namespace btrieve_test {
 namespace {
 
-// Every record of the file in key 0 order, or the status that stopped the walk.
-std::vector<Bytes> allRecords(Block& block, std::int16_t& status) {
-    std::vector<Bytes> found;
-    Call call{Bytes(Standard::recordLength)};
-    for (status = call.run(B_GET_FIRST, block, 0); status == B_NO_ERROR; status = call.run(B_GET_NEXT, block, 0))
-        found.push_back(call.data);
-    if (status == B_END_OF_FILE) status = B_NO_ERROR;
-    return found;
-}
-
 void fill(const std::string& file, std::int16_t group, int count) {
     Block block{};
     ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
@@ -63,7 +53,7 @@ TEST_F(BtrieveTest, AFileRenamedOverOneStillOpenElsewhereIsNeverMixedWithItsLog)
 
     ASSERT_EQ(openFile(block, file), B_NO_ERROR);
     std::int16_t status = B_NO_ERROR;
-    const auto records = allRecords(block, status);
+    const auto records = readAll(block, status);
     ASSERT_EQ(status, B_NO_ERROR);
     std::vector<std::int64_t> groups;
     for (const Bytes& r : records) groups.push_back(getInt(r, 4, 2));
@@ -105,7 +95,7 @@ TEST_F(BtrieveTest, ManyWritersLoseNothingAndNeverGiveUp) {
     Block block{};
     ASSERT_EQ(openFile(block, file), B_NO_ERROR);
     std::int16_t status = B_NO_ERROR;
-    const auto records = allRecords(block, status);
+    const auto records = readAll(block, status);
     ASSERT_EQ(status, B_NO_ERROR);
     std::int64_t increments = 0;
     std::vector<int> own(kWriters + 1, 0);
@@ -145,7 +135,7 @@ TEST_F(BtrieveTest, ReadOnlyMediaOpenForReadingWithoutWritingAnything) {
             Block block{};
             if (++check, openFile(block, file, mode) != B_NO_ERROR) return check;
             std::int16_t status = B_NO_ERROR;
-            if (++check, allRecords(block, status).size() != 3 || status != B_NO_ERROR) return check;
+            if (++check, readAll(block, status).size() != 3 || status != B_NO_ERROR) return check;
             Call call{Standard::record(0, 1, 50)};
             if (++check, call.run(B_INSERT, block, 0) != B_ACCESS_DENIED) return check;
             if (++check, call.run(B_GET_FIRST, block, 0) != B_NO_ERROR) return check;
