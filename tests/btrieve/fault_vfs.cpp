@@ -15,6 +15,10 @@ ShimFile* shim(sqlite3_file* f) { return reinterpret_cast<ShimFile*>(f); }
 sqlite3_file* real(sqlite3_file* f) { return shim(f)->real(); }
 const sqlite3_io_methods* methods(sqlite3_file* f) { return real(f)->pMethods; }
 
+// Passes a call on to the same method of the real file.
+template <auto Method>
+constexpr auto forward = [](sqlite3_file* f, auto... args) { return (methods(f)->*Method)(real(f), args...); };
+
 std::vector<std::uint8_t> contents(sqlite3_file* file) {
     sqlite3_int64 size = 0;
     file->pMethods->xFileSize(file, &size);
@@ -27,7 +31,6 @@ int shimClose(sqlite3_file* f) {
     shim(f)->owner->unsynced.erase(real(f));
     return methods(f)->xClose(real(f));
 }
-int shimRead(sqlite3_file* f, void* p, int n, sqlite3_int64 at) { return methods(f)->xRead(real(f), p, n, at); }
 int shimWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
     FaultVfs& owner = *shim(f)->owner;
     if (owner.plan.failWriteAfter >= 0 && owner.writes++ >= owner.plan.failWriteAfter) return owner.plan.writeError;
@@ -54,45 +57,30 @@ int shimSync(sqlite3_file* f, int flags) {
     shim(f)->owner->unsynced.erase(real(f));
     return methods(f)->xSync(real(f), flags);
 }
-int shimFileSize(sqlite3_file* f, sqlite3_int64* size) { return methods(f)->xFileSize(real(f), size); }
-int shimLock(sqlite3_file* f, int level) { return methods(f)->xLock(real(f), level); }
-int shimUnlock(sqlite3_file* f, int level) { return methods(f)->xUnlock(real(f), level); }
-int shimCheckReserved(sqlite3_file* f, int* out) { return methods(f)->xCheckReservedLock(real(f), out); }
-int shimFileControl(sqlite3_file* f, int op, void* arg) { return methods(f)->xFileControl(real(f), op, arg); }
-int shimSectorSize(sqlite3_file* f) { return methods(f)->xSectorSize(real(f)); }
-int shimDeviceCharacteristics(sqlite3_file* f) { return methods(f)->xDeviceCharacteristics(real(f)); }
 int shimShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out) {
     if (extend && shim(f)->owner->plan.failShmGrowth) return SQLITE_IOERR_SHMSIZE;
     return methods(f)->xShmMap(real(f), region, size, extend, out);
 }
-int shimShmLock(sqlite3_file* f, int offset, int n, int flags) {
-    return methods(f)->xShmLock(real(f), offset, n, flags);
-}
-void shimShmBarrier(sqlite3_file* f) { methods(f)->xShmBarrier(real(f)); }
-int shimShmUnmap(sqlite3_file* f, int deleteFlag) { return methods(f)->xShmUnmap(real(f), deleteFlag); }
-int shimFetch(sqlite3_file* f, sqlite3_int64 at, int n, void** p) { return methods(f)->xFetch(real(f), at, n, p); }
-int shimUnfetch(sqlite3_file* f, sqlite3_int64 at, void* p) { return methods(f)->xUnfetch(real(f), at, p); }
-
 const sqlite3_io_methods kShimMethods = {
     3,
     shimClose,
-    shimRead,
+    forward<&sqlite3_io_methods::xRead>,
     shimWrite,
     shimTruncate,
     shimSync,
-    shimFileSize,
-    shimLock,
-    shimUnlock,
-    shimCheckReserved,
-    shimFileControl,
-    shimSectorSize,
-    shimDeviceCharacteristics,
+    forward<&sqlite3_io_methods::xFileSize>,
+    forward<&sqlite3_io_methods::xLock>,
+    forward<&sqlite3_io_methods::xUnlock>,
+    forward<&sqlite3_io_methods::xCheckReservedLock>,
+    forward<&sqlite3_io_methods::xFileControl>,
+    forward<&sqlite3_io_methods::xSectorSize>,
+    forward<&sqlite3_io_methods::xDeviceCharacteristics>,
     shimShmMap,
-    shimShmLock,
-    shimShmBarrier,
-    shimShmUnmap,
-    shimFetch,
-    shimUnfetch,
+    forward<&sqlite3_io_methods::xShmLock>,
+    forward<&sqlite3_io_methods::xShmBarrier>,
+    forward<&sqlite3_io_methods::xShmUnmap>,
+    forward<&sqlite3_io_methods::xFetch>,
+    forward<&sqlite3_io_methods::xUnfetch>,
 };
 
 int shimOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags) {
