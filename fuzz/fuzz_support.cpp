@@ -55,6 +55,19 @@ std::int16_t createStandard(const std::string& path) {
     return call(B_CREATE, block, spec, name, 0);
 }
 
+void expectCreated(const std::string& path) {
+    Block block{};
+    if (createStandard(path) != B_NO_ERROR || open(block, path) != B_NO_ERROR) std::abort();
+    Bytes key(BTR_MAX_KEY_LENGTH);
+    for (std::uint32_t code = 1; code <= 3; ++code) {
+        Bytes record(16, static_cast<std::uint8_t>(code));
+        putInt(record, 0, 4, 0);
+        putInt(record, 6, 4, code);
+        if (call(B_INSERT, block, record, key, 0) != B_NO_ERROR) std::abort();
+    }
+    call(B_CLOSE, block, key, key, 0);
+}
+
 void putInt(Bytes& bytes, std::size_t offset, std::size_t length, std::int64_t value) {
     auto v = static_cast<std::uint64_t>(value);
     for (std::size_t i = 0; i < length; ++i, v >>= 8) bytes[offset + i] = static_cast<std::uint8_t>(v);

@@ -27,6 +27,9 @@ std::int16_t open(Block& block, const std::string& path);
 // (unique, modifiable).
 std::int16_t createStandard(const std::string& path);
 
+// Creates a file of the standard layout holding three records; aborts on failure.
+void expectCreated(const std::string& path);
+
 void putInt(Bytes& bytes, std::size_t offset, std::size_t length, std::int64_t value);
 std::int64_t getInt(const Bytes& bytes, std::size_t offset, std::size_t length);
 
