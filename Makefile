@@ -1,12 +1,14 @@
 # The two everyday commands. Both install what they need first.
 #   make run   builds in Release and opens the editor on the demo data set
-#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
-#              and each fuzz target over its corpus and for 5 seconds
+#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test,
+#              runs each fuzz target over its corpus and for 5 seconds,
+#              then builds the Debian package and checks it installed in a temporary root
+#   make package builds the Debian package in build/package
 #   make bench builds the benchmarks in Release and runs them
 
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test fuzz bench screenshots walkthrough crash-trials clean
+.PHONY: deps run test fuzz package bench screenshots walkthrough crash-trials clean
 
 deps:
 	@bash scripts/install-deps
@@ -24,11 +26,17 @@ test: deps
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) bash scripts/run-fuzz 5
+	JOBS=$(JOBS) bash scripts/package-test
 
 # Each fuzz target over its corpus, then fuzzed for FUZZ_SECONDS (by hand).
 FUZZ_SECONDS ?= 300
 fuzz: deps
 	JOBS=$(JOBS) bash scripts/run-fuzz $(FUZZ_SECONDS)
+
+package: deps
+	cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build/package -j $(JOBS)
+	cd build/package && cpack -G DEB
 
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DGRIM_BENCH=ON
