@@ -1,5 +1,7 @@
 #include "grimstore_fixture.h"
 
+#include <sqlite3.h>
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -67,6 +69,17 @@ Bytes GrimstoreTest::saved(const std::string& name) const {
     const RunResult result = run({"save", path(name), path(name + ".saved")});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     return readFile(path(name + ".saved"));
+}
+
+void GrimstoreTest::execSql(const std::string& name, const std::string& sql) const {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
 }
 
 Bytes GrimstoreTest::readFile(const std::string& path) {

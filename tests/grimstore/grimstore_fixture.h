@@ -39,6 +39,9 @@ protected:
     // The data file's records as save writes them.
     Bytes saved(const std::string& name) const;
 
+    // Changes the data file behind the record manager's back.
+    void execSql(const std::string& name, const std::string& sql) const;
+
     static Bytes readFile(const std::string& path);
     static void writeFile(const std::string& path, const Bytes& bytes);
 
