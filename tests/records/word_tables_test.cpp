@@ -1,10 +1,11 @@
-// Word tables of the coded fields: sparse and open-ended codes, read-back
-// of every code of every code table, ability tables included.
+// Word tables of the coded fields and the ability tables: sparse and open-ended
+// codes, typed names and numbers, shared names, read-back of every code of every table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "abilities/ability_table.h"
@@ -15,7 +16,7 @@ namespace {
 
 // Whatever any code of any code table shows reads back as that code when the box is
 // left untouched. The word tables are in code order and each word names its own code
-// (the ability tables share a few names on purpose: their own test covers those).
+// (the ability tables share a few names on purpose: tested below).
 TEST(WordTables, EveryShownCodeOfEveryTableReadsBack) {
     const std::vector<const CodeTable*> wordTables{
         &classMagicTypeTable(), &classWeaponTable(),   &classArmourTable(),      &spellStyleTable(),
@@ -43,7 +44,11 @@ TEST(WordTables, EveryShownCodeOfEveryTableReadsBack) {
     }
 }
 
+// The code a box text reads back as, given the code stored before: word tables and
+// ability tables, typed names, typed numbers and the shared names.
 TEST(WordTables, CodeReadBackFromABoxText) {
+    using abilities::abilityTable;
+    using K = abilities::AbilityKind;
     struct Case {
         const char* what;
         const CodeTable& table;
@@ -60,10 +65,39 @@ TEST(WordTables, CodeReadBackFromABoxText) {
         {"number out of 16 bits", spellStyleTable(), "40000", 0, std::nullopt},
         {"wrong letter case", spellStyleTable(), "auto-combat", 3, std::nullopt},
         {"empty text", monsterGenderTable(), "", 1, std::nullopt},
+        {"upper-case CURSED", abilityTable(K::Race), "CURSED", 0, 83},
+        {"small letters name nothing", abilityTable(K::Race), "cursed", 82, std::nullopt},
+        {"trailing blank", abilityTable(K::Spell), "Illu ", 13, std::nullopt},
+        {"ability Unknown chosen", abilityTable(K::Race), "Unknown", 5, 179},
+        {"ability Unknown untouched keeps 300", abilityTable(K::Race), "Unknown", 300, 300},
+        {"Illu chosen takes the lower code", abilityTable(K::Race), "Illu", 0, 13},
+        {"ClassStealth untouched keeps 103", abilityTable(K::Class), "ClassStealth", 103, 103},
+        {"ClassStealth chosen in a class", abilityTable(K::Class), "ClassStealth", 7, 102},
+        {"ClassStealth in a race", abilityTable(K::Race), "ClassStealth", 102, 103},
+        {"own stealth in a race", abilityTable(K::Race), "RaceStealth", 0, 102},
+        {"monster stealth in a race", abilityTable(K::Race), "MonsterStealth", 0, std::nullopt},
+        {"race recharge", abilityTable(K::Race), "racerecharge", 0, 121},
+        {"typed negative ability number", abilityTable(K::Race), "-7", 3, -7},
+        {"number of a named ability", abilityTable(K::Race), "5", 0, std::nullopt},
+        {"negative number not in plain form", abilityTable(K::Race), "-07", 0, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.table.codeFromText(c.text, c.stored), c.expected);
+    }
+}
+
+// Only the shared ability names lead to another code; any other pair of equal names
+// would be a typing error in the table.
+TEST(WordTables, OnlyTheSharedAbilityNamesLeadToAnotherCode) {
+    for (const auto kind : {abilities::AbilityKind::Race, abilities::AbilityKind::Class, abilities::AbilityKind::Spell,
+                            abilities::AbilityKind::Monster}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const auto& table = abilities::abilityTable(kind);
+        std::set<int> shared;
+        for (int code = 0; code < abilities::kAbilityRows; ++code)
+            if (table.code(*table.word(code)) != code) shared.insert(code);
+        EXPECT_EQ(shared, (kind == abilities::AbilityKind::Class ? std::set<int>{54, 103} : std::set<int>{54}));
     }
 }
 
