@@ -11,40 +11,23 @@
 
 #include <wbtrv32/btrieve.h>
 
-#include "cli.h"
+#include "../grimstore/grimstore_fixture.h"
 #include "gamedata/demo_world.h"
 #include "gamedata/record_formatter.h"
 #include "test_support/data_files.h"
-#include "test_support/temp_folder.h"
 
 namespace gamedata {
 namespace {
 
 using records::TableId;
 
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CommandRun grimstore(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    grimstore::Io io{out, err, false};
-    const int status = grimstore::runGrimstore(args, io);
-    return {status, out.str(), err.str()};
-}
-
 std::size_t storedCount(TableId table) { return test_support::readRows(records::tableFile(table)).size(); }
 
-class DemoWorld : public testing::Test {
-protected:
-    test_support::TempFolder folder;
-    std::filesystem::path dir() const { return folder.path(); }
-};
+using DemoWorld = grimstore::test::GrimstoreTest;
+using grimstore::test::RunResult;
 
-TEST_F(DemoWorld, WritesSixSoundFilesHoldingTheWorldsRecords) {
-    const DemoResult result = writeDemoWorld(dir(), {});
+TEST_F(DemoWorld, WritesSixSoundFilesAndRefusesToOverwrite) {
+    const DemoResult result = writeDemoWorld(folder(), {});
     ASSERT_TRUE(result.ok()) << result.error;
     std::size_t total = 0;
     for (const auto& table : records::kTableFiles) {
@@ -56,18 +39,15 @@ TEST_F(DemoWorld, WritesSixSoundFilesHoldingTheWorldsRecords) {
         total += rows.size();
     }
     EXPECT_EQ(result.recordsWritten, total);
-}
 
-TEST_F(DemoWorld, RefusesToOverwriteAndBadArguments) {
-    ASSERT_TRUE(writeDemoWorld(dir(), {std::uint32_t{3}, false}).ok());
-    const DemoResult again = writeDemoWorld(dir(), {});
+    const DemoResult again = writeDemoWorld(folder(), {std::uint32_t{3}, false});
     EXPECT_NE(again.error.find("wccrace2.dat already exists"), std::string::npos) << again.error;
-    EXPECT_EQ(storedCount(TableId::Messages), 3u) << "nothing was replaced";
-    ASSERT_TRUE(writeDemoWorld(dir(), {std::nullopt, true}).ok());
-    EXPECT_EQ(storedCount(TableId::Races), demoRecords(TableId::Races, {}).size());
+    EXPECT_EQ(storedCount(TableId::Messages), demoRecords(TableId::Messages, {}).size()) << "nothing was replaced";
+    ASSERT_TRUE(writeDemoWorld(folder(), {std::uint32_t{3}, true}).ok());
+    EXPECT_EQ(storedCount(TableId::Messages), 3u);
 
     // One existing file stops the whole world before anything is written.
-    const auto other = dir() / "other";
+    const auto other = folder() / "other";
     std::filesystem::create_directory(other);
     std::ofstream(other / "wccmsg2.dat") << "not a data file";
     const DemoResult oneExists = writeDemoWorld(other, {});
@@ -93,16 +73,18 @@ TEST(DemoRecords, HiddenFieldsAndTailsHoldNoZeroByte) {
 }
 
 // grimstore demo writes the same world; the dump's "fields" encode back to exactly
-// the records of the file.
-TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
-    ASSERT_EQ(grimstore({"demo", dir().string()}).status, 0);
-    EXPECT_EQ(grimstore({"demo", dir().string()}).status, 1) << "no overwrite without --force";
-    EXPECT_EQ(grimstore({"demo", dir().string(), "--records", "32768", "--force"}).status, 2);
-    EXPECT_EQ(grimstore({"demo", (dir() / "new" / "deeper").string()}).status, 0) << "makes its folders";
+// the records of the file. On several files at once: stat --json writes one object per
+// file, check reports each and fails when one fails, dump names each line's file;
+// --layout decodes a renamed copy.
+TEST_F(DemoWorld, GrimstoreDemoDumpStatCheckAndLayout) {
+    ASSERT_EQ(run({"demo", folder().string()}).exitStatus, 0);
+    EXPECT_EQ(run({"demo", folder().string()}).exitStatus, 1) << "no overwrite without --force";
+    EXPECT_EQ(run({"demo", folder().string(), "--records", "32768", "--force"}).exitStatus, 2);
+    EXPECT_EQ(run({"demo", (folder() / "new" / "deeper").string()}).exitStatus, 0) << "makes its folders";
     for (const auto& table : records::kTableFiles) {
         SCOPED_TRACE(std::string(table.fileName));
-        const CommandRun dump = grimstore({"dump", std::string(table.fileName)});
-        ASSERT_EQ(dump.status, 0) << dump.err;
+        const RunResult dump = run({"dump", std::string(table.fileName)});
+        ASSERT_EQ(dump.exitStatus, 0) << dump.err;
         const RecordEncoder encode = recordEncoder(table.fileName, table.recordLength);
         std::istringstream lines(dump.out);
         std::vector<test_support::Row> rows;
@@ -120,19 +102,14 @@ TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
         }
         EXPECT_EQ(rows, demoRecords(table.id, {}));
     }
-}
 
-// Several files at once: stat --json writes one object per file, check reports each and
-// fails when one fails, dump names each line's file; --layout decodes a renamed copy.
-TEST_F(DemoWorld, GrimstoreOnSeveralFilesAndANamedLayout) {
-    ASSERT_EQ(grimstore({"demo", dir().string()}).status, 0);
-    const std::string races = (dir() / "wccrace2.dat").string();
-    const std::string classes = (dir() / "wccclas2.dat").string();
-    const std::string backup = (dir() / "races.bak").string();
+    const std::string races = (folder() / "wccrace2.dat").string();
+    const std::string classes = (folder() / "wccclas2.dat").string();
+    const std::string backup = (folder() / "races.bak").string();
     std::filesystem::copy_file(races, backup);
 
-    const CommandRun stat = grimstore({"stat", "--json", races, classes});
-    ASSERT_EQ(stat.status, 0) << stat.err;
+    const RunResult stat = run({"stat", "--json", races, classes});
+    ASSERT_EQ(stat.exitStatus, 0) << stat.err;
     std::istringstream statLines(stat.out);
     std::vector<RecordJson> objects;
     for (std::string line; std::getline(statLines, line);) objects.push_back(RecordJson::parse(line));
@@ -143,21 +120,21 @@ TEST_F(DemoWorld, GrimstoreOnSeveralFilesAndANamedLayout) {
     EXPECT_EQ(objects[1]["records"], 10);
     EXPECT_EQ(objects[1]["keys"][0][0]["position"], 1);
 
-    const CommandRun check = grimstore({"check", races, "missing.dat", classes});
-    EXPECT_EQ(check.status, 1);
+    const RunResult check = run({"check", races, "missing.dat", classes});
+    EXPECT_EQ(check.exitStatus, 1);
     EXPECT_NE(check.out.find("wccclas2.dat: sound, 10 records"), std::string::npos) << check.out;
     EXPECT_NE(check.err.find("missing.dat"), std::string::npos) << check.err;
 
-    const CommandRun both = grimstore({"dump", races, classes});
-    ASSERT_EQ(both.status, 0) << both.err;
+    const RunResult both = run({"dump", races, classes});
+    ASSERT_EQ(both.exitStatus, 0) << both.err;
     EXPECT_EQ(RecordJson::parse(both.out.substr(0, both.out.find('\n')))["file"], races);
 
-    EXPECT_EQ(grimstore({"dump", backup}).out.find("\"fields\""), std::string::npos);
-    const CommandRun named = grimstore({"dump", "--layout", "race", backup});
-    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(run({"dump", backup}).out.find("\"fields\""), std::string::npos);
+    const RunResult named = run({"dump", "--layout", "race", backup});
+    ASSERT_EQ(named.exitStatus, 0) << named.err;
     EXPECT_EQ(RecordJson::parse(named.out.substr(0, named.out.find('\n')))["fields"]["Name"], "Fenwight");
-    const CommandRun wrong = grimstore({"dump", "--layout", "item", backup});
-    EXPECT_EQ(wrong.status, 1);
+    const RunResult wrong = run({"dump", "--layout", "item", backup});
+    EXPECT_EQ(wrong.exitStatus, 1);
     EXPECT_NE(wrong.err.find("item layout"), std::string::npos) << wrong.err;
 }
 

@@ -27,7 +27,8 @@ Bytes record(uint32_t id, size_t length, const Bytes& filler);
 
 class GrimstoreTest : public testing::Test {
 protected:
-    std::string path(const std::string& name) const { return (folder_.path() / name).string(); }
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    std::string path(const std::string& name) const { return (folder() / name).string(); }
 
     // Runs the subcommand line in process and returns its status and output.
     RunResult run(const std::vector<std::string>& args) const;
