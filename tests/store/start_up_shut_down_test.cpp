@@ -3,6 +3,7 @@
 // in the words of its table; only a failed Open ends the sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include <wbtrv32/btrieve.h>
@@ -40,17 +41,6 @@ protected:
     store::DataFileSet files;
 };
 
-// A file that is not open is not closed.
-TEST_F(StartUpShutDown, OnlyOpenFilesAreClosed) {
-    bool loaded = false;
-    EXPECT_EQ(startUp(loaded), std::vector<std::int32_t>(6, 3));
-    ASSERT_TRUE(loaded);
-    seam.calls.clear();
-    files.block(records::TableId::Spells).openFlag = 0;
-    store::shutDown(store, files);
-    EXPECT_EQ(seam.operations(), (std::vector<std::uint16_t>{B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_STOP, B_RESET}));
-}
-
 TEST_F(StartUpShutDown, EveryCallReportsItsOwnFailure) {
     struct Case {
         std::uint16_t operation;
@@ -69,13 +59,14 @@ TEST_F(StartUpShutDown, EveryCallReportsItsOwnFailure) {
         const auto shown = startUp(loaded);
         const bool openFailed = tc.operation == B_OPEN;
         EXPECT_EQ(loaded, !openFailed);
+        EXPECT_EQ(shown, std::vector<std::int32_t>(shown.size(), 3));
         EXPECT_EQ(shown.size(), openFailed ? tc.skip : tc.operation == B_GET_FIRST ? 5u : 6u);
         EXPECT_EQ(seam.openedFiles().size(), openFailed ? tc.skip + 1 : 6u) << "no Open after a failed one";
         seam.calls.clear();
         store::shutDown(store, files);
-        if (!openFailed) {
-            EXPECT_EQ(seam.operations(), kShutDown) << "the sequence goes on";
-        }
+        // Only the files start-up opened are closed (messages get no Close); the sequence goes on.
+        const std::size_t closes = std::min<std::size_t>(openFailed ? tc.skip : 6, 5);
+        EXPECT_EQ(seam.operations(), std::vector<std::uint16_t>(kShutDown.begin() + 5 - closes, kShutDown.end()));
         // One report: the call's own words and the status.
         ASSERT_EQ(dialogs.texts().size(), 1u);
         const QString report = dialogs.texts().front();
