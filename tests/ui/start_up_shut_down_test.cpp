@@ -15,11 +15,34 @@ using records::TableId;
 
 using StartUpShutDown = WindowFixture;
 
-TEST_F(StartUpShutDown, StartUpShowsTheFirstRecordOfEveryTable) {
+// Start-up shows every table's first record and the application's own icon on the
+// window and the About box; shut-down runs once and ends with the web page (the
+// failures of its calls are the store's tests).
+TEST_F(StartUpShutDown, StartUpIconAndShutDown) {
     ASSERT_TRUE(load());
     for (const auto& table : records::kTableFiles) EXPECT_EQ(shownNumber(table.id), QStringLiteral("1"));
     EXPECT_EQ(text(QStringLiteral("txtRaceName")), QStringLiteral("Name 1"));
     EXPECT_EQ(text(QStringLiteral("txtMessageLine1")), QStringLiteral("Name 1"));
+
+    window->findChild<QAction*>(QStringLiteral("menuAbout"))->trigger();
+    const auto* about = window->findChild<QDialog*>(QStringLiteral("frmAbout"));
+    ASSERT_NE(about, nullptr);
+    const auto* picture = about->findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_NE(picture, nullptr);
+    const QImage icon = ui::applicationIcon().pixmap(48, 48).toImage();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_EQ(picture->pixmap().toImage(), icon);
+    EXPECT_EQ(window->windowIcon().pixmap(48, 48).toImage(), icon);
+
+    seam.calls.clear();
+    dialogs.boxes.clear();
+    window->close();
+    EXPECT_EQ(seam.operations(),
+              (std::vector<std::uint16_t>{B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_STOP, B_RESET}));
+    EXPECT_EQ(dialogs.texts(), std::vector<QString>{ui::webPageAddress()});
+    seam.calls.clear();
+    window->Form_Unload();
+    EXPECT_TRUE(seam.calls.empty()) << "shut-down runs once";
 }
 
 TEST_F(StartUpShutDown, MissingClassFileStopsAfterTheRaces) {
@@ -35,42 +58,6 @@ TEST_F(StartUpShutDown, MissingClassFileStopsAfterTheRaces) {
     window->close();
     EXPECT_TRUE(seam.calls.empty()) << "no shut-down after a failed Open";
     EXPECT_TRUE(dialogs.boxes.empty());
-}
-
-TEST_F(StartUpShutDown, EmptySpellFileIsSilent) {
-    ASSERT_EQ(test_support::createDataFile(records::tableFile(TableId::Spells)), 0);
-    window = std::make_unique<ui::MainWindow>(dialogs, seam.call());
-    ASSERT_TRUE(window->Form_Load());
-    EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(shownNumber(TableId::Spells), QString());
-    EXPECT_EQ(shownNumber(TableId::Messages), QStringLiteral("1"));
-}
-
-// Shut-down runs once and ends with the web page; the failures of its calls are the
-// store's tests.
-TEST_F(StartUpShutDown, ShutDownClosesStopsResetsAndShowsTheWebPage) {
-    ASSERT_TRUE(load());
-    window->close();
-    EXPECT_EQ(seam.operations(),
-              (std::vector<std::uint16_t>{B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_STOP, B_RESET}));
-    EXPECT_EQ(dialogs.texts(), std::vector<QString>{ui::webPageAddress()});
-    seam.calls.clear();
-    window->Form_Unload();
-    EXPECT_TRUE(seam.calls.empty()) << "shut-down runs once";
-}
-
-// The window and the About box's picture show the application's own icon.
-TEST_F(StartUpShutDown, WindowAndAboutBoxShowTheApplicationIcon) {
-    ASSERT_TRUE(load());
-    window->findChild<QAction*>(QStringLiteral("menuAbout"))->trigger();
-    const auto* about = window->findChild<QDialog*>(QStringLiteral("frmAbout"));
-    ASSERT_NE(about, nullptr);
-    const auto* picture = about->findChild<QLabel*>(QStringLiteral("picIcon"));
-    ASSERT_NE(picture, nullptr);
-    const QImage icon = ui::applicationIcon().pixmap(48, 48).toImage();
-    EXPECT_FALSE(icon.isNull());
-    EXPECT_EQ(picture->pixmap().toImage(), icon);
-    EXPECT_EQ(window->windowIcon().pixmap(48, 48).toImage(), icon);
 }
 
 }  // namespace
