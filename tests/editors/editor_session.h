@@ -25,17 +25,14 @@
 
 using test_support::Row;
 
-// Little-endian field writers for building rows at their file offsets.
-inline void put16(Row& row, std::size_t offset, int value) {
-    row[offset] = static_cast<std::uint8_t>(value & 0xFF);
-    row[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-inline void put32(Row& row, std::size_t offset, std::int32_t value) {
-    for (int i = 0; i < 4; ++i)
-        row[offset + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
-}
 inline void putText(Row& row, std::size_t offset, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) row[offset + i] = static_cast<std::uint8_t>(bytes[i]);
+}
+inline std::string le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
+// Little-endian field writers for building rows at their file offsets.
+inline void put16(Row& row, std::size_t offset, int value) { putText(row, offset, le16(value)); }
+inline void put32(Row& row, std::size_t offset, std::int32_t value) {
+    putText(row, offset, le16(value) + le16(static_cast<std::int32_t>(static_cast<std::uint32_t>(value) >> 16)));
 }
 // A text field as the name rule stores it: the text, one zero, blanks to the width.
 inline std::string ruled(std::string_view text, std::size_t width) {
@@ -44,7 +41,6 @@ inline std::string ruled(std::string_view text, std::size_t width) {
     field.resize(width, ' ');
     return field;
 }
-inline std::string le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
 
 // A row of the table filled with bytes that follow no pattern a field could hide behind.
 inline Row noiseRow(const records::TableFile& table, std::uint32_t seed) {
@@ -52,6 +48,29 @@ inline Row noiseRow(const records::TableFile& table, std::uint32_t seed) {
     for (auto& b : row) {
         seed = seed * 1103515245u + 12345u;
         b = static_cast<std::uint8_t>(seed >> 16);
+    }
+    return row;
+}
+
+// Record 5 with noise everywhere except where the editor needs well-formed text, with
+// MinHP 5 and HPRange 10 for classes and MaxRoll 0 for spells.
+inline Row wellFormedRow(records::TableId id) {
+    Row row = noiseRow(records::tableFile(id), 11);
+    put16(row, 0, 5);
+    switch (id) {
+        case records::TableId::Messages:
+            for (std::size_t at : {4u, 86u, 168u}) putText(row, at, ruled("line", 74));
+            break;
+        case records::TableId::Classes:
+            put16(row, 32, 5);
+            put16(row, 34, 10);
+            [[fallthrough]];
+        default:
+            putText(row, 2, ruled("Grey Elf", 29));
+    }
+    if (id == records::TableId::Spells) {
+        putText(row, 251, "Zap!z");
+        row[246] = 0;
     }
     return row;
 }
@@ -83,6 +102,12 @@ public:
     QLineEdit& line(const QString& name) { return find<QLineEdit>(name); }
     QComboBox& combo(const QString& name) { return find<QComboBox>(name); }
     QString text(const QString& name) { return line(name).text(); }
+    // What a box shows: a list's text, a check box's state as a number, a line's text.
+    QString shown(const QString& name) {
+        if (auto* combo = page.findChild<QComboBox*>(name)) return combo->currentText();
+        if (auto* check = page.findChild<QCheckBox*>(name)) return QString::number(check->checkState());
+        return text(name);
+    }
 
     bool applicationMade = (test_support::application(), true);  // before any widget
     const records::TableFile& table;

@@ -6,17 +6,6 @@ namespace {
 
 using records::TableId;
 
-Row plainRow(TableId id) {
-    Row row = noiseRow(records::tableFile(id), 5);
-    put16(row, 0, 5);
-    if (id == TableId::Messages)
-        for (std::size_t at : {4u, 86u, 168u}) putText(row, at, ruled("line", 74));
-    else
-        putText(row, 2, ruled("Plain", 29));
-    if (id == TableId::Spells) putText(row, 251, "Plain");
-    return row;
-}
-
 struct Refusal {
     TableId id;
     const char* box;
@@ -37,7 +26,7 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.box);
-        const Row row = plainRow(r.id);
+        const Row row = wellFormedRow(r.id);
         EditorSession s(r.id, row);
         s.status.setText("before");
         s.line(r.box).setText(r.typed);
@@ -59,7 +48,7 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
 
 // An update on a file that was not opened does nothing.
 TEST(RefusedUpdate, NothingHappensOnAFileThatWasNotOpened) {
-    EditorSession s(TableId::Messages, plainRow(TableId::Messages));
+    EditorSession s(TableId::Messages, wellFormedRow(TableId::Messages));
     s.block.openFlag = 0;
     s.line("txtMessageLine1").setText("changed");
     s.editor->update();
@@ -102,7 +91,7 @@ TEST(RefusedWrite, LeavesEverythingAsItWas) {
         for (const auto& command : commands)
             for (const std::int16_t status : {2, 5, 80}) {
                 SCOPED_TRACE(std::string(table.box) + " " + command.prefix + std::to_string(status));
-                const Row row = plainRow(table.id);
+                const Row row = wellFormedRow(table.id);
                 EditorSession s(table.id, row);
                 s.status.setText("before");
                 s.line(table.box).setText("12");
