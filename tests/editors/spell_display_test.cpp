@@ -6,10 +6,7 @@ namespace {
 using records::TableId;
 
 Row spellRow(int min, int max, int levelCap, int levelMod, int increase) {
-    Row row(260, 0);
-    put16(row, 0, 5);
-    putText(row, 2, ruled("Spark", 29));
-    putText(row, 251, "Spark");
+    Row row = wellFormedRow(TableId::Spells);
     put16(row, 192, min);
     put16(row, 194, max);
     row[162] = static_cast<std::uint8_t>(levelCap);
