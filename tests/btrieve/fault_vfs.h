@@ -107,25 +107,13 @@ private:
         return real(f)->pMethods->xShmMap(real(f), region, size, extend, out);
     }
     static int open(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags) {
-        static const sqlite3_io_methods methods = {3,
-                                                   close,
-                                                   forward<&sqlite3_io_methods::xRead>,
-                                                   write,
-                                                   truncate,
-                                                   sync,
-                                                   forward<&sqlite3_io_methods::xFileSize>,
-                                                   forward<&sqlite3_io_methods::xLock>,
-                                                   forward<&sqlite3_io_methods::xUnlock>,
-                                                   forward<&sqlite3_io_methods::xCheckReservedLock>,
-                                                   forward<&sqlite3_io_methods::xFileControl>,
-                                                   forward<&sqlite3_io_methods::xSectorSize>,
-                                                   forward<&sqlite3_io_methods::xDeviceCharacteristics>,
-                                                   shmMap,
-                                                   forward<&sqlite3_io_methods::xShmLock>,
-                                                   forward<&sqlite3_io_methods::xShmBarrier>,
-                                                   forward<&sqlite3_io_methods::xShmUnmap>,
-                                                   forward<&sqlite3_io_methods::xFetch>,
-                                                   forward<&sqlite3_io_methods::xUnfetch>};
+        using M = sqlite3_io_methods;
+        // clang-format off
+        static const M methods = {3, close, forward<&M::xRead>, write, truncate, sync, forward<&M::xFileSize>,
+            forward<&M::xLock>, forward<&M::xUnlock>, forward<&M::xCheckReservedLock>, forward<&M::xFileControl>,
+            forward<&M::xSectorSize>, forward<&M::xDeviceCharacteristics>, shmMap, forward<&M::xShmLock>,
+            forward<&M::xShmBarrier>, forward<&M::xShmUnmap>, forward<&M::xFetch>, forward<&M::xUnfetch>};
+        // clang-format on
         auto* o = static_cast<FaultVfs*>(vfs->pAppData);
         shim(f)->owner = o;
         shim(f)->base.pMethods = nullptr;

@@ -30,6 +30,21 @@ const FaultCase kCases[] = {
     {"open, no room for the shared memory", B_OPEN, {.failShmGrowth = true}, B_DISK_FULL, B_END_OF_FILE},
 };
 
+// Reopens the file as the next process would (recovering what a dead one
+// left), checks that it takes a write and passes verify; returns its records.
+std::vector<Bytes> reopened(const std::string& file) {
+    Block block{};
+    EXPECT_EQ(openFile(block, file), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    const auto records = readAll(block, status);
+    Call insert{Standard::record(0, 2, 77)};
+    EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    std::string message;
+    EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
+    return records;
+}
+
 TEST_F(BtrieveTest, InjectedDiskFaultsAnswerAStatusAndLoseNothing) {
     FaultVfs vfs;
     for (const FaultCase& c : kCases) {
@@ -61,16 +76,8 @@ TEST_F(BtrieveTest, InjectedDiskFaultsAnswerAStatusAndLoseNothing) {
         });
         EXPECT_EQ(child.wait(), c.status * 10 + c.after);
         EXPECT_FALSE(std::filesystem::exists(created));
-        // The next opener recovers the log the dead child left: exactly the records from before.
-        Block block{};
-        ASSERT_EQ(openFile(block, file), B_NO_ERROR);
-        std::int16_t status = B_NO_ERROR;
-        EXPECT_EQ(readAll(block, status), records);
-        Call insert{Standard::record(0, 2, 77)};
-        EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
-        BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
-        std::string message;
-        EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
+        // Exactly the records from before the fault.
+        EXPECT_EQ(reopened(file), records);
     }
 }
 
@@ -119,16 +126,10 @@ TEST_F(BtrieveTest, PowerLossKeepsEveryAcknowledgedWriteAndNothingElse) {
         while (writer.waitForSignal()) ++acknowledged;
         ASSERT_EQ(writer.wait(), 0);
 
-        Block block{};
-        ASSERT_EQ(openFile(block, file), B_NO_ERROR);
-        std::int16_t status = B_NO_ERROR;
-        const auto found = readAll(block, status);
+        const auto found = reopened(file);
         EXPECT_TRUE(found == modelAfter(acknowledged) ||
                     (acknowledged < kWrites && found == modelAfter(acknowledged + 1)))
             << acknowledged << " writes acknowledged, " << found.size() << " records found";
-        BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
-        std::string message;
-        EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
     }
 }
 
