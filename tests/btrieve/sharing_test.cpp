@@ -182,25 +182,5 @@ TEST_F(BtrieveTest, ReadOnlyMediaOpenForReadingWithoutWritingAnything) {
     chmod(media.c_str(), 0755);
 }
 
-// The superuser writing a world owned by another account: the journal files it
-// makes while the file is open belong to that account too, so none is left
-// behind that the owner cannot use.
-TEST_F(BtrieveTest, JournalFilesBelongToTheFilesOwner) {
-    if (geteuid() != 0) GTEST_SKIP() << "only the superuser writes the files of other users";
-    const std::string file = path("world.dat");
-    fill(file, 1, 1);
-    ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
-    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
-    Block block{};
-    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
-    Call insert{Standard::record(0, 1, 9)};
-    ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
-    for (const char* suffix : {"-wal", "-shm"}) {
-        struct stat st {};
-        ASSERT_EQ(stat((file + suffix).c_str(), &st), 0) << suffix;
-        EXPECT_EQ(st.st_uid, 65534u) << suffix;
-    }
-}
-
 }  // namespace
 }  // namespace btrieve_test
