@@ -27,6 +27,13 @@ TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
 
     EXPECT_EQ(saved("a.dat"), input);
 
+    // Create without --replace refuses an existing file and leaves its records.
+    const RunResult again = run({"create", path("a.dat"), "-r", "12", "-k", "1:4:unsigned"});
+    EXPECT_EQ(again.exitStatus, 1);
+    EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
+        << again.err;
+    EXPECT_EQ(saved("a.dat"), input);
+
     // A second file filled from the first one's save holds the same records.
     create("b.dat", 12, {"1:4:unsigned"});
     result = run({"load", path("b.dat"), path("a.dat.saved")});

@@ -56,18 +56,5 @@ TEST_F(GrimstoreTest, ProgramExitStatuses) {
     }
 }
 
-TEST_F(GrimstoreTest, CreateRefusesExistingFileUnlessReplacing) {
-    const std::vector<std::string> args{"create", "a.dat", "-r", "8", "-k", "1:4:unsigned"};
-    ASSERT_EQ(run(args).exitStatus, 0);
-    const RunResult again = run(args);
-    EXPECT_EQ(again.exitStatus, 1);
-    EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
-        << again.err;
-
-    std::vector<std::string> replacing = args;
-    replacing.push_back("--replace");
-    EXPECT_EQ(run(replacing).exitStatus, 0);
-}
-
 }  // namespace
 }  // namespace grimstore::test
