@@ -22,7 +22,9 @@ struct Record {
 };
 
 // Where a read along a key goes, relative to a starting key value and record id.
-enum class Seek { First, Last, Next, Previous, Equal };
+// Greater and Less pass every duplicate of the value; Next and Previous move
+// to the neighbouring duplicate first.
+enum class Seek { First, Last, Next, Previous, Equal, Greater, GreaterOrEqual, Less, LessOrEqual };
 
 class DataFile {
 public:
@@ -36,8 +38,12 @@ public:
     bool readOnly() const { return readOnly_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
-    // (value, id); Equal looks for value. Status 0, 9 (no record) or 4 (Equal).
+    // (value, id); the others compare with value. Status 0, 9 (no record) or 4 (Equal).
     int seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out);
+    // Reads the record after (forward) or before id in physical order; 9 at the end.
+    int step(bool forward, std::int64_t id, Record& out);
+    // Reads record id; 43 when there is none.
+    int read(std::int64_t id, Record& out);
     // Adds record, giving each autoincrement key holding 0 its next value
     // (written into record). Returns a status; on 0 `id` is the new record's.
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id);
@@ -48,11 +54,31 @@ public:
     int remove(std::int64_t id, std::span<const std::uint8_t> expected);
     int count(std::uint64_t& records);
 
+    // Inside the process's transaction (Begin to End or Abort) the first
+    // write takes the file's write lock and holds it, and no write commits
+    // on its own; finishTransaction commits or rolls back what was written.
+    void joinTransaction() { inTransaction_ = true; }
+    int finishTransaction(bool commit);
+    // True when the open transaction has written to this file.
+    bool changedInTransaction() const { return inTransaction_ && !sqlite3_get_autocommit(db_.get()); }
+
     // Number of position blocks using this file.
     int users = 0;
 
 private:
-    enum Query { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, QueryCount };
+    enum Query {
+        First,
+        Last,
+        NextSame,
+        Greater,
+        PreviousSame,
+        Less,
+        Equal,
+        GreaterOrEqual,
+        LessOrEqual,
+        Max,
+        QueryCount
+    };
 
     DataFile() = default;
     static std::string querySql(std::size_t key, Query which);
@@ -70,7 +96,8 @@ private:
     FileLayout layout_;
     bool exclusive_ = false;
     bool readOnly_ = false;
-    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_;
+    bool inTransaction_ = false;
+    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, QueryCount>> queries_;
 
     friend class Transaction;

@@ -39,13 +39,35 @@ enum {
     B_GET_EQUAL = 5,
     B_GET_NEXT = 6,
     B_GET_PREVIOUS = 7,
+    B_GET_GREATER = 8,
+    B_GET_GREATER_OR_EQUAL = 9,
+    B_GET_LESS = 10,
+    B_GET_LESS_OR_EQUAL = 11,
     B_GET_FIRST = 12,
     B_GET_LAST = 13,
     B_CREATE = 14,
     B_STAT = 15,
+    B_BEGIN_TRANSACTION = 19,
+    B_END_TRANSACTION = 20,
+    B_ABORT_TRANSACTION = 21,
+    B_GET_POSITION = 22,
+    B_GET_DIRECT = 23,
+    B_STEP_NEXT = 24,
     B_STOP = 25,
-    B_RESET = 28
+    B_VERSION = 26,
+    B_UNLOCK = 27,
+    B_RESET = 28,
+    B_STEP_FIRST = 33,
+    B_STEP_LAST = 34,
+    B_STEP_PREVIOUS = 35,
+    B_BEGIN_CONCURRENT_TRANSACTION = 1019
 };
+
+/* Added to a Get (5-13): read the key value only, no record. */
+#define B_GET_KEY_BIAS 50
+/* Added to a Get, Step or Get Direct: lock the record read. Single locks are
+ * released by the next single-lock read, multiple locks only by Unlock. */
+enum { B_SINGLE_WAIT_LOCK = 100, B_SINGLE_NOWAIT_LOCK = 200, B_MULTIPLE_WAIT_LOCK = 300, B_MULTIPLE_NOWAIT_LOCK = 400 };
 
 /* Open modes, passed in the key number of an Open. */
 enum { B_MODE_NORMAL = 0, B_MODE_ACCELERATED = -1, B_MODE_READ_ONLY = -2, B_MODE_VERIFY = -3, B_MODE_EXCLUSIVE = -4 };
@@ -75,14 +97,21 @@ enum {
     B_INVALID_RECORD_LENGTH = 28,
     B_INVALID_KEY_LENGTH = 29,
     B_NOT_A_DATA_FILE = 30,
+    B_TRANSACTION_ACTIVE = 37,
+    B_NO_TRANSACTION = 39,
     B_OPERATION_NOT_ALLOWED = 41,
+    B_INVALID_RECORD_ADDRESS = 43,
+    B_NULL_KEY_PATH = 44,
     B_ACCESS_DENIED = 46,
     B_KEY_TYPE_ERROR = 49,
     B_FILE_ALREADY_EXISTS = 59,
+    B_DEADLOCK = 78,
     B_CONFLICT = 80,
+    B_LOCK_ERROR = 81,
     B_RECORD_IN_USE = 84,
     B_FILE_IN_USE = 85,
-    B_INCOMPATIBLE_MODE = 88
+    B_INCOMPATIBLE_MODE = 88,
+    B_INCOMPATIBLE_LOCK = 93
 };
 
 /* Key flags of a key specification in the Create buffer. */
