@@ -70,7 +70,7 @@ TEST_F(DemoWorldTest, RefusesToOverwriteWithoutForce) {
 TEST_F(DemoWorldTest, RefusesBadArguments) {
     const DemoResult tooMany = writeDemoWorld(dir(), {kMaxDemoRecords + 1, false});
     EXPECT_FALSE(tooMany.ok());
-    EXPECT_NE(tooMany.error.find("32767"), std::string::npos) << tooMany.error;
+    EXPECT_NE(tooMany.error.find(std::to_string(kMaxDemoRecords)), std::string::npos) << tooMany.error;
     const DemoResult noFolder = writeDemoWorld(dir() / "missing", {});
     EXPECT_FALSE(noFolder.ok());
     // One existing file stops the whole world before anything is written.
@@ -98,6 +98,15 @@ TEST_F(DemoWorldTest, RecordsPerTableGivesThatManyNumberedRecords) {
     const RecordFormatter format = recordFormatter("wccrace2.dat", 126);
     EXPECT_EQ(format(races.records[12])["Name"], "Fenwight 2");
     EXPECT_EQ(format(races.records[26])["Name"], "Children of the Sunken Gro 3");
+
+    // Past the highest 2-byte number only the tables of 4-byte numbers go on.
+    for (const records::TableId table : {TableId::Races, TableId::Monsters}) {
+        const auto rows = demoRecords(table, {kMaxShortNumber + 1, false});
+        const records::TableFile& spec = records::tableFile(table);
+        const std::uint32_t n = spec.numberWidth == 2 ? kMaxShortNumber : kMaxShortNumber + 1;
+        ASSERT_EQ(rows.size(), n) << spec.fileName;
+        EXPECT_EQ(recordFormatter(spec.fileName, spec.recordLength)(rows.back())["Number"], n);
+    }
 }
 
 // Every byte the editor never shows is non-zero, so code that drops them is caught.

@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "gamedata/demo_world.h"
 #include "gamedata/record_formatter.h"
 #include "gamedata_fixture.h"
 
@@ -45,7 +46,7 @@ TEST_F(GrimstoreDemoTest, WritesTheWorldAndRefusesToOverwriteWithoutForce) {
     ASSERT_EQ(generated.status, 0) << generated.err;
     EXPECT_EQ(readAll(file(records::TableId::Items), 1032).records.size(), 7u);
 
-    EXPECT_EQ(run({"demo", folder, "--records", "32768", "--force"}).status, 2);
+    EXPECT_EQ(run({"demo", folder, "--records", std::to_string(gamedata::kMaxDemoRecords + 1), "--force"}).status, 2);
     EXPECT_EQ(run({"demo", (dir() / "missing").string()}).status, 1);
 }
 
