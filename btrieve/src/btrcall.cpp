@@ -48,6 +48,8 @@ Operation operationFor(std::uint16_t code) {
             return statOperation;
         case B_VERSION:
             return versionOperation;
+        case B_UNLOCK:
+            return unlockOperation;
         case B_STOP:
         case B_RESET:
             return stopOperation;
@@ -90,7 +92,7 @@ bool decode(std::uint16_t code, CallArgs& args) {
         return lock <= B_MULTIPLE_NOWAIT_LOCK + 100;
     if (lock > B_MULTIPLE_NOWAIT_LOCK || (lock && (args.keyOnly || !takesLock(base)))) return false;
     args.lockBias = lock;
-    return lock == 0;  // record locks come next
+    return true;
 }
 
 }  // namespace

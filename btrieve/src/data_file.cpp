@@ -83,6 +83,7 @@ int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<Data
     int status = file->lock_.acquire(path, exclusive);
     if (status != B_NO_ERROR) return status;
     file->readOnly_ = ::access(path.c_str(), W_OK) != 0;
+    if (!file->readOnly_) file->recordLocks_.open(path);
     int rc =
         file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK && !file->readOnly_) {

@@ -5,6 +5,7 @@
 
 #include "file_layout.h"
 #include "open_lock.h"
+#include "record_locks.h"
 #include "sqlite_handle.h"
 
 #include <array>
@@ -36,6 +37,7 @@ public:
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
     bool readOnly() const { return readOnly_; }
+    RecordLocks& recordLocks() { return recordLocks_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
     // (value, id); the others compare with value. Status 0, 9 (no record) or 4 (Equal).
@@ -90,8 +92,9 @@ private:
     int nextAutoincrement(std::size_t key, std::int64_t& value);
     int step(Statement& st);
 
-    // Declared first so it is released last, after the connection closes.
+    // Declared first so they are released last, after the connection closes.
     OpenLock lock_;
+    RecordLocks recordLocks_;
     Database db_;
     FileLayout layout_;
     bool exclusive_ = false;

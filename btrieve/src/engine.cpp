@@ -89,9 +89,25 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     return B_NO_ERROR;
 }
 
+void Engine::unlock(Handle& handle) {
+    if (handle.singleLock) handle.file->recordLocks().release(*handle.singleLock);
+    for (std::int64_t id : handle.multipleLocks) handle.file->recordLocks().release(id);
+    handle.singleLock.reset();
+    handle.multipleLocks.clear();
+}
+
+void Engine::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
+    if (handle.singleLock == id) {
+        handle.file->recordLocks().release(id);
+        handle.singleLock.reset();
+    }
+    if (multipleToo && handle.multipleLocks.erase(id)) handle.file->recordLocks().release(id);
+}
+
 void Engine::close(void* block) {
     Handle* handle = handleOf(block);
     if (!handle) return;
+    unlock(*handle);
     DataFile* file = handle->file;
     BlockTag tag;
     readBlock(block, tag);

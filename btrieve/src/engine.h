@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,6 +34,9 @@ struct Handle {
     DataFile* file = nullptr;
     bool readOnly = false;
     Cursor cursor;
+    // Records this block holds locked: at most one single lock, or any number of multiple locks.
+    std::optional<std::int64_t> singleLock;
+    std::set<std::int64_t> multipleLocks;
     Record scratch;  // reused for every read, so a Get allocates nothing
 };
 
@@ -50,6 +55,9 @@ public:
     DataFile* fileWithIdentity(const FileIdentity& identity);
 
     int open(const std::string& path, std::int8_t mode, void* block);
+    // Releases the record locks of a block: all, or those on record id.
+    static void unlock(Handle& handle);
+    static void unlock(Handle& handle, std::int64_t id, bool multipleToo);
     void close(void* block);
     // Aborts the open transaction, closes every file and forgets every block.
     void closeAll();

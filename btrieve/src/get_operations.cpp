@@ -110,6 +110,7 @@ int getOperation(Engine& engine, const CallArgs& args) {
     if (row.data.size() < seg.offset + seg.length) return B_IO_ERROR;
     // Records of a variable-length file may still be longer than the buffer.
     if (!args.keyOnly && row.data.size() > args.dataCapacity()) return B_DATA_BUFFER_TOO_SHORT;
+    if (const int status = lockRead(*handle, args, row.id); status != B_NO_ERROR) return status;
     std::copy_n(row.data.begin() + seg.offset, seg.length, args.keyBytes());
     Cursor& cursor = handle->cursor;
     KeyValue found;

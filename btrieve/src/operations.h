@@ -19,6 +19,7 @@ int stepOperation(Engine& engine, const CallArgs& args);
 int getPositionOperation(Engine& engine, const CallArgs& args);
 int getDirectOperation(Engine& engine, const CallArgs& args);
 int versionOperation(Engine& engine, const CallArgs& args);
+int unlockOperation(Engine& engine, const CallArgs& args);
 int createOperation(Engine& engine, const CallArgs& args);
 int statOperation(Engine& engine, const CallArgs& args);
 
@@ -28,5 +29,15 @@ int keyToRead(const Handle& handle, const CallArgs& args, const KeyDefinition*& 
 // Copies the record read into the caller's data buffer (22 when it does not
 // fit) and makes it the block's current record; the key position is the caller's.
 int deliverRecord(Handle& handle, const CallArgs& args, Record& row);
+
+// Takes the lock the call's bias asks for on record id, before the record is
+// handed out: 0 (also without a bias), 84 held elsewhere, 93 single and
+// multiple locks mixed in one block, 46 a file that cannot be locked.
+int lockRead(Handle& handle, const CallArgs& args, std::int64_t id);
+
+// A record's 4-byte position as Get Position gives it and Get Direct and Unlock take it.
+constexpr std::uint32_t kPositionLength = 4;
+void writePosition(std::uint8_t* out, std::int64_t id);
+std::int64_t readPosition(const std::uint8_t* in);
 
 }  // namespace wbtrv

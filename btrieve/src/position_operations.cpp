@@ -10,9 +10,15 @@
 namespace wbtrv {
 namespace {
 
-// A record's 4-byte position: its id, the high 16 bits first, each word little-endian.
-constexpr std::uint32_t kPositionLength = 4;
+// What Version reports: our own version, revision and platform letter.
+constexpr std::int64_t kVersion = 1;
+constexpr std::int64_t kRevision = 10;
+constexpr std::uint8_t kPlatform = 'S';
+constexpr std::uint32_t kVersionLength = 5;
 
+}  // namespace
+
+// A record's 4-byte position: its id, the high 16 bits first, each word little-endian.
 void writePosition(std::uint8_t* out, std::int64_t id) {
     const auto v = static_cast<std::uint32_t>(id);
     writeLittleEndian(out, 2, v >> 16);
@@ -22,14 +28,6 @@ void writePosition(std::uint8_t* out, std::int64_t id) {
 std::int64_t readPosition(const std::uint8_t* in) {
     return readLittleEndian(in, 2, false) << 16 | readLittleEndian(in + 2, 2, false);
 }
-
-// What Version reports: our own version, revision and platform letter.
-constexpr std::int64_t kVersion = 1;
-constexpr std::int64_t kRevision = 10;
-constexpr std::uint8_t kPlatform = 'S';
-constexpr std::uint32_t kVersionLength = 5;
-
-}  // namespace
 
 int stepOperation(Engine& engine, const CallArgs& args) {
     Handle* handle = engine.handleOf(args.block);
@@ -43,6 +41,7 @@ int stepOperation(Engine& engine, const CallArgs& args) {
     if (args.operation == B_STEP_LAST) from = std::numeric_limits<std::int64_t>::max();
     Record& row = handle->scratch;
     if (const int status = file.step(forward, from, row); status != B_NO_ERROR) return status;
+    if (const int status = lockRead(*handle, args, row.id); status != B_NO_ERROR) return status;
     if (const int status = deliverRecord(*handle, args, row); status != B_NO_ERROR) return status;
     // A Step follows no key: a Get Next or Previous after it has no place to move from.
     handle->cursor.positioned = false;
@@ -80,6 +79,7 @@ int getDirectOperation(Engine& engine, const CallArgs& args) {
         if (row.data.size() < seg.offset + seg.length || !key->valueFromRecord(row.data, value)) return B_IO_ERROR;
         if (!value) return B_NULL_KEY_PATH;
     }
+    if (const int status = lockRead(*handle, args, row.id); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     cursor.positioned = keyed;
     cursor.skipDuplicates = false;

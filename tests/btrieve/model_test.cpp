@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <tuple>
 
 namespace btrieve_test {
@@ -33,7 +34,9 @@ const KeyField kKeys[] = {{0, 4, true, true, false}, {4, 2, true, false, true}, 
 struct ModelCursor {
     bool positioned = false;  // a key position
     bool hasCurrent = false;
-    bool skipDuplicates = false;  // after a key-only Get
+    bool skipDuplicates = false;         // after a key-only Get
+    std::optional<std::int64_t> single;  // locks: one single lock or several multiple locks
+    std::set<std::int64_t> multiple;
     int key = 0;
     std::int64_t value = 0;
     std::int64_t id = 0;  // physical place
@@ -86,7 +89,30 @@ public:
         c.value = keyOf(c.lastRead, key);
     }
 
-    Expected get(int block, std::uint16_t op, bool keyOnly, int key, std::int64_t probe, std::uint32_t capacity) {
+    // The lock a read's bias takes on record id (one process: never held elsewhere).
+    static std::int16_t lock(ModelCursor& c, int bias, std::int64_t id) {
+        if (!bias) return B_NO_ERROR;
+        const bool multiple = bias >= B_MULTIPLE_WAIT_LOCK;
+        if (multiple ? c.single.has_value() : !c.multiple.empty()) return B_INCOMPATIBLE_LOCK;
+        if (multiple)
+            c.multiple.insert(id);
+        else
+            c.single = id;
+        return B_NO_ERROR;
+    }
+
+    Expected unlock(int block, int key, std::int64_t id) {
+        ModelCursor& c = cursors[block];
+        if (key >= 0 ? !c.single : key < -2 || c.single || (key == -1 && !c.multiple.contains(id)))
+            return {B_LOCK_ERROR, {}};
+        if (key >= 0) c.single.reset();
+        if (key == -1) c.multiple.erase(id);
+        if (key == -2) c.multiple.clear();
+        return {B_NO_ERROR, {}};
+    }
+
+    Expected get(int block, std::uint16_t op, bool keyOnly, int key, std::int64_t probe, std::uint32_t capacity,
+                 int bias) {
         ModelCursor& c = cursors[block];
         const bool moves = op == B_GET_NEXT || op == B_GET_PREVIOUS;
         if (key < 0 || key > 2) return {B_INVALID_KEY_NUMBER, {}};
@@ -125,6 +151,7 @@ public:
             }
         }
         if (!found) return {B_END_OF_FILE, {}};
+        if (const std::int16_t status = lock(c, bias, *found)) return {status, {}};
         place(c, key, *found);
         if (keyOnly) {
             c.hasCurrent = false;
@@ -134,7 +161,7 @@ public:
         return {B_NO_ERROR, records.at(*found)};
     }
 
-    Expected step(int block, std::uint16_t op, std::uint32_t capacity) {
+    Expected step(int block, std::uint16_t op, std::uint32_t capacity, int bias) {
         ModelCursor& c = cursors[block];
         if (capacity < kRecordLength) return {B_DATA_BUFFER_TOO_SHORT, {}};
         auto it = records.end();
@@ -143,6 +170,7 @@ public:
         const auto below = records.lower_bound(op == B_STEP_LAST ? INT64_MAX : c.id);
         if ((op == B_STEP_LAST || op == B_STEP_PREVIOUS) && below != records.begin()) it = std::prev(below);
         if (it == records.end()) return {B_END_OF_FILE, {}};
+        if (const std::int16_t status = lock(c, bias, it->first)) return {status, {}};
         place(c, c.key, it->first, false);
         return {B_NO_ERROR, it->second};
     }
@@ -156,10 +184,11 @@ public:
         return {B_NO_ERROR, at};
     }
 
-    Expected direct(int block, int key, std::int64_t id, std::uint32_t capacity) {
+    Expected direct(int block, int key, std::int64_t id, std::uint32_t capacity, int bias) {
         ModelCursor& c = cursors[block];
         if (key < -1 || key > 2) return {B_INVALID_KEY_NUMBER, {}};
         if (!records.contains(id)) return {B_INVALID_RECORD_ADDRESS, {}};
+        if (const std::int16_t status = lock(c, bias, id)) return {status, {}};
         place(c, std::max(key, 0), id, key >= 0);
         if (capacity >= kRecordLength) return {B_NO_ERROR, records.at(id)};
         c.hasCurrent = false;  // the position is set, the record not read
@@ -206,6 +235,7 @@ public:
             if (!kKeys[k].modifiable && keyOf(r, k) != keyOf(c.lastRead, k)) return {B_MODIFIABLE_KEY_VALUE_ERROR, {}};
         if (clashes(r, c.id)) return {B_DUPLICATE_KEY_VALUE, {}};
         it->second = r;
+        if (c.single == c.id) c.single.reset();
         place(c, c.key, c.id, c.positioned);
         return {B_NO_ERROR, r};
     }
@@ -217,6 +247,8 @@ public:
         if (it == records.end() || it->second != c.lastRead) return {B_CONFLICT, {}};
         records.erase(it);
         c.hasCurrent = false;
+        if (c.single == c.id) c.single.reset();
+        c.multiple.erase(c.id);
         return {B_NO_ERROR, {}};
     }
 };
@@ -274,6 +306,8 @@ TEST_F(BtrieveTest, RandomOperationsAgreeWithTheModel) {
         Expected expected{};
         std::uint16_t op = 0;
         bool keyOnly = false;
+        // A lock bias on one read in six.
+        const int bias = pick(0, 5) == 0 ? B_SINGLE_WAIT_LOCK * pick(1, 4) : 0;
         std::uint32_t capacity = randomCapacity();
         if (kind < 18) {
             op = B_INSERT;
@@ -295,38 +329,42 @@ TEST_F(BtrieveTest, RandomOperationsAgreeWithTheModel) {
         } else if (kind < 41) {
             op = B_GET_POSITION;
             expected = model.position(block);
-        } else if (kind < 45) {
-            op = B_GET_DIRECT;
-            // Mostly a position some record has; key -1 sets no key position.
+        } else if (kind < 48) {
+            // Mostly a position some record has; key -1 sets no key position, -1 and -2 unlock multiple locks.
+            op = kind < 45 ? B_GET_DIRECT : B_UNLOCK;
             const std::int64_t id =
                 model.records.empty() || pick(0, 4) == 0
                     ? pick(1, 200)
                     : std::next(model.records.begin(), pick(0, static_cast<int>(model.records.size()) - 1))->first;
-            key = pick(0, 3) == 0 ? -1 : key;
+            key = pick(0, 2) == 0 ? -pick(1, 3) : key;
             putInt(call.data, 0, 2, id >> 16);
             putInt(call.data, 2, 2, id & 0xFFFF);
-            expected = model.direct(block, key, id, capacity);
+            expected = op == B_UNLOCK ? model.unlock(block, key, id) : model.direct(block, key, id, capacity, bias);
         } else if (kind < 55) {
             op = steps[pick(0, 4)];
-            expected = model.step(block, op, capacity);
+            expected = model.step(block, op, capacity, bias);
         } else {
             op = reads[pick(0, 9)];
-            keyOnly = pick(0, 5) == 0;
+            keyOnly = !bias && pick(0, 5) == 0;
             std::int64_t value = 0;
             if (isGetByValue(op)) {
                 putInt(call.key, 0, 8, probeValue(key));
                 if (key <= 2)  // the value as the key's own bytes read
                     value = getInt(call.key, 0, kKeys[key].length, kKeys[key].isSigned);
             }
-            expected = model.get(block, op, keyOnly, key, value, capacity);
+            expected = model.get(block, op, keyOnly, key, value, capacity, bias);
         }
+        const bool biased = bias && (op == B_GET_DIRECT || isGetByValue(op) || (op >= B_GET_NEXT && op <= B_GET_LAST) ||
+                                     op == B_STEP_NEXT || op >= B_STEP_FIRST);
         SCOPED_TRACE("operation " + std::to_string(n) + ": code " + std::to_string(op) + (keyOnly ? " key only" : "") +
-                     " on block " + std::to_string(block) + " key " + std::to_string(key));
+                     " bias " + std::to_string(biased ? bias : 0) + " on block " + std::to_string(block) + " key " +
+                     std::to_string(key));
         const Bytes before = call.data, keyBefore = call.key;
         const std::uint32_t capacityBefore = capacity;
-        const std::int16_t status = BTRCALL(static_cast<std::uint16_t>(op + (keyOnly ? B_GET_KEY_BIAS : 0)),
-                                            blocks[block].data(), call.data.data(), &capacity, call.key.data(),
-                                            static_cast<std::uint8_t>(call.key.size()), static_cast<std::int8_t>(key));
+        const std::int16_t status =
+            BTRCALL(static_cast<std::uint16_t>(op + (keyOnly ? B_GET_KEY_BIAS : 0) + (biased ? bias : 0)),
+                    blocks[block].data(), call.data.data(), &capacity, call.key.data(),
+                    static_cast<std::uint8_t>(call.key.size()), static_cast<std::int8_t>(key));
         ASSERT_EQ(status, expected.status);
         const bool read = op != B_INSERT && op != B_UPDATE;
         const bool steps = op >= B_STEP_FIRST || op == B_STEP_NEXT;

@@ -66,8 +66,12 @@ enum {
 /* Added to a Get (5-13): read the key value only, no record. */
 #define B_GET_KEY_BIAS 50
 /* Added to a Get, Step or Get Direct: lock the record read. Single locks are
- * released by the next single-lock read, multiple locks only by Unlock. */
-enum { B_SINGLE_WAIT_LOCK = 100, B_SINGLE_NOWAIT_LOCK = 200, B_MULTIPLE_WAIT_LOCK = 300, B_MULTIPLE_NOWAIT_LOCK = 400 };
+ * released by the next single-lock read, Update, Delete or Unlock; multiple
+ * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84. */
+#define B_SINGLE_WAIT_LOCK 100
+#define B_SINGLE_NOWAIT_LOCK 200
+#define B_MULTIPLE_WAIT_LOCK 300
+#define B_MULTIPLE_NOWAIT_LOCK 400
 
 /* Open modes, passed in the key number of an Open. */
 enum { B_MODE_NORMAL = 0, B_MODE_ACCELERATED = -1, B_MODE_READ_ONLY = -2, B_MODE_VERIFY = -3, B_MODE_EXCLUSIVE = -4 };
