@@ -1,5 +1,5 @@
 // What the model-based test cannot reach: other key layouts and types, open
-// modes, locks held elsewhere, Stop / Reset, and files made by other programs.
+// modes, Stop / Reset with a transaction open, and files made by other programs.
 // Single-step operation sequences on the standard layout are left to the model.
 #include "btrieve_fixture.h"
 
@@ -116,19 +116,6 @@ TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive) {
     ASSERT_EQ(call.run(B_GET_FIRST, exclusive, 0), B_NO_ERROR);
     EXPECT_EQ(call.run(B_CLOSE, exclusive, 0), B_NO_ERROR);
     EXPECT_EQ(openFile(normal, path("standard.dat")), B_NO_ERROR);
-}
-
-TEST_F(BtrieveTest, AWriteLockHeldElsewhereAnswers85InsteadOfHanging) {
-    Block block{};
-    openStandard(block);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(path("standard.dat").c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    Call call{Standard::record(0, 1, 1)};
-    EXPECT_EQ(call.run(B_INSERT, block, 0), B_FILE_IN_USE);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
-    EXPECT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
 }
 
 TEST_F(BtrieveTest, StopAndResetAbortTheTransactionAndCloseEverything) {
