@@ -5,14 +5,14 @@
 #include <wbtrv32/btrieve.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 
 namespace wbtrv {
 namespace {
 
-// What Version reports: our own version, revision and platform letter.
-constexpr std::int64_t kVersion = 1;
-constexpr std::int64_t kRevision = 10;
+// What Version reports: the library's major and minor version (as BTRVERSION
+// gives them) and our own platform letter.
 constexpr std::uint8_t kPlatform = 'S';
 constexpr std::uint32_t kVersionLength = 5;
 
@@ -95,9 +95,11 @@ int getDirectOperation(Engine& engine, const CallArgs& args) {
 
 int versionOperation(Engine&, const CallArgs& args) {
     if (args.dataCapacity() < kVersionLength) return B_DATA_BUFFER_TOO_SHORT;
+    int major = 0, minor = 0;
+    std::sscanf(WBTRV32_VERSION, "%d.%d", &major, &minor);
     std::uint8_t* out = args.dataBytes();
-    writeLittleEndian(out, 2, kVersion);
-    writeLittleEndian(out + 2, 2, kRevision);
+    writeLittleEndian(out, 2, major);
+    writeLittleEndian(out + 2, 2, minor);
     out[4] = kPlatform;
     args.setDataLength(kVersionLength);
     return B_NO_ERROR;
