@@ -1,5 +1,8 @@
 #include "data_file.h"
 
+#include "commit_failure.h"
+#include "file_access.h"
+#include "layout_checks.h"
 #include "schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -11,17 +14,13 @@
 namespace wbtrv {
 namespace {
 
-// Long enough to ride out another process's commit, short enough that a
-// file held by someone else answers 85 instead of hanging the caller.
-constexpr int kBusyTimeoutMs = 1000;
-
 std::string column(std::size_t key) { return "key_" + std::to_string(key); }
 
 }  // namespace
 
 std::string DataFile::querySql(std::size_t key, Query which) {
     const std::string k = column(key);
-    const std::string select = "SELECT id, data FROM data_t WHERE ";
+    const std::string select = "SELECT id, data, " + k + " FROM data_t WHERE ";
     const std::string up = " ORDER BY " + k + ", id LIMIT 1";
     const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
     switch (which) {
@@ -50,13 +49,17 @@ std::string DataFile::querySql(std::size_t key, Query which) {
 
 // A write transaction that rolls back unless committed. BEGIN IMMEDIATE takes
 // the write lock up front, so the record compared inside cannot change before
-// the write. Inside the process's transaction it joins the SQLite transaction
-// already open (or opens it) and leaves commit and rollback to its end: each
-// write is one statement, which SQLite undoes alone when it fails.
+// the write. A file whose connection can no longer be trusted refuses it.
+// Inside the process's transaction it joins the SQLite transaction already
+// open (or opens it) and leaves commit and rollback to its end: each write is
+// one statement, which SQLite undoes alone when it fails.
 class Transaction {
 public:
     explicit Transaction(DataFile& file) : file_(file), own_(!file.inTransaction_) {
-        if (own_ || sqlite3_get_autocommit(file_.db_.get())) status_ = file_.step(file_.begin_);
+        if (file_.broken_)
+            status_ = B_IO_ERROR;
+        else if (own_ || sqlite3_get_autocommit(file_.db_.get()))
+            status_ = file_.step(file_.begin_);
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -67,6 +70,10 @@ public:
     int commit() {
         const int status = own_ ? file_.step(file_.commit_) : B_NO_ERROR;
         committed_ = status == B_NO_ERROR;
+        if (!committed_ && commitMayLinger(sqlite3_extended_errcode(file_.db_.get()))) {
+            committed_ = true;  // rolled back below
+            file_.broken_ = !discardRefusedCommit(file_.db_);
+        }
         return status;
     }
 
@@ -80,31 +87,34 @@ private:
 int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
     std::unique_ptr<DataFile> file(new DataFile);
     file->exclusive_ = exclusive;
+    file->path_ = path;
     int status = file->lock_.acquire(path, exclusive);
     if (status != B_NO_ERROR) return status;
-    file->readOnly_ = ::access(path.c_str(), W_OK) != 0;
-    if (!file->readOnly_) file->recordLocks_.open(path);
-    int rc =
-        file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
-    if (rc != SQLITE_OK && !file->readOnly_) {
-        file->readOnly_ = true;
-        rc = file->db_.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    }
-    if (rc != SQLITE_OK) return B_NOT_A_DATA_FILE;
-    sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
-    // The layout is read before anything is written: reading writes nothing, so a
-    // file that is not ours is refused untouched, and one connection serves both.
+    // Identified before anything can write to it: a file that is not ours
+    // stays as it was, its journal files included.
     std::string why;
-    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR) return status;
+    if ((status = identifyDataFile(path, file->layout_, why)) != B_NO_ERROR) return status;
+    if (journalOfAnotherFile(path, file->identity())) return B_FILE_IN_USE;
+    if ((status = connectDataFile(file->db_, path, file->readOnly_)) != B_NO_ERROR) return status;
+    if (!file->readOnly_) file->recordLocks_.open(path);
+    sqlite3_busy_handler(file->db_.get(), &LockWait::retry, &file->lockWait_);
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
     // lets the pages of a file of some 100,000 records stay in memory between calls.
-    if ((rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384")) != SQLITE_OK)
+    if (const int rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384"); rc != SQLITE_OK)
         return statusFromSqlite(rc);
     if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
     out = std::move(file);
     return B_NO_ERROR;
+}
+
+DataFile::~DataFile() {
+    // SQLite leaves the log of a file that was renamed away or replaced where
+    // it is, under the name the file had; the next file of that name would
+    // have it applied. Emptying it here (its changes go into this file) keeps
+    // them apart; where other connections still read it, the last closes it.
+    if (db_.get() && !readOnly_ && moved(path_, identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
 int DataFile::prepareFixed() {
@@ -147,18 +157,32 @@ int DataFile::step(Statement& st) {
     return statusFromSqlite(rc);
 }
 
-int DataFile::readRow(Statement& st, Record& out) {
+int DataFile::readRow(Statement& st, std::size_t key, Record& out) {
     if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
     if (rc == SQLITE_DONE) return B_END_OF_FILE;
     if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     out.id = st.integerAt(0);
     const auto bytes = st.blobAt(1);
+    // A damaged record is refused where it is met: a short one would be read
+    // past its end, and one whose key column disagrees with its bytes would
+    // send a walk along the key round in circles (the order comes from the
+    // column, the next position from the bytes).
+    if (st.typeAt(1) != SQLITE_BLOB || !storedLengthSound(bytes.size(), layout_.recordLength, layout_.variableLength))
+        return B_IO_ERROR;
+    if (key != kNoKey) {
+        KeyValue fromBytes;
+        if (!layout_.keys[key].valueFromRecord(bytes, fromBytes)) return B_IO_ERROR;
+        const int type = st.typeAt(2);
+        const bool agrees = fromBytes ? type == SQLITE_INTEGER && st.integerAt(2) == *fromBytes : type == SQLITE_NULL;
+        if (!agrees) return B_IO_ERROR;
+    }
     out.data.assign(bytes.begin(), bytes.end());
     return B_NO_ERROR;
 }
 
 int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
     const auto along = [&](Query which) {
         Statement& st = query(key, which);
         StatementUse use(st);
@@ -166,7 +190,7 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
             use->bindInteger(1, value.value_or(0));
             use->bindInteger(2, id);
         }
-        return readRow(st, out);
+        return readRow(st, key, out);
     };
     // A null key value has no place in the key's order: nothing is near it.
     if (how != Seek::First && how != Seek::Last && !value) return B_END_OF_FILE;
@@ -201,16 +225,18 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
 }
 
 int DataFile::step(bool forward, std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
     Statement& st = forward ? stepNext_ : stepPrevious_;
     StatementUse use(st);
     use->bindInteger(1, id);
-    return readRow(st, out);
+    return readRow(st, kNoKey, out);
 }
 
 int DataFile::read(std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
     StatementUse use(byId_);
     use->bindInteger(1, id);
-    const int status = readRow(byId_, out);
+    const int status = readRow(byId_, kNoKey, out);
     return status == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : status;
 }
 
@@ -314,6 +340,7 @@ int DataFile::finishTransaction(bool commit) {
 }
 
 int DataFile::count(std::uint64_t& records) {
+    if (broken_) return B_IO_ERROR;
     StatementUse use(count_);
     const int rc = count_.step();
     if (rc != SQLITE_ROW) return statusFromSqlite(rc);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "file_layout.h"
+#include "lock_wait.h"
 #include "open_lock.h"
 #include "record_locks.h"
 #include "sqlite_handle.h"
@@ -31,8 +32,12 @@ class DataFile {
 public:
     // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
     static int open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
 
     const FileLayout& layout() const { return layout_; }
+    const std::string& path() const { return path_; }
     const FileIdentity& identity() const { return lock_.identity(); }
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
@@ -86,7 +91,11 @@ private:
     static std::string querySql(std::size_t key, Query which);
     int prepareFixed();
     Statement& query(std::size_t key, Query which);
-    int readRow(Statement& st, Record& out);
+    // Reads the row `st` steps to, checking it against its key `key`.
+    // Reads the row a statement selects (id, data, and the column of `key`,
+    // checked against the bytes, unless key is kNoKey: a read in physical order).
+    static constexpr std::size_t kNoKey = SIZE_MAX;
+    int readRow(Statement& st, std::size_t key, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
     int nextAutoincrement(std::size_t key, std::int64_t& value);
@@ -97,8 +106,13 @@ private:
     RecordLocks recordLocks_;
     Database db_;
     FileLayout layout_;
+    std::string path_;
+    LockWait lockWait_;
     bool exclusive_ = false;
     bool readOnly_ = false;
+    // A refused commit could not be kept out of the log: every later call
+    // answers 2 until the file is closed in this process.
+    bool broken_ = false;
     bool inTransaction_ = false;
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, QueryCount>> queries_;

@@ -1,5 +1,6 @@
 // BTRVERIFY: checks a data file without changing it.
 #include "engine.h"
+#include "file_access.h"
 #include "schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -80,12 +81,25 @@ int verifyFile(const std::string& path, std::string& why) {
         why = "no such file";
         return B_FILE_NOT_FOUND;
     }
-    Database db;
-    if (db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) {
+    // Held like any open, so another process sees whose log this connection uses.
+    OpenLock lock;
+    if (const int status = lock.acquire(path, false); status != B_NO_ERROR) {
         why = "the file cannot be opened";
-        return B_IO_ERROR;
+        return status;
     }
-    sqlite3_busy_timeout(db.get(), 1000);
+    FileLayout identified;
+    if (const int status = identifyDataFile(path, identified, why); status != B_NO_ERROR) return status;
+    if (journalOfAnotherFile(path, lock.identity())) {
+        why = "the log files under this name belong to another file that is still open";
+        return B_FILE_IN_USE;
+    }
+    Database db;
+    if (const int status = connectReadOnly(db, path); status != B_NO_ERROR) {
+        why = "the file cannot be opened";
+        return status;
+    }
+    LockWait wait;
+    sqlite3_busy_handler(db.get(), &LockWait::retry, &wait);
     if (const int status = storageSound(db, why); status != B_NO_ERROR) return status;
     FileLayout layout;
     if (const int status = readLayout(db, layout, why); status != B_NO_ERROR) return status;

@@ -13,8 +13,6 @@
 namespace btrieve_test {
 namespace {
 
-constexpr int kKills = 20;
-
 // What the writer reports: an insert acknowledged on its own (transaction 0),
 // an insert inside transaction t, or (code 0) the End of transaction t.
 struct Report {
@@ -56,7 +54,8 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbs
     std::mt19937 rng(seed);
     std::set<std::uint32_t> acknowledged;
     std::map<std::uint32_t, std::set<std::uint32_t>> unfinished;  // transaction -> its inserts
-    for (int round = 1; round <= kKills; ++round) {
+    const int kills = trials(20);
+    for (int round = 1; round <= kills; ++round) {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         const pid_t child = fork();

@@ -34,26 +34,5 @@ TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
     EXPECT_EQ(saved("b.dat"), input);
 }
 
-TEST_F(GrimstoreTest, LoadAcceptsBlankAfterLength) {
-    create("a.dat", 6, {"1:4:unsigned"});
-    Bytes input = sequentialFile({record(7, 6, {0x2C, 0x20})});
-    input[1] = ' ';
-    writeFile(path("in.seq"), input);
-    const RunResult result = run({"load", path("a.dat"), path("in.seq")});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(saved("a.dat"), sequentialFile({record(7, 6, {0x2C, 0x20})}));
-}
-
-TEST_F(GrimstoreTest, SaveOfEmptyFileIsOnlyTheEndMark) {
-    create("a.dat", 8, {"1:4:unsigned"});
-    EXPECT_EQ(saved("a.dat"), Bytes{0x1A});
-}
-
-TEST_F(GrimstoreTest, LoadFillsAutoincrementKeys) {
-    create("a.dat", 8, {"1:4:autoinc"});
-    loadRecords("a.dat", {record(0, 8, {'x'}), record(0, 8, {'y'})});
-    EXPECT_EQ(saved("a.dat"), sequentialFile({record(1, 8, {'x'}), record(2, 8, {'y'})}));
-}
-
 }  // namespace
 }  // namespace grimstore::test
