@@ -1,114 +1,89 @@
 // load: the records of a sequential file into a data file, all or nothing.
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string_view>
-#include <unordered_map>
 
 #include "command_support.h"
 #include "commands.h"
 #include "progress.h"
-#include "record_walk.h"
 #include "sequential_format.h"
 #include "status_text.h"
 
 namespace grimstore {
 namespace {
 
-bool readAll(const std::string& input, std::vector<uint8_t>& bytes, std::ostream& err) {
-    std::ifstream file;
-    if (input != "-") {
-        file.open(input, std::ios::binary);
-        if (!file) {
-            err << "grimstore: " << input << ": cannot read: " << std::strerror(errno) << '\n';
-            return false;
-        }
-    }
-    std::istream& in = input == "-" ? std::cin : file;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        err << "grimstore: " << input << ": read failed\n";
-        return false;
-    }
-    return true;
+// Undoes the load's transaction after a failure and says whether the file is as it was.
+void abandonLoad(const std::string& file, std::ostream& err) {
+    const int16_t undone = transactionCall(B_ABORT_TRANSACTION);
+    if (undone == B_NO_ERROR)
+        err << "grimstore: " << file << ": nothing was loaded; the file is unchanged\n";
+    else
+        err << statusError(file, "abort of the transaction", undone) << '\n';
 }
 
-std::string asKey(std::span<const uint8_t> record) {
-    return {reinterpret_cast<const char*>(record.data()), record.size()};
-}
-
-// Takes back the records this load inserted: one walk over the file deletes
-// each record whose bytes match an inserted one. A record that was already
-// there with the very same bytes is indistinguishable, and removing either
-// leaves the same contents. Returns how many were deleted.
-uint64_t deleteInserted(DataFile& data, size_t keyCount, std::unordered_map<std::string, uint64_t> inserted,
-                        int16_t& status) {
-    uint64_t deleted = 0;
-    if (inserted.empty()) return deleted;
-    const WalkResult walk = walkRecords(data, keyCount, [&](auto record) {
-        auto found = inserted.find(asKey(record));
-        if (found == inserted.end()) return true;
-        status = data.deleteCurrent();
-        if (status != B_NO_ERROR) return false;
-        ++deleted;
-        if (--found->second == 0) inserted.erase(found);
-        return !inserted.empty();
-    });
-    if (status == B_NO_ERROR) status = walk.status;
-    return deleted;
+// The input's size in bytes for the progress bar; 0 where it cannot be known (a pipe).
+uint64_t inputSize(const std::string& input) {
+    std::error_code error;
+    const auto size = input == "-" ? 0 : std::filesystem::file_size(input, error);
+    return error ? 0 : size;
 }
 
 }  // namespace
 
 int runLoad(const std::string& file, const std::string& input, Io& io) {
-    std::vector<uint8_t> bytes;
-    if (!readAll(input, bytes, io.err)) return kExitDataError;
+    std::ifstream opened;
+    if (input != "-") {
+        opened.open(input, std::ios::binary);
+        if (!opened) {
+            io.err << "grimstore: " << input << ": cannot read: " << std::strerror(errno) << '\n';
+            return kExitDataError;
+        }
+    }
+    std::istream& in = input == "-" ? std::cin : opened;
 
     DataFile data(file);
     FileSpec spec;
     // Exclusive, so nobody else changes the file while it is filled or taken back.
     if (!openAndStat(data, B_MODE_EXCLUSIVE, spec, io.err)) return kExitDataError;
 
-    const SequentialParse parsed = parseSequential(bytes, spec.recordLength);
-    if (parsed.error) {
-        io.err << "grimstore: " << input << ": byte " << parsed.error->offset << ": " << parsed.error->what
-               << "; nothing was loaded into " << file << '\n';
+    // One transaction: the records become durable together or not at all, so the
+    // input is read one record at a time and a fault found late still undoes it all.
+    if (const int16_t status = transactionCall(B_BEGIN_TRANSACTION); status != B_NO_ERROR) {
+        io.err << statusError(file, "begin of the transaction", status) << '\n';
         return kExitDataError;
     }
-
-    Progress progress(io.err, io.progress, "loading " + file, parsed.records.size());
-    std::unordered_map<std::string, uint64_t> inserted;
-    std::vector<uint8_t> buffer;
-    for (size_t i = 0; i < parsed.records.size(); ++i) {
-        const SequentialRecord& record = parsed.records[i];
-        buffer.assign(record.data.begin(), record.data.end());
-        const int16_t status = data.insert(buffer);
+    SequentialReader reader(in, spec.recordLength);
+    Progress progress(io.err, io.progress, "loading " + file, inputSize(input));
+    uint64_t loaded = 0;
+    while (auto record = reader.next()) {
+        const int16_t status = data.insert(record->data);
         if (status != B_NO_ERROR) {
             io.err << statusError(file,
-                                  "insert of record " + std::to_string(i + 1) + " (" + input + " byte " +
-                                      std::to_string(record.offset) + ")",
+                                  "insert of record " + std::to_string(loaded + 1) + " (" + input + " byte " +
+                                      std::to_string(record->offset) + ")",
                                   status)
                    << '\n';
-            int16_t undoStatus = B_NO_ERROR;
-            const uint64_t deleted = deleteInserted(data, spec.keys.size(), inserted, undoStatus);
-            if (undoStatus == B_NO_ERROR && deleted == i) {
-                io.err << "grimstore: " << file << ": the " << i
-                       << " records this load had inserted were deleted again; the file is "
-                          "unchanged\n";
-            } else {
-                io.err << "grimstore: " << file << ": only " << deleted << " of the " << i
-                       << " records this load had inserted could be deleted again";
-                if (undoStatus != B_NO_ERROR) io.err << " (status " << describeStatus(undoStatus) << ")";
-                io.err << "; the file holds the rest\n";
-            }
+            abandonLoad(file, io.err);
             return kExitDataError;
         }
-        // Keep the bytes as stored: an assigned autoincrement value is written back.
-        ++inserted[asKey(buffer)];
-        progress.advance(i + 1);
+        progress.advance(reader.offset());
+        ++loaded;
     }
-    io.out << "loaded " << parsed.records.size() << " records from " << input << " into " << file << '\n';
+    if (const auto& error = reader.error(); error || in.bad()) {
+        if (in.bad())
+            io.err << "grimstore: " << input << ": read failed\n";
+        else
+            io.err << "grimstore: " << input << ": byte " << error->offset << ": " << error->what << '\n';
+        abandonLoad(file, io.err);
+        return kExitDataError;
+    }
+    if (const int16_t status = transactionCall(B_END_TRANSACTION); status != B_NO_ERROR) {
+        io.err << statusError(file, "end of the transaction", status) << "; nothing was loaded\n";
+        return kExitDataError;
+    }
+    io.out << "loaded " << loaded << " records from " << input << " into " << file << '\n';
     return kExitOk;
 }
 

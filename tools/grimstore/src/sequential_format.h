@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -16,7 +17,7 @@ namespace grimstore {
 
 struct SequentialRecord {
     size_t offset = 0;  // byte offset of the record's length prefix in the input
-    std::span<const uint8_t> data;
+    std::vector<uint8_t> data;
 };
 
 struct SequentialError {
@@ -24,13 +25,37 @@ struct SequentialError {
     std::string what;
 };
 
+// Reads a sequential file one record at a time, so a reader holds one record,
+// never the whole input. With recordLength set, every record must have exactly
+// that length.
+class SequentialReader {
+public:
+    SequentialReader(std::istream& in, std::optional<uint32_t> recordLength) : in_(in), recordLength_(recordLength) {}
+
+    // The next record, or nothing at the end mark or on an error (then error() is set).
+    std::optional<SequentialRecord> next();
+    const std::optional<SequentialError>& error() const { return error_; }
+    // Bytes consumed so far.
+    size_t offset() const { return at_; }
+
+private:
+    int peek() { return in_.peek(); }
+    int take();
+    std::optional<SequentialRecord> fail(size_t offset, std::string what);
+
+    std::istream& in_;
+    std::optional<uint32_t> recordLength_;
+    size_t at_ = 0;
+    bool done_ = false;
+    std::optional<SequentialError> error_;
+};
+
 struct SequentialParse {
     std::vector<SequentialRecord> records;  // empty when error is set
     std::optional<SequentialError> error;
 };
 
-// Parses and validates a whole input; with recordLength set, every record
-// must have exactly that length. The records point into input.
+// Reads and validates a whole input held in memory.
 SequentialParse parseSequential(std::span<const uint8_t> input, std::optional<uint32_t> recordLength);
 
 void writeSequentialRecord(std::ostream& out, std::span<const uint8_t> record);
