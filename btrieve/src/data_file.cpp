@@ -2,6 +2,8 @@
 
 #include "schema.h"
 
+#include <wbtrv32/bytes.h>
+
 #include <wbtrv32/btrieve.h>
 
 #include <unistd.h>
@@ -15,34 +17,7 @@ namespace {
 // file held by someone else answers 85 instead of hanging the caller.
 constexpr int kBusyTimeoutMs = 1000;
 
-std::string column(std::size_t key) { return "key_" + std::to_string(key); }
-
 }  // namespace
-
-std::string DataFile::querySql(std::size_t key, Query which) {
-    const std::string k = column(key);
-    const std::string select = "SELECT id, data FROM data_t WHERE ";
-    const std::string up = " ORDER BY " + k + ", id LIMIT 1";
-    const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
-    switch (which) {
-        case First:
-            return select + k + " IS NOT NULL" + up;
-        case Last:
-            return select + k + " IS NOT NULL" + down;
-        case NextSame:
-            return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
-        case NextGreater:
-            return select + k + " > ?1" + up;
-        case PreviousSame:
-            return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
-        case PreviousLess:
-            return select + k + " < ?1" + down;
-        case Equal:
-            return select + k + " = ?1 ORDER BY id LIMIT 1";
-        default:
-            return "SELECT max(" + k + ") FROM data_t";
-    }
-}
 
 // A write transaction that rolls back unless committed. BEGIN IMMEDIATE takes
 // the write lock up front, so the record compared inside cannot change before
@@ -100,9 +75,9 @@ int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<Data
 int DataFile::prepareFixed() {
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        columns += ", " + column(k);
+        columns += ", " + keyColumn(k);
         values += ", ?" + std::to_string(k + 2);
-        assignments += ", " + column(k) + " = ?" + std::to_string(k + 2);
+        assignments += ", " + keyColumn(k) + " = ?" + std::to_string(k + 2);
     }
     const std::pair<Statement*, std::string> fixed[] = {
         {&begin_, "BEGIN IMMEDIATE"},
@@ -122,10 +97,19 @@ int DataFile::prepareFixed() {
     return B_NO_ERROR;
 }
 
-Statement& DataFile::query(std::size_t key, Query which) {
-    Statement& st = queries_[key][which];
-    if (!st.prepared()) st.prepare(db_.get(), querySql(key, which));
+Statement& DataFile::query(std::size_t key, KeyQuery which) {
+    Statement& st = queries_[key][static_cast<std::size_t>(which)];
+    if (!st.prepared()) st.prepare(db_.get(), keyQuerySql(key, which));
     return st;
+}
+
+void DataFile::bindKey(Statement& st, int index, std::size_t key, const KeyValue& value) {
+    if (value.null)
+        st.bindNull(index);
+    else if (layout_.keys[key].integerColumn())
+        st.bindInteger(index, value.integer);
+    else
+        st.bindBlob(index, value.encoded);
 }
 
 int DataFile::step(Statement& st) {
@@ -147,11 +131,12 @@ int DataFile::readRow(Statement& st, Record& out) {
 }
 
 int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out) {
-    const auto along = [&](Query which) {
+    using enum KeyQuery;
+    const auto along = [&](KeyQuery which) {
         Statement& st = query(key, which);
         StatementUse use(st);
-        if (which != First && which != Last) {
-            use->bindInteger(1, value.value_or(0));
+        if (which != First && which != Last && st.prepared()) {
+            bindKey(st, 1, key, value);
             use->bindInteger(2, id);
         }
         return readRow(st, out);
@@ -169,7 +154,7 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
         case Seek::Next:
         case Seek::Previous: {
             // A null key value has no place in the key's order: nothing follows it.
-            if (!value) return B_END_OF_FILE;
+            if (value.null) return B_END_OF_FILE;
             const bool next = how == Seek::Next;
             if (duplicates) {
                 const int status = along(next ? NextSame : PreviousSame);
@@ -182,19 +167,16 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
 }
 
 int DataFile::bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record) {
+    bound_.resize(layout_.keys.size());
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        KeyValue value;
-        if (!layout_.keys[k].valueFromRecord(record, value)) return B_OPERATION_NOT_ALLOWED;
-        if (value)
-            st.bindInteger(firstIndex + static_cast<int>(k), *value);
-        else
-            st.bindNull(firstIndex + static_cast<int>(k));
+        if (!layout_.keys[k].valueFromRecord(record, bound_[k])) return B_OPERATION_NOT_ALLOWED;
+        bindKey(st, firstIndex + static_cast<int>(k), k, bound_[k]);
     }
     return B_NO_ERROR;
 }
 
 int DataFile::nextAutoincrement(std::size_t key, std::int64_t& value) {
-    Statement& st = query(key, Max);
+    Statement& st = query(key, KeyQuery::Max);
     StatementUse use(st);
     if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
@@ -212,10 +194,10 @@ int DataFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
         const KeyDefinition& key = layout_.keys[k];
         const KeySegment& seg = key.first();
-        if (!key.autoincrement() || readLittleEndian(record.data() + seg.offset, seg.length, true) != 0) continue;
+        if (!key.autoincrement() || readSignedLittleEndian(record.data() + seg.offset, seg.length) != 0) continue;
         std::int64_t value = 0;
         if (const int status = nextAutoincrement(k, value); status != B_NO_ERROR) return status;
-        writeLittleEndian(record.data() + seg.offset, seg.length, value);
+        writeLittleEndian(record.data() + seg.offset, seg.length, static_cast<std::uint64_t>(value));
     }
     {
         StatementUse use(insert_);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "file_layout.h"
+#include "key_sql.h"
 #include "open_lock.h"
 #include "sqlite_handle.h"
 
@@ -52,12 +53,10 @@ public:
     int users = 0;
 
 private:
-    enum Query { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, QueryCount };
-
     DataFile() = default;
-    static std::string querySql(std::size_t key, Query which);
     int prepareFixed();
-    Statement& query(std::size_t key, Query which);
+    Statement& query(std::size_t key, KeyQuery which);
+    void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
     int readRow(Statement& st, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
@@ -71,7 +70,8 @@ private:
     bool exclusive_ = false;
     bool readOnly_ = false;
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_;
-    std::vector<std::array<Statement, QueryCount>> queries_;
+    std::vector<std::array<Statement, static_cast<std::size_t>(KeyQuery::Count)>> queries_;
+    std::vector<KeyValue> bound_;  // key values of the record being written, alive until its statement runs
 
     friend class Transaction;
 };

@@ -20,10 +20,8 @@ int startingPoint(const Handle& handle, const KeyDefinition& key, const CallArgs
             return B_NO_ERROR;
         case B_GET_EQUAL: {
             how = Seek::Equal;
-            std::int64_t v = 0;
-            // A value the key cannot hold is in no record.
-            if (!key.valueFromKeyBytes(args.keyBytes(), v)) return B_KEY_VALUE_NOT_FOUND;
-            value = v;
+            // A value the key cannot hold is in no record, nor is a null one.
+            if (!key.valueFromKeyBytes(args.keyBytes(), value) || value.null) return B_KEY_VALUE_NOT_FOUND;
             return B_NO_ERROR;
         }
         default:
@@ -61,11 +59,10 @@ int getOperation(Engine& engine, const CallArgs& args) {
         return status;
     // Records of a variable-length file may still be longer than the buffer.
     if (row.data.size() > args.dataCapacity()) return B_DATA_BUFFER_TOO_SHORT;
-    const KeySegment& seg = key.first();
-    if (row.data.size() < seg.offset + seg.length) return B_IO_ERROR;
+    if (!key.fitsIn(row.data)) return B_IO_ERROR;
     std::copy(row.data.begin(), row.data.end(), args.dataBytes());
     args.setDataLength(static_cast<std::uint32_t>(row.data.size()));
-    std::copy_n(row.data.begin() + seg.offset, seg.length, args.keyBytes());
+    key.keyBytesOf(row.data, args.keyBytes());
 
     Cursor& cursor = handle->cursor;
     cursor.positioned = true;

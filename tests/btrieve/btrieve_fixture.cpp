@@ -7,19 +7,13 @@
 namespace btrieve_test {
 
 Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize) {
-    Bytes b(BTR_FILE_SPEC_SIZE + keys.size() * BTR_KEY_SPEC_SIZE, 0);
-    putInt(b, 0, 2, recordLength);
-    putInt(b, 2, 2, pageSize);
-    putInt(b, 4, 2, static_cast<std::int64_t>(keys.size()));
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        const std::size_t at = BTR_FILE_SPEC_SIZE + k * BTR_KEY_SPEC_SIZE;
-        putInt(b, at, 2, keys[k].position);
-        putInt(b, at + 2, 2, keys[k].length);
-        putInt(b, at + 4, 2, keys[k].flags | B_KEY_EXTENDED_TYPE);
-        b[at + 10] = keys[k].type;
-        b[at + 11] = keys[k].nullValue;
-    }
-    return b;
+    wbtrv::CreateSpec spec;
+    spec.recordLength = recordLength;
+    spec.pageSize = pageSize;
+    for (const KeySpec& k : keys)
+        spec.keys.push_back(
+            {{k.position, k.length, static_cast<std::uint16_t>(k.flags | B_KEY_EXTENDED_TYPE), k.type, k.nullValue}});
+    return wbtrv::buildCreateBuffer(spec);
 }
 
 std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode) {
@@ -58,15 +52,12 @@ std::int16_t verify(const std::string& path, std::string& message) {
 }
 
 void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value) {
-    auto v = static_cast<std::uint64_t>(value);
-    for (std::size_t i = 0; i < length; ++i, v >>= 8) record[offset + i] = static_cast<std::uint8_t>(v);
+    wbtrv::writeLittleEndian(record.data() + offset, length, static_cast<std::uint64_t>(value));
 }
 
 std::int64_t getInt(const Bytes& record, std::size_t offset, std::size_t length, bool isSigned) {
-    std::uint64_t v = 0;
-    for (std::size_t i = length; i-- > 0;) v = (v << 8) | record[offset + i];
-    if (isSigned && length < 8 && (v >> (8 * length - 1)) & 1) v |= ~std::uint64_t{0} << (8 * length);
-    return static_cast<std::int64_t>(v);
+    return isSigned ? wbtrv::readSignedLittleEndian(record.data() + offset, length)
+                    : static_cast<std::int64_t>(wbtrv::readLittleEndian(record.data() + offset, length));
 }
 
 Bytes Standard::createBuffer() {

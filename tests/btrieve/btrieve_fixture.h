@@ -3,6 +3,8 @@
 #pragma once
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/create_spec.h>
 
 #include <gtest/gtest.h>
 

@@ -76,7 +76,9 @@ enum {
     B_INVALID_KEY_LENGTH = 29,
     B_NOT_A_DATA_FILE = 30,
     B_OPERATION_NOT_ALLOWED = 41,
+    B_INCONSISTENT_KEY_FLAGS = 45,
     B_ACCESS_DENIED = 46,
+    B_INVALID_COLLATING_SEQUENCE = 48,
     B_KEY_TYPE_ERROR = 49,
     B_FILE_ALREADY_EXISTS = 59,
     B_CONFLICT = 80,
@@ -96,7 +98,8 @@ enum {
     B_KEY_DESCENDING = 0x0040,
     B_KEY_SUPPLEMENTAL = 0x0080,
     B_KEY_EXTENDED_TYPE = 0x0100,
-    B_KEY_NULL_ANY = 0x0200
+    B_KEY_NULL_ANY = 0x0200,
+    B_KEY_NOCASE = 0x0400
 };
 
 /* Extended key types. */
@@ -124,10 +127,14 @@ enum {
 /* Sizes of the published Create buffer parts. */
 #define BTR_FILE_SPEC_SIZE 16
 #define BTR_KEY_SPEC_SIZE 16
+/* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
+#define BTR_COLLATING_SEQUENCE_SIZE 265
+#define BTR_COLLATING_SEQUENCE_MARK 0xAC
 
 /* Performs one record-manager operation; returns the status, 0 on success.
  * Stat (15) fills the data buffer with the file specification (the record count
- * in its 4 unused bytes) followed by one key specification per key. */
+ * in its 4 unused bytes), one key specification per key segment and then each
+ * alternate collating sequence the keys use, numbered by byte 15 of a segment. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer, uint32_t* dataLength,
                                         void* keyBuffer, uint8_t keyLength, int8_t keyNumber);
 

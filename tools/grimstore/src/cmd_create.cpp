@@ -14,12 +14,12 @@ int runCreate(const CreateOptions& options, Io& io) {
     spec.pageSize = static_cast<uint16_t>(options.pageSize);
     for (const std::string& text : options.keys) {
         std::string error;
-        const auto segment = parseKeySegment(text, error);
-        if (!segment) {
+        const auto key = parseKey(text, error);
+        if (!key) {
             io.err << "grimstore create: --key '" << text << "': " << error << '\n';
             return kExitUsageError;
         }
-        spec.keys.push_back(Key{*segment});
+        spec.keys.push_back(*key);
     }
     const int16_t status = createDataFile(options.file, spec, options.replace);
     if (status != B_NO_ERROR) {
@@ -39,11 +39,15 @@ void registerCreate(CLI::App& app, SubcommandContext& context) {
         ->required()
         ->check(CLI::Range(1u, 65535u));
     sub->add_option("--key,-k", options->keys,
-                    "one key per option, in key-number order: POS:LEN:TYPE[:FLAGS], POS "
-                    "1-based, TYPE integer, unsigned or autoinc (also other type names or a "
-                    "code), FLAGS comma-separated: dup (duplicates allowed), mod (modifiable)")
+                    "one key per option, in key-number order: POS:LEN:TYPE[:FLAGS], POS 1-based; "
+                    "a key of several segments joins them with '+' (1:20:string:nocase+21:4:date:desc). "
+                    "TYPE: string, integer, float, date, time, decimal, money, logical, numeric, bfloat, "
+                    "lstring, zstring, unsigned, autoinc, numeric-sts (or the type code). FLAGS comma-"
+                    "separated: dup (duplicates allowed), mod (modifiable), null (left out when every "
+                    "segment is all zero bytes), nullany (left out when any segment is), desc "
+                    "(descending), nocase (letters compare without case)")
         ->required()
-        ->type_name("POS:LEN:TYPE[:FLAGS]");
+        ->type_name("POS:LEN:TYPE[:FLAGS][+...]");
     sub->add_option("--page-size", options->pageSize, "page size, a multiple of 512")
         ->capture_default_str()
         ->check(CLI::Range(1u, 65535u));

@@ -35,7 +35,7 @@ nlohmann::ordered_json keyValue(const Key& key, std::span<const uint8_t> record)
         const auto part = record.subspan(segment.position - 1u, segment.length);
         bytes.insert(bytes.end(), part.begin(), part.end());
     }
-    const uint8_t type = effectiveType(key.front());
+    const uint8_t type = key.front().effectiveType();
     const size_t n = bytes.size();
     if (key.size() != 1 || !isIntegerType(type) || (n != 1 && n != 2 && n != 4 && n != 8)) return hex(bytes);
     uint64_t value = 0;

@@ -19,7 +19,7 @@ int runStat(const std::string& file, Io& io) {
             io.out << "key " << k;
             if (key.size() > 1) io.out << " segment " << s;
             io.out << ": position " << key[s].position << ", length " << key[s].length << ", type "
-                   << typeName(effectiveType(key[s])) << ", flags " << flagNames(key[s].flags) << '\n';
+                   << typeName(key[s].effectiveType()) << ", flags " << flagNames(key[s].flags) << '\n';
         }
     }
     return kExitOk;

@@ -53,10 +53,8 @@ int16_t DataFile::stat(FileSpec& spec) {
     uint32_t length = kStatBufferSize;
     const int16_t status = call(B_STAT, buffer.data(), length, 0);
     if (status != B_NO_ERROR) return status;
-    auto decoded = decodeStatBuffer(std::span(buffer).first(std::min(length, kStatBufferSize)));
-    if (!decoded) return B_DATA_BUFFER_TOO_SHORT;
-    spec = std::move(*decoded);
-    return B_NO_ERROR;
+    return static_cast<int16_t>(
+        wbtrv::readCreateBuffer(std::span(buffer).first(std::min(length, kStatBufferSize)), spec));
 }
 
 int16_t DataFile::get(uint16_t operation, int8_t key, std::vector<uint8_t>& record) {
@@ -85,7 +83,7 @@ int16_t createDataFile(const std::string& name, const FileSpec& spec, bool repla
     std::array<uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
     std::array<uint8_t, BTR_MAX_KEY_LENGTH> key{};
     if (!putFileName(name, key)) return B_INVALID_FILE_NAME;
-    std::vector<uint8_t> buffer = encodeCreateBuffer(spec);
+    std::vector<uint8_t> buffer = wbtrv::buildCreateBuffer(spec);
     uint32_t length = static_cast<uint32_t>(buffer.size());
     return BTRCALL(B_CREATE, position.data(), buffer.data(), &length, key.data(), static_cast<uint8_t>(key.size()),
                    replace ? 0 : -1);

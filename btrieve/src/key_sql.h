@@ -1,0 +1,27 @@
+// All SQL text that concerns key columns: how key_N is declared and indexed,
+// and the queries that read along it.
+#pragma once
+
+#include "key_definition.h"
+
+#include <cstddef>
+#include <string>
+
+namespace wbtrv {
+
+// Declared type of a key column holding our order-preserving encoding; a
+// column declared otherwise (made elsewhere) is read-only unless INTEGER.
+inline constexpr const char* kEncodedKeyType = "ORDERED_KEY BLOB";
+
+std::string keyColumn(std::size_t key);
+// Column declaration of key_N in data_t (the index, not the column, is unique).
+std::string keyColumnDeclaration(const KeyDefinition& key);
+// The one index of a key, UNIQUE unless the key allows duplicates.
+std::string keyIndexStatement(std::size_t number, const KeyDefinition& key);
+
+// Reads along a key; ?1 is a key value, ?2 a record id. A NULL key value
+// (a record left out of a null key) matches none of them.
+enum class KeyQuery { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, Count };
+std::string keyQuerySql(std::size_t key, KeyQuery which);
+
+}  // namespace wbtrv
