@@ -1,8 +1,12 @@
 #include "btrieve_fixture.h"
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace btrieve_test {
 
@@ -58,6 +62,146 @@ void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t 
 std::int64_t getInt(const Bytes& record, std::size_t offset, std::size_t length, bool isSigned) {
     return isSigned ? wbtrv::readSignedLittleEndian(record.data() + offset, length)
                     : static_cast<std::int64_t>(wbtrv::readLittleEndian(record.data() + offset, length));
+}
+
+namespace {
+
+template <typename T>
+int order(const T& a, const T& b) {
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+// NaN above everything, -0 equal to +0.
+int floatOrder(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return order(std::isnan(a), std::isnan(b));
+    return order(a, b);
+}
+
+double bfloatValue(const std::uint8_t* p, std::size_t n) {
+    const std::size_t bits = 8 * (n - 1);
+    if (p[n - 1] == 0) return 0;
+    std::uint64_t mantissa = wbtrv::readLittleEndian(p, n - 1);
+    const bool negative = (mantissa >> (bits - 1)) & 1;
+    mantissa |= std::uint64_t{1} << (bits - 1);  // the leading 1 the sign bit stands in for
+    const double v = std::ldexp(static_cast<double>(mantissa), p[n - 1] - 128 - static_cast<int>(bits));
+    return negative ? -v : v;
+}
+
+std::int64_t digitsValue(const std::vector<int>& digits, bool negative) {
+    std::int64_t v = 0;
+    for (int d : digits) v = v * 10 + d;
+    return negative ? -v : v;
+}
+
+int ascii(std::uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+
+std::int64_t numberValue(const Segment& s, const std::uint8_t* p) {
+    std::vector<int> digits;
+    const std::uint8_t last = p[s.length - 1];
+    switch (s.type) {
+        case B_TYPE_DECIMAL:
+        case B_TYPE_MONEY:
+            for (std::size_t i = 0; i + 1 < 2u * s.length; ++i)
+                digits.push_back(i % 2 ? p[i / 2] & 0xF : p[i / 2] >> 4);
+            return digitsValue(digits, (last & 0xF) == 0xD);
+        case B_TYPE_NUMERIC: {
+            for (std::size_t i = 0; i + 1 < s.length; ++i) digits.push_back(ascii(p[i]));
+            const bool positive = last == '{' || (last >= 'A' && last <= 'I');
+            const bool negative = last == '}' || (last >= 'J' && last <= 'R');
+            digits.push_back(positive   ? (last == '{' ? 0 : last - 'A' + 1)
+                             : negative ? (last == '}' ? 0 : last - 'J' + 1)
+                                        : ascii(last));
+            return digitsValue(digits, negative);
+        }
+        default:  // numeric with a trailing sign byte
+            for (std::size_t i = 0; i + 1 < s.length; ++i) digits.push_back(ascii(p[i]));
+            return digitsValue(digits, last == '-');
+    }
+}
+
+// The bytes of a string type that count, as they sort.
+Bytes text(const Segment& s, const std::uint8_t* p) {
+    const std::uint8_t* begin = p;
+    const std::uint8_t* end = p + s.length;
+    if (s.type == B_TYPE_LSTRING) {
+        begin = p + 1;
+        end = begin + std::min<std::size_t>(p[0], s.length - 1u);
+    } else if (s.type == B_TYPE_ZSTRING) {
+        end = std::find(p, end, 0);
+    }
+    Bytes out;
+    for (const std::uint8_t* c = begin; c != end; ++c) {
+        std::uint8_t b = *c;
+        if (s.sequence)
+            b = s.sequence->table[b];
+        else if ((s.flags & B_KEY_NOCASE) && b >= 'a' && b <= 'z')
+            b = static_cast<std::uint8_t>(b - 32);
+        out.push_back(b);
+    }
+    return out;
+}
+
+int ascending(const Segment& s, const std::uint8_t* a, const std::uint8_t* b) {
+    const std::size_t n = s.length;
+    switch (s.type) {
+        case B_TYPE_STRING:
+        case B_TYPE_LSTRING:
+        case B_TYPE_ZSTRING:
+            return order(text(s, a), text(s, b));
+        case B_TYPE_INTEGER:
+        case B_TYPE_AUTOINCREMENT:
+            return order(wbtrv::readSignedLittleEndian(a, n), wbtrv::readSignedLittleEndian(b, n));
+        case B_TYPE_UNSIGNED_BINARY:
+        case B_TYPE_LOGICAL:
+            return order(wbtrv::readLittleEndian(a, n), wbtrv::readLittleEndian(b, n));
+        case B_TYPE_FLOAT: {
+            auto value = [n](const std::uint8_t* p) {
+                const std::uint64_t bits = wbtrv::readLittleEndian(p, n);
+                return n == 4 ? double{std::bit_cast<float>(static_cast<std::uint32_t>(bits))}
+                              : std::bit_cast<double>(bits);
+            };
+            return floatOrder(value(a), value(b));
+        }
+        case B_TYPE_BFLOAT:
+            return floatOrder(bfloatValue(a, n), bfloatValue(b, n));
+        case B_TYPE_DATE:  // day, month, year: ordered by year, month, day
+            return order(std::make_tuple(wbtrv::readSignedLittleEndian(a + 2, 2), a[1], a[0]),
+                         std::make_tuple(wbtrv::readSignedLittleEndian(b + 2, 2), b[1], b[0]));
+        case B_TYPE_TIME:  // hundredths, seconds, minutes, hours
+            return order(std::make_tuple(a[3], a[2], a[1], a[0]), std::make_tuple(b[3], b[2], b[1], b[0]));
+        default:
+            return order(numberValue(s, a), numberValue(s, b));
+    }
+}
+
+}  // namespace
+
+int compareSegment(const Segment& s, const std::uint8_t* a, const std::uint8_t* b) {
+    const int c = ascending(s, a, b);
+    return (s.flags & B_KEY_DESCENDING) ? -c : c;
+}
+
+int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std::uint8_t* b) {
+    for (const Segment& s : key) {
+        if (const int c = compareSegment(s, a, b); c != 0) return c;
+        a += s.length;
+        b += s.length;
+    }
+    return 0;
+}
+
+Bytes bfloatBytes(double value, std::size_t length) {
+    Bytes out(length, 0);
+    if (value == 0) return out;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);  // in [0.5, 1)
+    const std::size_t bits = 8 * (length - 1);
+    std::uint64_t mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, static_cast<int>(bits)));
+    mantissa &= ~(std::uint64_t{1} << (bits - 1));
+    if (value < 0) mantissa |= std::uint64_t{1} << (bits - 1);
+    wbtrv::writeLittleEndian(out.data(), length - 1, mantissa);
+    out[length - 1] = static_cast<std::uint8_t>(exponent + 128);
+    return out;
 }
 
 Bytes Standard::createBuffer() {

@@ -47,6 +47,23 @@ std::int16_t verify(const std::string& path, std::string& message);
 void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value);
 std::int64_t getInt(const Bytes& record, std::size_t offset, std::size_t length, bool isSigned = true);
 
+// A key segment as the tests describe it: offset 0-based.
+struct Segment {
+    std::uint16_t offset;
+    std::uint16_t length;
+    std::uint8_t type;
+    std::uint16_t flags = 0;  // direction, case, collating sequence
+    const wbtrv::CollatingSequence* sequence = nullptr;
+};
+
+// The order of two values of a segment (or of a key: its segments' bytes one
+// after the other), written from the key types' published order rules and
+// independent of how the record manager stores keys: < 0, 0 or > 0.
+int compareSegment(const Segment& s, const std::uint8_t* a, const std::uint8_t* b);
+int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std::uint8_t* b);
+// The old binary float format of `length` bytes for a value.
+Bytes bfloatBytes(double value, std::size_t length);
+
 // The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
 // offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a
 // 4-byte unsigned binary at 6 (unique, modifiable), payload from 10.

@@ -6,62 +6,173 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
+#include <limits>
 #include <random>
+#include <string_view>
 
 namespace btrieve_test {
 namespace {
 
-// Every integer key type and length keeps the numeric order of its values.
-struct IntegerKey {
-    std::uint8_t type;
-    std::uint16_t length;
-    std::vector<std::int64_t> sorted;  // values as the type reads them, ascending
+// Each key type's order, against values chosen to break a naive comparison:
+// the groups are in ascending key order, the values of a group compare equal.
+struct OrderCase {
+    const char* name;
+    Segment segment;
+    std::vector<std::vector<Bytes>> groups;
 };
 
-class IntegerKeys : public BtrieveTest, public ::testing::WithParamInterface<IntegerKey> {};
-
-TEST_P(IntegerKeys, ComeBackInNumericOrder) {
-    const IntegerKey& k = GetParam();
-    const std::uint16_t recordLength = 12;
-    ASSERT_EQ(createFile(path("ints.dat"), createBuffer(recordLength, {{3, k.length, 0, k.type}})), B_NO_ERROR);
-    Block block{};
-    ASSERT_EQ(openFile(block, path("ints.dat")), B_NO_ERROR);
-    std::vector<std::int64_t> shuffled = k.sorted;
-    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
-    for (std::int64_t v : shuffled) {
-        Call call{Bytes(recordLength, 0xEE)};
-        putInt(call.data, 2, k.length, v);
-        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR) << v;
-    }
-    const bool isSigned = k.type != B_TYPE_UNSIGNED_BINARY;
-    Call call{Bytes(recordLength)};
-    std::uint16_t op = B_GET_FIRST;
-    for (std::int64_t v : k.sorted) {
-        ASSERT_EQ(call.run(op, block, 0), B_NO_ERROR);
-        EXPECT_EQ(getInt(call.data, 2, k.length, isSigned), v);
-        op = B_GET_NEXT;
-    }
-    EXPECT_EQ(call.run(B_GET_NEXT, block, 0), B_END_OF_FILE);
-    std::string message;
-    EXPECT_EQ(verify(path("ints.dat"), message), B_NO_ERROR) << message;
+Bytes le(std::int64_t v, std::size_t n) {
+    Bytes b(n);
+    wbtrv::writeLittleEndian(b.data(), n, static_cast<std::uint64_t>(v));
+    return b;
+}
+Bytes f32(float v) { return le(std::bit_cast<std::uint32_t>(v), 4); }
+Bytes f64(double v) { return le(static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(v)), 8); }
+Bytes text(std::string_view t) { return Bytes(t.begin(), t.end()); }
+Bytes date(int day, int month, int year) {
+    return {static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(year),
+            static_cast<std::uint8_t>(year >> 8)};
 }
 
-INSTANTIATE_TEST_SUITE_P(Btrieve, IntegerKeys,
-                         ::testing::Values(IntegerKey{B_TYPE_INTEGER, 1, {-128, -1, 0, 1, 127}},
-                                           IntegerKey{B_TYPE_INTEGER, 2, {-32768, -256, -1, 0, 255, 32767}},
-                                           IntegerKey{B_TYPE_INTEGER, 4, {INT32_MIN, -70000, -1, 0, 65536, INT32_MAX}},
-                                           IntegerKey{B_TYPE_INTEGER, 8, {INT64_MIN, -(1LL << 40), -1, 0, INT64_MAX}},
-                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 1, {0, 1, 127, 128, 255}},
-                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 2, {0, 255, 256, 32768, 65535}},
-                                           IntegerKey{
-                                               B_TYPE_UNSIGNED_BINARY, 4, {0, 1, 0x7fffffff, 0x80000000, 0xffffffff}},
-                                           IntegerKey{B_TYPE_UNSIGNED_BINARY, 8, {0, 1, 1LL << 40, INT64_MAX}},
-                                           IntegerKey{B_TYPE_AUTOINCREMENT, 2, {-5, 1, 2, 32767}},
-                                           IntegerKey{B_TYPE_AUTOINCREMENT, 4, {-5, 1, 2, INT32_MAX}}),
-                         [](const auto& info) {
-                             return "type" + std::to_string(info.param.type) + "_" + std::to_string(info.param.length) +
-                                    "bytes";
-                         });
+const wbtrv::CollatingSequence& reversed() {
+    static const wbtrv::CollatingSequence sequence = [] {
+        wbtrv::CollatingSequence s{"REVERSE", {}};
+        for (int b = 0; b < 256; ++b) s.table[b] = static_cast<std::uint8_t>(255 - b);
+        return s;
+    }();
+    return sequence;
+}
+
+const std::vector<OrderCase>& orderCases() {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    using namespace std::string_view_literals;
+    static const std::vector<OrderCase> cases = {
+        {"integer", {0, 2, B_TYPE_INTEGER}, {{le(-32768, 2)}, {le(-256, 2)}, {le(-1, 2)}, {le(0, 2)}, {le(255, 2)}}},
+        {"integer 8", {0, 8, B_TYPE_INTEGER}, {{le(INT64_MIN, 8)}, {le(-1, 8)}, {le(0, 8)}, {le(INT64_MAX, 8)}}},
+        {"unsigned", {0, 2, B_TYPE_UNSIGNED_BINARY}, {{le(0, 2)}, {le(255, 2)}, {le(256, 2)}, {le(65535, 2)}}},
+        {"unsigned 8 descending",
+         {0, 8, B_TYPE_UNSIGNED_BINARY, B_KEY_DESCENDING},
+         {{le(-1, 8)}, {le(INT64_MIN, 8)}, {le(1, 8)}, {le(0, 8)}}},
+        {"autoincrement", {0, 4, B_TYPE_AUTOINCREMENT}, {{le(-5, 4)}, {le(1, 4)}, {le(2, 4)}, {le(INT32_MAX, 4)}}},
+        {"logical", {0, 2, B_TYPE_LOGICAL}, {{le(0, 2)}, {le(1, 2)}, {le(256, 2)}}},
+        {"float",
+         {0, 4, B_TYPE_FLOAT},
+         {{f32(-inf)}, {f32(-1.5f)}, {f32(-0.0f), f32(0.0f)}, {f32(1e-30f)}, {f32(2)}, {f32(inf)}, {f32(nan)}}},
+        {"double descending",
+         {0, 8, B_TYPE_FLOAT, B_KEY_DESCENDING},
+         {{f64(nan), f64(-nan)}, {f64(inf)}, {f64(1)}, {f64(0.0), f64(-0.0)}, {f64(-1e300)}}},
+        {"bfloat",
+         {0, 4, B_TYPE_BFLOAT},
+         {{bfloatBytes(-3, 4)},
+          {bfloatBytes(-0.5, 4)},
+          {bfloatBytes(0, 4), Bytes{0, 0, 0x80, 0}},
+          {bfloatBytes(0.5, 4)},
+          {bfloatBytes(1, 4)},
+          {bfloatBytes(1e5, 4)}}},
+        {"string",
+         {0, 3, B_TYPE_STRING},
+         {{text("A\0\0"sv)}, {text("A  ")}, {text("AB ")}, {text("Ab ")}, {text("a  ")}, {text("\xE9  ")}}},
+        {"string without case",
+         {0, 3, B_TYPE_STRING, B_KEY_NOCASE},
+         {{text("abc"), text("ABC"), text("aBc")}, {text("abd")}, {text("ab_")}, {text("\xE9  ")}}},
+        {"string through a collating sequence",
+         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversed()},
+         {{text("zz")}, {text("za")}, {text("az")}, {text("aa")}}},
+        {"lstring",
+         {0, 4, B_TYPE_LSTRING},
+         {{text("\0xyz"sv), text("\0\0\0\0"sv)},
+          {text("\2ab\0"sv), text("\2abz"sv)},
+          {text("\3ab\0"sv)},
+          {text("\3abc"sv), text("\11abc"sv)},
+          {text("\1b\0\0"sv)}}},
+        {"zstring",
+         {0, 4, B_TYPE_ZSTRING},
+         {{text("\0abc"sv), text("\0\0\0\0"sv)},
+          {text("ab\0x"sv), text("ab\0\0"sv)},
+          {text("abc\0"sv)},
+          {text("abcd")},
+          {text("b\0\0\0"sv)}}},
+        {"date",
+         {0, 4, B_TYPE_DATE},
+         {{date(31, 12, -1)}, {date(1, 1, 1999)}, {date(2, 1, 1999)}, {date(1, 2, 1999)}, {date(1, 1, 2000)}}},
+        {"time",
+         {0, 4, B_TYPE_TIME},
+         {{Bytes{99, 0, 0, 0}}, {Bytes{0, 1, 0, 0}}, {Bytes{0, 0, 1, 0}}, {Bytes{0, 0, 0, 1}}}},
+        {"decimal",
+         {0, 2, B_TYPE_DECIMAL},
+         {{Bytes{0x12, 0x3D}},
+          {Bytes{0x00, 0x5D}},
+          {Bytes{0x00, 0x0C}, Bytes{0x00, 0x0D}, Bytes{0x00, 0x0F}},
+          {Bytes{0x00, 0x5F}},
+          {Bytes{0x01, 0x0C}},
+          {Bytes{0x12, 0x3F}}}},
+        {"money descending",
+         {0, 2, B_TYPE_MONEY, B_KEY_DESCENDING},
+         {{Bytes{0x12, 0x3C}}, {Bytes{0x00, 0x5C}}, {Bytes{0x00, 0x0C}}, {Bytes{0x00, 0x5D}}}},
+        {"numeric",
+         {0, 3, B_TYPE_NUMERIC},
+         {{text("01R")},
+          {text("00J")},
+          {text("00{"), text("00}"), text("000")},
+          {text("00A"), text("001")},
+          {text("01{")}}},
+        {"numeric with a trailing sign",
+         {0, 3, B_TYPE_NUMERIC_STS},
+         {{text("12-")}, {text("01-")}, {text("00-"), text("00+")}, {text("01+")}, {text("12+")}}},
+    };
+    return cases;
+}
+
+TEST_F(BtrieveTest, EachKeyTypeOrdersAndFindsValuesByItsOwnRules) {
+    for (const OrderCase& c : orderCases()) {
+        SCOPED_TRACE(c.name);
+        const Segment& s = c.segment;
+        const std::uint16_t recordLength = static_cast<std::uint16_t>(s.length + 4);
+        wbtrv::CreateSpec spec;
+        spec.recordLength = recordLength;
+        const bool unique = s.type == B_TYPE_AUTOINCREMENT;
+        spec.keys = {
+            {{1, s.length, static_cast<std::uint16_t>(s.flags | B_KEY_EXTENDED_TYPE | (unique ? 0 : B_KEY_DUPLICATES)),
+              s.type}}};
+        if (s.sequence) spec.sequences = {*s.sequence};
+        const std::string file = path(std::string(c.name) + ".dat");
+        ASSERT_EQ(createFile(file, wbtrv::buildCreateBuffer(spec)), B_NO_ERROR);
+        Block block{};
+        ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+        std::vector<std::pair<std::size_t, Bytes>> all;  // group, value
+        for (std::size_t g = 0; g < c.groups.size(); ++g)
+            for (const Bytes& v : c.groups[g]) all.emplace_back(g, v);
+        // The model's comparison agrees with the table, so the random test orders by the same rules.
+        for (const auto& [ga, a] : all)
+            for (const auto& [gb, b] : all) ASSERT_EQ(compareSegment(s, a.data(), b.data()) < 0, ga < gb);
+        std::shuffle(all.begin(), all.end(), std::mt19937(7));
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            Call call{all[i].second};
+            call.data.resize(recordLength);
+            putInt(call.data, s.length, 4, static_cast<std::int64_t>(all[i].first));  // the group, to read back
+            ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR) << i;
+        }
+        Call call{Bytes(recordLength)};
+        std::uint16_t op = B_GET_FIRST;
+        std::vector<std::size_t> read;
+        while (call.run(op, block, 0) == B_NO_ERROR) {
+            read.push_back(static_cast<std::size_t>(getInt(call.data, s.length, 4)));
+            op = B_GET_NEXT;
+        }
+        ASSERT_EQ(read.size(), all.size());
+        EXPECT_TRUE(std::is_sorted(read.begin(), read.end()));
+        for (const auto& [group, value] : all) {
+            Call find{Bytes(recordLength)};
+            std::copy(value.begin(), value.end(), find.key.begin());
+            ASSERT_EQ(find.run(B_GET_EQUAL, block, 0), B_NO_ERROR);
+            EXPECT_EQ(getInt(find.data, s.length, 4), static_cast<std::int64_t>(group));
+        }
+        std::string message;
+        EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
+    }
+}
 
 TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
     ASSERT_EQ(createFile(path("u8.dat"), createBuffer(8, {{1, 8, 0, B_TYPE_UNSIGNED_BINARY}})), B_NO_ERROR);
@@ -70,30 +181,6 @@ TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
     Call call{Bytes(8, 0xFF)};
     EXPECT_EQ(call.run(B_INSERT, block, 0), B_OPERATION_NOT_ALLOWED);
     EXPECT_EQ(call.run(B_GET_EQUAL, block, 0), B_KEY_VALUE_NOT_FOUND);
-}
-
-TEST_F(BtrieveTest, RecordsWithANullKeyAreLeftOutOfThatKey) {
-    ASSERT_EQ(createFile(path("null.dat"),
-                         createBuffer(8, {{1, 2, 0, B_TYPE_AUTOINCREMENT},
-                                          {3, 2, B_KEY_NULL_ALL | B_KEY_DUPLICATES, B_TYPE_INTEGER, 0xFF}})),
-              B_NO_ERROR);
-    Block block{};
-    ASSERT_EQ(openFile(block, path("null.dat")), B_NO_ERROR);
-    for (std::int64_t v : {-1LL, 5LL, -1LL, 3LL}) {  // -1 is all 0xFF bytes: the null value
-        Call call{Bytes(8, 0)};
-        putInt(call.data, 2, 2, v);
-        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    }
-    Call call{Bytes(8)};
-    ASSERT_EQ(call.run(B_GET_FIRST, block, 1), B_NO_ERROR);
-    EXPECT_EQ(getInt(call.data, 2, 2), 3);
-    ASSERT_EQ(call.run(B_GET_NEXT, block, 1), B_NO_ERROR);
-    EXPECT_EQ(getInt(call.data, 2, 2), 5);
-    EXPECT_EQ(call.run(B_GET_NEXT, block, 1), B_END_OF_FILE);
-    ASSERT_EQ(call.run(B_GET_LAST, block, 0), B_NO_ERROR);
-    EXPECT_EQ(getInt(call.data, 0, 2), 4);
-    std::string message;
-    EXPECT_EQ(verify(path("null.dat"), message), B_NO_ERROR) << message;
 }
 
 TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive) {
