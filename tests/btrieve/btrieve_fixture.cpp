@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <string_view>
 #include <tuple>
 
 namespace btrieve_test {
@@ -202,6 +204,121 @@ Bytes bfloatBytes(double value, std::size_t length) {
     wbtrv::writeLittleEndian(out.data(), length - 1, mantissa);
     out[length - 1] = static_cast<std::uint8_t>(exponent + 128);
     return out;
+}
+
+namespace {
+
+Bytes le(std::int64_t v, std::size_t n) {
+    Bytes b(n);
+    wbtrv::writeLittleEndian(b.data(), n, static_cast<std::uint64_t>(v));
+    return b;
+}
+Bytes f32(float v) { return le(std::bit_cast<std::uint32_t>(v), 4); }
+Bytes f64(double v) { return le(static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(v)), 8); }
+Bytes text(std::string_view t) { return Bytes(t.begin(), t.end()); }
+Bytes date(int day, int month, int year) {
+    return {static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(year),
+            static_cast<std::uint8_t>(year >> 8)};
+}
+
+const wbtrv::CollatingSequence& reversed() {
+    static const wbtrv::CollatingSequence sequence = [] {
+        wbtrv::CollatingSequence s{"REVERSE", {}};
+        for (int b = 0; b < 256; ++b) s.table[b] = static_cast<std::uint8_t>(255 - b);
+        return s;
+    }();
+    return sequence;
+}
+
+}  // namespace
+
+const std::vector<OrderCase>& orderCases() {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    using namespace std::string_view_literals;
+    static const std::vector<OrderCase> cases = {
+        {"integer", {0, 2, B_TYPE_INTEGER}, {{le(-32768, 2)}, {le(-256, 2)}, {le(-1, 2)}, {le(0, 2)}, {le(255, 2)}}},
+        {"integer 8", {0, 8, B_TYPE_INTEGER}, {{le(INT64_MIN, 8)}, {le(-1, 8)}, {le(0, 8)}, {le(INT64_MAX, 8)}}},
+        {"unsigned", {0, 2, B_TYPE_UNSIGNED_BINARY}, {{le(0, 2)}, {le(255, 2)}, {le(256, 2)}, {le(65535, 2)}}},
+        {"unsigned 8 descending",
+         {0, 8, B_TYPE_UNSIGNED_BINARY, B_KEY_DESCENDING},
+         {{le(-1, 8)}, {le(INT64_MIN, 8)}, {le(1, 8)}, {le(0, 8)}}},
+        {"autoincrement", {0, 4, B_TYPE_AUTOINCREMENT}, {{le(-5, 4)}, {le(1, 4)}, {le(2, 4)}, {le(INT32_MAX, 4)}}},
+        {"logical", {0, 2, B_TYPE_LOGICAL}, {{le(0, 2)}, {le(1, 2)}, {le(256, 2)}}},
+        {"float",
+         {0, 4, B_TYPE_FLOAT},
+         {{f32(-inf)}, {f32(-1.5f)}, {f32(-0.0f), f32(0.0f)}, {f32(1e-30f)}, {f32(2)}, {f32(inf)}, {f32(nan)}}},
+        {"double descending",
+         {0, 8, B_TYPE_FLOAT, B_KEY_DESCENDING},
+         {{f64(nan), f64(-nan)}, {f64(inf)}, {f64(1)}, {f64(0.0), f64(-0.0)}, {f64(-1e300)}}},
+        {"bfloat",
+         {0, 4, B_TYPE_BFLOAT},
+         {{bfloatBytes(-3, 4)},
+          {bfloatBytes(-0.5, 4)},
+          {bfloatBytes(0, 4), Bytes{0, 0, 0x80, 0}},
+          {bfloatBytes(0.5, 4)},
+          {bfloatBytes(1, 4)},
+          {bfloatBytes(1e5, 4)}}},
+        {"string",
+         {0, 3, B_TYPE_STRING},
+         {{text("A\0\0"sv)}, {text("A  ")}, {text("AB ")}, {text("Ab ")}, {text("a  ")}, {text("\xE9  ")}}},
+        {"string without case",
+         {0, 3, B_TYPE_STRING, B_KEY_NOCASE},
+         {{text("abc"), text("ABC"), text("aBc")}, {text("abd")}, {text("ab_")}, {text("\xE9  ")}}},
+        {"string through a collating sequence",
+         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversed()},
+         {{text("zz")}, {text("za")}, {text("az")}, {text("aa")}}},
+        {"lstring",
+         {0, 4, B_TYPE_LSTRING},
+         {{text("\0xyz"sv), text("\0\0\0\0"sv)},
+          {text("\2ab\0"sv), text("\2abz"sv)},
+          {text("\3ab\0"sv)},
+          {text("\3abc"sv), text("\11abc"sv)},
+          {text("\1b\0\0"sv)}}},
+        {"zstring",
+         {0, 4, B_TYPE_ZSTRING},
+         {{text("\0abc"sv), text("\0\0\0\0"sv)},
+          {text("ab\0x"sv), text("ab\0\0"sv)},
+          {text("abc\0"sv)},
+          {text("abcd")},
+          {text("b\0\0\0"sv)}}},
+        {"date",
+         {0, 4, B_TYPE_DATE},
+         {{date(31, 12, -1)}, {date(1, 1, 1999)}, {date(2, 1, 1999)}, {date(1, 2, 1999)}, {date(1, 1, 2000)}}},
+        {"time",
+         {0, 4, B_TYPE_TIME},
+         {{Bytes{99, 0, 0, 0}}, {Bytes{0, 1, 0, 0}}, {Bytes{0, 0, 1, 0}}, {Bytes{0, 0, 0, 1}}}},
+        {"decimal",
+         {0, 2, B_TYPE_DECIMAL},
+         {{Bytes{0x12, 0x3D}},
+          {Bytes{0x00, 0x5D}},
+          {Bytes{0x00, 0x0C}, Bytes{0x00, 0x0D}, Bytes{0x00, 0x0F}},
+          {Bytes{0x00, 0x5F}},
+          {Bytes{0x01, 0x0C}},
+          {Bytes{0x12, 0x3F}}}},
+        {"money descending",
+         {0, 2, B_TYPE_MONEY, B_KEY_DESCENDING},
+         {{Bytes{0x12, 0x3C}}, {Bytes{0x00, 0x5C}}, {Bytes{0x00, 0x0C}}, {Bytes{0x00, 0x5D}}}},
+        {"numeric",
+         {0, 3, B_TYPE_NUMERIC},
+         {{text("01R")},
+          {text("00J")},
+          {text("00{"), text("00}"), text("000")},
+          {text("00A"), text("001")},
+          {text("01{")}}},
+        {"numeric with a trailing sign",
+         {0, 3, B_TYPE_NUMERIC_STS},
+         {{text("12-")}, {text("01-")}, {text("00-"), text("00+")}, {text("01+")}, {text("12+")}}},
+    };
+    return cases;
+}
+
+std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length) {
+    std::vector<Bytes> values;
+    for (const OrderCase& c : orderCases())
+        if (c.segment.type == type && c.segment.length == length)
+            for (const auto& group : c.groups) values.insert(values.end(), group.begin(), group.end());
+    return values;
 }
 
 Bytes Standard::createBuffer() {

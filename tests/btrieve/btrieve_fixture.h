@@ -64,6 +64,19 @@ int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std
 // The old binary float format of `length` bytes for a value.
 Bytes bfloatBytes(double value, std::size_t length);
 
+// Each key type's order, against values chosen to break a naive comparison
+// (negative numbers, -0, NaN, blanks, case, trailing zero bytes, the sign
+// nibble of decimals, length bytes): the groups are in ascending key order,
+// the values of a group compare equal.
+struct OrderCase {
+    const char* name;
+    Segment segment;
+    std::vector<std::vector<Bytes>> groups;
+};
+const std::vector<OrderCase>& orderCases();
+// Every value the table holds for segments of this type and length.
+std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length);
+
 // The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
 // offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a
 // 4-byte unsigned binary at 6 (unique, modifiable), payload from 10.
