@@ -57,6 +57,22 @@ TEST_F(StatDumpTest, DumpWritesOneJsonObjectPerRecord) {
     EXPECT_FALSE(lines[0].contains("fields"));
 }
 
+// Keys of several segments and other types: each value in its type's own form.
+TEST_F(StatDumpTest, DumpShowsEachKeyInItsTypesForm) {
+    create("t.dat", 36,
+           {"1:4:autoinc", "5:10:string:nocase,dup+15:4:date:desc,dup", "19:2:money:null", "21:3:numeric:dup",
+            "24:4:time:dup", "28:4:float:dup", "32:5:lstring:dup"});
+    Bytes record{0,    0,    0,   0,   'A', 'l', 'i', 'c', 'e', 0, 0, 0,    0,    0, 7,   3,   0xE8, 0x07,
+                 0x12, 0x3D, '1', '2', 'J', 5,   4,   3,   2,   0, 0, 0xC0, 0xBF, 3, 'a', 'b', 'c',  'd'};
+    loadRecords("t.dat", {record});
+    const RunResult result = run({"dump", path("t.dat")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(parseLines(result.out).at(0)["keys"],
+              nlohmann::json::parse(R"([1, ["Alice", "2024-03-07"], "-1.23", "-121", "02:03:04.05", -1.5, "abc"])"));
+    const RunResult stat = run({"stat", path("t.dat")});
+    EXPECT_NE(stat.out.find("key 1 segment 1: position 15, length 4, type date, flags dup,desc"), std::string::npos);
+}
+
 TEST_F(StatDumpTest, DumpAddsFieldsFromLayoutFormatter) {
     std::ostringstream out;
     std::ostringstream err;

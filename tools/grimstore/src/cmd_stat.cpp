@@ -18,8 +18,13 @@ int runStat(const std::string& file, Io& io) {
         for (size_t s = 0; s < key.size(); ++s) {
             io.out << "key " << k;
             if (key.size() > 1) io.out << " segment " << s;
-            io.out << ": position " << key[s].position << ", length " << key[s].length << ", type "
-                   << typeName(key[s].effectiveType()) << ", flags " << flagNames(key[s].flags) << '\n';
+            const KeySegment& seg = key[s];
+            io.out << ": position " << seg.position << ", length " << seg.length << ", type "
+                   << typeName(seg.effectiveType()) << ", flags " << flagNames(seg.flags);
+            if (seg.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) io.out << ", null value " << int(seg.nullValue);
+            if ((seg.flags & B_KEY_ALT_COLLATING) && seg.collatingSequence < spec.sequences.size())
+                io.out << ", collating sequence " << spec.sequences[seg.collatingSequence].name;
+            io.out << '\n';
         }
     }
     return kExitOk;

@@ -10,8 +10,9 @@ namespace {
 // for want of room and a record of a wrong length shows as such.
 constexpr uint32_t kReadBufferSize = 65536;
 
-// Stat answers with the file specification and up to 119 keys of many segments.
-constexpr uint32_t kStatBufferSize = BTR_FILE_SPEC_SIZE + 1024 * BTR_KEY_SPEC_SIZE;
+// Stat answers with the file specification, up to 119 keys of many segments
+// and their collating sequences.
+constexpr uint32_t kStatBufferSize = 65536;
 
 // Puts a zero-terminated file name into a key buffer; false when it does not fit.
 bool putFileName(const std::string& name, std::array<uint8_t, BTR_MAX_KEY_LENGTH>& key) {

@@ -8,7 +8,7 @@
 namespace grimstore {
 
 std::string describeStatus(int16_t status) {
-    static constexpr std::array<std::pair<int16_t, std::string_view>, 32> kMeanings{{
+    static constexpr std::array<std::pair<int16_t, std::string_view>, 34> kMeanings{{
         {B_NO_ERROR, "success"},
         {B_INVALID_OPERATION, "invalid operation"},
         {B_IO_ERROR, "I/O error"},
@@ -33,7 +33,9 @@ std::string describeStatus(int16_t status) {
         {B_INVALID_KEY_LENGTH, "invalid key length"},
         {B_NOT_A_DATA_FILE, "not a data file"},
         {B_OPERATION_NOT_ALLOWED, "operation not allowed"},
+        {B_INCONSISTENT_KEY_FLAGS, "inconsistent key flags"},
         {B_ACCESS_DENIED, "access denied"},
+        {B_INVALID_COLLATING_SEQUENCE, "invalid collating sequence"},
         {B_KEY_TYPE_ERROR, "key type error"},
         {B_FILE_ALREADY_EXISTS, "file already exists"},
         {B_CONFLICT, "conflict"},
