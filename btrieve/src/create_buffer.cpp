@@ -47,8 +47,7 @@ int parseKey(const KeySpec& spec, const CreateSpec& file, KeyDefinition& key) {
     // An autoincrement key is unique and numbers records by itself alone.
     const bool autoincrement = std::any_of(
         spec.begin(), spec.end(), [](const SegmentSpec& s) { return s.effectiveType() == B_TYPE_AUTOINCREMENT; });
-    if (autoincrement && (!key.integerColumn() || key.allowsDuplicates() || (spec.front().flags & B_KEY_DUPLICATES)))
-        return B_KEY_TYPE_ERROR;
+    if (autoincrement && (!key.integerColumn() || (spec.front().flags & B_KEY_DUPLICATES))) return B_KEY_TYPE_ERROR;
     key.encodedColumn = !key.integerColumn();
     return B_NO_ERROR;
 }

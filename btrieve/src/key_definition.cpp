@@ -28,7 +28,7 @@ bool KeyDefinition::integerColumn() const {
 bool KeyDefinition::supported() const {
     if (integerColumn()) return lengthAllowed(first().dataType, first().length);
     return encodedColumn && !autoincrement() && std::all_of(segments.begin(), segments.end(), [](const KeySegment& s) {
-               return lengthAllowed(s.dataType, s.length);
+               return lengthAllowed(s.dataType, s.length) && (s.collating || !(s.attributes & B_KEY_ALT_COLLATING));
            });
 }
 

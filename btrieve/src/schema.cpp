@@ -144,14 +144,14 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
         seg.offset = static_cast<std::uint32_t>(offset);
         seg.length = static_cast<std::uint32_t>(length);
         seg.nullValue = static_cast<std::uint8_t>(st.integerAt(6));
-        if (st.typeAt(7) != SQLITE_NULL || st.typeAt(8) != SQLITE_NULL) {
-            const auto table = st.blobAt(8);
-            if (table.size() != 256)
-                return failure(SQLITE_NOTADB, why,
-                               "key " + std::to_string(number) + " has a malformed collating sequence");
+        // The table alone, or the whole sequence as Create received it. A key
+        // whose table cannot be read is not ordered by us: it stays read-only.
+        const auto table = st.blobAt(8);
+        const bool whole = table.size() == BTR_COLLATING_SEQUENCE_SIZE && table[0] == BTR_COLLATING_SEQUENCE_MARK;
+        if ((seg.attributes & B_KEY_ALT_COLLATING) && (table.size() == 256 || whole)) {
             auto sequence = std::make_shared<CollatingSequence>();
             sequence->name = st.textAt(7);
-            std::copy(table.begin(), table.end(), sequence->table.begin());
+            std::copy(table.end() - 256, table.end(), sequence->table.begin());
             seg.collating = std::move(sequence);
         }
         if (newKey) layout.keys.push_back(KeyDefinition{});

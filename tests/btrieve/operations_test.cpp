@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string_view>
+#include <tuple>
 
 namespace btrieve_test {
 namespace {
@@ -122,28 +123,48 @@ TEST_F(BtrieveTest, StopAndResetCloseEverythingAndOpenWorksAfterwards) {
     }
 }
 
-// A file made elsewhere with a string key: readable along its integer key,
-// refused along the string key and for every write.
-TEST_F(BtrieveTest, FilesWithKeyTypesWeDoNotHandleAreReadOnlyAlongIntegerKeys) {
-    ASSERT_EQ(createFile(path("mixed.dat"), createBuffer(8, {{1, 2, 0, B_TYPE_INTEGER}, {3, 2, 0, B_TYPE_INTEGER}})),
-              B_NO_ERROR);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path("mixed.dat").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "UPDATE keys_t SET data_type = 0 WHERE number = 1;"
-                           "INSERT INTO data_t(data, key_0, key_1) VALUES(x'0100414200000000', 1, 'AB');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-    Block block{};
-    ASSERT_EQ(openFile(block, path("mixed.dat")), B_NO_ERROR);
+// Files made before one index per key carry a UNIQUE constraint beside each
+// unique index: still read and written. A key column made elsewhere that does
+// not hold our encoding (here a string key in an INTEGER column) is read-only,
+// readable along the other keys.
+TEST_F(BtrieveTest, FilesMadeBeforeStayWritableAndForeignKeyColumnsReadOnly) {
+    const std::string oldTable =
+        "DROP TABLE data_t; CREATE TABLE data_t(id INTEGER PRIMARY KEY, data BLOB NOT NULL,"
+        " key_0 INTEGER NOT NULL UNIQUE, key_1 INTEGER NOT NULL UNIQUE);"
+        "CREATE UNIQUE INDEX key_0_index ON data_t(key_0); CREATE UNIQUE INDEX key_1_index ON data_t(key_1);";
+    const std::string foreign =
+        "UPDATE keys_t SET data_type = 0 WHERE number = 1;"
+        "INSERT INTO data_t(data, key_0, key_1) VALUES(x'0100414200000000', 1, 'AB');";
+    Block old{}, mixed{};
+    for (auto [name, block, sql] : {std::tuple{"old.dat", &old, oldTable}, {"mixed.dat", &mixed, oldTable + foreign}}) {
+        ASSERT_EQ(createFile(path(name), createBuffer(8, {{1, 2, 0, B_TYPE_INTEGER}, {3, 2, 0, B_TYPE_INTEGER}})),
+                  B_NO_ERROR);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        ASSERT_EQ(openFile(*block, path(name)), B_NO_ERROR);
+    }
+    for (auto [k, status] : {std::pair{2, B_NO_ERROR}, {1, B_NO_ERROR}, {2, B_DUPLICATE_KEY_VALUE}}) {
+        Call call{Bytes(8, 0)};
+        putInt(call.data, 0, 2, k);
+        putInt(call.data, 2, 2, -k);
+        EXPECT_EQ(call.run(B_INSERT, old, 0), status);
+    }
     Call call{Bytes(8)};
-    ASSERT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST, old, 1), B_NO_ERROR);
+    EXPECT_EQ(getInt(call.data, 2, 2), -2);
+    putInt(call.data, 2, 2, 7);
+    EXPECT_EQ(call.run(B_UPDATE, old, 1), B_MODIFIABLE_KEY_VALUE_ERROR);
+    std::string message;
+    EXPECT_EQ(verify(path("old.dat"), message), B_NO_ERROR) << message;
+
+    ASSERT_EQ(call.run(B_GET_FIRST, mixed, 0), B_NO_ERROR);
     EXPECT_EQ(call.data[2], 'A');
-    EXPECT_EQ(call.run(B_GET_FIRST, block, 1), B_OPERATION_NOT_ALLOWED);
-    EXPECT_EQ(call.run(B_UPDATE, block, 0), B_OPERATION_NOT_ALLOWED);
-    EXPECT_EQ(call.run(B_DELETE, block, 0), B_OPERATION_NOT_ALLOWED);
-    EXPECT_EQ(call.run(B_INSERT, block, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_GET_FIRST, mixed, 1), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_UPDATE, mixed, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_DELETE, mixed, 0), B_OPERATION_NOT_ALLOWED);
+    EXPECT_EQ(call.run(B_INSERT, mixed, 0), B_OPERATION_NOT_ALLOWED);
 }
 
 }  // namespace
