@@ -17,10 +17,6 @@ Row classRow(int minHP, int hpRange, int exp, int combat) {
     return row;
 }
 
-int field16(const Row& row, std::size_t offset) {
-    return static_cast<std::int16_t>(row[offset] | row[offset + 1] << 8);
-}
-
 TEST(ClassArithmetic, ShownAndSavedValues) {
     struct Case {
         const char* box;

@@ -6,10 +6,6 @@ namespace {
 
 using records::TableId;
 
-int field16(const Row& row, std::size_t offset) {
-    return static_cast<std::int16_t>(row[offset] | row[offset + 1] << 8);
-}
-
 struct CodedCase {
     TableId id;
     const char* box;

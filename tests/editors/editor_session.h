@@ -14,9 +14,11 @@
 #include <string>
 #include <string_view>
 
+#include <wbtrv32/bytes.h>
 #include "editors/table_editor.h"
 #include "records/tarrow_data_fields.h"
 #include "store/data_file_set.h"
+
 #include "test_support/application.h"
 #include "test_support/call_seam.h"
 #include "test_support/data_files.h"
@@ -25,14 +27,15 @@
 
 using test_support::Row;
 
-// Little-endian field writers for building rows at their file offsets.
+// Little-endian field access for building and reading rows at their file offsets.
 inline void put16(Row& row, std::size_t offset, int value) {
-    row[offset] = static_cast<std::uint8_t>(value & 0xFF);
-    row[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+    wbtrv::writeLittleEndian(row.data() + offset, 2, static_cast<std::uint64_t>(value));
 }
 inline void put32(Row& row, std::size_t offset, std::int32_t value) {
-    for (int i = 0; i < 4; ++i)
-        row[offset + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+    wbtrv::writeLittleEndian(row.data() + offset, 4, static_cast<std::uint32_t>(value));
+}
+inline int field16(const Row& row, std::size_t offset) {
+    return static_cast<int>(wbtrv::readSignedLittleEndian(row.data() + offset, 2));
 }
 inline void putText(Row& row, std::size_t offset, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) row[offset + i] = static_cast<std::uint8_t>(bytes[i]);
@@ -44,7 +47,11 @@ inline std::string ruled(std::string_view text, std::size_t width) {
     field.resize(width, ' ');
     return field;
 }
-inline std::string le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
+inline std::string le16(int value) {
+    std::string bytes(2, '\0');
+    wbtrv::writeLittleEndian(reinterpret_cast<std::uint8_t*>(bytes.data()), 2, static_cast<std::uint64_t>(value));
+    return bytes;
+}
 
 // A row of the table filled with bytes that follow no pattern a field could hide behind.
 inline Row noiseRow(const records::TableFile& table, std::uint32_t seed) {

@@ -1,4 +1,6 @@
 // grimstore demo and the layout-aware grimstore dump over the demo files.
+#include <wbtrv32/bytes.h>
+
 #include <sstream>
 
 #include "cli.h"
@@ -7,12 +9,6 @@
 
 namespace gamedata::test {
 namespace {
-
-std::string hexOf(const Bytes& bytes) {
-    std::string text;
-    for (const std::uint8_t b : bytes) text += "0123456789abcdef"[b >> 4], text += "0123456789abcdef"[b & 0xF];
-    return text;
-}
 
 struct CommandRun {
     int status;
@@ -65,7 +61,7 @@ TEST_F(GrimstoreDemoTest, DumpShowsNamedFieldsThatGiveTheBytesBack) {
             EXPECT_EQ(parsed["keys"][0], parsed["fields"]["Number"]);
             const EncodedRecord back = encode(parsed["fields"]);
             ASSERT_TRUE(back.error.empty()) << back.error;
-            EXPECT_EQ(hexOf(back.bytes), parsed["data"].get<std::string>());
+            EXPECT_EQ(wbtrv::hex(back.bytes), parsed["data"].get<std::string>());
         }
         EXPECT_EQ(count, readAll(dir() / spec.fileName, spec.recordLength).records.size());
     }

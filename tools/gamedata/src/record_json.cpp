@@ -1,5 +1,7 @@
 // Formatting a record as JSON and reading it back, both driven by the
 // descriptor table of its record structure (field_descriptors.cpp).
+#include <wbtrv32/bytes.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -7,7 +9,6 @@
 
 #include "field_descriptors.h"
 #include "gamedata/record_formatter.h"
-#include "hex.h"
 #include "records/row_conversion.h"
 #include "utf8.h"
 
@@ -67,7 +68,7 @@ json textJson(std::span<const std::uint8_t> bytes) {
     const std::string_view shown = all.substr(0, static_cast<std::size_t>(zero - bytes.begin()));
     if (zero == bytes.end() || std::all_of(zero + 1, bytes.end(), [](std::uint8_t b) { return b == ' '; }))
         return detail::utf8FromCp437(shown);
-    return {{"text", detail::utf8FromCp437(shown)}, {"raw", detail::toHex(bytes)}};
+    return {{"text", detail::utf8FromCp437(shown)}, {"raw", wbtrv::hex(bytes)}};
 }
 
 json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayout& layout) {
@@ -80,7 +81,7 @@ json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayou
                 const auto bits = static_cast<std::uint64_t>(readInt(s, f.elementOffset(i), f.width));
                 for (std::size_t b = 0; b < f.width; ++b) bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * b)));
             }
-            return detail::toHex(bytes);
+            return wbtrv::hex(bytes);
         }
         case FieldKind::AbilitySlots: {
             const records::CodeTable& table = abilities::abilityTable(*layout.abilityKind);
@@ -119,7 +120,7 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
     json fields = json::object();
     for (const FieldDescriptor& f : layout.fields) fields[std::string(f.name)] = fieldJson(f, s, layout);
     const std::size_t packed = records::PackedLength(layout.list);
-    if (recordLength > packed) fields["tail"] = detail::toHex(record.subspan(packed));
+    if (recordLength > packed) fields["tail"] = wbtrv::hex(record.subspan(packed));
     return fields;
 }
 
@@ -161,7 +162,7 @@ struct Decoder {
         std::vector<std::uint8_t> bytes;
         if (value.is_object()) {
             const auto raw = value.contains("raw") && value["raw"].is_string()
-                                 ? detail::fromHex(value["raw"].get<std::string>())
+                                 ? wbtrv::fromHex(value["raw"].get<std::string>())
                                  : std::nullopt;
             if (!raw || raw->size() != f.width)
                 return fail(f, "\"raw\" must be " + std::to_string(f.width) + " bytes of hex");
@@ -183,12 +184,11 @@ struct Decoder {
     }
 
     bool hidden(const FieldDescriptor& f, const json& value) {
-        const auto bytes = value.is_string() ? detail::fromHex(value.get<std::string>()) : std::nullopt;
+        const auto bytes = value.is_string() ? wbtrv::fromHex(value.get<std::string>()) : std::nullopt;
         if (!bytes || bytes->size() != f.width * f.count)
             return fail(f, "expected " + std::to_string(f.width * f.count) + " bytes of hex");
         for (std::size_t i = 0; i < f.count; ++i) {
-            std::uint64_t bits = 0;
-            for (std::size_t b = f.width; b-- > 0;) bits = bits << 8 | (*bytes)[i * f.width + b];
+            const std::uint64_t bits = wbtrv::readLittleEndian(bytes->data() + i * f.width, f.width);
             // Reinterpret the little-endian bits as the member's signed value.
             const auto width = f.width;
             const std::int64_t value = width == 1   ? static_cast<std::int64_t>(bits)
@@ -254,7 +254,7 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
     const std::size_t packed = records::PackedLength(layout.list);
     if (recordLength > packed) {
         const auto tail = fields.contains("tail") && fields["tail"].is_string()
-                              ? detail::fromHex(fields["tail"].get<std::string>())
+                              ? wbtrv::fromHex(fields["tail"].get<std::string>())
                               : std::nullopt;
         if (!tail || tail->size() != recordLength - packed)
             return {{}, "field \"tail\": expected " + std::to_string(recordLength - packed) + " bytes of hex"};

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace wbtrv {
 
@@ -18,5 +21,7 @@ void writeLittleEndian(std::uint8_t* bytes, std::size_t length, std::uint64_t va
 
 // Lower-case hex digits, two per byte.
 std::string hex(std::span<const std::uint8_t> bytes);
+// The bytes of hex text (either case); none when it is not an even number of hex digits.
+std::optional<std::vector<std::uint8_t>> fromHex(std::string_view text);
 
 }  // namespace wbtrv
