@@ -1,9 +1,13 @@
-// The editor against bare Qt, in one run on the offscreen platform:
-//   startup/window  load on the demo world, show, first frame painted, close with the
-//                   closing box answered, window gone; next to a bare window holding
-//                   the same number and kinds of widgets, shown, painted and closed.
-//   show/<table>    the table's first and second demo records shown through its editor;
-//                   next to the same texts put on the same widgets directly.
+// The editor against bare Qt, in one run, on the platform the caller chose (offscreen
+// unless QT_QPA_PLATFORM says otherwise):
+//   startup/first-frame  main() to the first painted frame, each sample a fresh process:
+//                        the editor loading the demo world, against a bare window with
+//                        the same widgets whose lists are filled when first opened.
+//                        --startup-samples=N a side (default 15, 0 skips them);
+//                        --startup-instructions counts one sample a side under
+//                        callgrind instead (offscreen).
+//   show/<table>         the table's first and second demo records shown through its
+//                        editor; next to the same texts put on the same widgets directly.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -11,7 +15,9 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +25,7 @@
 #include "paint_wait.h"
 #include "pair_reporter.h"
 #include "show_bench.h"
+#include "startup_bench.h"
 #include "ui/answering_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/tab_table.h"
@@ -57,34 +64,6 @@ private:
     std::string error_;
 };
 
-void startEditor(benchmark::State& state) {
-    ui::AnsweringDialogs dialogs;
-    for (auto _ : state) {
-        ui::MainWindow window(dialogs);
-        if (!window.Form_Load()) {
-            state.SkipWithError("a data file did not open");
-            break;
-        }
-        if (!editor_bench::showUntilPainted(window)) {
-            state.SkipWithError("the window was never painted");
-            break;
-        }
-        editor_bench::closeAndSettle(window);
-    }
-}
-
-void startBare(benchmark::State& state, const PageCensus& census) {
-    for (auto _ : state) {
-        QMainWindow window;
-        editor_bench::buildBareWindow(window, census);
-        if (!editor_bench::showUntilPainted(window)) {
-            state.SkipWithError("the window was never painted");
-            break;
-        }
-        editor_bench::closeAndSettle(window);
-    }
-}
-
 // Counts the widgets of a loaded editor window.
 PageCensus countEditorWidgets() {
     ui::AnsweringDialogs dialogs;
@@ -104,25 +83,43 @@ void printCensus(const PageCensus& census) {
         t.groupBoxes);
 }
 
+// The start-up options, taken out of the arguments before the benchmark library reads them.
+struct StartupOptions {
+    int samples = 15;
+    bool instructions = false;
+};
+
+StartupOptions takeStartupOptions(std::vector<char*>& args) {
+    StartupOptions options;
+    std::erase_if(args, [&options](char* arg) {
+        if (std::strncmp(arg, "--startup-samples=", 18) == 0) return (options.samples = std::atoi(arg + 18)), true;
+        if (std::strcmp(arg, "--startup-instructions") == 0) return (options.instructions = true);
+        return false;
+    });
+    return options;
+}
+
 // Medians of five repetitions unless the caller asks otherwise.
-std::vector<char*> withDefaultRepetitions(int argc, char** argv, std::vector<std::string>& storage) {
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitions = false;
-    for (int i = 1; i < argc; ++i)
-        repetitions = repetitions || std::string(argv[i]).starts_with("--benchmark_repetitions");
-    if (!repetitions) {
-        storage = {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"};
-        for (std::string& s : storage) args.push_back(s.data());
-    }
-    return args;
+void addDefaultRepetitions(std::vector<char*>& args, std::vector<std::string>& storage) {
+    for (const char* arg : args)
+        if (std::string(arg).starts_with("--benchmark_repetitions")) return;
+    storage = {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"};
+    for (std::string& s : storage) args.push_back(s.data());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const editor_bench::SampleStart start = editor_bench::SampleStart::now();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);  // keeps a platform chosen by the caller
+    if (argc == 4 && std::strcmp(argv[1], "--startup-sample") == 0) {
+        const auto side = std::strcmp(argv[2], "ours") == 0 ? editor_bench::Side::Ours : editor_bench::Side::Bare;
+        return editor_bench::runStartupSample(side, argv[3], start, argc, argv);
+    }
+    std::vector<char*> args(argv, argv + argc);
+    const StartupOptions startup = takeStartupOptions(args);
     std::vector<std::string> storage;
-    std::vector<char*> args = withDefaultRepetitions(argc, argv, storage);
+    addDefaultRepetitions(args, storage);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
@@ -135,12 +132,16 @@ int main(int argc, char** argv) {
     }
     const PageCensus census = countEditorWidgets();
     printCensus(census);
-    editor_bench::ShowBench shows;
+    const std::string censusFile = (fs::current_path() / "census.txt").string();
+    {
+        std::ofstream out(censusFile);
+        editor_bench::writeCensus(out, census);
+    }
+    if (startup.samples > 0 && !editor_bench::compareStartups(QCoreApplication::applicationFilePath().toStdString(),
+                                                              censusFile, startup.samples, startup.instructions))
+        return 1;
 
-    benchmark::RegisterBenchmark("startup/window/ours", startEditor)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("startup/window/bare", [&census](benchmark::State& state) {
-        startBare(state, census);
-    })->Unit(benchmark::kMillisecond);
+    editor_bench::ShowBench shows;
     for (const ui::TabEntry& entry : ui::tabEntries()) {
         if (!entry.table) continue;
         const std::string name = "show/" + entry.caption.toStdString();

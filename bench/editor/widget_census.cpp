@@ -11,7 +11,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <map>
+#include <istream>
+#include <ostream>
 
 namespace editor_bench {
 namespace {
@@ -77,30 +78,29 @@ void addTotals(const PageCensus& page, Totals& sum) {
     }
 }
 
-// The entries of a combo box of a given size, made once per window like a program's word lists.
-class WordLists {
+// An editable combo box that takes its entries when its list is first opened.
+class LazyCombo : public QComboBox {
 public:
-    const QStringList& of(int size) {
-        QStringList& words = lists_[size];
-        if (words.isEmpty())
-            for (int k = 0; k < size; ++k) words.append(QStringLiteral("Word %1").arg(k));
-        return words;
+    LazyCombo(int size, QWidget* parent) : QComboBox(parent), size_(size) { setEditable(true); }
+
+    void showPopup() override {
+        for (; size_ > 0; --size_) addItem(QStringLiteral("Word %1").arg(count()));
+        QComboBox::showPopup();
     }
 
 private:
-    std::map<int, QStringList> lists_;
+    int size_;  // entries still to add
 };
 
-QWidget* buildPage(const PageCensus& census, WordLists& words);
+QWidget* buildPage(const PageCensus& census);
 
-QTabWidget* buildTabs(const TabCensus& census, WordLists& words) {
+QTabWidget* buildTabs(const TabCensus& census) {
     auto* tabs = new QTabWidget;
-    for (std::size_t i = 0; i < census.pages.size(); ++i)
-        tabs->addTab(buildPage(census.pages[i], words), census.captions[i]);
+    for (std::size_t i = 0; i < census.pages.size(); ++i) tabs->addTab(buildPage(census.pages[i]), census.captions[i]);
     return tabs;
 }
 
-QWidget* buildPage(const PageCensus& census, WordLists& words) {
+QWidget* buildPage(const PageCensus& census) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     int row = 0;
@@ -114,17 +114,12 @@ QWidget* buildPage(const PageCensus& census, WordLists& words) {
         grid->addWidget(box, row++, 1);
     };
     for (int k = 0; k < census.lineEdits; ++k) place(new QLineEdit(page));
-    for (int size : census.comboSizes) {
-        auto* combo = new QComboBox(page);
-        combo->setEditable(true);
-        combo->addItems(words.of(size));
-        place(combo);
-    }
+    for (int size : census.comboSizes) place(new LazyCombo(size, page));
     for (int k = 0; k < census.checkBoxes; ++k) place(new QCheckBox(QStringLiteral("Check"), page));
     for (int k = 0; k < census.buttons; ++k) place(new QPushButton(QStringLiteral("Button"), page));
     for (int k = 0; k < census.groupBoxes; ++k) place(new QGroupBox(QStringLiteral("Frame"), page));
     for (; labels > 0; --labels) grid->addWidget(new QLabel(QStringLiteral("Caption"), page), row++, 0);
-    for (const TabCensus& tabs : census.tabs) grid->addWidget(buildTabs(tabs, words), row++, 0, 1, 2);
+    for (const TabCensus& tabs : census.tabs) grid->addWidget(buildTabs(tabs), row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     if (!census.scrolled) return page;
     auto* area = new QScrollArea;
@@ -133,7 +128,47 @@ QWidget* buildPage(const PageCensus& census, WordLists& words) {
     return area;
 }
 
+void writeTabs(std::ostream& out, const TabCensus& tabs) {
+    out << tabs.pages.size() << '\n';
+    for (std::size_t i = 0; i < tabs.pages.size(); ++i) {
+        out << tabs.captions[i].toUtf8().toPercentEncoding().toStdString() << '\n';
+        writeCensus(out, tabs.pages[i]);
+    }
+}
+
+TabCensus readTabs(std::istream& in) {
+    TabCensus tabs;
+    std::size_t pages = 0;
+    in >> pages;
+    for (std::size_t i = 0; i < pages && in; ++i) {
+        std::string caption;
+        in >> caption;
+        tabs.captions.push_back(QString::fromUtf8(QByteArray::fromPercentEncoding(QByteArray::fromStdString(caption))));
+        tabs.pages.push_back(readCensus(in));
+    }
+    return tabs;
+}
+
 }  // namespace
+
+void writeCensus(std::ostream& out, const PageCensus& census) {
+    out << census.lineEdits << ' ' << census.labels << ' ' << census.buttons << ' ' << census.checkBoxes << ' '
+        << census.groupBoxes << ' ' << census.scrolled << ' ' << census.comboSizes.size();
+    for (int size : census.comboSizes) out << ' ' << size;
+    out << ' ' << census.tabs.size() << '\n';
+    for (const TabCensus& tabs : census.tabs) writeTabs(out, tabs);
+}
+
+PageCensus readCensus(std::istream& in) {
+    PageCensus census;
+    std::size_t combos = 0, tabs = 0;
+    in >> census.lineEdits >> census.labels >> census.buttons >> census.checkBoxes >> census.groupBoxes >>
+        census.scrolled >> combos;
+    for (std::size_t k = 0; k < combos && in; ++k) in >> census.comboSizes.emplace_back();
+    in >> tabs;
+    for (std::size_t k = 0; k < tabs && in; ++k) census.tabs.push_back(readTabs(in));
+    return census;
+}
 
 PageCensus countWidgets(const QMainWindow& window) {
     PageCensus census;
@@ -150,8 +185,7 @@ Totals totals(const PageCensus& census) {
 void buildBareWindow(QMainWindow& window, const PageCensus& census) {
     window.setWindowTitle(QStringLiteral("Bare window"));
     window.menuBar()->addAction(QStringLiteral("&About"));
-    WordLists words;
-    window.setCentralWidget(buildPage(census, words));
+    window.setCentralWidget(buildPage(census));
     window.resize(1180, 760);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <iosfwd>
 #include <vector>
 
 class QMainWindow;
@@ -40,8 +41,13 @@ struct Totals {
 };
 Totals totals(const PageCensus& census);
 
+// A census as text and back, for handing it to a fresh process.
+void writeCensus(std::ostream& out, const PageCensus& census);
+PageCensus readCensus(std::istream& in);
+
 // A main window with the same widgets, plain Qt: one grid per page, each label
-// beside a box, editable combo boxes filled with addItems, one "&About" menu item.
+// beside a box, editable combo boxes whose entries are added when the list is first
+// opened, one "&About" menu item.
 void buildBareWindow(QMainWindow& window, const PageCensus& census);
 
 }  // namespace editor_bench

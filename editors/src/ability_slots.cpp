@@ -3,18 +3,18 @@
 #include <algorithm>
 
 #include "line_box.h"
+#include "word_box.h"
 
 namespace editors {
 
 using abilities::AbilityKind;
 
 std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, AbilityKind kind, const QString& prefix, int count) {
-    // Each slot holds the words in its own list: filling a list costs less than
-    // connecting a box, its view and its completer to a list shared with the others.
-    const QStringList names = wordsOf(abilities::abilityTable(kind));
+    // The slots share one list, so its words are made and measured once.
+    auto* names = new WordList(abilities::abilityTable(kind), &page);
     std::vector<QComboBox*> boxes;
     for (int k = 0; k < count; ++k)
-        boxes.push_back(makeWordBox(page, prefix + QLatin1Char('_') + QString::number(k), names));
+        boxes.push_back(new WordBox(page, prefix + QLatin1Char('_') + QString::number(k), *names));
     return boxes;
 }
 

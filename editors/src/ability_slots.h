@@ -19,7 +19,7 @@ namespace editors {
 using AbilityBoxes = std::span<QComboBox* const>;
 
 // The code boxes prefix_0 ... prefix_(count-1), all offering the kind's 180 names
-// from one list model, each showing "None".
+// from one list, each showing "None".
 std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, abilities::AbilityKind kind, const QString& prefix, int count);
 
 // The descriptors of the value boxes prefix_0 ...: 16-bit numbers at offset, 2 bytes apart.

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "line_box.h"
+#include "word_box.h"
 
 namespace editors {
 namespace {
@@ -15,7 +16,8 @@ BoxField numberField(const CodedField& coded) {
 
 CodedBoxes::CodedBoxes(QWidget& page, std::vector<CodedField> fields, Wordless wordless)
     : fields_(std::move(fields)), wordless_(wordless) {
-    for (const CodedField& field : fields_) boxes_.push_back(makeWordBox(page, field.name, wordsOf(field.table)));
+    for (const CodedField& field : fields_)
+        boxes_.push_back(new WordBox(page, field.name, *new WordList(field.table, &page)));
 }
 
 QComboBox& CodedBoxes::box(const QString& name) const {

@@ -1,6 +1,5 @@
 #include "line_box.h"
 
-#include <QCompleter>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QValidator>
@@ -64,24 +63,6 @@ void setShownText(QLineEdit& box, const QString& text) {
     const int room =
         box.contentsRect().width() - 2 * box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
     if (text.size() * box.fontMetrics().maxWidth() > room) box.setCursorPosition(0);
-}
-
-QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words) {
-    auto* box = new QComboBox(&parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // The words go into the box's own list, in one call: a separate model would cost
-    // the box, its drop-down view and its completer a second round of connections.
-    box->addItems(words);
-    if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
-    // The size policy stays Qt's default: the box takes its width from its entries when
-    // it is first shown. The lists never change once made, so the widths are those that
-    // re-measuring on every change would give, while a box on a tab not opened yet is
-    // not measured before it is needed; measuring the thousands of entries of every
-    // box up front was the greatest single cost of start-up.
-    box->setCurrentIndex(0);
-    return box;
 }
 
 QStringList wordsOf(const records::CodeTable& table) {

@@ -1,5 +1,5 @@
-// The boxes of the tabs: one-line text boxes with a limit on typing only, and
-// editable drop-down lists of words.
+// The boxes of the tabs: one-line text boxes with a limit on typing only, and what
+// the drop-down lists of words take from and give back to their tables.
 #pragma once
 
 #include <QComboBox>
@@ -17,11 +17,6 @@ QLineEdit* makeLineBox(QWidget& parent, const QString& name, int typingLimit, bo
 // Puts a text into a box whole, however long. While the box holds more characters
 // than its typing limit, the user may shorten the text but not lengthen it.
 void setShownText(QLineEdit& box, const QString& text);
-
-// An editable drop-down list of words, showing its first entry. Typed texts never
-// join the list, and completion respects letter case, because a word is only
-// recognised with its exact letters.
-QComboBox* makeWordBox(QWidget& parent, const QString& name, const QStringList& words);
 
 // The words of a table, in code order.
 QStringList wordsOf(const records::CodeTable& table);

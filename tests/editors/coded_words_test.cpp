@@ -1,5 +1,10 @@
 // Coded fields shown as words and read back: other letter case keeps the code, codes
 // without a word show their number and survive a save, shared words keep their code.
+// A box's words are made only when first read, so a word shown before the list was
+// ever opened must still be found there.
+#include <QCompleter>
+#include <tuple>
+
 #include "editor_session.h"
 
 namespace {
@@ -53,6 +58,14 @@ TEST(CodedWords, ShownAndSaved) {
         EditorSession s(c.id, rowWithCode(c.id, c.offset, c.stored));
         QComboBox& box = s.combo(c.box);
         EXPECT_EQ(box.currentText(), c.shown);
+        // Opening the list selects the shown word, or keeps a text that is none of its words.
+        const int listed = box.findText(c.shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        box.showPopup();
+        if (listed >= 0) {
+            EXPECT_EQ(box.currentIndex(), listed);
+        }
+        EXPECT_EQ(box.currentText(), c.shown);
+        box.hidePopup();
         if (c.typed) box.setEditText(c.typed);
         s.editor->update();
         EXPECT_EQ(field16(s.stored(), c.offset), c.saved);
@@ -79,6 +92,13 @@ TEST(CodedWords, ListsHoldTheTableWordsInCodeOrderAndTypingAddsNone) {
     QComboBox& lastSlot = s.combo("txtClassabila_9");
     ASSERT_EQ(lastSlot.count(), 180) << "every slot offers the whole list";
     EXPECT_EQ(lastSlot.itemText(56), "Classrecharge Item");
+    // Typing completes from the words, with their letter case.
+    for (const auto& [box, typed, completed] : {std::tuple{&weapon, "Limited", "Limited (staff)"},
+                                                {&lastSlot, "Classrech", "Classrecharge Item"},
+                                                {&lastSlot, "classrech", ""}}) {
+        box->completer()->setCompletionPrefix(typed);
+        EXPECT_EQ(box->completer()->currentCompletion(), completed) << typed;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The controls of each tab: nested tabs, first entries, read-only numbers, and a
-// layout in which nothing overlaps or is cut off at the window size people use.
+// The controls of each tab: nested tabs, first entries, read-only numbers, word boxes
+// as wide as their words, and a layout in which nothing overlaps or is cut off at
+// the window size people use.
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QTabWidget>
@@ -109,11 +110,25 @@ void expectTidyLayout(QWidget& page) {
     }
 }
 
+// A word box is sized from its list's widest word without measuring every entry:
+// it must come out as wide as Qt makes a box that holds the same words.
+void expectSizedByTheirWords(QWidget& page) {
+    for (QComboBox* box : page.findChildren<QComboBox*>()) {
+        QComboBox filled;
+        filled.setEditable(true);
+        for (int k = 0; k < box->count(); ++k) filled.addItem(box->itemText(k));
+        filled.show();  // Qt sizes a box from its entries when first shown
+        EXPECT_EQ(box->sizeHint(), filled.sizeHint()) << box->objectName().toStdString();
+        EXPECT_EQ(box->minimumSizeHint(), filled.minimumSizeHint()) << box->objectName().toStdString();
+    }
+}
+
 TEST(TabControls, LayoutFitsTheWindow) {
     for (const TableId id :
          {TableId::Races, TableId::Classes, TableId::Spells, TableId::Monsters, TableId::Items, TableId::Messages}) {
         SCOPED_TRACE(static_cast<int>(id));
         EditorSession s(id, emptyRow(id));
+        expectSizedByTheirWords(s.page);
         // The page a tab of a 1280 x 800 window leaves, after the buttons and the status line.
         s.page.resize(1240, 640);
         s.page.show();
