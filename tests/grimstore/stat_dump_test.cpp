@@ -1,6 +1,7 @@
 // stat shows the file's specification; dump writes valid JSON Lines.
 #include "grimstore_fixture.h"
 
+#include <fstream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -71,6 +72,20 @@ TEST_F(StatDumpTest, DumpShowsEachKeyInItsTypesForm) {
               nlohmann::json::parse(R"([1, ["Alice", "2024-03-07"], "-1.23", "-121", "02:03:04.05", -1.5, "abc"])"));
     const RunResult stat = run({"stat", path("t.dat")});
     EXPECT_NE(stat.out.find("key 1 segment 1: position 15, length 4, type date, flags dup,desc"), std::string::npos);
+}
+
+// A key sorted through a collating sequence given as a file: stat names it.
+TEST_F(StatDumpTest, CreateTakesACollatingSequenceFromAFile) {
+    std::string sequence =
+        "\xAC"
+        "REVERSE ";
+    for (int b = 0; b < 256; ++b) sequence += static_cast<char>(255 - b);
+    std::ofstream(path("reverse.alt"), std::ios::binary) << sequence;
+    const RunResult made =
+        run({"create", path("s.dat"), "-r", "8", "-k", "1:8:string:alt", "--collating-sequence", path("reverse.alt")});
+    ASSERT_EQ(made.exitStatus, 0) << made.err;
+    EXPECT_NE(run({"stat", path("s.dat")}).out.find("flags alt, collating sequence REVERSE"), std::string::npos);
+    EXPECT_EQ(run({"create", path("x.dat"), "-r", "8", "-k", "1:8:string:alt"}).exitStatus, 1);
 }
 
 TEST_F(StatDumpTest, DumpAddsFieldsFromLayoutFormatter) {

@@ -1,4 +1,7 @@
 // create: a new, empty data file from a record length and key specifications.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "commands.h"
@@ -7,6 +10,21 @@
 #include "subcommands.h"
 
 namespace grimstore {
+namespace {
+
+// A collating sequence file holds the 265 bytes Create takes: 0xAC, an 8-byte
+// name, the 256-byte table.
+bool readCollatingSequence(const std::string& path, wbtrv::CollatingSequence& sequence) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.size() != BTR_COLLATING_SEQUENCE_SIZE || bytes[0] != BTR_COLLATING_SEQUENCE_MARK) return false;
+    sequence.name.assign(bytes.begin() + 1, bytes.begin() + 9);
+    sequence.name.erase(sequence.name.find_last_not_of(' ') + 1);
+    std::copy(bytes.begin() + 9, bytes.end(), sequence.table.begin());
+    return true;
+}
+
+}  // namespace
 
 int runCreate(const CreateOptions& options, Io& io) {
     FileSpec spec;
@@ -20,6 +38,13 @@ int runCreate(const CreateOptions& options, Io& io) {
             return kExitUsageError;
         }
         spec.keys.push_back(*key);
+    }
+    if (!options.collatingSequence.empty()) {
+        if (!readCollatingSequence(options.collatingSequence, spec.sequences.emplace_back())) {
+            io.err << "grimstore create: --collating-sequence '" << options.collatingSequence
+                   << "': not a collating sequence of 265 bytes starting with 0xAC\n";
+            return kExitUsageError;
+        }
     }
     const int16_t status = createDataFile(options.file, spec, options.replace);
     if (status != B_NO_ERROR) {
@@ -45,12 +70,15 @@ void registerCreate(CLI::App& app, SubcommandContext& context) {
                     "lstring, zstring, unsigned, autoinc, numeric-sts (or the type code). FLAGS comma-"
                     "separated: dup (duplicates allowed), mod (modifiable), null (left out when every "
                     "segment is all zero bytes), nullany (left out when any segment is), desc "
-                    "(descending), nocase (letters compare without case)")
+                    "(descending), nocase (letters compare without case), alt (sorted through --collating-sequence)")
         ->required()
         ->type_name("POS:LEN:TYPE[:FLAGS][+...]");
     sub->add_option("--page-size", options->pageSize, "page size, a multiple of 512")
         ->capture_default_str()
         ->check(CLI::Range(1u, 65535u));
+    sub->add_option("--collating-sequence", options->collatingSequence,
+                    "file of 265 bytes (0xAC, an 8-character name, a 256-byte table) that segments "
+                    "with the flag alt sort through");
     sub->add_flag("--replace", options->replace, "replace the file if it exists");
     sub->callback([options, &context] { context.exitStatus = runCreate(*options, context.io); });
 }

@@ -16,6 +16,7 @@ struct CreateOptions {
     uint32_t recordLength = 0;
     uint32_t pageSize = 4096;
     std::vector<std::string> keys;  // "POS:LEN:TYPE[:FLAGS]" joined by '+', one per key
+    std::string collatingSequence;  // file of the sequence the 'alt' segments use; empty: none
     bool replace = false;
 };
 
