@@ -56,9 +56,12 @@ std::string numericText(std::span<const uint8_t> b, bool trailingSignByte) {
     const uint8_t last = b.back();
     if (trailingSignByte) return decimalText(digits, last == '-', 0);
     const bool negative = last == '}' || (last >= 'J' && last <= 'R');
-    if (last >= 'A' && last <= 'I') digits += static_cast<char>('1' + last - 'A');
-    else if (last >= 'J' && last <= 'R') digits += static_cast<char>('1' + last - 'J');
-    else digits += digit(last);
+    if (last >= 'A' && last <= 'I')
+        digits += static_cast<char>('1' + last - 'A');
+    else if (last >= 'J' && last <= 'R')
+        digits += static_cast<char>('1' + last - 'J');
+    else
+        digits += digit(last);
     return decimalText(digits, negative, 0);
 }
 
@@ -75,7 +78,7 @@ nlohmann::ordered_json segmentValue(const KeySegment& segment, std::span<const u
     switch (segment.effectiveType()) {
         case B_TYPE_STRING:
             return text(b.first(b.size() - std::distance(b.rbegin(), std::find_if(b.rbegin(), b.rend(),
-                                                                                 [](uint8_t c) { return c != 0; }))));
+                                                                                  [](uint8_t c) { return c != 0; }))));
         case B_TYPE_LSTRING:
             return text(b.subspan(1, std::min<size_t>(b[0], n - 1)));
         case B_TYPE_ZSTRING:
