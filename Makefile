@@ -1,11 +1,13 @@
 # The two everyday commands. Both install what they need first.
 #   make run   builds in Release and opens the editor on the demo data set
-#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test,
+#              then builds the Debian package and checks it installed in a temporary root
+#   make package builds the Debian package in build/package
 #   make bench builds the benchmarks in Release and runs them
 
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test bench screenshots walkthrough clean
+.PHONY: deps run test package bench screenshots walkthrough clean
 
 deps:
 	@bash scripts/install-deps
@@ -22,6 +24,12 @@ test: deps
 	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) bash scripts/package-test
+
+package: deps
+	cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build/package -j $(JOBS)
+	cd build/package && cpack -G DEB
 
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIM_TESTS=OFF -DGRIM_BENCH=ON

@@ -57,7 +57,7 @@ protected:
     bool writeRecord(const Record& edited) {
         record_ = edited;
         structToRow();
-        const std::int16_t status = context_.store.onTable(store::BUpdate, context_.block);
+        const std::int16_t status = context_.store.onTable(B_UPDATE, context_.block);
         return context_.store.check(status, "Error on BUPDATE: ");
     }
 

@@ -35,13 +35,13 @@ void prepareBlock(TableFileBlock& block) {
 bool openTable(const RecordStore& store, TableFileBlock& block) {
     // Open hands over a zeroed data buffer: no owner name.
     std::fill(block.row.begin(), block.row.end(), 0);
-    if (!store.check(store.onTable(BOpen, block), tableMessages(block.file.id).openError)) return false;
+    if (!store.check(store.onTable(B_OPEN, block), tableMessages(block.file.id).openError)) return false;
     block.openFlag = 1;
     return true;
 }
 
 void showFirstRecord(const RecordStore& store, TableFileBlock& block, const ShowRow& show) {
-    if (store.check(store.onTable(BGetFirst, block), tableMessages(block.file.id).firstError, EndOfFile::Silent))
+    if (store.check(store.onTable(B_GET_FIRST, block), tableMessages(block.file.id).firstError, EndOfFile::Silent))
         show(block);
 }
 
@@ -58,10 +58,10 @@ void shutDown(const RecordStore& store, DataFileSet& files) {
     for (auto& block : files.blocks()) {
         const auto prefix = tableMessages(block.file.id).closeError;
         if (prefix.empty() || block.openFlag != 1) continue;
-        store.check(store.onTable(BClose, block), prefix);
+        store.check(store.onTable(B_CLOSE, block), prefix);
     }
-    store.check(store.onRecordManager(BStop), "Error on BSTOP: ");
-    store.check(store.onRecordManager(BReset), "Error on BRESET: ");
+    store.check(store.onRecordManager(B_STOP), "Error on BSTOP: ");
+    store.check(store.onRecordManager(B_RESET), "Error on BRESET: ");
 }
 
 }  // namespace store

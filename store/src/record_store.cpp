@@ -30,7 +30,7 @@ std::int16_t RecordStore::getEqual(TableFileBlock& block, std::int32_t recordNum
     std::array<std::uint8_t, kRecordNumberKeyLength> key{};
     wbtrv::writeLittleEndian(key.data(), key.size(), static_cast<std::uint32_t>(recordNumber));
     std::uint32_t dataLength = block.recordLength;
-    return call_(BGetEqual, block.positionBlock.data(), block.row.data(), &dataLength, key.data(),
+    return call_(B_GET_EQUAL, block.positionBlock.data(), block.row.data(), &dataLength, key.data(),
                  kRecordNumberKeyLength, static_cast<std::int8_t>(block.keyNumber));
 }
 
@@ -44,7 +44,7 @@ std::int16_t RecordStore::onRecordManager(Operation operation) const {
 
 bool RecordStore::check(std::int16_t status, std::string_view prefix, EndOfFile endOfFile) const {
     if (status == 0) return true;
-    if (status == kEndOfFile && endOfFile == EndOfFile::Silent) return false;
+    if (status == B_END_OF_FILE && endOfFile == EndOfFile::Silent) return false;
     reporter_.reportStatus(std::string(prefix) + records::DecimalText(status));
     return false;
 }

@@ -71,10 +71,10 @@ public:
         store::prepareBlock(block);
         EXPECT_TRUE(store::openTable(store, block));
         editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
-        EXPECT_EQ(store.onTable(store::BGetFirst, block), 0);
+        EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
         editor->show(block.row);
     }
-    ~EditorSession() { store.onTable(store::BClose, block); }
+    ~EditorSession() { store.onTable(B_CLOSE, block); }
 
     Row stored() const {
         const auto rows = test_support::readRows(table);

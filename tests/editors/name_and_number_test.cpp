@@ -85,7 +85,7 @@ TEST(UpdateNeedsAnOpenFile, NothingHappensOnAFileThatWasNotOpened) {
     s.block.openFlag = 0;
     s.line("txtMessageLine1").setText("changed");
     s.editor->update();
-    EXPECT_EQ(s.seam.operations().back(), store::BGetFirst);
+    EXPECT_EQ(s.seam.operations().back(), B_GET_FIRST);
     EXPECT_TRUE(s.status.text().isEmpty());
 }
 

@@ -86,7 +86,7 @@ TEST(RefusedUpdate, AFailedWriteIsReportedAndKeepsWhatWasTyped) {
         EditorSession s(id, row);
         s.status.setText("before");
         s.line(box).setText("12");
-        s.seam.failNext(store::BUpdate, 80);
+        s.seam.failNext(B_UPDATE, 80);
         s.editor->update();
         EXPECT_EQ(s.dialogs.texts(), std::vector<QString>{"Error on BUPDATE: 80"});
         EXPECT_EQ(s.text(box), "12");

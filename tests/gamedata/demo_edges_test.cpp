@@ -104,8 +104,9 @@ TEST_F(DemoEdgesTest, TextFieldsHoldTheirStoredForms) {
     EXPECT_EQ(name(8), std::string("Wraithborn\0ghostkin", 19) + std::string(10, ' '));
     EXPECT_EQ(name(4), std::string("V\x94rnkin\0", 8) + std::string(21, ' '));
 
-    const json wraith = formatted(TableId::Races).at(9)["Name"];
-    EXPECT_EQ(wraith["raw"].get<std::string>().substr(0, 22), "577261697468626f726e00");  // "Wraithborn", zero
+    const json wraith = formatted(TableId::Races).at(9);
+    EXPECT_EQ(wraith["Name"], "Wraithborn");
+    EXPECT_EQ(wraith["textBytes"]["Name"].get<std::string>().substr(0, 22), "577261697468626f726e00");  // zero
 }
 
 }  // namespace

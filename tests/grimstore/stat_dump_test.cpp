@@ -100,7 +100,7 @@ TEST_F(StatDumpTest, DumpAddsFieldsFromLayoutFormatter) {
             return nlohmann::ordered_json{{"name", std::string(record.begin() + 7, record.end())}};
         };
     };
-    ASSERT_EQ(runDump(path("a.dat"), io, lookup), 0) << err.str();
+    ASSERT_EQ(runDump(path("a.dat"), io, {.lookup = lookup, .layout = {}, .nameFile = false}), 0) << err.str();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], std::make_pair(std::string("a.dat"), 9u));
     const auto lines = parseLines(out.str());

@@ -58,7 +58,7 @@ TEST_F(CallingShapes, GetEqualPassesTheNumberAsFourLittleEndianBytes) {
         calls.clear();
         ASSERT_EQ(store.getEqual(block, tc.number), 0);
         const auto& c = calls.at(0);
-        EXPECT_EQ(c.operation, store::BGetEqual);
+        EXPECT_EQ(c.operation, B_GET_EQUAL);
         EXPECT_EQ(c.positionBlock, block.positionBlock.data());
         EXPECT_EQ(c.dataBuffer, block.row.data());
         EXPECT_EQ(c.dataLength, 260u);
@@ -71,7 +71,7 @@ TEST_F(CallingShapes, GetEqualPassesTheNumberAsFourLittleEndianBytes) {
 
 TEST_F(CallingShapes, StopAndResetTakeZeroedScratchValuesAndNoKey) {
     block.positionBlock.fill(0xAA);
-    for (const auto operation : {store::BStop, store::BReset}) {
+    for (const auto operation : {B_STOP, B_RESET}) {
         calls.clear();
         ASSERT_EQ(store.onRecordManager(operation), 0);
         const auto& c = calls.at(0);

@@ -40,7 +40,7 @@ TEST_F(StartUp, OpensEveryFileInOrderAndShowsItsFirstRecord) {
 TEST_F(StartUp, GetNextAfterStartUpReachesTheSecondRecord) {
     ASSERT_TRUE(startUp());
     auto& block = files.block(TableId::Monsters);
-    ASSERT_EQ(store.onTable(store::BGetNext, block), 0);
+    ASSERT_EQ(store.onTable(B_GET_NEXT, block), 0);
     EXPECT_EQ(test_support::rowNumber(block.file, block.row), 7);
 }
 
@@ -73,7 +73,7 @@ TEST_F(StartUp, EachTableReportsItsOwnFailure) {
             EXPECT_EQ(boxes.texts(), std::vector<QString>{QString::fromLatin1(tc.shown[table])});
             EXPECT_EQ(showns, openFails ? static_cast<int>(table) : 5);
             EXPECT_EQ(failing.openedFiles().size(), openFails ? table + 1 : 6) << "no Open after a failed one";
-            store.onRecordManager(store::BReset);  // releases whatever was opened
+            store.onRecordManager(B_RESET);  // releases whatever was opened
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <set>
 
+#include "ui/app_icon.h"
 #include "window_fixture.h"
 
 namespace {
@@ -34,8 +35,13 @@ TEST_F(AboutBox, ShowsTitleVersionAndWhatCanBeEdited) {
     };
     EXPECT_EQ(label(QStringLiteral("lblTitle")), QStringLiteral("Tarrow Grimhold Editor"));
     EXPECT_EQ(label(QStringLiteral("lblVersion")), QStringLiteral("Version 0.4"));
-    ASSERT_NE(about->findChild<QLabel*>(QStringLiteral("picIcon")), nullptr);
-    EXPECT_FALSE(about->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
+    // The picture box and the window show the application's own icon.
+    const auto* picture = about->findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_NE(picture, nullptr);
+    const QImage icon = ui::applicationIcon().pixmap(48, 48).toImage();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_EQ(picture->pixmap().toImage(), icon);
+    EXPECT_EQ(window->windowIcon().pixmap(48, 48).toImage(), icon);
     auto* frame = about->findChild<QGroupBox*>(QStringLiteral("Frame1"));
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->title(), QStringLiteral("In this version you can do the following "));

@@ -1,17 +1,16 @@
 #include "ui/about_box.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <array>
 
 #include "editors/dialogs.h"
+#include "ui/app_icon.h"
 #include "ui/application_info.h"
 
 namespace ui {
@@ -70,9 +69,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    const QIcon appIcon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                                                              : QApplication::windowIcon();
-    icon->setPixmap(appIcon.pixmap(48, 48));
+    icon->setPixmap(applicationIcon().pixmap(48, 48));
 
     lblTitle_ = new QLabel(this);
     lblTitle_->setObjectName(QStringLiteral("lblTitle"));

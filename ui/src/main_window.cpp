@@ -6,16 +6,24 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ui/about_box.h"
+#include "ui/app_icon.h"
 #include "ui/application_info.h"
+#include "ui/keyboard_order.h"
 #include "ui/tab_table.h"
 
 namespace ui {
 namespace {
+
+constexpr int kButtonPadding = 24;
+constexpr QSize kPreferredSize(1180, 760);
+// Room for the title bar and borders the window system adds.
+constexpr QSize kWindowFrame(16, 48);
 
 struct ButtonSpec {
     const char* name;
@@ -23,7 +31,7 @@ struct ButtonSpec {
     void (MainWindow::*handler)();
 };
 
-// One row, in this order, which is also the keyboard tab order.
+// One row, in this order, which is also their order for the Tab key.
 const std::array<ButtonSpec, 8>& buttonSpecs() {
     static const std::array<ButtonSpec, 8> specs{{
         {"cmdFirst", "<<", &MainWindow::cmdFirst_Click},
@@ -67,23 +75,30 @@ void MainWindow::buildWindow() {
     layout->addWidget(SSTab1_, 1);
 
     auto* buttons = new QHBoxLayout;
-    QWidget* previous = nullptr;
     for (const auto& spec : buttonSpecs()) {
         auto* button = new QPushButton(QString::fromLatin1(spec.caption), central);
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setAutoDefault(false);
+        // A narrow window narrows the buttons down to their captions, not below.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kButtonPadding);
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         connect(button, &QPushButton::clicked, this, spec.handler);
         buttons->addWidget(button);
-        if (previous) setTabOrder(previous, button);
-        previous = button;
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
     layout->addWidget(txtStatus_);
 
     setCentralWidget(central);
-    setMinimumSize(640, 480);
-    resize(1180, 760);
+    setWindowIcon(applicationIcon());
+    fitScreen();
+    setUpKeyboard(*this);
+}
+
+void MainWindow::fitScreen() {
+    // The pages scroll, so the window may be as small as its buttons and status line.
+    const QRect available = screen()->availableGeometry();
+    resize(kPreferredSize.boundedTo(available.size() - kWindowFrame));
 }
 
 QWidget* MainWindow::buildTablePage(const TabEntry& entry) {

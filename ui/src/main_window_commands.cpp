@@ -34,12 +34,10 @@ void MainWindow::readRecord(const ReadCommand& command) {
     });
 }
 
-void MainWindow::cmdFirst_Click() { readRecord({store::BGetFirst, "Error on BGETFIRST: ", EndOfFile::Silent}); }
-void MainWindow::cmdNext_Click() { readRecord({store::BGetNext, "Error on BGETNEXT: ", EndOfFile::Silent}); }
-void MainWindow::cmdPrevious_Click() {
-    readRecord({store::BGetPrevious, "Error on BGETPREVIOUS: ", EndOfFile::Silent});
-}
-void MainWindow::cmdLast_Click() { readRecord({store::BGetLast, "Error on BGETLAST: ", EndOfFile::Reported}); }
+void MainWindow::cmdFirst_Click() { readRecord({B_GET_FIRST, "Error on BGETFIRST: ", EndOfFile::Silent}); }
+void MainWindow::cmdNext_Click() { readRecord({B_GET_NEXT, "Error on BGETNEXT: ", EndOfFile::Silent}); }
+void MainWindow::cmdPrevious_Click() { readRecord({B_GET_PREVIOUS, "Error on BGETPREVIOUS: ", EndOfFile::Silent}); }
+void MainWindow::cmdLast_Click() { readRecord({B_GET_LAST, "Error on BGETLAST: ", EndOfFile::Reported}); }
 
 void MainWindow::cmdGoto_Click() {
     const auto number = gotoRecordNumber(
@@ -93,8 +91,8 @@ void MainWindow::insertCopy(TableId table) {
     // Number 0 lets the record manager give the copy the next free number.
     shown.setRecordNumber(0);
     shown.structToRow();
-    if (!store_.check(store_.onTable(store::BInsert, block), "Error on BINSERT: ")) return;
-    if (!store_.check(store_.onTable(store::BGetLast, block), "Error on BGETLAST: ")) return;
+    if (!store_.check(store_.onTable(B_INSERT, block), "Error on BINSERT: ")) return;
+    if (!store_.check(store_.onTable(B_GET_LAST, block), "Error on BGETLAST: ")) return;
     showRow(block);
     QString line = texts.noun + QStringLiteral(" Inserted at Record ") + QString::number(shown.recordNumber());
     // Tables without a name (messages) name the record the copy came from instead.
@@ -115,7 +113,7 @@ void MainWindow::deleteShown(TableId table) {
                          QStringLiteral("Delete Record ") + number + QStringLiteral("?"),
                          editors::Buttons::YesNo) != editors::Answer::Yes)
         return;
-    if (!store_.check(store_.onTable(store::BDelete, block), "Error on BDELETE: ")) return;
+    if (!store_.check(store_.onTable(B_DELETE, block), "Error on BDELETE: ")) return;
     setStatusLine(tableTexts(table).noun + QStringLiteral(" ") + number + QStringLiteral(" Deleted. ") + nameText);
     store::showFirstRecord(store_, block, [this](store::TableFileBlock& first) { showRow(first); });
 }

@@ -1,8 +1,20 @@
 /* Public interface of the wbtrv32 record manager.
  *
  * One entry point, BTRCALL, with the published calling signature: every
- * operation on a data file goes through it and answers with a status code.
- * Each data file is kept as an SQLite database. */
+ * operation on a data file goes through it and answers with a status code
+ * (0 is success). Each data file is kept as an SQLite database.
+ *
+ *   int16_t BTRCALL(operation, positionBlock, dataBuffer, &dataLength, keyBuffer, keyLength, keyNumber);
+ *
+ * positionBlock  BTR_POSITION_BLOCK_SIZE bytes the caller owns and leaves in place from Open to Close;
+ *                it holds no pointers, and a block the library did not set up gets B_FILE_NOT_OPEN.
+ * dataBuffer     record bytes in and out; dataLength holds its capacity on the way in and the number
+ *                of bytes returned on the way out.
+ * keyBuffer      a key value or a file name; keyLength is its capacity, never read past.
+ * keyNumber      the key a Get follows (0 = first key), or the mode of an Open.
+ *
+ * Apart from BTRCALL the library exports BTRVERIFY, BTRSTATUSTEXT and BTRVERSION (below).
+ * Link with `pkg-config --cflags --libs wbtrv32` or CMake's find_package(wbtrv32). */
 #ifndef WBTRV32_BTRIEVE_H
 #define WBTRV32_BTRIEVE_H
 
@@ -29,83 +41,106 @@ extern "C" {
 /* Longest key buffer the record manager looks at. */
 #define BTR_MAX_KEY_LENGTH 255
 
-/* Operation codes. */
+/* Operations: what goes in, what comes back. "Current record" is the one the block last read or wrote.
+ * Every Get returns the record in the data buffer (dataLength set to the record length; a smaller
+ * buffer gets B_DATA_BUFFER_TOO_SHORT and the position does not move) and its key value in the key
+ * buffer (a smaller key buffer gets B_KEY_BUFFER_TOO_SHORT). */
 enum {
-    B_OPEN = 0,
-    B_CLOSE = 1,
-    B_INSERT = 2,
-    B_UPDATE = 3,
-    B_DELETE = 4,
-    B_GET_EQUAL = 5,
-    B_GET_NEXT = 6,
-    B_GET_PREVIOUS = 7,
-    B_GET_FIRST = 12,
-    B_GET_LAST = 13,
-    B_CREATE = 14,
-    B_STAT = 15,
-    B_STOP = 25,
-    B_RESET = 28
+    B_OPEN = 0,         /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
+                           position block. 12 missing, 30 not a data file, 85 in use exclusively, 88 bad mode */
+    B_CLOSE = 1,        /* ends the use of the position block; other buffers unused */
+    B_INSERT = 2,       /* data buffer: the record, dataLength exactly the record length (22 shorter, 28
+                           longer). An autoincrement key holding 0 gets the highest value plus 1, written back
+                           into the data buffer; the key of keyNumber comes back in the key buffer. 5 duplicate */
+    B_UPDATE = 3,       /* data buffer: the new bytes of the current record, length as Insert. 46 read-only
+                           block, 8 no current record, 80 changed elsewhere since read, 10 fixed key changed */
+    B_DELETE = 4,       /* removes the current record; afterwards Next/Previous move from where it stood.
+                           46, 8 and 80 as Update */
+    B_GET_EQUAL = 5,    /* key buffer: a value of key keyNumber (at least the key's length). 4 not found,
+                           the position stays */
+    B_GET_NEXT = 6,     /* the next record along the key of the last Get. 9 at the end, 8 nothing read yet,
+                           7 keyNumber differs from the last Get's */
+    B_GET_PREVIOUS = 7, /* the previous record, statuses as Get Next */
+    B_GET_FIRST = 12,   /* the first record in the order of key keyNumber. 9 empty file, 6 no such key */
+    B_GET_LAST = 13,    /* the last record, statuses as Get First */
+    B_CREATE = 14,      /* key buffer: file name; data buffer: file specification, key specifications and
+                           collating sequences (layout below). keyNumber -1 refuses an existing file with
+                           59, otherwise it is replaced (85 while open). 24-29, 45, 48 and 49 name what is
+                           wrong */
+    B_STAT = 15,        /* data buffer receives the Create layout of the open file, with the record count
+                           in the file specification's 4 unused bytes (offset 6). 22 buffer too short */
+    B_STOP = 25,        /* closes every file of this process and forgets every position */
+    B_RESET = 28        /* the same as Stop; the next Open starts afresh */
 };
 
-/* Open modes, passed in the key number of an Open. */
-enum { B_MODE_NORMAL = 0, B_MODE_ACCELERATED = -1, B_MODE_READ_ONLY = -2, B_MODE_VERIFY = -3, B_MODE_EXCLUSIVE = -4 };
-
-/* Status codes. */
+/* Open modes, passed in the key number of an Open. A file this process may not write opens read-only. */
 enum {
-    B_NO_ERROR = 0,
-    B_INVALID_OPERATION = 1,
-    B_IO_ERROR = 2,
-    B_FILE_NOT_OPEN = 3,
-    B_KEY_VALUE_NOT_FOUND = 4,
-    B_DUPLICATE_KEY_VALUE = 5,
-    B_INVALID_KEY_NUMBER = 6,
-    B_DIFFERENT_KEY_NUMBER = 7,
-    B_INVALID_POSITIONING = 8,
-    B_END_OF_FILE = 9,
-    B_MODIFIABLE_KEY_VALUE_ERROR = 10,
-    B_INVALID_FILE_NAME = 11,
-    B_FILE_NOT_FOUND = 12,
-    B_DISK_FULL = 18,
-    B_KEY_BUFFER_TOO_SHORT = 21,
-    B_DATA_BUFFER_TOO_SHORT = 22,
-    B_PAGE_SIZE_ERROR = 24,
-    B_CREATE_IO_ERROR = 25,
-    B_INVALID_NUMBER_OF_KEYS = 26,
-    B_INVALID_KEY_POSITION = 27,
-    B_INVALID_RECORD_LENGTH = 28,
-    B_INVALID_KEY_LENGTH = 29,
-    B_NOT_A_DATA_FILE = 30,
-    B_OPERATION_NOT_ALLOWED = 41,
-    B_INCONSISTENT_KEY_FLAGS = 45,
-    B_ACCESS_DENIED = 46,
-    B_INVALID_COLLATING_SEQUENCE = 48,
-    B_KEY_TYPE_ERROR = 49,
-    B_FILE_ALREADY_EXISTS = 59,
-    B_CONFLICT = 80,
-    B_RECORD_IN_USE = 84,
-    B_FILE_IN_USE = 85,
-    B_INCOMPATIBLE_MODE = 88
+    B_MODE_NORMAL = 0,       /* read and write, shared with other blocks and processes */
+    B_MODE_ACCELERATED = -1, /* treated as normal */
+    B_MODE_READ_ONLY = -2,   /* writes get 46 */
+    B_MODE_VERIFY = -3,      /* treated as normal */
+    B_MODE_EXCLUSIVE = -4    /* no other open of the file, in this process or another, while it lasts */
 };
 
-/* Key flags of a key specification in the Create buffer. */
+/* Status codes; BTRSTATUSTEXT gives the same words. */
 enum {
-    B_KEY_DUPLICATES = 0x0001,
-    B_KEY_MODIFIABLE = 0x0002,
-    B_KEY_BINARY = 0x0004,
-    B_KEY_NULL_ALL = 0x0008,
-    B_KEY_SEGMENTED = 0x0010,
-    B_KEY_ALT_COLLATING = 0x0020,
-    B_KEY_DESCENDING = 0x0040,
-    B_KEY_SUPPLEMENTAL = 0x0080,
-    B_KEY_EXTENDED_TYPE = 0x0100,
-    B_KEY_NULL_ANY = 0x0200,
-    B_KEY_NOCASE = 0x0400
+    B_NO_ERROR = 0,                    /* success */
+    B_INVALID_OPERATION = 1,           /* the operation code is not one of the above */
+    B_IO_ERROR = 2,                    /* the file could not be read or written, or is damaged */
+    B_FILE_NOT_OPEN = 3,               /* the position block is not one the library opened */
+    B_KEY_VALUE_NOT_FOUND = 4,         /* no record has the key value of a Get Equal */
+    B_DUPLICATE_KEY_VALUE = 5,         /* the record repeats the value of a key without duplicates */
+    B_INVALID_KEY_NUMBER = 6,          /* the file has no key of that number */
+    B_DIFFERENT_KEY_NUMBER = 7,        /* Get Next or Previous along another key than the last Get */
+    B_INVALID_POSITIONING = 8,         /* no current record for Update, Delete, Next or Previous */
+    B_END_OF_FILE = 9,                 /* no record further along the key, or the file is empty */
+    B_MODIFIABLE_KEY_VALUE_ERROR = 10, /* an Update changes a key that is not modifiable */
+    B_INVALID_FILE_NAME = 11,          /* the key buffer holds no zero-terminated, non-empty name */
+    B_FILE_NOT_FOUND = 12,             /* no file of that name */
+    B_DISK_FULL = 18,                  /* the disk or memory ran out; nothing was written */
+    B_KEY_BUFFER_TOO_SHORT = 21,       /* the key buffer is shorter than the key */
+    B_DATA_BUFFER_TOO_SHORT = 22,      /* the data buffer is shorter than the record or Stat's answer */
+    B_PAGE_SIZE_ERROR = 24,            /* Create: page size not a multiple of 512 from 512 to 16384 */
+    B_CREATE_IO_ERROR = 25,            /* Create: the file could not be written */
+    B_INVALID_NUMBER_OF_KEYS = 26,     /* Create: not 1 to 119 keys */
+    B_INVALID_KEY_POSITION = 27,       /* Create: a key lies outside the record */
+    B_INVALID_RECORD_LENGTH = 28,      /* Create: not 4 to 65535 bytes; Insert/Update: data too long */
+    B_INVALID_KEY_LENGTH = 29,         /* Create: a key length its type does not allow */
+    B_NOT_A_DATA_FILE = 30,            /* the file is not a data file of this record manager */
+    B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key column made elsewhere that is not
+                                          ordered the way this record manager stores keys */
+    B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
+    B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable */
+    B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
+    B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
+                                          autoincrement key that is not one ascending unique segment */
+    B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
+    B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
+    B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process */
+    B_INCOMPATIBLE_MODE = 88           /* Open with a mode not listed above */
 };
 
-/* Extended key types. */
+/* Key flags of a key specification in the Create and Stat buffers. */
+enum {
+    B_KEY_DUPLICATES = 0x0001,    /* several records may share a value */
+    B_KEY_MODIFIABLE = 0x0002,    /* Update may change the value */
+    B_KEY_BINARY = 0x0004,        /* without B_KEY_EXTENDED_TYPE: an unsigned binary key */
+    B_KEY_NULL_ALL = 0x0008,      /* records whose every segment holds the null value are left out of the key */
+    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key specification */
+    B_KEY_ALT_COLLATING = 0x0020, /* string bytes sort through the collating sequence the segment names */
+    B_KEY_DESCENDING = 0x0040,    /* this segment sorts high to low */
+    B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
+    B_KEY_EXTENDED_TYPE = 0x0100, /* the key's type byte is meaningful */
+    B_KEY_NULL_ANY = 0x0200,      /* records with any segment holding the null value are left out of the key */
+    B_KEY_NOCASE = 0x0400         /* string segment compared with a-z folded to A-Z */
+};
+
+/* Key types; numbers little-endian. Create accepts every type but note, lvar and bit (49). A key is at
+ * most 255 bytes in one or more segments; duplicates, modifiable and null flags are the same on all
+ * its segments, case-insensitive and collating sequences only on string, lstring and zstring (45). */
 enum {
     B_TYPE_STRING = 0,
-    B_TYPE_INTEGER = 1,
+    B_TYPE_INTEGER = 1, /* signed, 1, 2, 4 or 8 bytes */
     B_TYPE_FLOAT = 2,
     B_TYPE_DATE = 3,
     B_TYPE_TIME = 4,
@@ -118,32 +153,39 @@ enum {
     B_TYPE_ZSTRING = 11,
     B_TYPE_NOTE = 12,
     B_TYPE_LVAR = 13,
-    B_TYPE_UNSIGNED_BINARY = 14,
-    B_TYPE_AUTOINCREMENT = 15,
+    B_TYPE_UNSIGNED_BINARY = 14, /* unsigned, 1, 2, 4 or 8 bytes */
+    B_TYPE_AUTOINCREMENT = 15,   /* signed, 2 or 4 bytes, unique; 0 on Insert takes the next value */
     B_TYPE_BIT = 16,
     B_TYPE_NUMERIC_STS = 17
 };
 
-/* Sizes of the published Create buffer parts. */
+/* The Create and Stat buffer: a file specification of BTR_FILE_SPEC_SIZE bytes (record length 2,
+ * page size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key specification of
+ * BTR_KEY_SPEC_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
+ * null value 1, reserved 2, key number 1, collating sequence 1), then the collating sequences the
+ * segments number, BTR_COLLATING_SEQUENCE_SIZE bytes each. Numbers are little-endian. */
 #define BTR_FILE_SPEC_SIZE 16
 #define BTR_KEY_SPEC_SIZE 16
 /* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
 #define BTR_COLLATING_SEQUENCE_SIZE 265
 #define BTR_COLLATING_SEQUENCE_MARK 0xAC
 
-/* Performs one record-manager operation; returns the status, 0 on success.
- * Stat (15) fills the data buffer with the file specification (the record count
- * in its 4 unused bytes), one key specification per key segment and then each
- * alternate collating sequence the keys use, numbered by byte 15 of a segment. */
+/* Performs one record-manager operation; returns the status, 0 on success. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer, uint32_t* dataLength,
                                         void* keyBuffer, uint8_t keyLength, int8_t keyNumber);
 
-/* Our own extension, not part of the published interface: verifies a closed or
- * open data file (storage integrity, every record of the file's record length,
- * every key column agreeing with the record bytes). Returns 0 when the file is
- * sound, otherwise a status (12 missing, 30 not ours, 2 damaged) and a
- * zero-terminated explanation in message, cut to messageLength bytes. */
+/* Verifies a closed or open data file (storage integrity, every record of the file's record length,
+ * every key column agreeing with the record bytes). Returns 0 when the file is sound, otherwise a
+ * status (12 missing, 30 not ours, 2 damaged) and a zero-terminated explanation in message, cut to
+ * messageLength bytes. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, uint32_t messageLength);
+
+/* The words of a status, such as "file not found" for 12; "unknown status" for a code not listed
+ * above. The text is static: never freed, never null. */
+BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status);
+
+/* The library's version, "MAJOR.MINOR.PATCH"; MAJOR is the number in the library's SONAME. */
+BTR_EXPORT const char* BTR_CALLCONV BTRVERSION(void);
 
 #ifdef __cplusplus
 }

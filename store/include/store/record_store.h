@@ -5,29 +5,16 @@
 #include <cstdint>
 #include <string_view>
 
+#include <wbtrv32/btrieve.h>
+
 #include "store/btr_call.h"
 #include "store/status_reporter.h"
 #include "store/table_file_block.h"
 
 namespace store {
 
-// Operation codes the editor uses.
-enum Operation : std::uint16_t {
-    BOpen = 0,
-    BClose = 1,
-    BInsert = 2,
-    BUpdate = 3,
-    BDelete = 4,
-    BGetEqual = 5,
-    BGetNext = 6,
-    BGetPrevious = 7,
-    BGetFirst = 12,
-    BGetLast = 13,
-    BStop = 25,
-    BReset = 28,
-};
-
-inline constexpr std::int16_t kEndOfFile = 9;
+// A record-manager operation code (B_OPEN ... in wbtrv32/btrieve.h).
+using Operation = std::uint16_t;
 
 // Whether a status of 9 ends the action silently at this call site.
 enum class EndOfFile { Silent, Reported };

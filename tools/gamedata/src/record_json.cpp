@@ -62,13 +62,17 @@ json wordOf(const records::CodeTable& table, std::int64_t code) {
     return word ? json(std::string(*word)) : json(nullptr);
 }
 
+// The usual stored form of a text: the characters, then one zero byte and blanks, or
+// the characters alone filling the field. Any other form also goes to "textBytes".
+bool usualTextForm(std::span<const std::uint8_t> bytes) {
+    const auto zero = std::ranges::find(bytes, 0);
+    return zero == bytes.end() || std::all_of(zero + 1, bytes.end(), [](std::uint8_t b) { return b == ' '; });
+}
+
 json textJson(std::span<const std::uint8_t> bytes) {
     const auto zero = std::ranges::find(bytes, 0);
     const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    const std::string_view shown = all.substr(0, static_cast<std::size_t>(zero - bytes.begin()));
-    if (zero == bytes.end() || std::all_of(zero + 1, bytes.end(), [](std::uint8_t b) { return b == ' '; }))
-        return detail::utf8FromCp437(shown);
-    return {{"text", detail::utf8FromCp437(shown)}, {"raw", wbtrv::hex(bytes)}};
+    return detail::utf8FromCp437(all.substr(0, static_cast<std::size_t>(zero - bytes.begin())));
 }
 
 json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayout& layout) {
@@ -118,7 +122,13 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
     if (records::RowToStruct(record, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{"error", "record does not fit its layout"}};
     json fields = json::object();
-    for (const FieldDescriptor& f : layout.fields) fields[std::string(f.name)] = fieldJson(f, s, layout);
+    json textBytes = json::object();
+    for (const FieldDescriptor& f : layout.fields) {
+        fields[std::string(f.name)] = fieldJson(f, s, layout);
+        const auto bytes = std::span<const std::uint8_t>(s).subspan(f.offset, f.width);
+        if (f.kind == FieldKind::Text && !usualTextForm(bytes)) textBytes[std::string(f.name)] = wbtrv::hex(bytes);
+    }
+    fields["textBytes"] = std::move(textBytes);
     const std::size_t packed = records::PackedLength(layout.list);
     if (recordLength > packed) fields["tail"] = wbtrv::hex(record.subspan(packed));
     return fields;
@@ -131,10 +141,11 @@ struct Decoder {
     StructBytes& s;
     std::string error;
 
-    bool fail(const FieldDescriptor& f, const std::string& what) {
-        error = "field \"" + std::string(f.name) + "\": " + what;
+    bool fail(std::string_view name, const std::string& what) {
+        error = "field \"" + std::string(name) + "\": " + what;
         return false;
     }
+    bool fail(const FieldDescriptor& f, const std::string& what) { return fail(f.name, what); }
 
     bool integer(const FieldDescriptor& f, const json& value, std::size_t offset) {
         if (!value.is_number_integer()) return fail(f, "expected a whole number, got " + value.dump());
@@ -159,27 +170,31 @@ struct Decoder {
     }
 
     bool text(const FieldDescriptor& f, const json& value) {
-        std::vector<std::uint8_t> bytes;
-        if (value.is_object()) {
-            const auto raw = value.contains("raw") && value["raw"].is_string()
-                                 ? wbtrv::fromHex(value["raw"].get<std::string>())
-                                 : std::nullopt;
-            if (!raw || raw->size() != f.width)
-                return fail(f, "\"raw\" must be " + std::to_string(f.width) + " bytes of hex");
-            bytes = *raw;
-        } else if (value.is_string()) {
-            const auto encoded = detail::cp437FromUtf8(value.get<std::string>());
-            if (!encoded) return fail(f, "holds a character outside code page 437");
-            if (encoded->size() > f.width) return fail(f, "longer than " + std::to_string(f.width) + " characters");
-            bytes.assign(encoded->begin(), encoded->end());
-            if (bytes.size() < f.width) {
-                bytes.push_back(0);
-                bytes.resize(f.width, ' ');
-            }
-        } else {
-            return fail(f, "expected a string or {\"text\", \"raw\"}");
+        if (!value.is_string()) return fail(f, "expected a string");
+        const auto encoded = detail::cp437FromUtf8(value.get<std::string>());
+        if (!encoded) return fail(f, "holds a character outside code page 437");
+        if (encoded->size() > f.width) return fail(f, "longer than " + std::to_string(f.width) + " characters");
+        std::vector<std::uint8_t> bytes(encoded->begin(), encoded->end());
+        if (bytes.size() < f.width) {
+            bytes.push_back(0);
+            bytes.resize(f.width, ' ');
         }
         std::memcpy(s.data() + f.offset, bytes.data(), f.width);
+        return true;
+    }
+
+    // "textBytes": the exact bytes of text fields not in the usual form, over their text.
+    bool textBytes(const json& value) {
+        if (!value.is_object()) return fail("textBytes", "expected an object");
+        for (const auto& [name, hex] : value.items()) {
+            const auto f = std::ranges::find_if(
+                layout.fields, [&](const FieldDescriptor& d) { return d.name == name && d.kind == FieldKind::Text; });
+            if (f == layout.fields.end()) return fail("textBytes", "\"" + name + "\" is not a text field");
+            const auto bytes = hex.is_string() ? wbtrv::fromHex(hex.get<std::string>()) : std::nullopt;
+            if (!bytes || bytes->size() != f->width)
+                return fail("textBytes", "\"" + name + "\" must be " + std::to_string(f->width) + " bytes of hex");
+            std::memcpy(s.data() + f->offset, bytes->data(), f->width);
+        }
         return true;
     }
 
@@ -237,7 +252,7 @@ struct Decoder {
 EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLength, const json& fields) {
     if (!fields.is_object()) return {{}, "expected an object of fields"};
     for (const auto& [key, value] : fields.items()) {
-        const bool known = key == "tail" ||
+        const bool known = key == "tail" || key == "textBytes" ||
                            std::ranges::any_of(layout.fields, [&](const FieldDescriptor& f) { return f.name == key; });
         if (!known) return {{}, "unknown field \"" + key + "\""};
     }
@@ -248,6 +263,7 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
         if (!fields.contains(name)) return {{}, "field \"" + name + "\" is missing"};
         if (!decoder.field(f, fields[name])) return {{}, decoder.error};
     }
+    if (fields.contains("textBytes") && !decoder.textBytes(fields["textBytes"])) return {{}, decoder.error};
     std::vector<std::uint8_t> row(recordLength);
     if (records::StructToRow(row, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{}, "the record length does not hold the layout"};

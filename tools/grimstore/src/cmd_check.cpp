@@ -66,10 +66,10 @@ int runCheck(const std::string& file, Io& io) {
 }
 
 void registerCheck(CLI::App& app, SubcommandContext& context) {
-    addFilesSubcommand(app, context, "check",
-                       "Read every record and verify the storage and key columns of a data "
-                       "file; exit status 1 on any fault.",
-                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runCheck(files[0], io); });
+    addEachFileSubcommand(app, context, "check",
+                          "Read every record and verify the storage and key columns of data "
+                          "files; exit status 1 on any fault in any of them.",
+                          [](const std::string& file, Io& io, bool) { return runCheck(file, io); });
 }
 
 }  // namespace grimstore

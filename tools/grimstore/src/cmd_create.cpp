@@ -1,8 +1,10 @@
 // create: a new, empty data file from a record length and key specifications.
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 #include "commands.h"
 #include "data_file.h"
@@ -11,6 +13,29 @@
 
 namespace grimstore {
 namespace {
+
+// Types Create refuses, so that the command line refuses them before any call.
+constexpr uint8_t kRefusedTypes[] = {B_TYPE_NOTE, B_TYPE_LVAR, B_TYPE_BIT};
+constexpr uint32_t kPageUnit = 512;
+constexpr uint32_t kMaxPageSize = 16384;
+
+// An empty string when text is a key Create accepts the types of, otherwise what is wrong.
+std::string checkKey(const std::string& text) {
+    std::string error;
+    const auto key = parseKey(text, error);
+    if (!key) return "'" + text + "': " + error + " (POS:LEN:TYPE[:FLAGS][+POS:LEN:TYPE[:FLAGS]...])";
+    for (const KeySegment& segment : *key)
+        if (std::ranges::find(kRefusedTypes, segment.type) != std::end(kRefusedTypes))
+            return "'" + text + "': key type '" + typeName(segment.type) + "' is not supported";
+    return {};
+}
+
+std::string checkPageSize(const std::string& text) {
+    uint32_t size = 0;
+    if (!CLI::detail::lexical_cast(text, size) || size < kPageUnit || size > kMaxPageSize || size % kPageUnit)
+        return "page size " + text + " is not one of 512, 1024, 1536, ... 16384 (a multiple of 512 up to 16384)";
+    return {};
+}
 
 // A collating sequence file holds the 265 bytes Create takes: 0xAC, an 8-byte
 // name, the 256-byte table.
@@ -22,6 +47,14 @@ bool readCollatingSequence(const std::string& path, wbtrv::CollatingSequence& se
     sequence.name.erase(sequence.name.find_last_not_of(' ') + 1);
     std::copy(bytes.begin() + 9, bytes.end(), sequence.table.begin());
     return true;
+}
+
+// The folder the file goes into, when it does not exist.
+std::optional<std::filesystem::path> missingFolder(const std::string& file) {
+    std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) return std::nullopt;
+    return folder;
 }
 
 }  // namespace
@@ -45,6 +78,10 @@ int runCreate(const CreateOptions& options, Io& io) {
                    << "': not a collating sequence of 265 bytes starting with 0xAC\n";
             return kExitUsageError;
         }
+    }
+    if (const auto folder = missingFolder(options.file)) {
+        io.err << "grimstore create: " << options.file << ": the folder " << folder->string() << " does not exist\n";
+        return kExitDataError;
     }
     const int16_t status = createDataFile(options.file, spec, options.replace);
     if (status != B_NO_ERROR) {
@@ -70,12 +107,14 @@ void registerCreate(CLI::App& app, SubcommandContext& context) {
                     "lstring, zstring, unsigned, autoinc, numeric-sts (or the type code). FLAGS comma-"
                     "separated: dup (duplicates allowed), mod (modifiable), null (left out when every "
                     "segment is all zero bytes), nullany (left out when any segment is), desc "
-                    "(descending), nocase (letters compare without case), alt (sorted through --collating-sequence)")
+                    "(descending), nocase (letters compare without case), alt (sorted through "
+                    "--collating-sequence)")
         ->required()
-        ->type_name("POS:LEN:TYPE[:FLAGS][+...]");
-    sub->add_option("--page-size", options->pageSize, "page size, a multiple of 512")
+        ->type_name("POS:LEN:TYPE[:FLAGS][+...]")
+        ->check(CLI::Validator(checkKey, "", "key"));
+    sub->add_option("--page-size", options->pageSize, "page size, a multiple of 512 from 512 to 16384")
         ->capture_default_str()
-        ->check(CLI::Range(1u, 65535u));
+        ->check(CLI::Validator(checkPageSize, "", "page size"));
     sub->add_option("--collating-sequence", options->collatingSequence,
                     "file of 265 bytes (0xAC, an 8-character name, a 256-byte table) that segments "
                     "with the flag alt sort through");

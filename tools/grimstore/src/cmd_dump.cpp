@@ -13,16 +13,25 @@
 
 namespace grimstore {
 
-int runDump(const std::string& file, Io& io, const FormatterLookup& lookup) {
+int runDump(const std::string& file, Io& io, const DumpOptions& options) {
     DataFile data(file);
     FileSpec spec;
     if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    // A named layout stands in for the file's own name: a renamed backup decodes alike.
+    const std::string layoutFile =
+        options.layout.empty() ? std::filesystem::path(file).filename().string() : layoutFileName(options.layout);
     const RecordFormatter formatter =
-        lookup ? lookup(std::filesystem::path(file).filename().string(), spec.recordLength) : RecordFormatter{};
+        options.lookup ? options.lookup(layoutFile, spec.recordLength) : RecordFormatter{};
+    if (!options.layout.empty() && !formatter) {
+        io.err << "grimstore dump: " << file << ": records of " << spec.recordLength << " bytes do not have the "
+               << options.layout << " layout\n";
+        return kExitDataError;
+    }
     Progress progress(io.err, io.progress, "dumping " + file, spec.recordCount);
     uint64_t dumped = 0;
     const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
         nlohmann::ordered_json line;
+        if (options.nameFile) line["file"] = file;
         nlohmann::ordered_json& keys = line["keys"] = nlohmann::ordered_json::array();
         for (const Key& key : spec.keys) keys.push_back(keyValue(key, record));
         line["data"] = wbtrv::hex(record);
@@ -40,9 +49,17 @@ int runDump(const std::string& file, Io& io, const FormatterLookup& lookup) {
 }
 
 void registerDump(CLI::App& app, SubcommandContext& context) {
-    addFilesSubcommand(app, context, "dump",
-                       "Write every record as one JSON object per line: key values and the bytes as hex.",
-                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runDump(files[0], io); });
+    auto layout = std::make_shared<std::string>();
+    CLI::App* sub = addEachFileSubcommand(
+        app, context, "dump",
+        "Write every record as one JSON object per line: key values, the bytes as hex and, for the game's "
+        "files, every field by name; with several files each line begins with \"file\".",
+        [layout](const std::string& file, Io& io, bool several) {
+            return runDump(file, io, {.lookup = layoutFormatterFor, .layout = *layout, .nameFile = several});
+        });
+    sub->add_option("--layout", *layout, "decode with this game layout whatever the file's name")
+        ->check(CLI::IsMember(layoutNames()))
+        ->type_name("TABLE");
 }
 
 }  // namespace grimstore

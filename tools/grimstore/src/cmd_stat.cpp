@@ -1,38 +1,94 @@
-// stat: record length, page size, keys and record count of a data file.
+// stat: record length, page size, keys and record count of data files, as text
+// or, for scripts, as one JSON object per file.
+#include <nlohmann/json.hpp>
+
 #include "command_support.h"
 #include "commands.h"
 
 namespace grimstore {
+namespace {
 
-int runStat(const std::string& file, Io& io) {
-    DataFile data(file);
-    FileSpec spec;
-    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
-    io.out << "file: " << file << '\n'
-           << "record length: " << spec.recordLength << '\n'
-           << "page size: " << spec.pageSize << '\n'
-           << "records: " << spec.recordCount << '\n'
-           << "keys: " << spec.keys.size() << '\n';
+// The name of the collating sequence a segment sorts through, if it has one.
+const std::string* collatingName(const FileSpec& spec, const KeySegment& segment) {
+    if (!(segment.flags & B_KEY_ALT_COLLATING) || segment.collatingSequence >= spec.sequences.size()) return nullptr;
+    return &spec.sequences[segment.collatingSequence].name;
+}
+
+void writeText(const std::string& file, const FileSpec& spec, std::ostream& out) {
+    out << "file: " << file << '\n'
+        << "record length: " << spec.recordLength << '\n'
+        << "page size: " << spec.pageSize << '\n'
+        << "records: " << spec.recordCount << '\n'
+        << "keys: " << spec.keys.size() << '\n';
     for (size_t k = 0; k < spec.keys.size(); ++k) {
         const Key& key = spec.keys[k];
         for (size_t s = 0; s < key.size(); ++s) {
-            io.out << "key " << k;
-            if (key.size() > 1) io.out << " segment " << s;
             const KeySegment& seg = key[s];
-            io.out << ": position " << seg.position << ", length " << seg.length << ", type "
-                   << typeName(seg.effectiveType()) << ", flags " << flagNames(seg.flags);
-            if (seg.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) io.out << ", null value " << int(seg.nullValue);
-            if ((seg.flags & B_KEY_ALT_COLLATING) && seg.collatingSequence < spec.sequences.size())
-                io.out << ", collating sequence " << spec.sequences[seg.collatingSequence].name;
-            io.out << '\n';
+            out << "key " << k;
+            if (key.size() > 1) out << " segment " << s;
+            out << ": position " << seg.position << ", length " << seg.length << ", type "
+                << typeName(seg.effectiveType()) << ", flags " << flagNames(seg.flags);
+            if (seg.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) out << ", null value " << int(seg.nullValue);
+            if (const std::string* name = collatingName(spec, seg)) out << ", collating sequence " << *name;
+            out << '\n';
         }
     }
+}
+
+// {"file", "recordLength", "pageSize", "records", "keys": [[{"position", "length", "type", "flags"}, ...]]}:
+// every key a list of its segments, flags a list of names.
+void writeJson(const std::string& file, const FileSpec& spec, std::ostream& out) {
+    nlohmann::ordered_json keys = nlohmann::ordered_json::array();
+    for (const Key& key : spec.keys) {
+        nlohmann::ordered_json& segments = keys.emplace_back(nlohmann::ordered_json::array());
+        for (const KeySegment& segment : key) {
+            nlohmann::ordered_json flags = nlohmann::ordered_json::array();
+            const std::string names = flagNames(segment.flags);
+            for (size_t at = 0; names != "none" && at <= names.size();) {
+                const size_t comma = std::min(names.find(',', at), names.size());
+                flags.push_back(names.substr(at, comma - at));
+                at = comma + 1;
+            }
+            segments.push_back({{"position", segment.position},
+                                {"length", segment.length},
+                                {"type", typeName(segment.effectiveType())},
+                                {"flags", flags}});
+            if (segment.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) segments.back()["nullValue"] = segment.nullValue;
+            if (const std::string* name = collatingName(spec, segment)) segments.back()["collatingSequence"] = *name;
+        }
+    }
+    const nlohmann::ordered_json object{{"file", file},
+                                        {"recordLength", spec.recordLength},
+                                        {"pageSize", spec.pageSize},
+                                        {"records", spec.recordCount},
+                                        {"keys", keys}};
+    out << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
+
+int runStat(const std::string& file, Io& io, bool json) {
+    DataFile data(file);
+    FileSpec spec;
+    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    if (json)
+        writeJson(file, spec, io.out);
+    else
+        writeText(file, spec, io.out);
     return kExitOk;
 }
 
 void registerStat(CLI::App& app, SubcommandContext& context) {
-    addFilesSubcommand(app, context, "stat", "Show the record length, keys and record count of a data file.",
-                       {{"FILE", "data file"}}, [](const auto& files, Io& io) { return runStat(files[0], io); });
+    auto json = std::make_shared<bool>(false);
+    CLI::App* sub =
+        addEachFileSubcommand(app, context, "stat", "Show the record length, keys and record count of data files.",
+                              [json](const std::string& file, Io& io, bool several) {
+                                  const int status = runStat(file, io, *json);
+                                  // Text reports of several files end with a blank line each.
+                                  if (several && !*json) io.out << '\n';
+                                  return status;
+                              });
+    sub->add_flag("--json", *json, "one JSON object per file, for scripts");
 }
 
 }  // namespace grimstore

@@ -1,5 +1,6 @@
 #include "command_support.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "status_text.h"
@@ -29,6 +30,18 @@ CLI::App* addFilesSubcommand(CLI::App& app, SubcommandContext& context, const st
     for (const Positional& positional : positionals)
         sub->add_option(positional.name, (*files)[index++], positional.help)->required();
     sub->callback([files, run = std::move(run), &context] { context.exitStatus = run(*files, context.io); });
+    return sub;
+}
+
+CLI::App* addEachFileSubcommand(CLI::App& app, SubcommandContext& context, const std::string& name,
+                                const std::string& description, EachFileCommand run) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    auto files = std::make_shared<std::vector<std::string>>();
+    sub->add_option("FILE", *files, "data files")->required();
+    sub->callback([files, run = std::move(run), &context] {
+        for (const std::string& file : *files)
+            context.exitStatus = std::max(context.exitStatus, run(file, context.io, files->size() > 1));
+    });
     return sub;
 }
 

@@ -29,4 +29,13 @@ CLI::App* addFilesSubcommand(CLI::App& app, SubcommandContext& context, const st
                              const std::string& description, std::initializer_list<Positional> positionals,
                              FilesCommand run);
 
+// Runs one file of a subcommand that takes several; "several" tells it that more
+// than one file was named.
+using EachFileCommand = std::function<int(const std::string& file, Io& io, bool several)>;
+
+// Adds a subcommand taking one or more FILE arguments; runs each in turn, on to the
+// next after a failure, and leaves exit status 1 when any file failed.
+CLI::App* addEachFileSubcommand(CLI::App& app, SubcommandContext& context, const std::string& name,
+                                const std::string& description, EachFileCommand run);
+
 }  // namespace grimstore

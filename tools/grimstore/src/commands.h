@@ -25,8 +25,15 @@ int runCreate(const CreateOptions& options, Io& io);
 int runSave(const std::string& file, const std::string& output, Io& io);
 // input "-" reads standard input.
 int runLoad(const std::string& file, const std::string& input, Io& io);
-int runStat(const std::string& file, Io& io);
+// json: one JSON object instead of lines of text.
+int runStat(const std::string& file, Io& io, bool json = false);
 int runCheck(const std::string& file, Io& io);
-int runDump(const std::string& file, Io& io, const FormatterLookup& lookup = layoutFormatterFor);
+
+struct DumpOptions {
+    FormatterLookup lookup = layoutFormatterFor;
+    std::string layout;     // a name of layoutNames(): decode with it whatever the file's name
+    bool nameFile = false;  // begin every line with "file", for a dump of several files
+};
+int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
 
 }  // namespace grimstore

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -20,5 +22,10 @@ using FormatterLookup = std::function<RecordFormatter(std::string_view fileName,
 // its folder. Returns an empty formatter for files whose layout is not known:
 // the record layouts of the game's data files plug in here.
 RecordFormatter layoutFormatterFor(std::string_view fileName, uint32_t recordLength);
+
+// The names of the game's layouts: race, class, spell, monster, item, message.
+std::vector<std::string> layoutNames();
+// The file name that layoutFormatterFor knows the named layout by.
+std::string layoutFileName(const std::string& layout);
 
 }  // namespace grimstore

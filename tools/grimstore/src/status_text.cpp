@@ -1,58 +1,10 @@
 #include "status_text.h"
 
-#include <array>
-#include <utility>
-
 #include <wbtrv32/btrieve.h>
 
 namespace grimstore {
 
-std::string describeStatus(int16_t status) {
-    static constexpr std::array<std::pair<int16_t, std::string_view>, 34> kMeanings{{
-        {B_NO_ERROR, "success"},
-        {B_INVALID_OPERATION, "invalid operation"},
-        {B_IO_ERROR, "I/O error"},
-        {B_FILE_NOT_OPEN, "file not open"},
-        {B_KEY_VALUE_NOT_FOUND, "key value not found"},
-        {B_DUPLICATE_KEY_VALUE, "duplicate key value"},
-        {B_INVALID_KEY_NUMBER, "invalid key number"},
-        {B_DIFFERENT_KEY_NUMBER, "different key number"},
-        {B_INVALID_POSITIONING, "invalid positioning"},
-        {B_END_OF_FILE, "end of file"},
-        {B_MODIFIABLE_KEY_VALUE_ERROR, "key not modifiable"},
-        {B_INVALID_FILE_NAME, "invalid file name"},
-        {B_FILE_NOT_FOUND, "file not found"},
-        {B_DISK_FULL, "disk full"},
-        {B_KEY_BUFFER_TOO_SHORT, "key buffer too short"},
-        {B_DATA_BUFFER_TOO_SHORT, "data buffer too short"},
-        {B_PAGE_SIZE_ERROR, "page size error"},
-        {B_CREATE_IO_ERROR, "create I/O error"},
-        {B_INVALID_NUMBER_OF_KEYS, "invalid number of keys"},
-        {B_INVALID_KEY_POSITION, "invalid key position"},
-        {B_INVALID_RECORD_LENGTH, "invalid record length"},
-        {B_INVALID_KEY_LENGTH, "invalid key length"},
-        {B_NOT_A_DATA_FILE, "not a data file"},
-        {B_OPERATION_NOT_ALLOWED, "operation not allowed"},
-        {B_INCONSISTENT_KEY_FLAGS, "inconsistent key flags"},
-        {B_ACCESS_DENIED, "access denied"},
-        {B_INVALID_COLLATING_SEQUENCE, "invalid collating sequence"},
-        {B_KEY_TYPE_ERROR, "key type error"},
-        {B_FILE_ALREADY_EXISTS, "file already exists"},
-        {B_CONFLICT, "conflict"},
-        {B_RECORD_IN_USE, "record in use"},
-        {B_FILE_IN_USE, "file in use"},
-        {B_INCOMPATIBLE_MODE, "incompatible open mode"},
-        {-1, "unknown status"},
-    }};
-    std::string_view meaning = kMeanings.back().second;
-    for (const auto& [code, text] : kMeanings) {
-        if (code == status) {
-            meaning = text;
-            break;
-        }
-    }
-    return std::to_string(status) + " (" + std::string(meaning) + ")";
-}
+std::string describeStatus(int16_t status) { return std::to_string(status) + " (" + BTRSTATUSTEXT(status) + ")"; }
 
 std::string statusError(std::string_view file, std::string_view action, int16_t status) {
     return "grimstore: " + std::string(file) + ": " + std::string(action) + " failed with status " +

@@ -1,4 +1,4 @@
-// Short meanings of the record manager's status codes for error messages.
+// Status codes in error messages, in the record manager's own words.
 #pragma once
 
 #include <cstdint>

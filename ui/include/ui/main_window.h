@@ -57,6 +57,8 @@ private:
     struct ReadCommand;
 
     void buildWindow();
+    // The preferred size, or less on a screen too small for it.
+    void fitScreen();
     QWidget* buildTablePage(const TabEntry& entry);
     // Runs block for the tab entry whose caption equals the selected tab's, read afresh per entry.
     void forSelectedTab(const std::function<void(const TabEntry&)>& block);

@@ -5,20 +5,20 @@
 // in record order:
 // - numbers as numbers (bytes 0 to 255, 16- and 32-bit fields signed);
 //   a field of several elements (the five drops, attacks ...) as a list;
-// - texts decoded through code page 437 as strings. The usual stored form, the text,
-//   one zero byte and blanks up to the field's width, shows as the text alone;
-//   a field without any zero byte shows all its characters, so a string as long
-//   as the field means "no zero byte". A field holding anything else after its
-//   first zero byte shows as {"text": the characters before the zero,
-//   "raw": the whole field as hex};
+// - texts decoded through code page 437 as strings, always: the characters before the
+//   field's first zero byte, or all of them when it has none (a string as long as the
+//   field means "no zero byte");
+// - "textBytes": an object in every record, holding for each text field not stored in
+//   the usual form (the text, one zero byte, blanks up to the field's width; or the text
+//   filling the field) the whole field as hex, so that nothing after the zero is lost;
 // - coded fields as {"code": n, "word": the word of the field's table or null},
 //   lists of those for fields of several elements;
 // - the ability slots as "Abilities": a list of {"code", "word", "value"};
 // - fields that the editor does not show ("Hidden31", "DropItemHidden" ...) as hex of
 //   their little-endian bytes, the elements of a field one after the other;
 // - "tail": the bytes after the fields as hex, for records longer than their fields.
-// Encoding reads the same object back; "word" and "text" are ignored there, so the
-// numbers, strings and hex parts alone give the bytes back.
+// Encoding reads the same object back; "word" is ignored there, so the numbers, strings
+// and hex parts alone give the bytes back ("textBytes" over the strings).
 #pragma once
 
 #include <cstdint>

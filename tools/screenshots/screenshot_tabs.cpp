@@ -13,7 +13,7 @@
 
 #include "ui/tab_table.h"
 
-namespace app {
+namespace screenshots {
 namespace {
 
 // "Spells/Messages" -> "spells-messages".
@@ -83,4 +83,4 @@ void takeTabScreenshots(QMainWindow& window, const QString& folder) {
     });
 }
 
-}  // namespace app
+}  // namespace screenshots

@@ -1,4 +1,4 @@
-// The --screenshot-tabs mode: once the window is up, each table tab (and each tab
+// Once the window is up, each table tab (and each tab
 // of a tab control on it) is selected in turn and the window is saved as a PNG.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 class QMainWindow;
 
-namespace app {
+namespace screenshots {
 
 // Queues the run on the event loop: selects every tab of SSTab1 that has a data file
 // behind it, and every tab of a tab control directly on such a page, saves the window
@@ -14,4 +14,4 @@ namespace app {
 // window and ends the event loop, with 0 when every picture was written.
 void takeTabScreenshots(QMainWindow& window, const QString& folder);
 
-}  // namespace app
+}  // namespace screenshots
