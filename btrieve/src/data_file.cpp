@@ -1,5 +1,8 @@
 #include "data_file.h"
 
+#include "commit_failure.h"
+#include "file_access.h"
+#include "layout_checks.h"
 #include "schema.h"
 
 #include <wbtrv32/bytes.h>
@@ -11,20 +14,16 @@
 #include <algorithm>
 
 namespace wbtrv {
-namespace {
-
-// Long enough to ride out another process's commit, short enough that a
-// file held by someone else answers 85 instead of hanging the caller.
-constexpr int kBusyTimeoutMs = 1000;
-
-}  // namespace
+namespace {}  // namespace
 
 // A write transaction that rolls back unless committed. BEGIN IMMEDIATE takes
 // the write lock up front, so the record compared inside cannot change before
-// the write.
+// the write. A file whose connection can no longer be trusted refuses it.
 class Transaction {
 public:
-    explicit Transaction(DataFile& file) : file_(file) { status_ = file_.step(file_.begin_); }
+    explicit Transaction(DataFile& file) : file_(file) {
+        status_ = file_.broken_ ? B_IO_ERROR : file_.step(file_.begin_);
+    }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction() {
@@ -34,6 +33,10 @@ public:
     int commit() {
         const int status = file_.step(file_.commit_);
         committed_ = status == B_NO_ERROR;
+        if (!committed_ && commitMayLinger(sqlite3_extended_errcode(file_.db_.get()))) {
+            committed_ = true;  // rolled back below
+            file_.broken_ = !discardRefusedCommit(file_.db_);
+        }
         return status;
     }
 
@@ -46,30 +49,33 @@ private:
 int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
     std::unique_ptr<DataFile> file(new DataFile);
     file->exclusive_ = exclusive;
+    file->path_ = path;
     int status = file->lock_.acquire(path, exclusive);
     if (status != B_NO_ERROR) return status;
-    file->readOnly_ = ::access(path.c_str(), W_OK) != 0;
-    int rc =
-        file->db_.open(path, (file->readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX);
-    if (rc != SQLITE_OK && !file->readOnly_) {
-        file->readOnly_ = true;
-        rc = file->db_.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    }
-    if (rc != SQLITE_OK) return B_NOT_A_DATA_FILE;
-    sqlite3_busy_timeout(file->db_.get(), kBusyTimeoutMs);
-    // The layout is read before anything is written: reading writes nothing, so a
-    // file that is not ours is refused untouched, and one connection serves both.
+    // Identified before anything can write to it: a file that is not ours
+    // stays as it was, its journal files included.
     std::string why;
-    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR) return status;
+    if ((status = identifyDataFile(path, file->layout_, why)) != B_NO_ERROR) return status;
+    if (journalOfAnotherFile(path, file->identity())) return B_FILE_IN_USE;
+    if ((status = connectDataFile(file->db_, path, file->readOnly_)) != B_NO_ERROR) return status;
+    sqlite3_busy_handler(file->db_.get(), &LockWait::retry, &file->lockWait_);
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
     // lets the pages of a file of some 100,000 records stay in memory between calls.
-    if ((rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384")) != SQLITE_OK)
+    if (const int rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384"); rc != SQLITE_OK)
         return statusFromSqlite(rc);
     if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
     out = std::move(file);
     return B_NO_ERROR;
+}
+
+DataFile::~DataFile() {
+    // SQLite leaves the log of a file that was renamed away or replaced where
+    // it is, under the name the file had; the next file of that name would
+    // have it applied. Emptying it here (its changes go into this file) keeps
+    // them apart; where other connections still read it, the last closes it.
+    if (db_.get() && !readOnly_ && moved(path_, identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
 int DataFile::prepareFixed() {
@@ -119,18 +125,29 @@ int DataFile::step(Statement& st) {
     return statusFromSqlite(rc);
 }
 
-int DataFile::readRow(Statement& st, Record& out) {
+int DataFile::readRow(Statement& st, std::size_t key, Record& out) {
     if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
     if (rc == SQLITE_DONE) return B_END_OF_FILE;
     if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     out.id = st.integerAt(0);
     const auto bytes = st.blobAt(1);
+    // A damaged record is refused where it is met: a short one would be read
+    // past its end, and one whose key column disagrees with its bytes would
+    // send a walk along the key round in circles (the order comes from the
+    // column, the next position from the bytes).
+    if (st.typeAt(1) != SQLITE_BLOB || !storedLengthSound(bytes.size(), layout_.recordLength, layout_.variableLength))
+        return B_IO_ERROR;
+    const KeyDefinition& k = layout_.keys[key];
+    if (!k.fitsIn(bytes) || !k.valueFromRecord(bytes, fromBytes_) || !readKeyColumn(st, 2, k, stored_) ||
+        stored_ != fromBytes_)
+        return B_IO_ERROR;
     out.data.assign(bytes.begin(), bytes.end());
     return B_NO_ERROR;
 }
 
 int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
     using enum KeyQuery;
     const auto along = [&](KeyQuery which) {
         Statement& st = query(key, which);
@@ -139,7 +156,7 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
             bindKey(st, 1, key, value);
             use->bindInteger(2, id);
         }
-        return readRow(st, out);
+        return readRow(st, key, out);
     };
     const bool duplicates = layout_.keys[key].allowsDuplicates();
     switch (how) {
@@ -252,6 +269,7 @@ int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
 }
 
 int DataFile::count(std::uint64_t& records) {
+    if (broken_) return B_IO_ERROR;
     StatementUse use(count_);
     const int rc = count_.step();
     if (rc != SQLITE_ROW) return statusFromSqlite(rc);

@@ -5,6 +5,7 @@
 
 #include "file_layout.h"
 #include "key_sql.h"
+#include "lock_wait.h"
 #include "open_lock.h"
 #include "sqlite_handle.h"
 
@@ -29,8 +30,12 @@ class DataFile {
 public:
     // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
     static int open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
 
     const FileLayout& layout() const { return layout_; }
+    const std::string& path() const { return path_; }
     const FileIdentity& identity() const { return lock_.identity(); }
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
@@ -57,7 +62,8 @@ private:
     int prepareFixed();
     Statement& query(std::size_t key, KeyQuery which);
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
-    int readRow(Statement& st, Record& out);
+    // Reads the row `st` steps to, checking it against its key `key`.
+    int readRow(Statement& st, std::size_t key, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
     int nextAutoincrement(std::size_t key, std::int64_t& value);
@@ -67,11 +73,17 @@ private:
     OpenLock lock_;
     Database db_;
     FileLayout layout_;
+    std::string path_;
+    LockWait lockWait_;
     bool exclusive_ = false;
     bool readOnly_ = false;
+    // A refused commit could not be kept out of the log: every later call
+    // answers 2 until the file is closed in this process.
+    bool broken_ = false;
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_;
     std::vector<std::array<Statement, static_cast<std::size_t>(KeyQuery::Count)>> queries_;
     std::vector<KeyValue> bound_;  // key values of the record being written, alive until its statement runs
+    KeyValue fromBytes_, stored_;  // a row's key as its bytes say and as its column holds, reused by every read
 
     friend class Transaction;
 };

@@ -67,6 +67,10 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     if (file) {
         if (exclusive || file->exclusive()) return B_FILE_IN_USE;
     } else {
+        // A file of ours renamed away but still open here keeps its log
+        // files under this path: the file now there must wait until it closes.
+        for (const auto& open : files_)
+            if (open->path() == path) return B_FILE_IN_USE;
         std::unique_ptr<DataFile> opened;
         if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR) return status;
         file = opened.get();

@@ -16,9 +16,23 @@ std::string keyIndexStatement(std::size_t number, const KeyDefinition& key) {
            "_index ON data_t(" + column + ");";
 }
 
+bool readKeyColumn(const Statement& st, int column, const KeyDefinition& key, KeyValue& out) {
+    out = KeyValue{};
+    const int type = st.typeAt(column);
+    if (type == SQLITE_NULL) return true;
+    out.null = false;
+    if (key.integerColumn()) {
+        out.integer = st.integerAt(column);
+        return type == SQLITE_INTEGER;
+    }
+    const auto bytes = st.blobAt(column);
+    out.encoded.assign(bytes.begin(), bytes.end());
+    return type == SQLITE_BLOB;
+}
+
 std::string keyQuerySql(std::size_t key, KeyQuery which) {
     const std::string k = keyColumn(key);
-    const std::string select = "SELECT id, data FROM data_t WHERE ";
+    const std::string select = "SELECT id, data, " + k + " FROM data_t WHERE ";
     const std::string up = " ORDER BY " + k + ", id LIMIT 1";
     const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
     switch (which) {

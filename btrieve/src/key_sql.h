@@ -3,6 +3,7 @@
 #pragma once
 
 #include "key_definition.h"
+#include "sqlite_handle.h"
 
 #include <cstddef>
 #include <string>
@@ -19,7 +20,11 @@ std::string keyColumnDeclaration(const KeyDefinition& key);
 // The one index of a key, UNIQUE unless the key allows duplicates.
 std::string keyIndexStatement(std::size_t number, const KeyDefinition& key);
 
-// Reads along a key; ?1 is a key value, ?2 a record id. A NULL key value
+// The value key_N holds in column `column` of a row; false when the column
+// holds a kind the key's column never holds (a text, a blob for an INTEGER key).
+bool readKeyColumn(const Statement& st, int column, const KeyDefinition& key, KeyValue& out);
+
+// Reads along a key, answering id, data and the key column; ?1 is a key value, ?2 a record id. A NULL key value
 // (a record left out of a null key) matches none of them.
 enum class KeyQuery { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, Count };
 std::string keyQuerySql(std::size_t key, KeyQuery which);

@@ -33,7 +33,10 @@ void OpenLock::release() {
 int OpenLock::acquire(const std::string& path, bool exclusive) {
     release();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? B_FILE_NOT_FOUND : B_IO_ERROR;
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return B_FILE_NOT_FOUND;
+        return errno == EACCES || errno == EPERM ? B_ACCESS_DENIED : B_IO_ERROR;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "key_sql.h"
+#include "layout_checks.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -24,8 +25,13 @@ int statusFromSqlite(int rc) {
             return B_DUPLICATE_KEY_VALUE;
         case SQLITE_FULL:
             return B_DISK_FULL;
+        case SQLITE_IOERR:
+            // Growing the shared-memory file fails only when the disk is full.
+            return rc == SQLITE_IOERR_SHMSIZE ? B_DISK_FULL : B_IO_ERROR;
         case SQLITE_READONLY:
         case SQLITE_PERM:
+        case SQLITE_AUTH:
+        case SQLITE_CANTOPEN:
             return B_ACCESS_DENIED;
         case SQLITE_NOTADB:
             return B_NOT_A_DATA_FILE;
@@ -83,19 +89,26 @@ int createSchema(Database& db, const FileLayout& layout) {
 
 namespace {
 
+// Keys a file may have, as Create allows them.
+constexpr std::int64_t kMaxKeys = 119;
+
 // A file SQLite cannot read as a database, a damaged one or one without our
-// tables is not one of ours; only lock waits and I/O failures say otherwise.
+// tables is not one of ours; lock waits, permissions, a full disk and I/O
+// failures keep their own statuses.
 int failure(int rc, std::string& why, const std::string& what) {
     why = what;
     switch (rc & 0xff) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return B_FILE_IN_USE;
-        case SQLITE_IOERR:
-        case SQLITE_NOMEM:
-            return B_IO_ERROR;
-        default:
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+        case SQLITE_ERROR:
+        case SQLITE_MISMATCH:
+        case SQLITE_SCHEMA:
+        case SQLITE_FORMAT:
             return B_NOT_A_DATA_FILE;
+        default: {
+            const int status = statusFromSqlite(rc);
+            return status == B_NO_ERROR ? B_NOT_A_DATA_FILE : status;
+        }
     }
 }
 
@@ -106,17 +119,16 @@ int readMetadata(Database& db, FileLayout& layout, std::string& why) {
     if (rc != SQLITE_OK) return failure(rc, why, "no metadata_t table: " + db.lastError());
     if ((rc = st.step()) != SQLITE_ROW)
         return failure(rc == SQLITE_DONE ? SQLITE_NOTADB : rc, why, "metadata_t has no row");
-    const std::int64_t recordLength = st.integerAt(0);
-    const std::int64_t pageSize = st.integerAt(1);
-    const std::int64_t variable = st.integerAt(2);
-    const std::int64_t version = st.integerAt(3);
+    std::int64_t recordLength = 0, pageSize = 0, variable = 0, version = 0;
+    if (!integerInRange(st, 3, kFormatVersion, kFormatVersion, version))
+        return failure(SQLITE_NOTADB, why, "format version " + st.textAt(3) + " is not ours");
+    if (!integerInRange(st, 0, 1, 65535, recordLength))
+        return failure(SQLITE_NOTADB, why, "record length " + st.textAt(0) + " out of range");
+    if (!integerInRange(st, 1, 0, 65535, pageSize) || !integerInRange(st, 2, 0, 1, variable))
+        return failure(SQLITE_NOTADB, why, "metadata_t holds a page size or record kind out of range");
     if (st.step() != SQLITE_DONE) return failure(SQLITE_NOTADB, why, "metadata_t has more than one row");
-    if (version != kFormatVersion)
-        return failure(SQLITE_NOTADB, why, "format version " + std::to_string(version) + " is not ours");
-    if (recordLength < 1 || recordLength > 65535)
-        return failure(SQLITE_NOTADB, why, "record length " + std::to_string(recordLength) + " out of range");
     layout.recordLength = static_cast<std::uint32_t>(recordLength);
-    layout.pageSize = static_cast<std::uint32_t>(pageSize < 0 ? 0 : pageSize);
+    layout.pageSize = static_cast<std::uint32_t>(pageSize);
     layout.variableLength = variable != 0;
     return B_NO_ERROR;
 }
@@ -128,22 +140,26 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
                         " acs_name, acs FROM keys_t ORDER BY number, segment");
     if (rc != SQLITE_OK) return failure(rc, why, "no keys_t table: " + db.lastError());
     while ((rc = st.step()) == SQLITE_ROW) {
-        const std::int64_t number = st.integerAt(0);
-        const std::int64_t segment = st.integerAt(1);
-        const std::int64_t offset = st.integerAt(4);
-        const std::int64_t length = st.integerAt(5);
+        std::int64_t number = 0, segment = 0, attributes = 0, type = 0, offset = 0, length = 0, nullValue = 0;
+        if (!integerInRange(st, 0, 0, kMaxKeys - 1, number) || !integerInRange(st, 1, 0, kMaxKeys - 1, segment) ||
+            !integerInRange(st, 2, 0, 0xffff, attributes) || !integerInRange(st, 3, 0, 0xff, type) ||
+            !integerInRange(st, 6, 0, 0xff, nullValue) || st.typeAt(4) != SQLITE_INTEGER ||
+            st.typeAt(5) != SQLITE_INTEGER)
+            return failure(SQLITE_NOTADB, why, "keys_t holds a value out of range or not an integer");
+        offset = st.integerAt(4);
+        length = st.integerAt(5);
         const bool newKey = segment == 0 && number == static_cast<std::int64_t>(layout.keys.size());
         const bool nextSegment = !layout.keys.empty() && number == static_cast<std::int64_t>(layout.keys.size()) - 1 &&
                                  segment == static_cast<std::int64_t>(layout.keys.back().segments.size());
         if (!newKey && !nextSegment) return failure(SQLITE_NOTADB, why, "keys_t numbers keys or segments with gaps");
-        if (offset < 0 || length < 1 || offset + length > layout.recordLength)
+        if (!segmentInside(offset, length, layout.recordLength))
             return failure(SQLITE_NOTADB, why, "key " + std::to_string(number) + " lies outside the record");
         KeySegment seg;
-        seg.attributes = static_cast<std::uint16_t>(st.integerAt(2));
-        seg.dataType = static_cast<std::uint8_t>(st.integerAt(3));
+        seg.attributes = static_cast<std::uint16_t>(attributes);
+        seg.dataType = static_cast<std::uint8_t>(type);
         seg.offset = static_cast<std::uint32_t>(offset);
         seg.length = static_cast<std::uint32_t>(length);
-        seg.nullValue = static_cast<std::uint8_t>(st.integerAt(6));
+        seg.nullValue = static_cast<std::uint8_t>(nullValue);
         // The table alone, or the whole sequence as Create received it. A key
         // whose table cannot be read is not ordered by us: it stays read-only.
         const auto table = st.blobAt(8);

@@ -1,5 +1,7 @@
 // BTRVERIFY: checks a data file without changing it.
 #include "engine.h"
+#include "file_access.h"
+#include "key_sql.h"
 #include "schema.h"
 
 #include <wbtrv32/bytes.h>
@@ -33,22 +35,6 @@ std::string describe(const KeyValue& v, bool integer) {
     return integer ? std::to_string(v.integer) : "x'" + hex(v.encoded) + "'";
 }
 
-// What key_N holds in the current row, read as the key's column type.
-KeyValue stored(const Statement& st, int column, bool integer, bool& rightKind) {
-    KeyValue v;
-    const int type = st.typeAt(column);
-    v.null = type == SQLITE_NULL;
-    rightKind = v.null || type == (integer ? SQLITE_INTEGER : SQLITE_BLOB);
-    if (!rightKind || v.null) return v;
-    if (integer) {
-        v.integer = st.integerAt(column);
-    } else {
-        const auto bytes = st.blobAt(column);
-        v.encoded.assign(bytes.begin(), bytes.end());
-    }
-    return v;
-}
-
 // Every record of the record length, every key column equal to its record's bytes.
 int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
     std::string sql = "SELECT id, data";
@@ -71,9 +57,9 @@ int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
             const KeyDefinition& key = layout.keys[k];
             if (!key.supported() || !key.fitsIn(data)) continue;
             KeyValue expected;
-            bool rightKind = false;
+            KeyValue held;
             const bool computable = key.valueFromRecord(data, expected);
-            const KeyValue held = stored(st, static_cast<int>(k) + 2, key.integerColumn(), rightKind);
+            const bool rightKind = readKeyColumn(st, static_cast<int>(k) + 2, key, held);
             if (!computable || !rightKind || held != expected) {
                 why = record + ": key_" + std::to_string(k) + " holds " +
                       (rightKind ? describe(held, key.integerColumn()) : "a value of the wrong kind") +
@@ -96,12 +82,25 @@ int verifyFile(const std::string& path, std::string& why) {
         why = "no such file";
         return B_FILE_NOT_FOUND;
     }
-    Database db;
-    if (db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) {
+    // Held like any open, so another process sees whose log this connection uses.
+    OpenLock lock;
+    if (const int status = lock.acquire(path, false); status != B_NO_ERROR) {
         why = "the file cannot be opened";
-        return B_IO_ERROR;
+        return status;
     }
-    sqlite3_busy_timeout(db.get(), 1000);
+    FileLayout identified;
+    if (const int status = identifyDataFile(path, identified, why); status != B_NO_ERROR) return status;
+    if (journalOfAnotherFile(path, lock.identity())) {
+        why = "the log files under this name belong to another file that is still open";
+        return B_FILE_IN_USE;
+    }
+    Database db;
+    if (const int status = connectReadOnly(db, path); status != B_NO_ERROR) {
+        why = "the file cannot be opened";
+        return status;
+    }
+    LockWait wait;
+    sqlite3_busy_handler(db.get(), &LockWait::retry, &wait);
     if (const int status = storageSound(db, why); status != B_NO_ERROR) return status;
     FileLayout layout;
     if (const int status = readLayout(db, layout, why); status != B_NO_ERROR) return status;

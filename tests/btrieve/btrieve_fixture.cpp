@@ -50,6 +50,20 @@ Bytes fileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<Bytes> readAll(Block& block, std::int16_t& status) {
+    std::vector<Bytes> found;
+    Call call{Bytes(Standard::recordLength)};
+    for (status = call.run(B_GET_FIRST, block, 0); status == B_NO_ERROR; status = call.run(B_GET_NEXT, block, 0))
+        found.push_back(call.data);
+    if (status == B_END_OF_FILE) status = B_NO_ERROR;
+    return found;
+}
+
+int trials(int fallback) {
+    const char* text = std::getenv("BTRIEVE_TRIALS");
+    return text && *text ? std::atoi(text) : fallback;
+}
+
 std::int16_t verify(const std::string& path, std::string& message) {
     char text[512] = {};
     const std::int16_t status = BTRVERIFY(path.c_str(), text, sizeof text);

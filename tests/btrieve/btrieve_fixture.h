@@ -41,6 +41,10 @@ struct Call {
 };
 
 Bytes fileBytes(const std::string& path);
+// Every record along key 0; `status` is 0 or what stopped the walk.
+std::vector<Bytes> readAll(Block& block, std::int16_t& status);
+// Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
+int trials(int fallback);
 std::int16_t verify(const std::string& path, std::string& message);
 
 // Little-endian field access in a record.

@@ -11,8 +11,6 @@
 namespace btrieve_test {
 namespace {
 
-constexpr int kKills = 20;
-
 // The code of a record tells its writer and sequence, so each write is unique.
 std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std::uint32_t>(round) << 20 | sequence; }
 
@@ -34,7 +32,8 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkill) {
     ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
     std::mt19937 rng(std::random_device{}());
     std::set<std::uint32_t> acknowledged;
-    for (int round = 1; round <= kKills; ++round) {
+    const int kills = trials(20);
+    for (int round = 1; round <= kills; ++round) {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         const pid_t child = fork();

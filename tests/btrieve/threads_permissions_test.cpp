@@ -1,8 +1,7 @@
-// Several threads on their own position blocks, and files this process may
-// not write.
+// Several threads on their own position blocks (files this process may not
+// write: sharing_test.cpp).
 #include "btrieve_fixture.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <thread>
@@ -46,20 +45,6 @@ TEST_F(BtrieveTest, ThreadsOnTheirOwnBlocksDoNotDisturbEachOther) {
     EXPECT_EQ(getInt(stat.data, 6, 4), kThreads * kRecordsEach);
     std::string message;
     EXPECT_EQ(verify(path("threads.dat"), message), B_NO_ERROR) << message;
-}
-
-TEST_F(BtrieveTest, AFileThisProcessMayNotWriteOpensReadOnly) {
-    if (geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
-    Block block{};
-    openStandard(block);
-    Call call{Standard::record(0, 1, 1)};
-    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    ASSERT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
-    ASSERT_EQ(chmod(path("standard.dat").c_str(), 0444), 0);
-    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
-    ASSERT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
-    EXPECT_EQ(call.run(B_UPDATE, block, 0), B_ACCESS_DENIED);
-    EXPECT_EQ(call.run(B_INSERT, block, 0), B_ACCESS_DENIED);
 }
 
 }  // namespace

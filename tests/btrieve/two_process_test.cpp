@@ -1,56 +1,12 @@
 // Two processes on one file: they see each other's commits, a lost update is
 // refused, and an exclusive open keeps the other process out.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <functional>
 
 namespace btrieve_test {
 namespace {
-
-// A child process running body(readFd, writeFd) on two pipes to this one; its
-// exit code is the status it answered.
-class Child {
-public:
-    explicit Child(const std::function<int(int, int)>& body) {
-        int toChild[2], toParent[2];
-        if (pipe(toChild) != 0 || pipe(toParent) != 0 || (pid_ = fork()) < 0) return;
-        if (pid_ == 0) {
-            close(toChild[1]);  // so a parent that gives up ends the child's wait
-            close(toParent[0]);
-            _exit(body(toChild[0], toParent[1]));
-        }
-        close(toChild[0]);
-        close(toParent[1]);
-        in_ = toParent[0];
-        out_ = toChild[1];
-    }
-    ~Child() {
-        if (pid_ > 0) wait();
-        close(in_);
-        close(out_);
-    }
-    // One byte each way: a step of the dance between the two processes.
-    bool waitForSignal() const { return pass(in_, false); }
-    void signal() const { pass(out_, true); }
-    static bool pass(int fd, bool send) {
-        char c = 'g';
-        return (send ? write(fd, &c, 1) : read(fd, &c, 1)) == 1;
-    }
-    int wait()  // -1 also when no child was started
-    {
-        int status = 0;
-        if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int in_ = -1, out_ = -1;
-};
 
 TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80) {
     Block block{};

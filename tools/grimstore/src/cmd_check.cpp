@@ -1,5 +1,5 @@
-// check: reads every record through the record manager and has it verify the
-// file's storage and key columns; any fault gives exit status 1.
+// check: has the record manager verify the file's storage and key columns,
+// then reads every record through it; any fault gives exit status 1.
 #include <array>
 
 #include "command_support.h"
@@ -48,14 +48,15 @@ uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
 }  // namespace
 
 int runCheck(const std::string& file, Io& io) {
-    uint64_t records = 0;
-    uint64_t faults = checkRecords(file, io, records);
-
+    // Verified first: a damaged file is reported without walking it.
     std::array<char, 1024> message{};
     const int16_t status = BTRVERIFY(file.c_str(), message.data(), message.size());
+    uint64_t records = 0, faults = 0;
     if (status != B_NO_ERROR) {
         io.err << statusError(file, "verify", status) << ": " << message.data() << '\n';
         ++faults;
+    } else {
+        faults = checkRecords(file, io, records);
     }
     if (faults != 0) {
         io.err << "grimstore: " << file << ": check found " << faults << " fault(s)\n";

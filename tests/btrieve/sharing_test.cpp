@@ -1,0 +1,179 @@
+// Files shared between processes and users: a file replaced while another
+// process still has the old one open, many writers at once, and files this
+// user may read but not write.
+#include "btrieve_fixture.h"
+#include "child_process.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+namespace btrieve_test {
+namespace {
+
+void fill(const std::string& file, std::int16_t group, int count) {
+    Block block{};
+    ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    for (int i = 0; i < count; ++i) {
+        Call insert{Standard::record(0, group, static_cast<std::uint32_t>(i))};
+        ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    }
+    ASSERT_EQ(BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+}
+
+TEST_F(BtrieveTest, AFileRenamedOverOneStillOpenElsewhereIsNeverMixedWithItsLog) {
+    const std::string file = path("world.dat");
+    fill(file, 1, 3);
+    // Another process keeps the old file open with changes still in its log.
+    Child holder([&](int in, int out) {
+        Block block{};
+        if (openFile(block, file) != B_NO_ERROR) return 1;
+        for (int i = 0; i < 2; ++i) {
+            Call insert{Standard::record(0, 1, static_cast<std::uint32_t>(10 + i))};
+            if (insert.run(B_INSERT, block, 0) != B_NO_ERROR) return 2;
+        }
+        Child::pass(out, true);
+        Child::pass(in, false);
+        return int{BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0)};
+    });
+    ASSERT_TRUE(holder.waitForSignal());
+    fill(path("new.dat"), 2, 4);
+    ASSERT_EQ(std::rename(path("new.dat").c_str(), file.c_str()), 0);
+
+    Block block{};
+    EXPECT_EQ(openFile(block, file), B_FILE_IN_USE);
+    std::string message;
+    EXPECT_EQ(verify(file, message), B_FILE_IN_USE) << message;
+    holder.signal();
+    ASSERT_EQ(holder.wait(), B_NO_ERROR);
+
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    const auto records = readAll(block, status);
+    ASSERT_EQ(status, B_NO_ERROR);
+    std::vector<std::int64_t> groups;
+    for (const Bytes& r : records) groups.push_back(getInt(r, 4, 2));
+    EXPECT_EQ(groups, std::vector<std::int64_t>(4, 2));
+    EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
+}
+
+// Several processes increment shared counters (read, add one, update; 80 means
+// another got there first, so read again) and insert records of their own.
+// No update is lost, and short writes never make a waiter give up with 85.
+TEST_F(BtrieveTest, ManyWritersLoseNothingAndNeverGiveUp) {
+    constexpr int kWriters = 8, kRounds = 40, kCounters = 3;
+    const std::string file = path("counters.dat");
+    fill(file, 0, kCounters);
+    std::vector<std::unique_ptr<Child>> writers;
+    for (int w = 1; w <= kWriters; ++w) {
+        writers.push_back(std::make_unique<Child>([&, w](int, int) {
+            Block block{};
+            if (openFile(block, file) != B_NO_ERROR) return 1;
+            for (int round = 0; round < kRounds; ++round) {
+                Call call{Bytes(Standard::recordLength)};
+                putInt(call.key, 0, 4, 1 + (w + round) % kCounters);
+                std::int16_t status = B_CONFLICT;
+                while (status == B_CONFLICT) {
+                    if (call.run(B_GET_EQUAL, block, 0) != B_NO_ERROR) return 2;
+                    putInt(call.data, 10, 4, getInt(call.data, 10, 4) + 1);
+                    status = call.run(B_UPDATE, block, 0);
+                }
+                if (status != B_NO_ERROR) return 100 + status % 100;
+                Call insert{Standard::record(0, static_cast<std::int16_t>(w), static_cast<std::uint32_t>(0))};
+                putInt(insert.data, 6, 4, w * 1000 + round);
+                if ((status = insert.run(B_INSERT, block, 0)) != B_NO_ERROR) return 100 + status % 100;
+            }
+            return 0;
+        }));
+    }
+    for (auto& w : writers) EXPECT_EQ(w->wait(), 0) << "100 + status: 85 is a waiter that gave up";
+
+    Block block{};
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    const auto records = readAll(block, status);
+    ASSERT_EQ(status, B_NO_ERROR);
+    std::int64_t increments = 0;
+    std::vector<int> own(kWriters + 1, 0);
+    for (const Bytes& r : records) {
+        if (getInt(r, 4, 2) == 0)
+            increments += getInt(r, 10, 4);
+        else
+            ++own[static_cast<std::size_t>(getInt(r, 4, 2))];
+    }
+    EXPECT_EQ(increments, kWriters * kRounds);
+    EXPECT_EQ(std::set<int>(own.begin() + 1, own.end()), std::set<int>{kRounds});
+}
+
+// A file this user may read but not write, in a folder it cannot write (read
+// by an unprivileged user; the test switches to one where it runs as root).
+TEST_F(BtrieveTest, ReadOnlyMediaOpenForReadingWithoutWritingAnything) {
+    const std::filesystem::path media = dir_ / "media";
+    std::filesystem::create_directory(media);
+    const std::string file = (media / "world.dat").string(), secret = (media / "secret.dat").string();
+    fill(file, 1, 3);
+    fill(secret, 1, 1);
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(secret.c_str(), 0), 0);
+    ASSERT_EQ(chmod(media.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+    const auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(media)) names.insert(e.path().filename());
+        return names;
+    };
+    const auto before = listing();
+    Child reader([&](int, int) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 99;
+        if (geteuid() == 0) return 98;
+        int check = 0;
+        for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY}) {
+            Block block{};
+            if (++check, openFile(block, file, mode) != B_NO_ERROR) return check;
+            std::int16_t status = B_NO_ERROR;
+            if (++check, readAll(block, status).size() != 3 || status != B_NO_ERROR) return check;
+            Call call{Standard::record(0, 1, 50)};
+            if (++check, call.run(B_INSERT, block, 0) != B_ACCESS_DENIED) return check;
+            if (++check, call.run(B_GET_FIRST, block, 0) != B_NO_ERROR) return check;
+            if (++check, call.run(B_UPDATE, block, 0) != B_ACCESS_DENIED) return check;
+            if (++check, call.run(B_DELETE, block, 0) != B_ACCESS_DENIED) return check;
+            BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        }
+        std::string message;
+        if (++check, verify(file, message) != B_NO_ERROR) return check;
+        // A file it may not even read is a permission problem, never "not a data file".
+        Block block{};
+        if (++check, openFile(block, secret) != B_ACCESS_DENIED) return check;
+        return 0;
+    });
+    EXPECT_EQ(reader.wait(), 0) << "the number of the check that failed";
+    EXPECT_EQ(listing(), before);
+    chmod(media.c_str(), 0755);
+}
+
+// The superuser writing a world owned by another account: the journal files it
+// makes while the file is open belong to that account too, so none is left
+// behind that the owner cannot use.
+TEST_F(BtrieveTest, JournalFilesBelongToTheFilesOwner) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the superuser writes the files of other users";
+    const std::string file = path("world.dat");
+    fill(file, 1, 1);
+    ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
+    Block block{};
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    Call insert{Standard::record(0, 1, 9)};
+    ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    for (const char* suffix : {"-wal", "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(stat((file + suffix).c_str(), &st), 0) << suffix;
+        EXPECT_EQ(st.st_uid, 65534u) << suffix;
+    }
+}
+
+}  // namespace
+}  // namespace btrieve_test
