@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<std::uint8_t> back(row.size(), 0);
     if (StructToRow(back, list, structure.data(), structure.size()) != ConversionResult::Ok) std::abort();
-    const std::size_t packed = PackedLength(list);
+    const std::size_t packed = packedLength(list);
     if (!std::equal(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(packed), back.begin())) std::abort();
     return 0;
 }

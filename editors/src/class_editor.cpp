@@ -1,4 +1,4 @@
-// The Classes tab: ShowClass and ClassUpdate. Three boxes show their field shifted
+// The Classes tab. Three boxes show their field shifted
 // or summed: the maximum hit points (MinHP + HPRange), "Exp %" (Exp + 100) and
 // "Combat" (Combat - 2); the update reads them as numbers and takes the shift back.
 #include <QHBoxLayout>
@@ -9,7 +9,6 @@
 #include "editor_factories.h"
 #include "field_boxes.h"
 #include "record_editor.h"
-#include "records/struct_to_row.h"
 #include "records/word_tables.h"
 #include "tab_layout.h"
 
@@ -36,7 +35,7 @@ BoxField shifted(const char* name, const char* caption, std::size_t offset, int 
             .addedBox = addedBox};
 }
 
-// In the order of ClassUpdate; the words and the ability names, which cannot fail, come after.
+// In the order they are read; the words and the ability names, which cannot fail, come after.
 std::vector<BoxField> classFields() {
     std::vector<BoxField> fields{
         {.name = "txtClassNumber",
@@ -74,37 +73,31 @@ std::vector<CodedField> classWords() {
 class ClassEditor final : public RecordEditor<ClassRecord> {
 public:
     ClassEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.ClassFields),
+        : RecordEditor(context, context.lists.ClassFields,
+                       {"Class", "Insert new class with this records data?", "Insert New Class"}),
           boxes_(page, classFields()),
           words_(page, classWords(), Wordless::Number),
           abilities_(makeAbilityBoxes(page, abilities::AbilityKind::Class, "txtClassabila", 10)) {
         layOut(page);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowClass(row); }
     bool editable() const override { return true; }
-    void update() override { ClassUpdate(); }
-    void structToRow() override { records::ClassStructToRow(context_.block.row, context_.lists, record_); }
 
-    void ShowClass(std::span<const std::uint8_t> row) {
-        if (!unpack(row)) return;
+private:
+    void showTab() override {
         boxes_.show(record_);
         words_.show(record_);
         GetClassAbilA(abilities_, record_);
     }
 
-    void ClassUpdate() {
-        if (!fileOpen()) return;
-        ClassRecord edited = record_;
-        if (!converted(boxes_.read(edited))) return;
+    std::optional<ConversionFailure> readTab(ClassRecord& edited) override {
+        auto failure = boxes_.read(edited);
+        if (failure) return failure;
         SaveClassAbilA(abilities_, edited);
         words_.read(edited);
-        if (!writeRecord(edited)) return;
-        ShowClass(context_.block.row);
-        confirmUpdate("Class");
+        return std::nullopt;
     }
 
-private:
     void layOut(QWidget& page) {
         auto* fields = new QGridLayout;
         int row = 0;

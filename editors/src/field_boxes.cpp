@@ -10,7 +10,7 @@
 namespace editors {
 namespace {
 
-QString decimal(std::int64_t value) { return QString::fromStdString(records::DecimalText(value)); }
+QString decimal(std::int64_t value) { return QString::fromStdString(records::decimalText(value)); }
 
 QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
@@ -87,25 +87,25 @@ std::optional<ConversionFailure> FieldBoxes::readNumber(std::size_t index, std::
     const std::string text = box->text().toStdString();
     const QString range = QStringLiteral("from %1 to %2").arg(decimal(low), decimal(high));
     if (field.reading == Reading::Whole) {
-        const auto value = records::ParseWholeNumber(text, low, high);
+        const auto value = records::parseWholeNumber(text, low, high);
         if (!value) return failure(box, field, QStringLiteral("is not a whole number ") + range);
         storeNumber(record, field, *value);
         return std::nullopt;
     }
 
     const bool plain = field.shownShift == 0 && !added_[index];
-    auto number = records::ParseDecimalNumber(text);
+    auto number = records::parseDecimalNumber(text);
     if (!number)
         return failure(box, field,
                        plain ? QStringLiteral("is not a number ") + range : QStringLiteral("is not a number"));
     double value = *number - field.shownShift;
     if (added_[index]) {
         QLineEdit* other = boxes_[*added_[index]];
-        const auto subtracted = records::ParseDecimalNumber(other->text().toStdString());
+        const auto subtracted = records::parseDecimalNumber(other->text().toStdString());
         if (!subtracted) return failure(other, fields_[*added_[index]], QStringLiteral("is not a number"));
         value -= *subtracted;
     }
-    const auto rounded = records::RoundHalfEven(value, low, high);
+    const auto rounded = records::roundHalfEven(value, low, high);
     if (!rounded)
         return failure(box, field,
                        plain

@@ -33,7 +33,7 @@ std::vector<BoxField> itemFields() {
 class ItemEditor final : public RecordEditor<ItemRecord> {
 public:
     ItemEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.ItemFields), boxes_(page, itemFields()) {
+        : RecordEditor(context, context.lists.ItemFields, {"Item"}), boxes_(page, itemFields()) {
         auto* grid = new QGridLayout(&page);
         addRow(*grid, page, 0, "Name", {&boxes_.box("txtItemName")});
         addRow(*grid, page, 1, {}, {&boxes_.box("txtItemNumber")});
@@ -41,15 +41,11 @@ public:
         grid->setRowStretch(2, 1);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowItem(row); }
     bool editable() const override { return false; }
-    void update() override {}
-
-    void ShowItem(std::span<const std::uint8_t> row) {
-        if (unpack(row)) boxes_.show(record_);
-    }
 
 private:
+    void showTab() override { boxes_.show(record_); }
+
     FieldBoxes boxes_;
 };
 

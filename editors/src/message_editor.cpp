@@ -5,7 +5,6 @@
 #include "field_boxes.h"
 #include "record_editor.h"
 #include "records/message_record.h"
-#include "records/struct_to_row.h"
 #include "tab_layout.h"
 
 namespace editors {
@@ -41,7 +40,9 @@ std::vector<BoxField> messageFields() {
 class MessageEditor final : public RecordEditor<MessageRecord> {
 public:
     MessageEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.MessageFields), boxes_(page, messageFields()) {
+        : RecordEditor(context, context.lists.MessageFields,
+                       {"Message", "Insert new Message with this records data?", "Insert New Message"}),
+          boxes_(page, messageFields()) {
         auto* grid = new QGridLayout(&page);
         addRow(*grid, page, 0, "Line #1", {&boxes_.box("txtMessageLine1")});
         addRow(*grid, page, 1, "Line #2", {&boxes_.box("txtMessageLine2")});
@@ -51,25 +52,12 @@ public:
         grid->setRowStretch(4, 1);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowMessage(row); }
     bool editable() const override { return true; }
-    void update() override { MessageUpdate(); }
-    void structToRow() override { records::MessageStructToRow(context_.block.row, context_.lists, record_); }
-
-    void ShowMessage(std::span<const std::uint8_t> row) {
-        if (unpack(row)) boxes_.show(record_);
-    }
-
-    void MessageUpdate() {
-        if (!fileOpen()) return;
-        MessageRecord edited = record_;
-        if (!converted(boxes_.read(edited)) || !writeRecord(edited)) return;
-        ShowMessage(context_.block.row);
-        context_.status.setText(QString());
-        context_.status.setText(QStringLiteral("Message Updated!"));
-    }
 
 private:
+    void showTab() override { boxes_.show(record_); }
+    std::optional<ConversionFailure> readTab(MessageRecord& edited) override { return boxes_.read(edited); }
+
     FieldBoxes boxes_;
 };
 

@@ -1,4 +1,4 @@
-// The Monsters tab: ShowMonster. Monsters are shown only. Most of the tab's boxes come
+// The Monsters tab. Monsters are shown only. Most of the tab's boxes come
 // in rows of five, one per letter A to E; those are generated from one descriptor per
 // row. Codes without a word show "Unknown".
 #include <QGroupBox>
@@ -193,25 +193,22 @@ QLineEdit* nameBox(QWidget& page, const QString& name) { return makeLineBox(page
 class MonsterEditor final : public RecordEditor<MonsterRecord> {
 public:
     MonsterEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.MonsterFields),
+        : RecordEditor(context, context.lists.MonsterFields, {"Monster"}),
           boxes_(page, monsterFields()),
           words_(page, monsterWords(), Wordless::Unknown),
           abilities_(makeAbilityBoxes(page, abilities::AbilityKind::Monster, "txtMonsterabila", 5)) {
         layOut(page);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowMonster(row); }
     bool editable() const override { return false; }
-    void update() override {}
 
-    void ShowMonster(std::span<const std::uint8_t> row) {
-        if (!unpack(row)) return;
+private:
+    void showTab() override {
         boxes_.show(record_);
         words_.show(record_);
         GetMonsterAbilA(abilities_, record_);
     }
 
-private:
     QLineEdit* box(const char* name) const { return &boxes_.box(name); }
 
     // A row captioned by the box's own caption.

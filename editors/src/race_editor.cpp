@@ -1,4 +1,4 @@
-// The Races tab: ShowRace and RaceUpdate.
+// The Races tab: its boxes, their places and the ability slots.
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <array>
@@ -8,7 +8,6 @@
 #include "editor_factories.h"
 #include "field_boxes.h"
 #include "record_editor.h"
-#include "records/struct_to_row.h"
 #include "tab_layout.h"
 
 namespace editors {
@@ -49,7 +48,7 @@ BoxField number(const char* name, const char* caption, std::size_t offset) {
     return {.name = name, .caption = caption, .offset = offset, .kind = FieldKind::Int16, .typingLimit = kDigits};
 }
 
-// In the order of RaceUpdate: number, name, the three singles, the minimums, the maximums, the values.
+// In the order they are read: number, name, the three singles, the minimums, the maximums, the values.
 std::vector<BoxField> raceFields() {
     std::vector<BoxField> fields{
         {.name = "txtRaceNumber",
@@ -78,34 +77,27 @@ std::vector<BoxField> raceFields() {
 class RaceEditor final : public RecordEditor<RaceRecord> {
 public:
     RaceEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.RaceFields),
+        : RecordEditor(context, context.lists.RaceFields,
+                       {"Race", "Insert new race with this records data?", "Insert New Race"}),
           boxes_(page, raceFields()),
           abilities_(makeAbilityBoxes(page, abilities::AbilityKind::Race, "txtRaceabila", 10)) {
         layOut(page);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowRace(row); }
     bool editable() const override { return true; }
-    void update() override { RaceUpdate(); }
-    void structToRow() override { records::RaceStructToRow(context_.block.row, context_.lists, record_); }
 
-    void ShowRace(std::span<const std::uint8_t> row) {
-        if (!unpack(row)) return;
+private:
+    void showTab() override {
         boxes_.show(record_);
         GetRaceAbilA(abilities_, record_);
     }
 
-    void RaceUpdate() {
-        if (!fileOpen()) return;
-        RaceRecord edited = record_;
-        if (!converted(boxes_.read(edited))) return;
-        SaveRaceAbilA(abilities_, edited);
-        if (!writeRecord(edited)) return;
-        ShowRace(context_.block.row);
-        confirmUpdate("Race");
+    std::optional<ConversionFailure> readTab(RaceRecord& edited) override {
+        auto failure = boxes_.read(edited);
+        if (!failure) SaveRaceAbilA(abilities_, edited);
+        return failure;
     }
 
-private:
     void layOut(QWidget& page) {
         auto* fields = new QGridLayout;
         int row = 0;

@@ -1,4 +1,4 @@
-// The Spells tab: ShowSpell and SpellUpdate. Every number box is read "as a number"
+// The Spells tab. Every number box is read "as a number"
 // (fractions rounded half to even); the two range labels are worked out from the
 // record; the description lines are stored only when the user changed them.
 #include <QCheckBox>
@@ -12,7 +12,6 @@
 #include "field_boxes.h"
 #include "line_box.h"
 #include "record_editor.h"
-#include "records/struct_to_row.h"
 #include "records/word_tables.h"
 #include "tab_layout.h"
 
@@ -43,7 +42,7 @@ BoxField description(const char* name, std::size_t offset) {
             .reading = Reading::NameRuleIfChanged};
 }
 
-// In the order of SpellUpdate; the words, the check box and the ability names come after.
+// In the order they are read; the words, the check box and the ability names come after.
 std::vector<BoxField> spellFields() {
     std::vector<BoxField> fields{
         {.name = "txtSpellNumber",
@@ -116,7 +115,8 @@ QString rangeTotal(const SpellRecord& spell) {
 class SpellEditor final : public RecordEditor<SpellRecord> {
 public:
     SpellEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.SpellFields),
+        : RecordEditor(context, context.lists.SpellFields,
+                       {"Spell", "Insert new spell with this records data?", "Insert New Spell"}),
           boxes_(page, spellFields()),
           words_(page, spellWords(), Wordless::Number),
           abilities_(makeAbilityBoxes(page, abilities::AbilityKind::Spell, "txtSpellabila", 10)),
@@ -130,13 +130,10 @@ public:
         layOut(page);
     }
 
-    void show(std::span<const std::uint8_t> row) override { ShowSpell(row); }
     bool editable() const override { return true; }
-    void update() override { SpellUpdate(); }
-    void structToRow() override { records::SpellStructToRow(context_.block.row, context_.lists, record_); }
 
-    void ShowSpell(std::span<const std::uint8_t> row) {
-        if (!unpack(row)) return;
+private:
+    void showTab() override {
         boxes_.show(record_);
         rangeFormula_->setText(rangeFormula(record_));
         rangeTotal_->setText(rangeTotal(record_));
@@ -145,19 +142,15 @@ public:
         GetSpellAbilA(abilities_, record_);
     }
 
-    void SpellUpdate() {
-        if (!fileOpen()) return;
-        SpellRecord edited = record_;
-        if (!converted(boxes_.read(edited))) return;
+    std::optional<ConversionFailure> readTab(SpellRecord& edited) override {
+        auto failure = boxes_.read(edited);
+        if (failure) return failure;
         words_.read(edited);
         readMaxRoll(edited);
         SaveSpellAbilA(abilities_, edited);
-        if (!writeRecord(edited)) return;
-        ShowSpell(context_.block.row);
-        confirmUpdate("Spell");
+        return std::nullopt;
     }
 
-private:
     // Ticked for 1, clear for 0; any other value shows the third state, which keeps it.
     void showMaxRoll() {
         if (record_.MaxRoll > 1) {

@@ -9,11 +9,11 @@
 namespace editors {
 namespace {
 
-std::optional<std::string> encode(const QString& text) { return records::EncodeText(text.toStdU16String()); }
+std::optional<std::string> encode(const QString& text) { return records::encodeText(text.toStdU16String()); }
 
 }  // namespace
 
-QString shownText(std::span<const char> field) { return QString::fromStdU16String(records::DecodeShownText(field)); }
+QString shownText(std::span<const char> field) { return QString::fromStdU16String(records::decodeShownText(field)); }
 
 TextResult applyNameRule(const QString& text, std::span<char> field) {
     const auto width = static_cast<qsizetype>(field.size());
@@ -37,7 +37,7 @@ TextResult applyBlankFill(const QString& text, std::span<char> field) {
 }
 
 QString firstUnmappable(const QString& text) {
-    const auto at = records::FirstUnencodable(text.toStdU16String());
+    const auto at = records::firstUnencodable(text.toStdU16String());
     return at ? QString(text[static_cast<qsizetype>(*at)]) : QString();
 }
 

@@ -19,7 +19,7 @@ std::optional<std::int16_t> CodeTable::code(std::string_view text) const {
 
 std::string CodeTable::displayText(int code) const {
     if (const auto w = word(code)) return std::string(*w);
-    return DecimalText(code);
+    return decimalText(code);
 }
 
 std::optional<std::int16_t> CodeTable::codeFromText(std::string_view text, std::int16_t stored) const {
@@ -27,7 +27,7 @@ std::optional<std::int16_t> CodeTable::codeFromText(std::string_view text, std::
     if (const auto c = code(text)) return c;
     // Only the plain decimal text that a box shows for a code without a word: "5"
     // is no name of code 5, which a box would show by its word.
-    if (const auto n = ParseWholeNumber(text, INT16_MIN, INT16_MAX); n && displayText(static_cast<int>(*n)) == text)
+    if (const auto n = parseWholeNumber(text, INT16_MIN, INT16_MAX); n && displayText(static_cast<int>(*n)) == text)
         return static_cast<std::int16_t>(*n);
     return std::nullopt;
 }

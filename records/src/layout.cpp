@@ -9,7 +9,7 @@ void SetField(LayoutEntry& entry, std::int32_t type, std::int32_t length) {
     entry.Length = length;
 }
 
-std::size_t PackedLength(std::span<const LayoutEntry> list) {
+std::size_t packedLength(std::span<const LayoutEntry> list) {
     std::size_t total = 0;
     for (const LayoutEntry& entry : list) total += static_cast<std::size_t>(entry.Length > 0 ? entry.Length : 0);
     return total;

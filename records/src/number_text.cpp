@@ -31,7 +31,7 @@ bool allDigits(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t low, std::int64_t high) {
+std::optional<std::int64_t> parseWholeNumber(std::string_view text, std::int64_t low, std::int64_t high) {
     text = trimBlanks(text);
     const bool negative = takeSign(text);
     if (!allDigits(text)) return std::nullopt;
@@ -44,7 +44,7 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t
     return value;
 }
 
-std::optional<double> ParseDecimalNumber(std::string_view text) {
+std::optional<double> parseDecimalNumber(std::string_view text) {
     text = trimBlanks(text);
     const bool negative = takeSign(text);
     // from_chars accepts no leading sign of its own here, and no "inf" or "nan":
@@ -58,7 +58,7 @@ std::optional<double> ParseDecimalNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<std::int64_t> RoundHalfEven(double value, std::int64_t low, std::int64_t high) {
+std::optional<std::int64_t> roundHalfEven(double value, std::int64_t low, std::int64_t high) {
     if (!std::isfinite(value)) return std::nullopt;
     const double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
     // Outside [-2^63, 2^63) the conversion below would be undefined; the bounds
@@ -70,6 +70,6 @@ std::optional<std::int64_t> RoundHalfEven(double value, std::int64_t low, std::i
     return whole;
 }
 
-std::string DecimalText(std::int64_t value) { return std::to_string(value); }
+std::string decimalText(std::int64_t value) { return std::to_string(value); }
 
 }  // namespace records

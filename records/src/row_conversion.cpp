@@ -89,7 +89,7 @@ void walk(std::span<const LayoutEntry> list, Move move) {
 
 }  // namespace
 
-std::size_t StructOffset(std::span<const LayoutEntry> list, std::size_t entryIndex) {
+std::size_t structOffset(std::span<const LayoutEntry> list, std::size_t entryIndex) {
     std::size_t structOffset = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const LayoutEntry& e = list[i];

@@ -35,7 +35,7 @@ std::optional<unsigned char> byteOf(char16_t c) {
 
 }  // namespace
 
-std::u16string DecodeText(std::span<const char> bytes) {
+std::u16string decodeText(std::span<const char> bytes) {
     std::u16string text;
     text.reserve(bytes.size());
     for (const char b : bytes) {
@@ -45,12 +45,12 @@ std::u16string DecodeText(std::span<const char> bytes) {
     return text;
 }
 
-std::u16string DecodeShownText(std::span<const char> bytes) {
+std::u16string decodeShownText(std::span<const char> bytes) {
     const auto end = std::find(bytes.begin(), bytes.end(), '\0');
-    return DecodeText(bytes.first(static_cast<std::size_t>(end - bytes.begin())));
+    return decodeText(bytes.first(static_cast<std::size_t>(end - bytes.begin())));
 }
 
-std::optional<std::string> EncodeText(std::u16string_view text) {
+std::optional<std::string> encodeText(std::u16string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (const char16_t c : text) {
@@ -61,7 +61,7 @@ std::optional<std::string> EncodeText(std::u16string_view text) {
     return bytes;
 }
 
-std::optional<std::size_t> FirstUnencodable(std::u16string_view text) {
+std::optional<std::size_t> firstUnencodable(std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i)
         if (!byteOf(text[i])) return i;
     return std::nullopt;

@@ -45,7 +45,7 @@ std::int16_t RecordStore::onRecordManager(Operation operation) const {
 bool RecordStore::check(std::int16_t status, std::string_view prefix, EndOfFile endOfFile) const {
     if (status == 0) return true;
     if (status == B_END_OF_FILE && endOfFile == EndOfFile::Silent) return false;
-    reporter_.reportStatus(std::string(prefix) + records::DecimalText(status));
+    reporter_.reportStatus(std::string(prefix) + records::decimalText(status));
     return false;
 }
 

@@ -22,8 +22,7 @@ public:
         }
         close(toChild[0]);
         close(toParent[1]);
-        in_ = toParent[0];
-        out_ = toChild[1];
+        in_ = toParent[0], out_ = toChild[1];
     }
     ~Child() {
         if (pid_ > 0) wait();
@@ -37,8 +36,7 @@ public:
         char c = 'g';
         return (send ? write(fd, &c, 1) : read(fd, &c, 1)) == 1;
     }
-    int wait()  // -1 also when no child was started
-    {
+    int wait() {  // -1 also when no child was started
         int status = 0;
         if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
         pid_ = -1;

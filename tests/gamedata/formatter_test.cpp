@@ -1,65 +1,41 @@
-// Layout-aware formatting: which files it recognises, chosen fields against the
-// demo records, and the way back to the same bytes (which needs every field).
+// Layout-aware formatting: which files it recognises, the text forms, refused
+// fields, and the way back to the same bytes (which needs every field).
+#include <gtest/gtest.h>
+
 #include <random>
+#include <tuple>
 
 #include "gamedata/demo_world.h"
 #include "gamedata/record_formatter.h"
-#include "gamedata_fixture.h"
+#include "test_support/seed.h"
 
-namespace gamedata::test {
+namespace gamedata {
 namespace {
 
 using json = RecordJson;
+using Bytes = std::vector<std::uint8_t>;
 using records::TableId;
 
+// A file is known by its base name in any letter case and its record length.
 TEST(RecordFormatterTest, RecognisesTheSixFilesByBaseNameAndLength) {
-    struct Case {
-        std::string_view name;
-        std::uint32_t length;
-        bool known;
-    };
-    const Case cases[] = {
-        {"wccrace2.dat", 126, true},
-        {"/data/game/WCCCLAS2.DAT", 156, true},
-        {"demo/wccspel2.dat", 260, true},
-        {"wccknms2.dat", 696, true},
-        {"wccitem2.dat", 1032, true},
-        {"wccmsg2.dat", 256, true},
-        {"wccrace2.dat", 127, false},
-        {"wccmsg2.dat", 126, false},
-        {"race.dat", 126, false},
-        {"wccrace2.dat.bak", 126, false},
-        {"", 0, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.length));
-        EXPECT_EQ(static_cast<bool>(recordFormatter(c.name, c.length)), c.known);
-        EXPECT_EQ(static_cast<bool>(recordEncoder(c.name, c.length)), c.known);
+    const std::tuple<std::string_view, std::uint32_t, bool> cases[] = {{"/data/game/WCCCLAS2.DAT", 156, true},
+                                                                       {"wccrace2.dat", 127, false},
+                                                                       {"wccmsg2.dat", 126, false},
+                                                                       {"wccrace2.dat.bak", 126, false},
+                                                                       {"", 0, false}};
+    for (const auto& [name, length, known] : cases) {
+        EXPECT_EQ(static_cast<bool>(recordFormatter(name, length)), known) << name;
+        EXPECT_EQ(static_cast<bool>(recordEncoder(name, length)), known) << name;
     }
-}
-
-TEST(RecordFormatterTest, MonsterListsAndPairsKeepTheirElements) {
-    const json m = recordFormatter("wccknms2.dat", 696)(demoRecords(TableId::Monsters, {})[10]);
-    EXPECT_EQ(m["Name"], "Hollow Sovereign");
-    EXPECT_EQ(m["DropItem"], json({24, 19, 22, 0, 0}));
-    EXPECT_EQ(m["DropItemHidden"].get<std::string>().size(), 5u * 2 * 2);
-    EXPECT_EQ(m["AttackType"][1], json({{"code", 2}, {"word", "Spell"}}));
-    EXPECT_EQ(m["AttackAccuracy"], json({80, 11, 4, 0, 0}));
-    EXPECT_EQ(m["Undead"], json({{"code", 1}, {"word", "Yes"}}));
-    EXPECT_EQ(m["Gender"], json({{"code", 1}, {"word", "He"}}));
-}
-
-TEST(RecordFormatterTest, ARecordOfTheWrongLengthGivesAnError) {
-    const json fields = recordFormatter("wccrace2.dat", 126)(Bytes(100, 'x'));
-    EXPECT_TRUE(fields.contains("error"));
 }
 
 // Formatting and encoding back gives the same bytes: for every demo record and for
 // rows of arbitrary bytes, which reach every text form and every bit of every field.
 TEST(RecordFormatterTest, RoundTripsEveryRecordLosslessly) {
-    std::mt19937 random(20261206);
+    const auto seed = test_support::testSeed("RoundTripsEveryRecordLosslessly");
+    std::mt19937 random(seed);
     for (const records::TableFile& spec : records::kTableFiles) {
-        SCOPED_TRACE(std::string(spec.fileName));
+        SCOPED_TRACE(std::string(spec.fileName) + ", seed " + std::to_string(seed));
         const RecordFormatter format = recordFormatter(spec.fileName, spec.recordLength);
         const RecordEncoder encode = recordEncoder(spec.fileName, spec.recordLength);
         std::vector<Bytes> rows = demoRecords(spec.id, {});
@@ -115,20 +91,13 @@ TEST(RecordEncoderTest, RefusesBadFieldsAndNamesThem) {
     };
     const Case cases[] = {
         {"/Name", nullptr, "\"Name\" is missing"},
-        {"/Name", "a name far too long for twenty-nine characters", "\"Name\""},
         {"/Name", "日本", "\"Name\""},
-        {"/DescA", {{"text", "x"}}, "\"DescA\""},
         {"/textBytes", {{"DescA", "zz"}}, "\"DescA\""},
         {"/textBytes", {{"Exp", "00"}}, "\"Exp\" is not a text field"},
-        {"/DropPercentage/0", 256, "\"DropPercentage\""},
         {"/DropPercentage", json({1, 2, 3}), "\"DropPercentage\""},
         {"/Exp", 32768, "\"Exp\""},
-        {"/Exp", -32769, "\"Exp\""},
-        {"/Exp", 1.5, "\"Exp\""},
-        {"/Number", 2147483648LL, "\"Number\""},
         {"/Type", 7, "\"Type\""},
         {"/Abilities/0", {{"code", 1}}, "\"Abilities\""},
-        {"/Hidden33", "abc", "\"Hidden33\""},
         {"/tail", "00", "\"tail\""},
         {"/Unheard", 1, "unknown field \"Unheard\""},
     };
@@ -149,4 +118,4 @@ TEST(RecordEncoderTest, RefusesBadFieldsAndNamesThem) {
 }
 
 }  // namespace
-}  // namespace gamedata::test
+}  // namespace gamedata

@@ -1,9 +1,7 @@
 #include "grimstore_fixture.h"
 
 #include <sqlite3.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -12,12 +10,6 @@
 
 namespace grimstore::test {
 namespace {
-
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -46,19 +38,6 @@ Bytes record(uint32_t id, size_t length, const Bytes& filler) {
     return r;
 }
 
-GrimstoreTest::GrimstoreTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "grimstore-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
-}
-
-GrimstoreTest::~GrimstoreTest() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
-std::string GrimstoreTest::path(const std::string& name) const { return (dir_ / name).string(); }
-
 RunResult GrimstoreTest::run(const std::vector<std::string>& args) const {
     std::ostringstream out;
     std::ostringstream err;
@@ -67,18 +46,6 @@ RunResult GrimstoreTest::run(const std::vector<std::string>& args) const {
     result.exitStatus = runGrimstore(args, io);
     result.out = out.str();
     result.err = err.str();
-    return result;
-}
-
-RunResult GrimstoreTest::runProgram(const std::vector<std::string>& args) const {
-    std::string command = "cd " + shellQuote(dir_.string()) + " && " + GRIMSTORE_BINARY;
-    for (const std::string& arg : args) command += " " + shellQuote(arg);
-    command += " >" + shellQuote(path(".out")) + " 2>" + shellQuote(path(".err")) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    RunResult result;
-    result.exitStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = readText(path(".out"));
-    result.err = readText(path(".err"));
     return result;
 }
 

@@ -1,5 +1,4 @@
-// A temporary folder for data files, and ways to run grimstore in it: in
-// process through the command line, or as the built program.
+// A temporary folder for data files, and grimstore's command line run in it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +7,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "test_support/temp_folder.h"
 
 namespace grimstore::test {
 
@@ -26,15 +27,10 @@ Bytes record(uint32_t id, size_t length, const Bytes& filler);
 
 class GrimstoreTest : public testing::Test {
 protected:
-    GrimstoreTest();
-    ~GrimstoreTest() override;
-
-    std::string path(const std::string& name) const;
+    std::string path(const std::string& name) const { return (folder_.path() / name).string(); }
 
     // Runs the subcommand line in process and returns its status and output.
     RunResult run(const std::vector<std::string>& args) const;
-    // Runs the built grimstore program in the temporary folder.
-    RunResult runProgram(const std::vector<std::string>& args) const;
 
     // Creates or replaces a data file; fails the test if grimstore refuses.
     void create(const std::string& name, uint32_t recordLength, const std::vector<std::string>& keys) const;
@@ -43,13 +39,14 @@ protected:
     // The data file's records as save writes them.
     Bytes saved(const std::string& name) const;
 
+    // Changes the data file behind the record manager's back.
     void execSql(const std::string& name, const std::string& sql) const;
 
     static Bytes readFile(const std::string& path);
     static void writeFile(const std::string& path, const Bytes& bytes);
 
 private:
-    std::filesystem::path dir_;
+    test_support::TempFolder folder_;
 };
 
 }  // namespace grimstore::test

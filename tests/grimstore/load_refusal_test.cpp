@@ -26,15 +26,12 @@ std::vector<MalformedCase> malformedCases() {
     return {
         {"missing comma", text("8AAAAAAAA\r\n\x1A"), "byte 1:", "expected a comma"},
         {"bad digits", afterGood("x,BBBBBBBB\r\n\x1A"), "byte 12:", "expected the record length"},
-        {"digits then letter", text("8x,AAAAAAA\r\n\x1A"), "byte 1:", "expected a comma"},
         {"too many digits", text("000008,AAAAAAAA\r\n\x1A"), "byte 0:", "more than 5 digits"},
         {"length mismatch", afterGood("7,BBBBBBB\r\n\x1A"), "byte 12:", "differs from the file's record length 8"},
         {"truncated data", afterGood("8,BBBB"), "byte 12:", "only 4 remain"},
         {"missing CR LF", text("8,AAAAAAAA8,BBBBBBBB\r\n\x1A"), "byte 10:", "expected CR LF"},
-        {"LF without CR", afterGood("8,BBBBBBBB\n\x1A"), "byte 22:", "expected CR LF"},
         {"missing Ctrl-Z", afterGood(""), "byte 12:", "without the Ctrl-Z"},
         {"trailing bytes", afterGood("\x1A\r\n"), "byte 13:", "2 byte(s) follow the Ctrl-Z"},
-        {"empty input", {}, "byte 0:", "without the Ctrl-Z"},
     };
 }
 
@@ -73,10 +70,6 @@ TEST_F(GrimstoreTest, FailedInsertTakesBackTheWholeLoad) {
          {record(0, 12, {1, 0, 0, 0}), record(0, 12, {2, 0, 0, 0})},
          {record(0, 12, {7, 0, 0, 0}), record(0, 12, {8, 0, 0, 0}), record(0, 12, {2, 0, 0, 0}),
           record(0, 12, {9, 0, 0, 0})}},
-        {"records of equal value on a key with duplicates",
-         {"1:4:unsigned:dup", "5:4:unsigned"},
-         {record(1, 12, {1, 0, 0, 0}), record(2, 12, {2, 0, 0, 0})},
-         {record(1, 12, {3, 0, 0, 0}), record(1, 12, {4, 0, 0, 0}), record(5, 12, {2, 0, 0, 0})}},
     };
     for (const FailedInsertCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -49,7 +49,7 @@ TEST_F(GrimstoreTest, ProgramExitStatuses) {
         std::string line;
         for (const std::string& arg : c.args) line += arg + " ";
         SCOPED_TRACE(line);
-        const RunResult result = runProgram(c.args);
+        const RunResult result = run(c.args);
         EXPECT_EQ(result.exitStatus, c.exitStatus) << result.out << result.err;
         const std::string& shown = c.exitStatus == 0 ? result.out : result.err;
         EXPECT_NE(shown.find(c.expected), std::string::npos) << shown;
@@ -58,15 +58,15 @@ TEST_F(GrimstoreTest, ProgramExitStatuses) {
 
 TEST_F(GrimstoreTest, CreateRefusesExistingFileUnlessReplacing) {
     const std::vector<std::string> args{"create", "a.dat", "-r", "8", "-k", "1:4:unsigned"};
-    ASSERT_EQ(runProgram(args).exitStatus, 0);
-    const RunResult again = runProgram(args);
+    ASSERT_EQ(run(args).exitStatus, 0);
+    const RunResult again = run(args);
     EXPECT_EQ(again.exitStatus, 1);
     EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
         << again.err;
 
     std::vector<std::string> replacing = args;
     replacing.push_back("--replace");
-    EXPECT_EQ(runProgram(replacing).exitStatus, 0);
+    EXPECT_EQ(run(replacing).exitStatus, 0);
 }
 
 }  // namespace

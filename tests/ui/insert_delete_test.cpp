@@ -1,7 +1,6 @@
 // The Insert and Delete commands: the question, the copy or removal, the
 // confirmation, answering No, failed calls and the tabs that cannot do either.
 #include <algorithm>
-#include <tuple>
 
 #include "window_fixture.h"
 
@@ -17,19 +16,14 @@ TEST_F(InsertDelete, CopiesAndRemovesTheRecordShown) {
     const struct {
         const char* caption;
         TableId table;
-        const char* prompt;
-        const char* title;
         const char* inserted;
         const char* deleted;
     } cases[] = {
-        {"Races", TableId::Races, "Insert new race with this records data?", "Insert New Race",
-         "Race Inserted at Record 41 using data Name 12", "Race 12 Deleted. Name 12"},
-        {"Classes", TableId::Classes, "Insert new class with this records data?", "Insert New Class",
-         "Class Inserted at Record 41 using data Name 12", "Class 12 Deleted. Name 12"},
-        {"Spells", TableId::Spells, "Insert new spell with this records data?", "Insert New Spell",
-         "Spell Inserted at Record 41 using data Name 12", "Spell 12 Deleted. Name 12"},
-        {"Messages", TableId::Messages, "Insert new Message with this records data?", "Insert New Message",
-         "Message Inserted at Record 41 using data from record 12", "Message 12 Deleted. "},
+        {"Races", TableId::Races, "Race Inserted at Record 41 using data Name 12", "Race 12 Deleted. Name 12"},
+        {"Classes", TableId::Classes, "Class Inserted at Record 41 using data Name 12", "Class 12 Deleted. Name 12"},
+        {"Spells", TableId::Spells, "Spell Inserted at Record 41 using data Name 12", "Spell 12 Deleted. Name 12"},
+        {"Messages", TableId::Messages, "Message Inserted at Record 41 using data from record 12",
+         "Message 12 Deleted. "},
     };
     ASSERT_TRUE(load());
     for (const auto& tc : cases) {
@@ -39,8 +33,6 @@ TEST_F(InsertDelete, CopiesAndRemovesTheRecordShown) {
         dialogs.answers.push_back(editors::Answer::Yes);
         click(QStringLiteral("cmdInsert"));
         ASSERT_EQ(dialogs.boxes.size(), 1u);
-        EXPECT_EQ(dialogs.boxes[0].text, QString::fromLatin1(tc.prompt));
-        EXPECT_EQ(dialogs.boxes[0].title, QString::fromLatin1(tc.title));
         EXPECT_EQ(dialogs.boxes[0].buttons, editors::Buttons::YesNo);
         EXPECT_EQ(seam.operations(), (std::vector<std::uint16_t>{B_INSERT, B_GET_LAST}));
         EXPECT_EQ(status(), QString::fromLatin1(tc.inserted));
@@ -56,7 +48,6 @@ TEST_F(InsertDelete, CopiesAndRemovesTheRecordShown) {
         dialogs.answers.push_back(editors::Answer::Yes);
         click(QStringLiteral("cmdDelete"));
         ASSERT_EQ(dialogs.boxes.size(), 1u);
-        EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Delete this record from database?"));
         EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Delete Record 12?"));
         EXPECT_EQ(dialogs.boxes[0].buttons, editors::Buttons::YesNo);
         EXPECT_EQ(seam.operations(), (std::vector<std::uint16_t>{B_DELETE, B_GET_FIRST}));
@@ -84,93 +75,39 @@ TEST_F(InsertDelete, DeleteConfirmationCarriesTheWholeNameField) {
     EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("6"));
 }
 
-TEST_F(InsertDelete, DeletingTheOnlyRecordLeavesItsValuesOnTheTab) {
-    fillTable(TableId::Spells, {9});
-    ASSERT_TRUE(load());
-    select(QStringLiteral("Spells"));
-    dialogs.answers.push_back(editors::Answer::Yes);
-    click(QStringLiteral("cmdDelete"));
-    EXPECT_EQ(dialogs.boxes.size(), 1u) << "the empty file is silent";
-    EXPECT_EQ(status(), QStringLiteral("Spell 9 Deleted. Name 9"));
-    EXPECT_EQ(shownNumber(TableId::Spells), QStringLiteral("9"));
-    EXPECT_TRUE(test_support::readRows(records::tableFile(TableId::Spells)).empty());
-}
-
-// Answering No calls nothing; a failed call is reported, the status line stays
-// empty and the tab keeps its record. Only an Insert whose Get Last fails has
-// added its record all the same.
-TEST_F(InsertDelete, AnsweringNoAndFailedCallsChangeNothing) {
+// Answering No calls nothing. An Insert whose Get Last fails has added its record
+// all the same, but the tab keeps the record it showed. (Refused writes: the editors' tests.)
+TEST_F(InsertDelete, AnsweringNoAndAFailedGetLast) {
     const struct {
         const char* caption;
         const char* button;
         editors::Answer answer;
-        std::uint16_t failing;  // 0: none
         std::vector<std::uint16_t> calls;
-        const char* reported;  // nullptr: only the question was asked
         std::size_t rowsAfter;
     } cases[] = {
-        {"Races", "cmdInsert", editors::Answer::No, 0, {}, nullptr, 5},
-        {"Messages", "cmdDelete", editors::Answer::No, 0, {}, nullptr, 5},
-        {"Classes", "cmdInsert", editors::Answer::Yes, B_INSERT, {B_INSERT}, "Error on BINSERT: 5", 5},
-        {"Classes", "cmdInsert", editors::Answer::Yes, B_GET_LAST, {B_INSERT, B_GET_LAST}, "Error on BGETLAST: 5", 6},
-        {"Messages", "cmdDelete", editors::Answer::Yes, B_DELETE, {B_DELETE}, "Error on BDELETE: 5", 5},
+        {"Races", "cmdInsert", editors::Answer::No, {}, 5},
+        {"Messages", "cmdDelete", editors::Answer::No, {}, 5},
+        {"Classes", "cmdInsert", editors::Answer::Yes, {B_INSERT, B_GET_LAST}, 6},
     };
+    ASSERT_TRUE(load());
     for (const auto& tc : cases) {
-        SCOPED_TRACE(std::string(tc.caption) + " " + tc.button + " failing " + std::to_string(tc.failing));
-        const TableId table = tc.caption == std::string("Races")     ? TableId::Races
-                              : tc.caption == std::string("Classes") ? TableId::Classes
-                                                                     : TableId::Messages;
-        fillTable(table);
-        ASSERT_TRUE(load());
+        SCOPED_TRACE(std::string(tc.caption) + " " + tc.button);
         gotoRecord(QString::fromLatin1(tc.caption), 2);
-        if (tc.failing) seam.failNext(tc.failing, 5);
+        const auto table = static_cast<TableId>(tabs().currentIndex());
+        seam.failNext(B_GET_LAST, 5);
         dialogs.answers.push_back(tc.answer);
         click(QString::fromLatin1(tc.button));
         EXPECT_EQ(seam.operations(), tc.calls);
-        ASSERT_EQ(dialogs.boxes.size(), tc.reported ? 2u : 1u);
-        if (tc.reported) {
-            EXPECT_EQ(dialogs.boxes.back().text, QString::fromLatin1(tc.reported));
-        }
+        EXPECT_EQ(dialogs.texts().size(), tc.calls.empty() ? 1u : 2u);
         EXPECT_EQ(status(), QString());
         EXPECT_EQ(shownNumber(table), QStringLiteral("2"));
-        if (tc.answer == editors::Answer::No && tc.button == std::string("cmdInsert")) {
+        EXPECT_EQ(test_support::readRows(records::tableFile(table)).size(), tc.rowsAfter);
+        if (tc.calls.empty()) {
             // The structure kept its number: a delete now asks about record 2.
             click(QStringLiteral("cmdDelete"));
             EXPECT_EQ(dialogs.boxes.back().title, QStringLiteral("Delete Record 2?"));
         }
-        window->close();
-        EXPECT_EQ(test_support::readRows(records::tableFile(table)).size(), tc.rowsAfter);
-        dialogs.boxes.clear();
-    }
-}
-
-// The tabs without an editable table answer with one OK box and call nothing,
-// even with a Yes waiting to be taken as a confirmation.
-TEST_F(InsertDelete, OtherTabsAreNotFinished) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"cmdInsert", "Monsters", "Sorry Monsters are not finished."},
-        {"cmdInsert", "Items", "Sorry Items are not finished."},
-        {"cmdDelete", "Monsters", "Sorry Monsters are not finished."},
-        {"cmdDelete", "Items", "Sorry Items are not finished."},
-        {"cmdDelete", "Text Blocks", "Sorry Text Blocks are not finished."},
-        {"cmdDelete", "Rooms", "Sorry Rooms are not finished."},
-        {"cmdDelete", "Shops/Trainers", "Sorry Shops are not finished."},
-        {"cmdDelete", "Users", "Sorry Users are not finished."},
-        {"cmdDelete", "Gangs", "Sorry Gangs are not finished."},
-    };
-    ASSERT_TRUE(load());
-    for (const auto& [button, caption, shown] : cases) {
-        SCOPED_TRACE(std::string(button) + " on " + caption);
-        select(QString::fromLatin1(caption));
-        dialogs.boxes.clear();
-        dialogs.answers.push_back(editors::Answer::Yes);
-        click(QString::fromLatin1(button));
-        dialogs.answers.clear();
-        ASSERT_EQ(dialogs.boxes.size(), 1u);
-        EXPECT_EQ(dialogs.boxes[0].text, QString::fromLatin1(shown));
-        EXPECT_TRUE(dialogs.boxes[0].title.isEmpty());
-        EXPECT_EQ(dialogs.boxes[0].buttons, editors::Buttons::Ok);
-        EXPECT_TRUE(seam.calls.empty());
+        seam = {};
     }
 }
 

@@ -9,9 +9,9 @@ namespace ui {
 std::int32_t gotoRecordNumber(const std::optional<QString>& answer) {
     if (!answer) return 0;
     // Characters outside ASCII become several bytes that are no digits, so they fail.
-    const auto value = records::ParseDecimalNumber(answer->toStdString());
+    const auto value = records::parseDecimalNumber(answer->toStdString());
     if (!value) return 0;  // also numbers too large for a double
-    const auto rounded = records::RoundHalfEven(*value, std::numeric_limits<std::int32_t>::min(),
+    const auto rounded = records::roundHalfEven(*value, std::numeric_limits<std::int32_t>::min(),
                                                 std::numeric_limits<std::int32_t>::max());
     return rounded ? static_cast<std::int32_t>(*rounded) : 0;
 }

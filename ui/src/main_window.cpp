@@ -120,11 +120,6 @@ editors::TableEditor& MainWindow::editor(records::TableId table) { return *edito
 
 void MainWindow::showRow(store::TableFileBlock& block) { editor(block.file.id).show(block.row); }
 
-void MainWindow::setStatusLine(const QString& text) {
-    const auto end = text.indexOf(QChar(0));
-    txtStatus_->setText(end < 0 ? text : text.left(end));
-}
-
 bool MainWindow::Form_Load() {
     setWindowTitle(windowCaption());
     lists_ = records::BuildFieldLists();

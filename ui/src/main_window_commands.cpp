@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-#include "records/text_codec.h"
 #include "ui/goto_number.h"
 #include "ui/main_window.h"
 #include "ui/tab_table.h"
@@ -60,7 +59,7 @@ void MainWindow::cmdInsert_Click() {
     forSelectedTab([&](const TabEntry& entry) {
         if (!entry.table) return;  // the tabs without a file ignore Insert
         if (editor(*entry.table).editable())
-            insertCopy(*entry.table);
+            editor(*entry.table).insert();
         else
             dialogs_.message(unfinishedText(entry));
     });
@@ -69,53 +68,10 @@ void MainWindow::cmdInsert_Click() {
 void MainWindow::cmdDelete_Click() {
     forSelectedTab([&](const TabEntry& entry) {
         if (entry.table && editor(*entry.table).editable())
-            deleteShown(*entry.table);
+            editor(*entry.table).remove();
         else
             dialogs_.message(unfinishedText(entry));
     });
-}
-
-namespace {
-
-QString fieldText(std::span<const char> field) { return QString::fromStdU16String(records::DecodeText(field)); }
-
-}  // namespace
-
-void MainWindow::insertCopy(TableId table) {
-    const auto& texts = tableTexts(table);
-    auto& shown = editor(table);
-    auto& block = files_.block(table);
-    const auto copiedFrom = shown.recordNumber();
-    if (dialogs_.message(texts.insertPrompt, texts.insertTitle, editors::Buttons::YesNo) != editors::Answer::Yes)
-        return;
-    // Number 0 lets the record manager give the copy the next free number.
-    shown.setRecordNumber(0);
-    shown.structToRow();
-    if (!store_.check(store_.onTable(B_INSERT, block), "Error on BINSERT: ")) return;
-    if (!store_.check(store_.onTable(B_GET_LAST, block), "Error on BGETLAST: ")) return;
-    showRow(block);
-    QString line = texts.noun + QStringLiteral(" Inserted at Record ") + QString::number(shown.recordNumber());
-    // Tables without a name (messages) name the record the copy came from instead.
-    if (shown.nameField().empty())
-        line += QStringLiteral(" using data from record ") + QString::number(copiedFrom);
-    else
-        line += QStringLiteral(" using data ") + fieldText(shown.nameField());
-    setStatusLine(line);
-}
-
-void MainWindow::deleteShown(TableId table) {
-    auto& shown = editor(table);
-    auto& block = files_.block(table);
-    const auto number = QString::number(shown.recordNumber());
-    const auto name = shown.nameField();
-    const QString nameText = name.empty() ? QString() : fieldText(name) + QStringLiteral(" ");
-    if (dialogs_.message(QStringLiteral("Delete this record from database?"),
-                         QStringLiteral("Delete Record ") + number + QStringLiteral("?"),
-                         editors::Buttons::YesNo) != editors::Answer::Yes)
-        return;
-    if (!store_.check(store_.onTable(B_DELETE, block), "Error on BDELETE: ")) return;
-    setStatusLine(tableTexts(table).noun + QStringLiteral(" ") + number + QStringLiteral(" Deleted. ") + nameText);
-    store::showFirstRecord(store_, block, [this](store::TableFileBlock& first) { showRow(first); });
 }
 
 }  // namespace ui

@@ -27,20 +27,4 @@ QString unfinishedText(const TabEntry& entry) {
     return QStringLiteral("Sorry ") + entry.unfinishedName + QStringLiteral(" are not finished.");
 }
 
-const TableTexts& tableTexts(records::TableId table) {
-    static const std::array<TableTexts, 6> texts{{
-        {QStringLiteral("Race"), QStringLiteral("Insert new race with this records data?"),
-         QStringLiteral("Insert New Race")},
-        {QStringLiteral("Class"), QStringLiteral("Insert new class with this records data?"),
-         QStringLiteral("Insert New Class")},
-        {QStringLiteral("Spell"), QStringLiteral("Insert new spell with this records data?"),
-         QStringLiteral("Insert New Spell")},
-        {QStringLiteral("Monster"), {}, {}},
-        {QStringLiteral("Item"), {}, {}},
-        {QStringLiteral("Message"), QStringLiteral("Insert new Message with this records data?"),
-         QStringLiteral("Insert New Message")},
-    }};
-    return texts[static_cast<std::size_t>(table)];
-}
-
 }  // namespace ui

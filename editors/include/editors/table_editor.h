@@ -29,24 +29,27 @@ class TableEditor {
 public:
     virtual ~TableEditor() = default;
 
-    // ShowRace, ShowClass ...: unpacks the row into the record structure and fills the tab.
+    // Unpacks the row into the record structure and fills the tab.
     virtual void show(std::span<const std::uint8_t> row) = 0;
 
     // Whether the table is saved, inserted and deleted (races, classes, spells, messages).
     virtual bool editable() const = 0;
 
-    // RaceUpdate, ClassUpdate ...: reads the tab into the structure, packs it, writes it
+    // Reads the tab into the structure, packs it, writes it
     // with Update over the current record, shows it again and confirms in the status line.
-    // Does nothing for a table that is not editable.
+    // Does nothing for a table that is not editable. A refused write leaves the
+    // structure and the file block as they were.
     virtual void update() = 0;
 
-    // The record number and the name field of the structure (empty for messages).
-    virtual std::int32_t recordNumber() const = 0;
-    virtual void setRecordNumber(std::int32_t number) = 0;
-    virtual std::span<const char> nameField() const = 0;
+    // Insert: asks, then adds a copy of the structure as a new record, shows it and
+    // confirms. Delete: asks, then removes the current record and shows the first.
+    // A refused call changes nothing but the report, except that a refused Insert leaves
+    // number 0 in the structure. Both do nothing for a table that is not editable.
+    virtual void insert() = 0;
+    virtual void remove() = 0;
 
-    // RaceStructToRow ...: packs the structure into the table's packed row buffer.
-    virtual void structToRow() = 0;
+    // The record number of the structure.
+    virtual std::int32_t recordNumber() const = 0;
 };
 
 // Builds the editor of a table, its controls laid out on page.

@@ -28,6 +28,6 @@ using FieldList = std::array<LayoutEntry, Capacity>;
 void SetField(LayoutEntry& entry, std::int32_t type, std::int32_t length);
 
 // Sum of the lengths of the list's entries: the bytes of the row the list describes.
-std::size_t PackedLength(std::span<const LayoutEntry> list);
+std::size_t packedLength(std::span<const LayoutEntry> list);
 
 }  // namespace records

@@ -1,6 +1,7 @@
 // A monster record of "wccknms2.dat": 696 bytes; MonsterFields describes the first 644.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace records {
@@ -104,5 +105,91 @@ struct MonsterRecord {
     std::uint8_t SpellCastPercentage[5];
     std::uint8_t SpellCastLvl[5];
 };
+
+// Each member at its offset in the structure, natural alignment and all; the layout
+// lists and the row conversion rely on exactly this order and these widths.
+static_assert(sizeof(MonsterRecord) == 648);
+static_assert(offsetof(MonsterRecord, Number) == 0);
+static_assert(offsetof(MonsterRecord, Name) == 4);
+static_assert(offsetof(MonsterRecord, Hidden33) == 33);
+static_assert(offsetof(MonsterRecord, Group) == 34);
+static_assert(offsetof(MonsterRecord, Hidden36) == 36);
+static_assert(offsetof(MonsterRecord, Index) == 38);
+static_assert(offsetof(MonsterRecord, Hidden40) == 40);
+static_assert(offsetof(MonsterRecord, Weapon) == 44);
+static_assert(offsetof(MonsterRecord, Hidden46) == 46);
+static_assert(offsetof(MonsterRecord, AC1) == 48);
+static_assert(offsetof(MonsterRecord, AC2) == 50);
+static_assert(offsetof(MonsterRecord, Hidden52) == 52);
+static_assert(offsetof(MonsterRecord, Follow) == 54);
+static_assert(offsetof(MonsterRecord, MR) == 56);
+static_assert(offsetof(MonsterRecord, Hidden58) == 58);
+static_assert(offsetof(MonsterRecord, Exp) == 60);
+static_assert(offsetof(MonsterRecord, HP) == 62);
+static_assert(offsetof(MonsterRecord, Energy) == 64);
+static_assert(offsetof(MonsterRecord, HPRegen) == 66);
+static_assert(offsetof(MonsterRecord, AbilityCode) == 68);
+static_assert(offsetof(MonsterRecord, AbilityValue) == 78);
+static_assert(offsetof(MonsterRecord, Limit) == 88);
+static_assert(offsetof(MonsterRecord, Hidden90) == 90);
+static_assert(offsetof(MonsterRecord, Type) == 92);
+static_assert(offsetof(MonsterRecord, Hidden94) == 94);
+static_assert(offsetof(MonsterRecord, Undead) == 95);
+static_assert(offsetof(MonsterRecord, Alignment) == 96);
+static_assert(offsetof(MonsterRecord, Hidden98) == 98);
+static_assert(offsetof(MonsterRecord, Regen) == 100);
+static_assert(offsetof(MonsterRecord, Hidden102) == 102);
+static_assert(offsetof(MonsterRecord, MoveMessage) == 108);
+static_assert(offsetof(MonsterRecord, Hidden110) == 110);
+static_assert(offsetof(MonsterRecord, DeathMessage) == 112);
+static_assert(offsetof(MonsterRecord, Hidden114) == 114);
+static_assert(offsetof(MonsterRecord, DropItem) == 116);
+static_assert(offsetof(MonsterRecord, DropUses) == 136);
+static_assert(offsetof(MonsterRecord, DropPercentage) == 146);
+static_assert(offsetof(MonsterRecord, Hidden151) == 151);
+static_assert(offsetof(MonsterRecord, Runic) == 152);
+static_assert(offsetof(MonsterRecord, Platinum) == 156);
+static_assert(offsetof(MonsterRecord, Gold) == 160);
+static_assert(offsetof(MonsterRecord, Silver) == 164);
+static_assert(offsetof(MonsterRecord, Copper) == 168);
+static_assert(offsetof(MonsterRecord, DescA) == 172);
+static_assert(offsetof(MonsterRecord, Hidden241) == 242);
+static_assert(offsetof(MonsterRecord, DescB) == 244);
+static_assert(offsetof(MonsterRecord, Hidden312) == 314);
+static_assert(offsetof(MonsterRecord, DescC) == 316);
+static_assert(offsetof(MonsterRecord, Hidden383) == 386);
+static_assert(offsetof(MonsterRecord, DescD) == 388);
+static_assert(offsetof(MonsterRecord, Hidden454) == 458);
+static_assert(offsetof(MonsterRecord, Gender) == 460);
+static_assert(offsetof(MonsterRecord, Hidden457) == 461);
+static_assert(offsetof(MonsterRecord, Hidden458) == 462);
+static_assert(offsetof(MonsterRecord, GreetText) == 464);
+static_assert(offsetof(MonsterRecord, Hidden462) == 466);
+static_assert(offsetof(MonsterRecord, EnslaveLvl) == 468);
+static_assert(offsetof(MonsterRecord, Hidden466) == 470);
+static_assert(offsetof(MonsterRecord, DescText) == 472);
+static_assert(offsetof(MonsterRecord, Hidden470) == 474);
+static_assert(offsetof(MonsterRecord, AttackType) == 476);
+static_assert(offsetof(MonsterRecord, Hidden477) == 481);
+static_assert(offsetof(MonsterRecord, AttackAccuracy) == 482);
+static_assert(offsetof(MonsterRecord, AttackPercentage) == 492);
+static_assert(offsetof(MonsterRecord, Hidden493) == 497);
+static_assert(offsetof(MonsterRecord, AttackMinHitCastPercentage) == 498);
+static_assert(offsetof(MonsterRecord, AttackMaxHit) == 508);
+static_assert(offsetof(MonsterRecord, Hidden514) == 518);
+static_assert(offsetof(MonsterRecord, AttackHitMessage) == 520);
+static_assert(offsetof(MonsterRecord, AttackDodgeMessage) == 540);
+static_assert(offsetof(MonsterRecord, AttackMissMessage) == 560);
+static_assert(offsetof(MonsterRecord, AttackEnergyUsed) == 580);
+static_assert(offsetof(MonsterRecord, Hidden586) == 590);
+static_assert(offsetof(MonsterRecord, TalkText) == 592);
+static_assert(offsetof(MonsterRecord, Hidden590) == 594);
+static_assert(offsetof(MonsterRecord, AttackHitSpell) == 600);
+static_assert(offsetof(MonsterRecord, DeathSpell) == 610);
+static_assert(offsetof(MonsterRecord, Hidden608) == 612);
+static_assert(offsetof(MonsterRecord, CreateSpell) == 626);
+static_assert(offsetof(MonsterRecord, SpellCastNumber) == 628);
+static_assert(offsetof(MonsterRecord, SpellCastPercentage) == 638);
+static_assert(offsetof(MonsterRecord, SpellCastLvl) == 643);
 
 }  // namespace records

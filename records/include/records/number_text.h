@@ -10,17 +10,17 @@ namespace records {
 
 // A whole decimal number between low and high: blanks around it and one leading
 // sign (+ or -) are allowed; a fractional part, other characters or an empty text are not.
-std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t low, std::int64_t high);
+std::optional<std::int64_t> parseWholeNumber(std::string_view text, std::int64_t low, std::int64_t high);
 
 // A decimal number, fractions allowed (digits, one point, optional exponent),
 // blanks around it and one leading sign allowed.
-std::optional<double> ParseDecimalNumber(std::string_view text);
+std::optional<double> parseDecimalNumber(std::string_view text);
 
 // Rounds to the nearest whole number, halves to the even neighbour; none when the
 // result lies outside low..high or value is not finite.
-std::optional<std::int64_t> RoundHalfEven(double value, std::int64_t low, std::int64_t high);
+std::optional<std::int64_t> roundHalfEven(double value, std::int64_t low, std::int64_t high);
 
 // The plain decimal text of a number: a minus sign when negative, no blanks.
-std::string DecimalText(std::int64_t value);
+std::string decimalText(std::int64_t value);
 
 }  // namespace records

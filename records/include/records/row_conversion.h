@@ -23,7 +23,7 @@ enum class ConversionResult {
 };
 
 // Byte offset of each entry's member inside the structure; the list must be valid.
-std::size_t StructOffset(std::span<const LayoutEntry> list, std::size_t entryIndex);
+std::size_t structOffset(std::span<const LayoutEntry> list, std::size_t entryIndex);
 
 // Unpacks the row into the structure. Checks the whole list first: on any result
 // but Ok nothing has been written.

@@ -11,15 +11,15 @@
 namespace records {
 
 // Every byte becomes one character; zero bytes included.
-std::u16string DecodeText(std::span<const char> bytes);
+std::u16string decodeText(std::span<const char> bytes);
 
 // The characters up to the first zero character: what a text box shows of a field.
-std::u16string DecodeShownText(std::span<const char> bytes);
+std::u16string decodeShownText(std::span<const char> bytes);
 
 // Every character becomes one byte; none when a character has no byte.
-std::optional<std::string> EncodeText(std::u16string_view text);
+std::optional<std::string> encodeText(std::u16string_view text);
 
 // Index of the first character that has no byte, if any.
-std::optional<std::size_t> FirstUnencodable(std::u16string_view text);
+std::optional<std::size_t> firstUnencodable(std::u16string_view text);
 
 }  // namespace records

@@ -42,10 +42,10 @@ using ShowRow = std::function<void(TableFileBlock&)>;
 // Record length, zeroed position block, file name and a zero in the key buffer, key number 0.
 void prepareBlock(TableFileBlock& block);
 
-// BtrieveOpenRace ...: opens the block's file and sets its open flag; reports a failure.
+// Opens the block's file and sets its open flag; reports a failure.
 bool openTable(const RecordStore& store, TableFileBlock& block);
 
-// BtrieveGetFirstRace ...: reads the first record and shows it; an empty file is silent.
+// Reads the first record and shows it; an empty file is silent.
 void showFirstRecord(const RecordStore& store, TableFileBlock& block, const ShowRow& show);
 
 // Prepares, opens and shows the first record of every table, one table after the other.

@@ -22,4 +22,28 @@ struct TableFileBlock {
     std::array<char, 255> keyBuffer{};  // the file name before Open; the record manager's afterwards
 };
 
+// The buffers of a block that a call may write, kept before a write so that a
+// refused one leaves the block exactly as it was.
+class BlockBuffers {
+public:
+    explicit BlockBuffers(const TableFileBlock& block)
+        : row_(block.row),
+          positionBlock_(block.positionBlock),
+          keyNumber_(block.keyNumber),
+          keyBuffer_(block.keyBuffer) {}
+
+    void restore(TableFileBlock& block) const {
+        block.row = row_;
+        block.positionBlock = positionBlock_;
+        block.keyNumber = keyNumber_;
+        block.keyBuffer = keyBuffer_;
+    }
+
+private:
+    std::vector<std::uint8_t> row_;
+    std::array<std::uint8_t, 128> positionBlock_;
+    std::int16_t keyNumber_;
+    std::array<char, 255> keyBuffer_;
+};
+
 }  // namespace store

@@ -16,17 +16,16 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: open_demo FILE\n");
         return 2;
     }
-    char block[BTR_POSITION_BLOCK_SIZE] = {0};
-    char key[BTR_MAX_KEY_LENGTH] = {0};
+    char block[BTR_POSITION_BLOCK_SIZE] = {0}, key[BTR_MAX_KEY_LENGTH] = {0};
     unsigned char record[4096];
     uint32_t length = 0;
+    int16_t first = 0;
     strncpy(key, argv[1], sizeof key - 1);
     int16_t status = BTRCALL(B_OPEN, block, NULL, &length, key, sizeof key, B_MODE_READ_ONLY);
     if (status != B_NO_ERROR) return fail("open", status);
     length = sizeof record;
     status = BTRCALL(B_GET_FIRST, block, record, &length, key, sizeof key, 0);
     if (status != B_NO_ERROR) return fail("get first", status);
-    int16_t first = 0;
     memcpy(&first, key, sizeof first);
     printf("record length %u, first key %d, library %s\n", (unsigned)length, (int)first, BTRVERSION());
     status = BTRCALL(B_CLOSE, block, NULL, &length, key, sizeof key, 0);

@@ -10,11 +10,9 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 namespace {
-
-constexpr int kTickMs = 100;
-constexpr qint64 kGiveUpMs = 30000;
 
 class CloseProbe : public QObject {
 public:
@@ -22,39 +20,30 @@ public:
         clock_.start();
         auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, &CloseProbe::tick);
-        timer->start(kTickMs);
+        timer->start(100);
     }
 
 private:
     void tick() {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::printf("box: %s\n", qPrintable(box->text()));
-            std::fflush(stdout);
+            say("box: " + box->text());
             box->buttons().first()->click();
-            return;
-        }
-        if (!closing_) {
+        } else if (clock_.elapsed() > 30000) {
+            say("probe: gave up waiting");
+            QCoreApplication::exit(3);
+        } else if (!closing_) {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* window = qobject_cast<QMainWindow*>(widget);
-                if (!window || !window->isVisible()) continue;
-                report(*window);
-                closing_ = true;
+                if (!window || !window->isVisible() || std::exchange(closing_, true)) continue;
+                say("window: " + window->windowTitle());
+                const QString boxName = qEnvironmentVariable("CLOSE_PROBE_BOX");
+                if (auto* box = window->findChild<QLineEdit*>(boxName)) say(boxName + ": " + box->text());
                 QTimer::singleShot(0, window, &QWidget::close);
-                return;
             }
         }
-        if (clock_.elapsed() > kGiveUpMs) {
-            std::printf("probe: gave up waiting\n");
-            std::fflush(stdout);
-            QCoreApplication::exit(3);
-        }
     }
-
-    static void report(QMainWindow& window) {
-        std::printf("window: %s\n", qPrintable(window.windowTitle()));
-        const QString boxName = qEnvironmentVariable("CLOSE_PROBE_BOX");
-        if (auto* box = window.findChild<QLineEdit*>(boxName))
-            std::printf("%s: %s\n", qPrintable(boxName), qPrintable(box->text()));
+    static void say(const QString& line) {
+        std::printf("%s\n", qPrintable(line));
         std::fflush(stdout);
     }
 

@@ -34,7 +34,7 @@ template <class Record>
 Rows packRows(records::TableId table, const std::vector<Record>& world, const DemoOptions& options) {
     const detail::RecordLayout& layout = detail::recordLayout(table);
     const std::uint32_t length = records::tableFile(table).recordLength;
-    const std::size_t packed = records::PackedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.list);
     const std::size_t count = options.recordsPerTable ? *options.recordsPerTable : world.size();
     Rows rows;
     rows.reserve(count);

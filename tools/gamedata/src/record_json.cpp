@@ -129,7 +129,7 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
         if (f.kind == FieldKind::Text && !usualTextForm(bytes)) textBytes[std::string(f.name)] = wbtrv::hex(bytes);
     }
     fields["textBytes"] = std::move(textBytes);
-    const std::size_t packed = records::PackedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.list);
     if (recordLength > packed) fields["tail"] = wbtrv::hex(record.subspan(packed));
     return fields;
 }
@@ -267,7 +267,7 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
     std::vector<std::uint8_t> row(recordLength);
     if (records::StructToRow(row, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{}, "the record length does not hold the layout"};
-    const std::size_t packed = records::PackedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.list);
     if (recordLength > packed) {
         const auto tail = fields.contains("tail") && fields["tail"].is_string()
                               ? wbtrv::fromHex(fields["tail"].get<std::string>())

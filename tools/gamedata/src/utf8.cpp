@@ -50,11 +50,11 @@ std::optional<std::u16string> fromUtf8(std::string_view text) {
 std::optional<std::string> cp437FromUtf8(std::string_view text) {
     const auto wide = fromUtf8(text);
     if (!wide) return std::nullopt;
-    return records::EncodeText(*wide);
+    return records::encodeText(*wide);
 }
 
 std::string utf8FromCp437(std::string_view bytes) {
-    return toUtf8(records::DecodeText(std::span<const char>(bytes.data(), bytes.size())));
+    return toUtf8(records::decodeText(std::span<const char>(bytes.data(), bytes.size())));
 }
 
 }  // namespace gamedata::detail

@@ -63,11 +63,7 @@ private:
     // Runs block for the tab entry whose caption equals the selected tab's, read afresh per entry.
     void forSelectedTab(const std::function<void(const TabEntry&)>& block);
     void readRecord(const ReadCommand& command);
-    void insertCopy(records::TableId table);
-    void deleteShown(records::TableId table);
     void showRow(store::TableFileBlock& block);
-    // The status line shows a text up to its first zero character.
-    void setStatusLine(const QString& text);
     editors::TableEditor& editor(records::TableId table);
 
     enum class Stage { Built, Loaded, Unloaded };

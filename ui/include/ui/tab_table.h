@@ -21,13 +21,4 @@ std::span<const TabEntry> tabEntries();
 // "Sorry Rooms are not finished." and the like.
 QString unfinishedText(const TabEntry& entry);
 
-// The words of the insert and delete commands for one table.
-struct TableTexts {
-    QString noun;          // "Race": starts the status line confirmations
-    QString insertPrompt;  // "Insert new race with this records data?"
-    QString insertTitle;   // "Insert New Race"
-};
-
-const TableTexts& tableTexts(records::TableId table);
-
 }  // namespace ui
