@@ -27,6 +27,11 @@ public:
     virtual bool previous() = 0;
     virtual bool equal(std::int32_t key) = 0;
     virtual bool equalName(std::int32_t id) = 0;  // along the string key 1 of a named file
+    virtual bool greater(std::int32_t key) = 0;
+    virtual bool stepFirst() = 0;
+    virtual bool stepNext() = 0;
+    virtual bool begin() = 0;  // a transaction
+    virtual bool end() = 0;
     virtual bool insert() = 0;
     virtual bool update() = 0;  // the current record
     virtual bool remove() = 0;  // the current record
@@ -54,6 +59,14 @@ public:
         std::memcpy(key_, name.data(), name.size());
         return call(B_GET_EQUAL, 1);
     }
+    bool greater(std::int32_t key) override {
+        std::memcpy(key_, &key, sizeof key);
+        return call(B_GET_GREATER);
+    }
+    bool stepFirst() override { return call(B_STEP_FIRST); }
+    bool stepNext() override { return call(B_STEP_NEXT); }
+    bool begin() override { return call(B_BEGIN_TRANSACTION); }
+    bool end() override { return call(B_END_TRANSACTION); }
     bool insert() override {
         record_ = benchRecord(0);
         return call(B_INSERT);
@@ -95,6 +108,7 @@ public:
             "UPDATE data_t SET data = ?1, key_0 = ?2 WHERE id = ?3",
             "DELETE FROM data_t WHERE id = ?1",
             named ? "SELECT id, data, key_0 FROM data_t WHERE key_1 = ?1 ORDER BY id LIMIT 1" : "SELECT 1",
+            "SELECT id, data, key_0 FROM data_t WHERE id > ?1 ORDER BY id LIMIT 1",
         };
         for (std::size_t i = 0; i < std::size(sql); ++i)
             ok_ = ok_ && sqlite3_prepare_v3(db_, sql[i], -1, SQLITE_PREPARE_PERSISTENT, &st_[i], nullptr) == SQLITE_OK;
@@ -117,9 +131,26 @@ public:
         sqlite3_bind_blob(st_[EqualName], 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
         return read(st_[EqualName], false);
     }
+    bool greater(std::int32_t key) override {
+        key_ = key;
+        return read(st_[Next], true);
+    }
+    bool stepFirst() override {
+        id_ = 0;
+        return stepNext();
+    }
+    bool stepNext() override {
+        sqlite3_bind_int64(st_[Step], 1, id_);
+        return read(st_[Step], false);
+    }
+    bool begin() override { return inTransaction_ = done(st_[Begin]); }
+    bool end() override {
+        inTransaction_ = false;
+        return done(st_[Commit]);
+    }
     bool insert() override {
         record_ = benchRecord(0);
-        if (!done(st_[Begin])) return false;
+        if (!inTransaction_ && !done(st_[Begin])) return false;
         sqlite3_step(st_[Max]);
         const std::int64_t key = sqlite3_column_int64(st_[Max], 0) + 1;
         sqlite3_reset(st_[Max]);
@@ -129,7 +160,7 @@ public:
         const bool inserted = done(st_[Insert]);
         id_ = sqlite3_last_insert_rowid(db_);
         key_ = key;
-        return done(st_[Commit]) && inserted;
+        return (inTransaction_ || done(st_[Commit])) && inserted;
     }
     bool update() override {
         ++record_[10];
@@ -144,7 +175,7 @@ public:
     }
 
 private:
-    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, EqualName, Count };
+    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, EqualName, Step, Count };
     bool done(sqlite3_stmt* s) {
         const bool ok = sqlite3_step(s) == SQLITE_DONE;
         sqlite3_reset(s);
@@ -166,6 +197,7 @@ private:
     std::vector<std::uint8_t> record_ = benchRecord(0);
     std::int64_t id_ = 0;
     std::int64_t key_ = 0;
+    bool inTransaction_ = false;
     bool ok_ = false;
 };
 
@@ -212,7 +244,26 @@ const std::vector<Operation>& operations() {
              return repeat(s, [&] { return d.equalName(pick(rng)); });
          },
          true},
+        {"GetGreater",
+         [](benchmark::State& s, Driver& d, int records) {
+             std::mt19937 rng(1);
+             std::uniform_int_distribution<std::int32_t> pick(0, records - 1);
+             return repeat(s, [&] { return d.greater(pick(rng)); });
+         }},
+        {"StepNext",
+         [](benchmark::State& s, Driver& d, int) {
+             d.stepFirst();
+             return repeat(s, [&] { return d.stepNext() || d.stepFirst(); });
+         }},
         {"Insert", [](benchmark::State& s, Driver& d, int) { return repeat(s, [&] { return d.insert(); }); }},
+        {"Insert1000InTransaction",
+         [](benchmark::State& s, Driver& d, int) {
+             return repeat(s, [&] {
+                 bool ok = d.begin();
+                 for (int i = 0; i < 1000 && ok; ++i) ok = d.insert();
+                 return d.end() && ok;
+             });
+         }},
         {"Update",
          [](benchmark::State& s, Driver& d, int) {
              d.first();

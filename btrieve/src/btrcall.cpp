@@ -26,19 +26,73 @@ Operation operationFor(std::uint16_t code) {
         case B_GET_EQUAL:
         case B_GET_NEXT:
         case B_GET_PREVIOUS:
+        case B_GET_GREATER:
+        case B_GET_GREATER_OR_EQUAL:
+        case B_GET_LESS:
+        case B_GET_LESS_OR_EQUAL:
         case B_GET_FIRST:
         case B_GET_LAST:
             return getOperation;
+        case B_STEP_FIRST:
+        case B_STEP_LAST:
+        case B_STEP_NEXT:
+        case B_STEP_PREVIOUS:
+            return stepOperation;
+        case B_GET_POSITION:
+            return getPositionOperation;
+        case B_GET_DIRECT:
+            return getDirectOperation;
         case B_CREATE:
             return createOperation;
         case B_STAT:
             return statOperation;
+        case B_VERSION:
+            return versionOperation;
+        case B_UNLOCK:
+            return unlockOperation;
         case B_STOP:
         case B_RESET:
             return stopOperation;
+        case B_BEGIN_TRANSACTION:
+        case B_BEGIN_CONCURRENT_TRANSACTION:
+        case B_END_TRANSACTION:
+        case B_ABORT_TRANSACTION:
+            return transactionOperation;
         default:
             return nullptr;
     }
+}
+
+bool isGet(std::uint16_t code) { return code >= B_GET_EQUAL && code <= B_GET_LAST; }
+bool takesLock(std::uint16_t code) {
+    return isGet(code) || code == B_GET_DIRECT || code == B_STEP_NEXT ||
+           (code >= B_STEP_FIRST && code <= B_STEP_PREVIOUS);
+}
+
+// Splits a code into its operation and biases; false for a code that names
+// no operation of ours.
+bool decode(std::uint16_t code, CallArgs& args) {
+    int lock = 0;
+    std::uint16_t base = code;
+    if (code >= B_BEGIN_CONCURRENT_TRANSACTION) {
+        lock = code - B_BEGIN_CONCURRENT_TRANSACTION;
+        base = B_BEGIN_CONCURRENT_TRANSACTION;
+    } else if (code >= B_SINGLE_WAIT_LOCK) {
+        lock = code / 100 * 100;
+        base = code % 100;
+    }
+    if (base >= B_GET_EQUAL + B_GET_KEY_BIAS && base <= B_GET_LAST + B_GET_KEY_BIAS) {
+        base -= B_GET_KEY_BIAS;
+        args.keyOnly = true;
+    }
+    args.operation = base;
+    if (lock % 100 != 0) return false;
+    // The default lock of a transaction's reads is accepted and not applied.
+    if (base == B_BEGIN_TRANSACTION || base == B_BEGIN_CONCURRENT_TRANSACTION)
+        return lock <= B_MULTIPLE_NOWAIT_LOCK + 100;
+    if (lock > B_MULTIPLE_NOWAIT_LOCK || (lock && (args.keyOnly || !takesLock(base)))) return false;
+    args.lockBias = lock;
+    return true;
 }
 
 }  // namespace
@@ -48,9 +102,15 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* pos
                                                    uint32_t* dataLength, void* keyBuffer, uint8_t keyLength,
                                                    int8_t keyNumber) {
     using namespace wbtrv;
-    const Operation run = operationFor(operation);
+    CallArgs args;
+    const Operation run = decode(operation, args) ? operationFor(args.operation) : nullptr;
     if (!run) return B_INVALID_OPERATION;
-    const CallArgs args{operation, positionBlock, dataBuffer, dataLength, keyBuffer, keyLength, keyNumber};
+    args.block = positionBlock;
+    args.data = dataBuffer;
+    args.dataLength = dataLength;
+    args.key = keyBuffer;
+    args.keyLength = keyLength;
+    args.keyNumber = keyNumber;
     // Errors cross this boundary as status codes only.
     try {
         Engine& engine = Engine::instance();

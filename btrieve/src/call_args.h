@@ -8,7 +8,9 @@
 namespace wbtrv {
 
 struct CallArgs {
-    std::uint16_t operation = 0;
+    std::uint16_t operation = 0;  // without the key-only and lock biases
+    bool keyOnly = false;         // a Get Key: the key value only, no record
+    int lockBias = 0;             // 0 or one of 100, 200, 300, 400
     void* block = nullptr;
     void* data = nullptr;
     std::uint32_t* dataLength = nullptr;

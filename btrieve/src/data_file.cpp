@@ -14,24 +14,29 @@
 #include <algorithm>
 
 namespace wbtrv {
-namespace {}  // namespace
 
 // A write transaction that rolls back unless committed. BEGIN IMMEDIATE takes
 // the write lock up front, so the record compared inside cannot change before
 // the write. A file whose connection can no longer be trusted refuses it.
+// Inside the process's transaction it joins the SQLite transaction already
+// open (or opens it) and leaves commit and rollback to its end: each write is
+// one statement, which SQLite undoes alone when it fails.
 class Transaction {
 public:
-    explicit Transaction(DataFile& file) : file_(file) {
-        status_ = file_.broken_ ? B_IO_ERROR : file_.step(file_.begin_);
+    explicit Transaction(DataFile& file) : file_(file), own_(!file.inTransaction_) {
+        if (file_.broken_)
+            status_ = B_IO_ERROR;
+        else if (own_ || sqlite3_get_autocommit(file_.db_.get()))
+            status_ = file_.step(file_.begin_);
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction() {
-        if (status_ == B_NO_ERROR && !committed_) file_.step(file_.rollback_);
+        if (own_ && status_ == B_NO_ERROR && !committed_) file_.step(file_.rollback_);
     }
     int began() const { return status_; }
     int commit() {
-        const int status = file_.step(file_.commit_);
+        const int status = own_ ? file_.step(file_.commit_) : B_NO_ERROR;
         committed_ = status == B_NO_ERROR;
         if (!committed_ && commitMayLinger(sqlite3_extended_errcode(file_.db_.get()))) {
             committed_ = true;  // rolled back below
@@ -42,6 +47,7 @@ public:
 
 private:
     DataFile& file_;
+    bool own_;
     int status_ = B_NO_ERROR;
     bool committed_ = false;
 };
@@ -58,6 +64,7 @@ int DataFile::open(const std::string& path, bool exclusive, std::unique_ptr<Data
     if ((status = identifyDataFile(path, file->layout_, why)) != B_NO_ERROR) return status;
     if (journalOfAnotherFile(path, file->identity())) return B_FILE_IN_USE;
     if ((status = connectDataFile(file->db_, path, file->readOnly_)) != B_NO_ERROR) return status;
+    if (!file->readOnly_) file->recordLocks_.open(path);
     sqlite3_busy_handler(file->db_.get(), &LockWait::retry, &file->lockWait_);
     // The journal mode is the file's own (ours are created in WAL mode); every
     // commit is synced before it is acknowledged. A page cache of up to 16 MiB
@@ -95,6 +102,8 @@ int DataFile::prepareFixed() {
         {&delete_, "DELETE FROM data_t WHERE id = ?1"},
         {&byId_, "SELECT id, data FROM data_t WHERE id = ?1"},
         {&count_, "SELECT count(*) FROM data_t"},
+        {&stepNext_, "SELECT id, data FROM data_t WHERE id > ?1 ORDER BY id LIMIT 1"},
+        {&stepPrevious_, "SELECT id, data FROM data_t WHERE id < ?1 ORDER BY id DESC LIMIT 1"},
     };
     for (const auto& [statement, sql] : fixed) {
         const int rc = statement->prepare(db_.get(), sql);
@@ -138,10 +147,12 @@ int DataFile::readRow(Statement& st, std::size_t key, Record& out) {
     // column, the next position from the bytes).
     if (st.typeAt(1) != SQLITE_BLOB || !storedLengthSound(bytes.size(), layout_.recordLength, layout_.variableLength))
         return B_IO_ERROR;
-    const KeyDefinition& k = layout_.keys[key];
-    if (!k.fitsIn(bytes) || !k.valueFromRecord(bytes, fromBytes_) || !readKeyColumn(st, 2, k, stored_) ||
-        stored_ != fromBytes_)
-        return B_IO_ERROR;
+    if (key != kNoKey) {
+        const KeyDefinition& k = layout_.keys[key];
+        if (!k.fitsIn(bytes) || !k.valueFromRecord(bytes, fromBytes_) || !readKeyColumn(st, 2, k, stored_) ||
+            stored_ != fromBytes_)
+            return B_IO_ERROR;
+    }
     out.data.assign(bytes.begin(), bytes.end());
     return B_NO_ERROR;
 }
@@ -158,7 +169,8 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
         }
         return readRow(st, key, out);
     };
-    const bool duplicates = layout_.keys[key].allowsDuplicates();
+    // A null key value has no place in the key's order: nothing is near it.
+    if (how != Seek::First && how != Seek::Last && value.null) return B_END_OF_FILE;
     switch (how) {
         case Seek::First:
             return along(First);
@@ -168,19 +180,41 @@ int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_
             const int status = along(Equal);
             return status == B_END_OF_FILE ? B_KEY_VALUE_NOT_FOUND : status;
         }
+        case Seek::Greater:
+            return along(Greater);
+        case Seek::GreaterOrEqual:
+            return along(GreaterOrEqual);
+        case Seek::Less:
+            return along(Less);
+        case Seek::LessOrEqual:
+            return along(LessOrEqual);
         case Seek::Next:
         case Seek::Previous: {
-            // A null key value has no place in the key's order: nothing follows it.
-            if (value.null) return B_END_OF_FILE;
             const bool next = how == Seek::Next;
-            if (duplicates) {
+            if (layout_.keys[key].allowsDuplicates()) {
                 const int status = along(next ? NextSame : PreviousSame);
                 if (status != B_END_OF_FILE) return status;
             }
-            return along(next ? NextGreater : PreviousLess);
+            return along(next ? Greater : Less);
         }
     }
     return B_IO_ERROR;
+}
+
+int DataFile::step(bool forward, std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
+    Statement& st = forward ? stepNext_ : stepPrevious_;
+    StatementUse use(st);
+    use->bindInteger(1, id);
+    return readRow(st, kNoKey, out);
+}
+
+int DataFile::read(std::int64_t id, Record& out) {
+    if (broken_) return B_IO_ERROR;
+    StatementUse use(byId_);
+    use->bindInteger(1, id);
+    const int status = readRow(byId_, kNoKey, out);
+    return status == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : status;
 }
 
 int DataFile::bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record) {
@@ -266,6 +300,17 @@ int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
         if (const int status = step(delete_); status != B_NO_ERROR) return status;
     }
     return tx.commit();
+}
+
+int DataFile::finishTransaction(bool commit) {
+    int status = B_NO_ERROR;
+    if (!sqlite3_get_autocommit(db_.get())) {
+        status = step(commit ? commit_ : rollback_);
+        // A commit that failed leaves nothing half-done: what was written is undone.
+        if (status != B_NO_ERROR && !sqlite3_get_autocommit(db_.get())) step(rollback_);
+    }
+    inTransaction_ = false;
+    return status;
 }
 
 int DataFile::count(std::uint64_t& records) {

@@ -7,6 +7,7 @@
 #include "key_sql.h"
 #include "lock_wait.h"
 #include "open_lock.h"
+#include "record_locks.h"
 #include "sqlite_handle.h"
 
 #include <array>
@@ -24,7 +25,9 @@ struct Record {
 };
 
 // Where a read along a key goes, relative to a starting key value and record id.
-enum class Seek { First, Last, Next, Previous, Equal };
+// Greater and Less pass every duplicate of the value; Next and Previous move
+// to the neighbouring duplicate first.
+enum class Seek { First, Last, Next, Previous, Equal, Greater, GreaterOrEqual, Less, LessOrEqual };
 
 class DataFile {
 public:
@@ -40,10 +43,15 @@ public:
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
     bool readOnly() const { return readOnly_; }
+    RecordLocks& recordLocks() { return recordLocks_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
-    // (value, id); Equal looks for value. Status 0, 9 (no record) or 4 (Equal).
+    // (value, id); the others compare with value. Status 0, 9 (no record) or 4 (Equal).
     int seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out);
+    // Reads the record after (forward) or before id in physical order; 9 at the end.
+    int step(bool forward, std::int64_t id, Record& out);
+    // Reads record id; 43 when there is none.
+    int read(std::int64_t id, Record& out);
     // Adds record, giving each autoincrement key holding 0 its next value
     // (written into record). Returns a status; on 0 `id` is the new record's.
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id);
@@ -54,6 +62,14 @@ public:
     int remove(std::int64_t id, std::span<const std::uint8_t> expected);
     int count(std::uint64_t& records);
 
+    // Inside the process's transaction (Begin to End or Abort) the first
+    // write takes the file's write lock and holds it, and no write commits
+    // on its own; finishTransaction commits or rolls back what was written.
+    void joinTransaction() { inTransaction_ = true; }
+    int finishTransaction(bool commit);
+    // True when the open transaction has written to this file.
+    bool changedInTransaction() const { return inTransaction_ && !sqlite3_get_autocommit(db_.get()); }
+
     // Number of position blocks using this file.
     int users = 0;
 
@@ -62,15 +78,18 @@ private:
     int prepareFixed();
     Statement& query(std::size_t key, KeyQuery which);
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
-    // Reads the row `st` steps to, checking it against its key `key`.
+    // Reads the row a statement selects (id, data, and the column of `key`,
+    // checked against the bytes, unless key is kNoKey: a read in physical order).
+    static constexpr std::size_t kNoKey = SIZE_MAX;
     int readRow(Statement& st, std::size_t key, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
     int nextAutoincrement(std::size_t key, std::int64_t& value);
     int step(Statement& st);
 
-    // Declared first so it is released last, after the connection closes.
+    // Declared first so they are released last, after the connection closes.
     OpenLock lock_;
+    RecordLocks recordLocks_;
     Database db_;
     FileLayout layout_;
     std::string path_;
@@ -80,7 +99,8 @@ private:
     // A refused commit could not be kept out of the log: every later call
     // answers 2 until the file is closed in this process.
     bool broken_ = false;
-    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_;
+    bool inTransaction_ = false;
+    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, static_cast<std::size_t>(KeyQuery::Count)>> queries_;
     std::vector<KeyValue> bound_;  // key values of the record being written, alive until its statement runs
     KeyValue fromBytes_, stored_;  // a row's key as its bytes say and as its column holds, reused by every read

@@ -41,6 +41,7 @@ void Engine::leaveParentState() {
     for (auto& file : files_) inherited_.push_back(file.release());
     files_.clear();
     handles_.clear();
+    inTransaction_ = false;  // the parent's, which the parent ends
     nextGeneration_ = randomGeneration();
 }
 
@@ -74,6 +75,7 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
         std::unique_ptr<DataFile> opened;
         if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR) return status;
         file = opened.get();
+        if (inTransaction_) file->joinTransaction();
         files_.push_back(std::move(opened));
     }
     // Counted before a block still open from before is closed (rather than
@@ -91,9 +93,25 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     return B_NO_ERROR;
 }
 
+void Engine::unlock(Handle& handle) {
+    if (handle.singleLock) handle.file->recordLocks().release(*handle.singleLock);
+    for (std::int64_t id : handle.multipleLocks) handle.file->recordLocks().release(id);
+    handle.singleLock.reset();
+    handle.multipleLocks.clear();
+}
+
+void Engine::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
+    if (handle.singleLock == id) {
+        handle.file->recordLocks().release(id);
+        handle.singleLock.reset();
+    }
+    if (multipleToo && handle.multipleLocks.erase(id)) handle.file->recordLocks().release(id);
+}
+
 void Engine::close(void* block) {
     Handle* handle = handleOf(block);
     if (!handle) return;
+    unlock(*handle);
     DataFile* file = handle->file;
     BlockTag tag;
     readBlock(block, tag);
@@ -103,8 +121,28 @@ void Engine::close(void* block) {
 }
 
 void Engine::closeAll() {
+    if (inTransaction_) endTransaction(false);
     handles_.clear();
     files_.clear();
+}
+
+int Engine::beginTransaction() {
+    if (inTransaction_) return B_TRANSACTION_ACTIVE;
+    inTransaction_ = true;
+    for (auto& file : files_) file->joinTransaction();
+    return B_NO_ERROR;
+}
+
+// Files are committed one after another; once one fails, the rest are rolled back.
+int Engine::endTransaction(bool commit) {
+    if (!inTransaction_) return B_NO_TRANSACTION;
+    inTransaction_ = false;
+    int status = B_NO_ERROR;
+    for (auto& file : files_) {
+        const int finished = file->finishTransaction(commit && status == B_NO_ERROR);
+        if (status == B_NO_ERROR) status = finished;
+    }
+    return status;
 }
 
 }  // namespace wbtrv

@@ -9,19 +9,22 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace wbtrv {
 
-// Where a position block stands in its file's key order.
+// Where a position block stands: in a key's order and in physical order.
 struct Cursor {
-    bool positioned = false;  // a Get or Insert has set a position since Open
-    bool hasCurrent = false;  // the record at the position exists (not deleted)
-    int keyNumber = 0;        // key the position follows
+    bool positioned = false;      // a key position is set (by a Get or Insert, not by a Step)
+    bool hasCurrent = false;      // the record at the position exists (not deleted, not read key-only)
+    bool skipDuplicates = false;  // the last Get read the key only: Next/Previous pass its duplicates
+    int keyNumber = 0;            // key the position follows
     KeyValue keyValue;
-    std::int64_t recordId = 0;
+    std::int64_t recordId = 0;           // physical place, where a Step moves from; 0 before the first record
     std::vector<std::uint8_t> lastRead;  // bytes of the current record as last read or written
 };
 
@@ -31,6 +34,9 @@ struct Handle {
     DataFile* file = nullptr;
     bool readOnly = false;
     Cursor cursor;
+    // Records this block holds locked: at most one single lock, or any number of multiple locks.
+    std::optional<std::int64_t> singleLock;
+    std::set<std::int64_t> multipleLocks;
     Record scratch;  // reused for every read, so a Get allocates nothing
 };
 
@@ -49,8 +55,18 @@ public:
     DataFile* fileWithIdentity(const FileIdentity& identity);
 
     int open(const std::string& path, std::int8_t mode, void* block);
+    // Releases the record locks of a block: all, or those on record id.
+    static void unlock(Handle& handle);
+    static void unlock(Handle& handle, std::int64_t id, bool multipleToo);
     void close(void* block);
+    // Aborts the open transaction, closes every file and forgets every block.
     void closeAll();
+
+    // The process's transaction over all its files: 37 when one is already
+    // open, 39 to end one that is not.
+    int beginTransaction();
+    int endTransaction(bool commit);
+    bool inTransaction() const { return inTransaction_; }
 
 private:
     Engine();
@@ -64,6 +80,7 @@ private:
 
     std::mutex mutex_;
     bool forked_ = false;
+    bool inTransaction_ = false;
     std::uint32_t nextId_ = 1;
     std::uint64_t nextGeneration_;
     std::unordered_map<std::uint32_t, Handle> handles_;

@@ -42,12 +42,16 @@ std::string keyQuerySql(std::size_t key, KeyQuery which) {
             return select + k + " IS NOT NULL" + down;
         case KeyQuery::NextSame:
             return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
-        case KeyQuery::NextGreater:
+        case KeyQuery::Greater:
             return select + k + " > ?1" + up;
+        case KeyQuery::GreaterOrEqual:
+            return select + k + " >= ?1" + up;
         case KeyQuery::PreviousSame:
             return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
-        case KeyQuery::PreviousLess:
+        case KeyQuery::Less:
             return select + k + " < ?1" + down;
+        case KeyQuery::LessOrEqual:
+            return select + k + " <= ?1" + down;
         case KeyQuery::Equal:
             return select + k + " = ?1 ORDER BY id LIMIT 1";
         case KeyQuery::Max:

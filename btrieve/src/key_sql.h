@@ -26,7 +26,19 @@ bool readKeyColumn(const Statement& st, int column, const KeyDefinition& key, Ke
 
 // Reads along a key, answering id, data and the key column; ?1 is a key value, ?2 a record id. A NULL key value
 // (a record left out of a null key) matches none of them.
-enum class KeyQuery { First, Last, NextSame, NextGreater, PreviousSame, PreviousLess, Equal, Max, Count };
+enum class KeyQuery {
+    First,
+    Last,
+    NextSame,
+    Greater,
+    GreaterOrEqual,
+    PreviousSame,
+    Less,
+    LessOrEqual,
+    Equal,
+    Max,
+    Count
+};
 std::string keyQuerySql(std::size_t key, KeyQuery which);
 
 }  // namespace wbtrv

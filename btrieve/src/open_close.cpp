@@ -18,11 +18,17 @@ int openOperation(Engine& engine, const CallArgs& args) {
             return B_INCOMPATIBLE_MODE;
     }
     if (!args.block) return B_FILE_NOT_OPEN;
+    // Reopening a block closes it first, which a file changed in the open transaction refuses.
+    if (const Handle* handle = engine.handleOf(args.block); handle && handle->file->changedInTransaction())
+        return B_OPERATION_NOT_ALLOWED;
     return engine.open(path, args.keyNumber, args.block);
 }
 
 int closeOperation(Engine& engine, const CallArgs& args) {
-    if (!engine.handleOf(args.block)) return B_FILE_NOT_OPEN;
+    const Handle* handle = engine.handleOf(args.block);
+    if (!handle) return B_FILE_NOT_OPEN;
+    // Its changes belong to the transaction, which must end first.
+    if (handle->file->changedInTransaction()) return B_OPERATION_NOT_ALLOWED;
     engine.close(args.block);
     return B_NO_ERROR;
 }
@@ -30,6 +36,16 @@ int closeOperation(Engine& engine, const CallArgs& args) {
 int stopOperation(Engine& engine, const CallArgs&) {
     engine.closeAll();
     return B_NO_ERROR;
+}
+
+int transactionOperation(Engine& engine, const CallArgs& args) {
+    switch (args.operation) {
+        case B_BEGIN_TRANSACTION:
+        case B_BEGIN_CONCURRENT_TRANSACTION:
+            return engine.beginTransaction();
+        default:
+            return engine.endTransaction(args.operation == B_END_TRANSACTION);
+    }
 }
 
 }  // namespace wbtrv

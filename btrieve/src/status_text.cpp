@@ -33,15 +33,22 @@ constexpr StatusWords kStatusWords[] = {
     {B_INVALID_RECORD_LENGTH, "invalid record length"},
     {B_INVALID_KEY_LENGTH, "invalid key length"},
     {B_NOT_A_DATA_FILE, "not a data file"},
+    {B_TRANSACTION_ACTIVE, "transaction already active"},
+    {B_NO_TRANSACTION, "no transaction"},
     {B_OPERATION_NOT_ALLOWED, "operation not allowed"},
+    {B_INVALID_RECORD_ADDRESS, "invalid record address"},
+    {B_NULL_KEY_PATH, "record left out of that key"},
     {B_INCONSISTENT_KEY_FLAGS, "inconsistent key flags"},
     {B_ACCESS_DENIED, "access denied"},
     {B_INVALID_COLLATING_SEQUENCE, "invalid collating sequence"},
     {B_KEY_TYPE_ERROR, "key type error"},
     {B_FILE_ALREADY_EXISTS, "file already exists"},
     {B_CONFLICT, "conflict"},
+    {B_LOCK_ERROR, "lock error"},
+    {B_RECORD_IN_USE, "record in use"},
     {B_FILE_IN_USE, "file in use"},
     {B_INCOMPATIBLE_MODE, "incompatible open mode"},
+    {B_INCOMPATIBLE_LOCK, "incompatible lock"},
 };
 
 }  // namespace

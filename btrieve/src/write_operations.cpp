@@ -30,11 +30,12 @@ int recordFromCaller(Engine& engine, const CallArgs& args, Handle*& handle) {
 }
 
 // Makes the record just written, held in the handle's scratch buffer, the
-// block's current record along keyNumber.
-void placeCursor(Handle& handle, int keyNumber, std::int64_t id) {
+// block's current record along keyNumber (a key position only when keyed).
+void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
     Cursor& cursor = handle.cursor;
-    cursor.positioned = true;
+    cursor.positioned = keyed;
     cursor.hasCurrent = true;
+    cursor.skipDuplicates = false;
     cursor.keyNumber = keyNumber;
     handle.file->layout().keys[static_cast<std::size_t>(keyNumber)].valueFromRecord(handle.scratch.data,
                                                                                     cursor.keyValue);
@@ -60,7 +61,7 @@ int insertOperation(Engine& engine, const CallArgs& args) {
     // The record as stored, with any autoincrement value it was given.
     std::copy(record.begin(), record.end(), args.dataBytes());
     key.keyBytesOf(record, args.keyBytes());
-    placeCursor(*handle, args.keyNumber, id);
+    placeCursor(*handle, args.keyNumber, id, true);
     return B_NO_ERROR;
 }
 
@@ -69,11 +70,12 @@ int updateOperation(Engine& engine, const CallArgs& args) {
     if (const int status = recordFromCaller(engine, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
-
+    if (handle->file->recordLocks().heldElsewhere(cursor.recordId)) return B_RECORD_IN_USE;
     if (const int status = handle->file->update(cursor.recordId, cursor.lastRead, handle->scratch.data);
         status != B_NO_ERROR)
         return status;
-    placeCursor(*handle, cursor.keyNumber, cursor.recordId);
+    Engine::unlock(*handle, cursor.recordId, false);
+    placeCursor(*handle, cursor.keyNumber, cursor.recordId, cursor.positioned);
     return B_NO_ERROR;
 }
 
@@ -82,7 +84,9 @@ int deleteOperation(Engine& engine, const CallArgs& args) {
     if (const int status = writableHandle(engine, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
+    if (handle->file->recordLocks().heldElsewhere(cursor.recordId)) return B_RECORD_IN_USE;
     if (const int status = handle->file->remove(cursor.recordId, cursor.lastRead); status != B_NO_ERROR) return status;
+    Engine::unlock(*handle, cursor.recordId, true);
     // The position stays where the record stood, so Next and Previous move on from there.
     cursor.hasCurrent = false;
     cursor.lastRead.clear();

@@ -92,8 +92,13 @@ TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
-    for (std::uint16_t op : {8, 9, 10, 11, 16, 24, 26, 99, 1000, 65535})
+    for (std::uint16_t op : {16, 73, 99, 102, 125, 1000, 1619, 65535})
         EXPECT_EQ(call.run(op, block, 0), B_INVALID_OPERATION) << op;
+    Call version{Bytes(4)};
+    EXPECT_EQ(version.run(B_VERSION, block, 0), B_DATA_BUFFER_TOO_SHORT);
+    version.data.resize(5);
+    EXPECT_EQ(version.run(B_VERSION, block, 0), B_NO_ERROR);
+    EXPECT_EQ(version.length, 5u);
     for (std::int8_t key : {-1, 3, 4, 118, 127, -128}) {
         for (std::uint16_t op : {B_GET_FIRST, B_GET_EQUAL, B_GET_LAST, B_INSERT})
             EXPECT_EQ(call.run(op, block, key), B_INVALID_KEY_NUMBER) << op << " key " << int(key);

@@ -1,7 +1,9 @@
 // Thousands of random operations over several position blocks on one file
 // whose keys cover every key type, several segments, descending, case-
 // insensitive and null keys, each checked against a small model of what the
-// file and the cursors hold. The model orders keys by compareKey, written from
+// file and the cursors hold: the Gets by key and by value, key-only Gets,
+// Steps, positions, writes, and transactions, each Abort checked against the
+// records before its Begin. The model orders keys by compareKey, written from
 // the published order rules, not by the record manager's encoding.
 // A failure prints the seed; BTRIEVE_MODEL_SEED=<seed> replays it.
 #include "btrieve_fixture.h"
@@ -11,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 
 namespace btrieve_test {
 namespace {
@@ -85,46 +88,44 @@ int compare(int key, const Bytes& a, const Bytes& b) {
 }
 
 struct ModelCursor {
-    bool positioned = false;
+    bool positioned = false;  // a key position
     bool hasCurrent = false;
+    bool skipDuplicates = false;         // after a key-only Get
+    std::optional<std::int64_t> single;  // locks: one single lock or several multiple locks
+    std::set<std::int64_t> multiple;
     int key = 0;
-    Bytes value;  // key bytes of the record at the position
-    std::int64_t id = 0;
+    Bytes value;          // key bytes of the record at the position
+    std::int64_t id = 0;  // physical place
     Bytes lastRead;
 };
 
 struct Expected {
     std::int16_t status;
-    Bytes record;
+    Bytes record;  // the record read or written; for Get Position its 4-byte position
 };
+
+bool isGetByValue(std::uint16_t op) { return op == B_GET_EQUAL || (op >= B_GET_GREATER && op <= B_GET_LESS_OR_EQUAL); }
 
 class Model {
 public:
     std::map<std::int64_t, Bytes> records;  // by id, the record's physical position
     ModelCursor cursors[kBlocks];
+    std::optional<std::map<std::int64_t, Bytes>> beforeTransaction;
 
-    // The record after (or before) a position along a key: duplicates in id
-    // order; a unique key moves by value alone. No value: from beyond the end.
-    std::optional<std::int64_t> step(int key, const Bytes* value, std::int64_t id, bool forward) const {
+    // The first (forward) or last record in (key value, id) order that `admits`;
+    // records left out of the key have no place in its order.
+    template <class Admits>
+    std::optional<std::int64_t> nearest(int key, bool forward, Admits admits) const {
         std::optional<std::int64_t> best;
-        auto before = [&](const Bytes& a, std::int64_t aid, const Bytes& b, std::int64_t bid) {
-            const int c = compare(key, a, b);
-            return c < 0 || (c == 0 && aid < bid);
-        };
+        Bytes bestValue;
         for (const auto& [rid, r] : records) {
             const Bytes v = keyBytes(r, key);
-            if (leftOut(v, key)) continue;
-            if (value) {
-                const int c = compare(key, v, *value);
-                const bool same = c == 0 && !modelKeys()[key].unique();
-                if (forward ? !(c > 0 || (same && rid > id)) : !(c < 0 || (same && rid < id))) continue;
-            }
-            if (!best) {
+            if (leftOut(v, key) || !admits(v, rid)) continue;
+            const int c = best ? compare(key, v, bestValue) : 0;
+            if (!best || (forward ? c < 0 || (c == 0 && rid < *best) : c > 0 || (c == 0 && rid > *best))) {
                 best = rid;
-                continue;
+                bestValue = v;
             }
-            const Bytes b = keyBytes(records.at(*best), key);
-            if (forward ? before(v, rid, b, *best) : before(b, *best, v, rid)) best = rid;
         }
         return best;
     }
@@ -140,40 +141,141 @@ public:
         return false;
     }
 
-    void place(ModelCursor& c, int key, std::int64_t id) {
-        c.positioned = c.hasCurrent = true;
+    void place(ModelCursor& c, int key, std::int64_t id, bool keyed = true) {
+        c.positioned = keyed;
+        c.hasCurrent = true;
+        c.skipDuplicates = false;
         c.key = key;
         c.id = id;
         c.lastRead = records.at(id);
         c.value = keyBytes(c.lastRead, key);
     }
 
-    Expected get(int block, std::uint16_t op, int key, const Bytes& equalValue, std::uint32_t capacity) {
+    // The lock a read's bias takes on record id (one process: never held elsewhere).
+    static std::int16_t lock(ModelCursor& c, int bias, std::int64_t id) {
+        if (!bias) return B_NO_ERROR;
+        const bool multiple = bias >= B_MULTIPLE_WAIT_LOCK;
+        if (multiple ? c.single.has_value() : !c.multiple.empty()) return B_INCOMPATIBLE_LOCK;
+        if (multiple)
+            c.multiple.insert(id);
+        else
+            c.single = id;
+        return B_NO_ERROR;
+    }
+
+    Expected unlock(int block, int key, std::int64_t id) {
         ModelCursor& c = cursors[block];
-        const bool along = op == B_GET_NEXT || op == B_GET_PREVIOUS;
+        if (key >= 0 ? !c.single : key < -2 || c.single || (key == -1 && !c.multiple.contains(id)))
+            return {B_LOCK_ERROR, {}};
+        if (key >= 0) c.single.reset();
+        if (key == -1) c.multiple.erase(id);
+        if (key == -2) c.multiple.clear();
+        return {B_NO_ERROR, {}};
+    }
+
+    Expected get(int block, std::uint16_t op, bool keyOnly, int key, const Bytes& probe, std::uint32_t capacity,
+                 int bias) {
+        ModelCursor& c = cursors[block];
+        const bool moves = op == B_GET_NEXT || op == B_GET_PREVIOUS;
         if (key < 0 || key >= kKeyCount) return {B_INVALID_KEY_NUMBER, {}};
-        if (along && !c.positioned) return {B_INVALID_POSITIONING, {}};
-        if (along && c.key != key) return {B_DIFFERENT_KEY_NUMBER, {}};
-        if (op == B_GET_EQUAL && leftOut(equalValue, key)) return {B_KEY_VALUE_NOT_FOUND, {}};
-        if (capacity < kRecordLength) return {B_DATA_BUFFER_TOO_SHORT, {}};
+        if (moves && !c.positioned) return {B_INVALID_POSITIONING, {}};
+        if (moves && c.key != key) return {B_DIFFERENT_KEY_NUMBER, {}};
+        // A null value is in no record and has no place in the key's order.
+        if (isGetByValue(op) && leftOut(probe, key))
+            return {op == B_GET_EQUAL ? B_KEY_VALUE_NOT_FOUND : B_END_OF_FILE, {}};
+        if (!keyOnly && capacity < kRecordLength) return {B_DATA_BUFFER_TOO_SHORT, {}};
+        if (moves && leftOut(c.value, key)) return {B_END_OF_FILE, {}};
+        // Next and Previous move by value alone on a unique key or after a key-only Get.
+        const bool byValue = modelKeys()[key].unique() || c.skipDuplicates;
+        const auto against = [&](const Bytes& v) { return compare(key, v, probe); };
         std::optional<std::int64_t> found;
-        if (op == B_GET_EQUAL) {
-            for (const auto& [rid, r] : records)
-                if (compare(key, keyBytes(r, key), equalValue) == 0 && !leftOut(keyBytes(r, key), key)) {
-                    found = rid;
-                    break;
-                }
-            if (!found) return {B_KEY_VALUE_NOT_FOUND, {}};
-        } else if (along) {
-            // A record left out of the key has no place in its order: nothing follows it.
-            if (leftOut(c.value, key)) return {B_END_OF_FILE, {}};
-            found = step(key, &c.value, c.id, op == B_GET_NEXT);
-        } else {
-            found = step(key, nullptr, 0, op == B_GET_FIRST);
+        switch (op) {
+            case B_GET_FIRST:
+            case B_GET_LAST:
+                found = nearest(key, op == B_GET_FIRST, [](const Bytes&, auto) { return true; });
+                break;
+            case B_GET_EQUAL:
+            case B_GET_GREATER_OR_EQUAL:
+                found = nearest(key, true, [&](const Bytes& v, auto) {
+                    return op == B_GET_EQUAL ? against(v) == 0 : against(v) >= 0;
+                });
+                if (!found && op == B_GET_EQUAL) return {B_KEY_VALUE_NOT_FOUND, {}};
+                break;
+            case B_GET_GREATER:
+                found = nearest(key, true, [&](const Bytes& v, auto) { return against(v) > 0; });
+                break;
+            case B_GET_LESS:
+            case B_GET_LESS_OR_EQUAL:
+                found = nearest(key, false, [&](const Bytes& v, auto) {
+                    return op == B_GET_LESS ? against(v) < 0 : against(v) <= 0;
+                });
+                break;
+            default: {
+                const bool next = op == B_GET_NEXT;
+                found = nearest(key, next, [&](const Bytes& v, std::int64_t rid) {
+                    const int d = compare(key, v, c.value);
+                    if (byValue) return next ? d > 0 : d < 0;
+                    return next ? d > 0 || (d == 0 && rid > c.id) : d < 0 || (d == 0 && rid < c.id);
+                });
+            }
         }
         if (!found) return {B_END_OF_FILE, {}};
+        if (const std::int16_t status = lock(c, bias, *found)) return {status, {}};
         place(c, key, *found);
+        if (keyOnly) {
+            c.hasCurrent = false;
+            c.skipDuplicates = true;
+            c.lastRead.clear();
+        }
         return {B_NO_ERROR, records.at(*found)};
+    }
+
+    Expected step(int block, std::uint16_t op, std::uint32_t capacity, int bias) {
+        ModelCursor& c = cursors[block];
+        if (capacity < kRecordLength) return {B_DATA_BUFFER_TOO_SHORT, {}};
+        auto it = records.end();
+        if (op == B_STEP_FIRST) it = records.begin();
+        if (op == B_STEP_NEXT) it = records.upper_bound(c.id);
+        const auto below = records.lower_bound(op == B_STEP_LAST ? INT64_MAX : c.id);
+        if ((op == B_STEP_LAST || op == B_STEP_PREVIOUS) && below != records.begin()) it = std::prev(below);
+        if (it == records.end()) return {B_END_OF_FILE, {}};
+        if (const std::int16_t status = lock(c, bias, it->first)) return {status, {}};
+        place(c, c.key, it->first, false);
+        return {B_NO_ERROR, it->second};
+    }
+
+    Expected position(int block) const {
+        const ModelCursor& c = cursors[block];
+        if (!c.hasCurrent) return {B_INVALID_POSITIONING, {}};
+        Bytes at(4);
+        putInt(at, 0, 2, c.id >> 16);
+        putInt(at, 2, 2, c.id & 0xFFFF);
+        return {B_NO_ERROR, at};
+    }
+
+    Expected direct(int block, int key, std::int64_t id, std::uint32_t capacity, int bias) {
+        ModelCursor& c = cursors[block];
+        if (key < -1 || key >= kKeyCount) return {B_INVALID_KEY_NUMBER, {}};
+        if (!records.contains(id)) return {B_INVALID_RECORD_ADDRESS, {}};
+        if (key >= 0 && leftOut(keyBytes(records.at(id), key), key)) return {B_NULL_KEY_PATH, {}};
+        if (const std::int16_t status = lock(c, bias, id)) return {status, {}};
+        place(c, std::max(key, 0), id, key >= 0);
+        if (capacity >= kRecordLength) return {B_NO_ERROR, records.at(id)};
+        c.hasCurrent = false;  // the position is set, the record not read
+        return {B_DATA_BUFFER_TOO_SHORT, {}};
+    }
+
+    Expected transaction(std::uint16_t op) {
+        const bool open = beforeTransaction.has_value();
+        if (op == B_BEGIN_TRANSACTION || op == B_BEGIN_CONCURRENT_TRANSACTION) {
+            if (open) return {B_TRANSACTION_ACTIVE, {}};
+            beforeTransaction = records;
+            return {B_NO_ERROR, {}};
+        }
+        if (!open) return {B_NO_TRANSACTION, {}};
+        if (op == B_ABORT_TRANSACTION) records = *beforeTransaction;
+        beforeTransaction.reset();
+        return {B_NO_ERROR, {}};
     }
 
     Expected insert(int block, int key, Bytes r, std::uint32_t capacity) {
@@ -206,7 +308,8 @@ public:
         }
         if (clashes(r, c.id)) return {B_DUPLICATE_KEY_VALUE, {}};
         it->second = r;
-        place(c, c.key, c.id);
+        if (c.single == c.id) c.single.reset();
+        place(c, c.key, c.id, c.positioned);
         return {B_NO_ERROR, r};
     }
 
@@ -217,6 +320,8 @@ public:
         if (it == records.end() || it->second != c.lastRead) return {B_CONFLICT, {}};
         records.erase(it);
         c.hasCurrent = false;
+        if (c.single == c.id) c.single.reset();
+        c.multiple.erase(c.id);
         return {B_NO_ERROR, {}};
     }
 };
@@ -232,6 +337,7 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     SCOPED_TRACE("replay with BTRIEVE_MODEL_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+
     // Segment values come from the order table: small pools of the cases a naive
     // comparison gets wrong, so equal values, duplicates and clashes are frequent.
     auto fill = [&](const Segment& s, Bytes& r) {
@@ -270,65 +376,112 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
         return roll == 0 ? kRecordLength - 1 : roll == 1 ? kRecordLength + 1 : kRecordLength;
     };
 
+    // A key value for the Gets by value: mostly one some record holds, sometimes a new one.
+    auto probeValue = [&](int key) {
+        Bytes source = randomRecord(nullptr);
+        if (!model.records.empty() && pick(0, 3) != 0)
+            source = std::next(model.records.begin(), pick(0, static_cast<int>(model.records.size()) - 1))->second;
+        return keyBytes(source, key);
+    };
+    static const std::uint16_t reads[] = {B_GET_FIRST,    B_GET_LAST,         B_GET_NEXT,    B_GET_NEXT,
+                                          B_GET_PREVIOUS, B_GET_EQUAL,        B_GET_GREATER, B_GET_GREATER_OR_EQUAL,
+                                          B_GET_LESS,     B_GET_LESS_OR_EQUAL};
+    static const std::uint16_t steps[] = {B_STEP_FIRST, B_STEP_LAST, B_STEP_NEXT, B_STEP_NEXT, B_STEP_PREVIOUS};
+    static const std::uint16_t transactions[] = {B_BEGIN_TRANSACTION, B_BEGIN_CONCURRENT_TRANSACTION, B_END_TRANSACTION,
+                                                 B_ABORT_TRANSACTION, B_ABORT_TRANSACTION};
+
     for (int n = 0; n < kOperations; ++n) {
         const int block = pick(0, kBlocks - 1);
-        const int key = pick(0, 40) == 0 ? kKeyCount : pick(0, kKeyCount - 1);
+        int key = pick(0, 40) == 0 ? kKeyCount : pick(0, kKeyCount - 1);
         const int kind = pick(0, 99);
         Call call{Bytes(kRecordLength + 1, 0)};
         Expected expected{};
         std::uint16_t op = 0;
+        bool keyOnly = false;
+        // A lock bias on one read in six.
+        const int bias = pick(0, 5) == 0 ? B_SINGLE_WAIT_LOCK * pick(1, 4) : 0;
         std::uint32_t capacity = randomCapacity();
-        if (kind < 20) {
+        if (kind < 18) {
             op = B_INSERT;
             Bytes r = randomRecord(nullptr);
             std::copy(r.begin(), r.end(), call.data.begin());
             expected = model.insert(block, key, r, capacity);
-        } else if (kind < 32) {
+        } else if (kind < 28) {
             op = B_UPDATE;
             const ModelCursor& c = model.cursors[block];
             Bytes r = randomRecord(c.lastRead.empty() ? nullptr : &c.lastRead);
             std::copy(r.begin(), r.end(), call.data.begin());
             expected = model.update(block, r, capacity);
-        } else if (kind < 40) {
+        } else if (kind < 35) {
             op = B_DELETE;
             expected = model.remove(block);
+        } else if (kind < 38) {
+            op = transactions[pick(0, 4)];
+            expected = model.transaction(op);
+        } else if (kind < 41) {
+            op = B_GET_POSITION;
+            expected = model.position(block);
+        } else if (kind < 48) {
+            // Mostly a position some record has; key -1 sets no key position, -1 and -2 unlock multiple locks.
+            op = kind < 45 ? B_GET_DIRECT : B_UNLOCK;
+            const std::int64_t id =
+                model.records.empty() || pick(0, 4) == 0
+                    ? pick(1, 200)
+                    : std::next(model.records.begin(), pick(0, static_cast<int>(model.records.size()) - 1))->first;
+            key = pick(0, 2) == 0 ? -pick(1, 3) : key;
+            putInt(call.data, 0, 2, id >> 16);
+            putInt(call.data, 2, 2, id & 0xFFFF);
+            expected = op == B_UNLOCK ? model.unlock(block, key, id) : model.direct(block, key, id, capacity, bias);
+        } else if (kind < 55) {
+            op = steps[pick(0, 4)];
+            expected = model.step(block, op, capacity, bias);
         } else {
-            static const std::uint16_t reads[] = {B_GET_FIRST, B_GET_LAST,     B_GET_NEXT,     B_GET_NEXT,
-                                                  B_GET_NEXT,  B_GET_PREVIOUS, B_GET_PREVIOUS, B_GET_EQUAL};
-            op = reads[pick(0, 7)];
+            op = reads[pick(0, 9)];
+            keyOnly = !bias && pick(0, 5) == 0;
             Bytes value;
-            if (op == B_GET_EQUAL && key < kKeyCount) {
-                // Mostly a value some record holds, sometimes a new one.
-                Bytes source = randomRecord(nullptr);
-                if (!model.records.empty() && pick(0, 3) != 0) {
-                    auto it = model.records.begin();
-                    std::advance(it, pick(0, static_cast<int>(model.records.size()) - 1));
-                    source = it->second;
-                }
-                value = keyBytes(source, key);
+            if (isGetByValue(op) && key < kKeyCount) {
+                value = probeValue(key);
                 std::copy(value.begin(), value.end(), call.key.begin());
             }
-            expected = model.get(block, op, key, value, capacity);
+            expected = model.get(block, op, keyOnly, key, value, capacity, bias);
         }
-        SCOPED_TRACE("operation " + std::to_string(n) + ": code " + std::to_string(op) + " on block " +
-                     std::to_string(block) + " key " + std::to_string(key));
-        const Bytes before = call.data;
-        const std::int16_t status = BTRCALL(op, blocks[block].data(), call.data.data(), &capacity, call.key.data(),
-                                            static_cast<std::uint8_t>(call.key.size()), static_cast<std::int8_t>(key));
+        const bool biased = bias && (op == B_GET_DIRECT || isGetByValue(op) || (op >= B_GET_NEXT && op <= B_GET_LAST) ||
+                                     op == B_STEP_NEXT || op >= B_STEP_FIRST);
+        SCOPED_TRACE("operation " + std::to_string(n) + ": code " + std::to_string(op) + (keyOnly ? " key only" : "") +
+                     " bias " + std::to_string(biased ? bias : 0) + " on block " + std::to_string(block) + " key " +
+                     std::to_string(key));
+        const Bytes before = call.data, keyBefore = call.key;
+        const std::uint32_t capacityBefore = capacity;
+        const std::int16_t status =
+            BTRCALL(static_cast<std::uint16_t>(op + (keyOnly ? B_GET_KEY_BIAS : 0) + (biased ? bias : 0)),
+                    blocks[block].data(), call.data.data(), &capacity, call.key.data(),
+                    static_cast<std::uint8_t>(call.key.size()), static_cast<std::int8_t>(key));
         ASSERT_EQ(status, expected.status);
+        const bool read = op != B_INSERT && op != B_UPDATE;
+        const bool steps = op >= B_STEP_FIRST || op == B_STEP_NEXT;
         if (status == B_NO_ERROR && !expected.record.empty()) {
-            ASSERT_TRUE(std::equal(expected.record.begin(), expected.record.end(), call.data.begin()));
-            if (op != B_UPDATE) {  // every Get and Insert returns the key value
+            if (keyOnly) {
+                ASSERT_EQ(call.data, before) << "a key-only Get wrote into the data buffer";
+                ASSERT_EQ(capacity, capacityBefore);
+            } else {
+                ASSERT_TRUE(std::equal(expected.record.begin(), expected.record.end(), call.data.begin()));
+            }
+            if (steps || op == B_GET_POSITION || (op == B_GET_DIRECT && key < 0)) {
+                ASSERT_EQ(call.key, keyBefore) << "the key buffer changed";
+            } else if (op != B_UPDATE) {  // every Get and Insert returns the key value
                 const Bytes k = keyBytes(expected.record, key);
                 ASSERT_TRUE(std::equal(k.begin(), k.end(), call.key.begin()));
             }
-            if (op != B_INSERT && op != B_UPDATE) {
-                ASSERT_EQ(capacity, kRecordLength);
+            if (read && !keyOnly) {
+                ASSERT_EQ(capacity, expected.record.size());
             }
         }
-        if (status != B_NO_ERROR && op != B_INSERT && op != B_UPDATE) {
-            ASSERT_EQ(call.data, before) << "a failed Get wrote into the data buffer";
+        if (status != B_NO_ERROR && read) {
+            ASSERT_EQ(call.data, before) << "a failed read wrote into the data buffer";
         }
+    }
+    if (model.beforeTransaction) {
+        ASSERT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
     }
     std::string message;
     EXPECT_EQ(verify(path("model.dat"), message), B_NO_ERROR) << message;

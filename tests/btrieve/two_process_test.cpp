@@ -1,5 +1,6 @@
 // Two processes on one file: they see each other's commits, a lost update is
-// refused, and an exclusive open keeps the other process out.
+// refused, an exclusive open keeps the other process out, a transaction
+// stays unseen until its End, and a record locked in one is refused (84) to the other.
 #include "btrieve_fixture.h"
 #include "child_process.h"
 
@@ -66,6 +67,70 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
     child.signal();
     EXPECT_EQ(child.wait(), B_NO_ERROR);
     EXPECT_EQ(openFile(block, file, B_MODE_EXCLUSIVE), B_NO_ERROR);
+}
+
+TEST_F(BtrieveTest, ATransactionIsUnseenByAnotherProcessUntilItsEnd) {
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    call.data = Standard::record(0, 2, 2);
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+
+    const std::string file = path("standard.dat");
+    Child child([&](int readFd, int writeFd) {
+        Block mine{};
+        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
+        auto count = [&] {
+            Call c{Bytes(Standard::recordLength)};
+            int n = 0;
+            for (std::uint16_t op = B_STEP_FIRST; c.run(op, mine, 0) == B_NO_ERROR; op = B_STEP_NEXT) ++n;
+            return n;
+        };
+        if (count() != 1) return 100;
+        // The file is held by the transaction: a write is refused after a short wait, not hung.
+        Call c{Standard::record(0, 3, 3)};
+        if (const int status = c.run(B_INSERT, mine, 0); status != B_FILE_IN_USE) return 101 + status;
+        Child::pass(writeFd, true);
+        Child::pass(readFd, false);
+        return count() == 2 ? B_NO_ERROR : 99;
+    });
+    ASSERT_TRUE(child.waitForSignal());
+    ASSERT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    child.signal();
+    EXPECT_EQ(child.wait(), B_NO_ERROR);
+}
+
+TEST_F(BtrieveTest, ARecordLockedInAnotherProcessAnswers84UntilUnlocked) {
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    call.data = Standard::record(0, 2, 2);
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, block, 0), B_NO_ERROR);
+
+    const std::string file = path("standard.dat");
+    Child child([&](int readFd, int writeFd) {
+        Block mine{};
+        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
+        Call c{Bytes(Standard::recordLength)};
+        // A no-wait and a wait lock are refused (the wait gives up after a second); a plain read is not.
+        for (std::uint16_t op : {B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, B_STEP_FIRST + B_MULTIPLE_WAIT_LOCK})
+            if (const int status = c.run(op, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
+        if (c.run(B_GET_FIRST, mine, 0) != B_NO_ERROR) return 98;
+        if (const int status = c.run(B_UPDATE, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
+        if (c.run(B_GET_LAST + B_SINGLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 97;  // another record
+        Child::pass(writeFd, true);
+        Child::pass(readFd, false);
+        return static_cast<int>(c.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, mine, 0));
+    });
+    ASSERT_TRUE(child.waitForSignal());
+    EXPECT_EQ(call.run(B_GET_LAST + B_SINGLE_NOWAIT_LOCK, block, 0), B_RECORD_IN_USE);
+    EXPECT_EQ(BTRCALL(B_UNLOCK, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    child.signal();
+    EXPECT_EQ(child.wait(), B_NO_ERROR);
 }
 
 }  // namespace

@@ -75,6 +75,17 @@ TEST_F(DemoWorld, RefusesToOverwriteAndBadArguments) {
     EXPECT_FALSE(std::filesystem::exists(other / "wccrace2.dat"));
 }
 
+// Past the highest 2-byte number only the tables of 4-byte numbers go on.
+TEST(DemoRecords, PastTheHighestShortNumberOnlyTablesOfLongNumbersGoOn) {
+    for (const TableId table : {TableId::Races, TableId::Monsters}) {
+        const auto rows = demoRecords(table, {kMaxShortNumber + 1, false});
+        const records::TableFile& spec = records::tableFile(table);
+        const std::uint32_t n = spec.numberWidth == 2 ? kMaxShortNumber : kMaxShortNumber + 1;
+        ASSERT_EQ(rows.size(), n) << spec.fileName;
+        EXPECT_EQ(recordFormatter(spec.fileName, spec.recordLength)(rows.back())["Number"], n);
+    }
+}
+
 // Every byte the editor never shows is non-zero, so code that drops them is caught.
 TEST(DemoRecords, HiddenFieldsAndTailsHoldNoZeroByte) {
     for (const auto& table : records::kTableFiles) {
@@ -97,7 +108,8 @@ TEST(DemoRecords, HiddenFieldsAndTailsHoldNoZeroByte) {
 TEST_F(DemoWorld, GrimstoreDumpShowsNamedFieldsThatGiveTheBytesBack) {
     ASSERT_EQ(grimstore({"demo", dir().string()}).status, 0);
     EXPECT_EQ(grimstore({"demo", dir().string()}).status, 1) << "no overwrite without --force";
-    EXPECT_EQ(grimstore({"demo", dir().string(), "--records", "32768", "--force"}).status, 2);
+    EXPECT_EQ(grimstore({"demo", dir().string(), "--records", std::to_string(kMaxDemoRecords + 1), "--force"}).status,
+              2);
     EXPECT_EQ(grimstore({"demo", (dir() / "new" / "deeper").string()}).status, 0) << "makes its folders";
     for (const auto& table : records::kTableFiles) {
         SCOPED_TRACE(std::string(table.fileName));

@@ -1,5 +1,5 @@
 // A load is all or nothing: a malformed input is refused before anything is
-// inserted, and a failed insert takes back what the load had inserted.
+// inserted, and a failed insert undoes the load's whole transaction.
 #include "grimstore_fixture.h"
 
 #include <string_view>

@@ -46,32 +46,65 @@ extern "C" {
  * buffer gets B_DATA_BUFFER_TOO_SHORT and the position does not move) and its key value in the key
  * buffer (a smaller key buffer gets B_KEY_BUFFER_TOO_SHORT). */
 enum {
-    B_OPEN = 0,         /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
-                           position block. 12 missing, 30 not a data file, 85 in use exclusively, 88 bad mode */
-    B_CLOSE = 1,        /* ends the use of the position block; other buffers unused */
-    B_INSERT = 2,       /* data buffer: the record, dataLength exactly the record length (22 shorter, 28
-                           longer). An autoincrement key holding 0 gets the highest value plus 1, written back
-                           into the data buffer; the key of keyNumber comes back in the key buffer. 5 duplicate */
-    B_UPDATE = 3,       /* data buffer: the new bytes of the current record, length as Insert. 46 read-only
-                           block, 8 no current record, 80 changed elsewhere since read, 10 fixed key changed */
-    B_DELETE = 4,       /* removes the current record; afterwards Next/Previous move from where it stood.
-                           46, 8 and 80 as Update */
-    B_GET_EQUAL = 5,    /* key buffer: a value of key keyNumber (at least the key's length). 4 not found,
-                           the position stays */
-    B_GET_NEXT = 6,     /* the next record along the key of the last Get. 9 at the end, 8 nothing read yet,
-                           7 keyNumber differs from the last Get's */
-    B_GET_PREVIOUS = 7, /* the previous record, statuses as Get Next */
-    B_GET_FIRST = 12,   /* the first record in the order of key keyNumber. 9 empty file, 6 no such key */
-    B_GET_LAST = 13,    /* the last record, statuses as Get First */
-    B_CREATE = 14,      /* key buffer: file name; data buffer: file specification, key specifications and
-                           collating sequences (layout below). keyNumber -1 refuses an existing file with
-                           59, otherwise it is replaced (85 while open). 24-29, 45, 48 and 49 name what is
-                           wrong */
-    B_STAT = 15,        /* data buffer receives the Create layout of the open file, with the record count
-                           in the file specification's 4 unused bytes (offset 6). 22 buffer too short */
-    B_STOP = 25,        /* closes every file of this process and forgets every position */
-    B_RESET = 28        /* the same as Stop; the next Open starts afresh */
+    B_OPEN = 0,                 /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
+                                   position block. 12 missing, 30 not a data file, 85 in use exclusively, 88 bad mode */
+    B_CLOSE = 1,                /* ends the use of the position block; other buffers unused */
+    B_INSERT = 2,               /* data buffer: the record, dataLength exactly the record length (22 shorter, 28
+                                   longer). An autoincrement key holding 0 gets the highest value plus 1, written back
+                                   into the data buffer; the key of keyNumber comes back in the key buffer. 5 duplicate */
+    B_UPDATE = 3,               /* data buffer: the new bytes of the current record, length as Insert. 46 read-only
+                                   block, 8 no current record, 80 changed elsewhere since read, 10 fixed key changed */
+    B_DELETE = 4,               /* removes the current record; afterwards Next/Previous move from where it stood.
+                                   46, 8 and 80 as Update */
+    B_GET_EQUAL = 5,            /* key buffer: a value of key keyNumber (at least the key's length). 4 not found,
+                                   the position stays */
+    B_GET_NEXT = 6,             /* the next record along the key of the last Get. 9 at the end, 8 nothing read yet,
+                                   7 keyNumber differs from the last Get's */
+    B_GET_PREVIOUS = 7,         /* the previous record, statuses as Get Next */
+    B_GET_GREATER = 8,          /* key buffer: a value; the first record above it in key order. 9 none */
+    B_GET_GREATER_OR_EQUAL = 9, /* the first record with the value or above it. 9 none */
+    B_GET_LESS = 10,            /* the last record below the value in key order. 9 none */
+    B_GET_LESS_OR_EQUAL = 11,   /* the last record with the value (its last duplicate) or below it. 9 none */
+    B_GET_FIRST = 12,           /* the first record in the order of key keyNumber. 9 empty file, 6 no such key */
+    B_GET_LAST = 13,            /* the last record, statuses as Get First */
+    B_CREATE = 14,              /* key buffer: file name; data buffer: file specification, key specifications and
+                                   collating sequences (layout below). keyNumber -1 refuses an existing file with
+                                   59, otherwise it is replaced (85 while open). 24-29, 45, 48 and 49 name what is
+                                   wrong */
+    B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
+                                   in the file specification's 4 unused bytes (offset 6). 22 buffer too short */
+    B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
+    B_END_TRANSACTION = 20,     /* commits every write since Begin; each changed file was held against
+                                   other writers until now. 39 no transaction */
+    B_ABORT_TRANSACTION = 21,   /* undoes every write since Begin. 39 no transaction */
+    B_GET_POSITION = 22,        /* data buffer receives the current record's 4-byte position (high word first).
+                                   8 no current record */
+    B_GET_DIRECT = 23,          /* data buffer: a position from Get Position; reads that record and, unless keyNumber
+                                   is -1, sets the position along key keyNumber on it. 43 no such record, 44 the
+                                   record is left out of that null key */
+    B_STEP_NEXT = 24,           /* the record after the current one in physical order; the first after Open. 9 at
+                                   the end. Steps follow no key: Get Next/Previous after them get 8 */
+    B_STOP = 25,          /* aborts the transaction, closes every file of this process and forgets every position */
+    B_VERSION = 26,       /* data buffer receives 5 bytes: version (2), revision (2), platform letter */
+    B_UNLOCK = 27,        /* keyNumber >= 0: the block's single lock; -1: the multiple lock on the position in
+                             the data buffer; -2: all multiple locks. 81 a lock the block does not hold */
+    B_RESET = 28,         /* the same as Stop; the next Open starts afresh */
+    B_STEP_FIRST = 33,    /* the first record in physical order. 9 empty file */
+    B_STEP_LAST = 34,     /* the last record in physical order */
+    B_STEP_PREVIOUS = 35, /* the record before the current one in physical order */
+    B_BEGIN_CONCURRENT_TRANSACTION = 1019 /* as Begin */
 };
+
+/* Added to a Get (5-13): read the key value only, into the key buffer; the data buffer and length are
+ * untouched. Next/Previous then pass the value's duplicates; Update or Delete right after get 8. */
+#define B_GET_KEY_BIAS 50
+/* Added to a Get, Step or Get Direct: lock the record read. Single locks are
+ * released by the next single-lock read, Update, Delete or Unlock; multiple
+ * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84. */
+#define B_SINGLE_WAIT_LOCK 100
+#define B_SINGLE_NOWAIT_LOCK 200
+#define B_MULTIPLE_WAIT_LOCK 300
+#define B_MULTIPLE_NOWAIT_LOCK 400
 
 /* Open modes, passed in the key number of an Open. A file this process may not write opens read-only. */
 enum {
@@ -107,8 +140,13 @@ enum {
     B_INVALID_RECORD_LENGTH = 28,      /* Create: not 4 to 65535 bytes; Insert/Update: data too long */
     B_INVALID_KEY_LENGTH = 29,         /* Create: a key length its type does not allow */
     B_NOT_A_DATA_FILE = 30,            /* the file is not a data file of this record manager */
+    B_TRANSACTION_ACTIVE = 37,         /* Begin inside a transaction */
+    B_NO_TRANSACTION = 39,             /* End or Abort without a transaction */
     B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key column made elsewhere that is not
-                                          ordered the way this record manager stores keys */
+                                          ordered the way this record manager stores keys; Close of a file the
+                                          open transaction changed */
+    B_INVALID_RECORD_ADDRESS = 43,     /* Get Direct: no record at that position */
+    B_NULL_KEY_PATH = 44,              /* Get Direct: the record is left out of that null key */
     B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
     B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable */
     B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
@@ -116,8 +154,11 @@ enum {
                                           autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
+    B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
+    B_RECORD_IN_USE = 84,              /* the record is locked by another process */
     B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process */
-    B_INCOMPATIBLE_MODE = 88           /* Open with a mode not listed above */
+    B_INCOMPATIBLE_MODE = 88,          /* Open with a mode not listed above */
+    B_INCOMPATIBLE_LOCK = 93           /* single and multiple locks mixed in one block */
 };
 
 /* Key flags of a key specification in the Create and Stat buffers. */

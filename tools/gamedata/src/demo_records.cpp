@@ -35,7 +35,9 @@ Rows packRows(records::TableId table, const std::vector<Record>& world, const De
     const detail::RecordLayout& layout = detail::recordLayout(table);
     const std::uint32_t length = records::tableFile(table).recordLength;
     const std::size_t packed = records::packedLength(layout.list);
-    const std::size_t count = options.recordsPerTable ? *options.recordsPerTable : world.size();
+    const std::size_t highest = records::tableFile(table).numberWidth == 2 ? kMaxShortNumber : kMaxDemoRecords;
+    const std::size_t count =
+        options.recordsPerTable ? std::min<std::size_t>(*options.recordsPerTable, highest) : world.size();
     Rows rows;
     rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -1,5 +1,5 @@
 // Writes the demo world into data files, only through BTRCALL: Create with the
-// record number as key 0, then one Insert per record.
+// record number as key 0, then the Inserts of each file in one transaction.
 #include <array>
 #include <cstring>
 #include <system_error>
@@ -52,7 +52,10 @@ std::string writeTable(const fs::path& path, const records::TableFile& file,
     if (status != B_NO_ERROR) return name + ": open failed, " + statusText(status);
 
     std::string error;
+    status = BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0);
+    if (status != B_NO_ERROR) error = name + ": begin of the transaction failed, " + statusText(status);
     for (auto& row : rows) {
+        if (!error.empty()) break;
         KeyBuffer insertKey{};
         length = file.recordLength;
         status = BTRCALL(B_INSERT, position.data(), row.data(), &length, insertKey.data(),
@@ -60,9 +63,11 @@ std::string writeTable(const fs::path& path, const records::TableFile& file,
         if (status != B_NO_ERROR) {
             error = name + ": insert of record " + std::to_string(&row - rows.data() + 1) + " failed, " +
                     statusText(status);
-            break;
+            BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0);
         }
     }
+    if (error.empty() && (status = BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0)) != B_NO_ERROR)
+        error = name + ": end of the transaction failed, " + statusText(status);
     length = 0;
     status = BTRCALL(B_CLOSE, position.data(), nullptr, &length, nullptr, 0, 0);
     if (error.empty() && status != B_NO_ERROR) error = name + ": close failed, " + statusText(status);

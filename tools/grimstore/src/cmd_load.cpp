@@ -4,12 +4,10 @@
 #include <iostream>
 #include <iterator>
 #include <string_view>
-#include <unordered_map>
 
 #include "command_support.h"
 #include "commands.h"
 #include "progress.h"
-#include "record_walk.h"
 #include "sequential_format.h"
 #include "status_text.h"
 
@@ -34,31 +32,6 @@ bool readAll(const std::string& input, std::vector<uint8_t>& bytes, std::ostream
     return true;
 }
 
-std::string asKey(std::span<const uint8_t> record) {
-    return {reinterpret_cast<const char*>(record.data()), record.size()};
-}
-
-// Takes back the records this load inserted: one walk over the file deletes
-// each record whose bytes match an inserted one. A record that was already
-// there with the very same bytes is indistinguishable, and removing either
-// leaves the same contents. Returns how many were deleted.
-uint64_t deleteInserted(DataFile& data, size_t keyCount, std::unordered_map<std::string, uint64_t> inserted,
-                        int16_t& status) {
-    uint64_t deleted = 0;
-    if (inserted.empty()) return deleted;
-    const WalkResult walk = walkRecords(data, keyCount, [&](auto record) {
-        auto found = inserted.find(asKey(record));
-        if (found == inserted.end()) return true;
-        status = data.deleteCurrent();
-        if (status != B_NO_ERROR) return false;
-        ++deleted;
-        if (--found->second == 0) inserted.erase(found);
-        return !inserted.empty();
-    });
-    if (status == B_NO_ERROR) status = walk.status;
-    return deleted;
-}
-
 }  // namespace
 
 int runLoad(const std::string& file, const std::string& input, Io& io) {
@@ -77,8 +50,12 @@ int runLoad(const std::string& file, const std::string& input, Io& io) {
         return kExitDataError;
     }
 
+    // One transaction: the records become durable together or not at all.
+    if (const int16_t status = transactionCall(B_BEGIN_TRANSACTION); status != B_NO_ERROR) {
+        io.err << statusError(file, "begin of the transaction", status) << '\n';
+        return kExitDataError;
+    }
     Progress progress(io.err, io.progress, "loading " + file, parsed.records.size());
-    std::unordered_map<std::string, uint64_t> inserted;
     std::vector<uint8_t> buffer;
     for (size_t i = 0; i < parsed.records.size(); ++i) {
         const SequentialRecord& record = parsed.records[i];
@@ -90,23 +67,18 @@ int runLoad(const std::string& file, const std::string& input, Io& io) {
                                       std::to_string(record.offset) + ")",
                                   status)
                    << '\n';
-            int16_t undoStatus = B_NO_ERROR;
-            const uint64_t deleted = deleteInserted(data, spec.keys.size(), inserted, undoStatus);
-            if (undoStatus == B_NO_ERROR && deleted == i) {
-                io.err << "grimstore: " << file << ": the " << i
-                       << " records this load had inserted were deleted again; the file is "
-                          "unchanged\n";
-            } else {
-                io.err << "grimstore: " << file << ": only " << deleted << " of the " << i
-                       << " records this load had inserted could be deleted again";
-                if (undoStatus != B_NO_ERROR) io.err << " (status " << describeStatus(undoStatus) << ")";
-                io.err << "; the file holds the rest\n";
-            }
+            const int16_t undone = transactionCall(B_ABORT_TRANSACTION);
+            if (undone == B_NO_ERROR)
+                io.err << "grimstore: " << file << ": nothing was loaded; the file is unchanged\n";
+            else
+                io.err << statusError(file, "abort of the transaction", undone) << '\n';
             return kExitDataError;
         }
-        // Keep the bytes as stored: an assigned autoincrement value is written back.
-        ++inserted[asKey(buffer)];
         progress.advance(i + 1);
+    }
+    if (const int16_t status = transactionCall(B_END_TRANSACTION); status != B_NO_ERROR) {
+        io.err << statusError(file, "end of the transaction", status) << "; nothing was loaded\n";
+        return kExitDataError;
     }
     io.out << "loaded " << parsed.records.size() << " records from " << input << " into " << file << '\n';
     return kExitOk;

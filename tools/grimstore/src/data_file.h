@@ -34,7 +34,6 @@ public:
 
     // The record manager may write an assigned autoincrement value back into record.
     int16_t insert(std::span<uint8_t> record);
-    int16_t deleteCurrent();
 
 private:
     int16_t get(uint16_t operation, int8_t key, std::vector<uint8_t>& record);
@@ -45,6 +44,9 @@ private:
     std::array<uint8_t, BTR_MAX_KEY_LENGTH> key_{};
     bool open_ = false;
 };
+
+// Begin (B_BEGIN_TRANSACTION), End or Abort of the process's transaction over all its files.
+int16_t transactionCall(uint16_t operation);
 
 // Creates a data file through the Create operation; replace = false refuses
 // an existing file with status 59.

@@ -13,8 +13,9 @@
 namespace gamedata {
 
 struct DemoOptions {
-    // Unset: the default world. Set: exactly this many generated records per
-    // table, numbered 1 to N (0 to 32767; 0 gives six empty files).
+    // Unset: the default world. Set: this many generated records per table,
+    // numbered 1 to N (0 gives six empty files); a table whose record number
+    // has 2 bytes stops at 32,767.
     std::optional<std::uint32_t> recordsPerTable;
     // Replace data files that already exist.
     bool force = false;
@@ -26,11 +27,13 @@ struct DemoResult {
     bool ok() const { return error.empty(); }
 };
 
-// Largest recordsPerTable: the highest 2-byte record number.
-inline constexpr std::uint32_t kMaxDemoRecords = 32767;
+// Largest recordsPerTable: the rows of one table are built in memory first.
+inline constexpr std::uint32_t kMaxDemoRecords = 200000;
+// The highest record number a table of 2-byte numbers can hold.
+inline constexpr std::uint32_t kMaxShortNumber = 32767;
 
 // Creates "wccrace2.dat" ... "wccmsg2.dat" in dir (which must exist) and inserts
-// the records. Refuses, before writing anything, when a file exists and force is
+// the records, each file's in one transaction. Refuses, before writing anything, when a file exists and force is
 // not set ("<path> already exists"), or when recordsPerTable is out of range.
 DemoResult writeDemoWorld(const std::filesystem::path& dir, const DemoOptions& options);
 

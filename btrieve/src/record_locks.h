@@ -1,0 +1,36 @@
+// This process's record locks on one data file, seen by other processes as
+// POSIX byte-range locks far beyond the bytes SQLite locks. Blocks of one
+// process share them, so each record's lock is counted: it is taken for the
+// first block that locks the record and dropped after the last releases it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace wbtrv {
+
+class RecordLocks {
+public:
+    RecordLocks() = default;
+    RecordLocks(const RecordLocks&) = delete;
+    RecordLocks& operator=(const RecordLocks&) = delete;
+    // Closing the descriptor drops every POSIX lock of the process on the
+    // file, SQLite's too: the owner closes its connection first.
+    ~RecordLocks();
+
+    // A descriptor for locking; without write access no lock can be taken.
+    void open(const std::string& path);
+    // Locks record id for one more block: 0, 84 when another process holds it
+    // (after waiting up to a second when `wait`), 46 when the file cannot be locked.
+    int acquire(std::int64_t id, bool wait);
+    void release(std::int64_t id);
+    // True when another process holds record id.
+    bool heldElsewhere(std::int64_t id) const;
+
+private:
+    int fd_ = -1;
+    std::map<std::int64_t, int> held_;  // record id -> blocks of this process holding it
+};
+
+}  // namespace wbtrv
