@@ -67,7 +67,6 @@ TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus) {
         {"insert without key buffer", B_INSERT, true, 'r', 'n', 255, 0, B_KEY_BUFFER_TOO_SHORT},
         {"insert with a short key buffer", B_INSERT, true, 'r', '0', 3, 0, B_KEY_BUFFER_TOO_SHORT},
         {"get first without data", B_GET_FIRST, false, 'n', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
-        {"get first into nothing", B_GET_FIRST, true, '0', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
         {"get equal with a short key", B_GET_EQUAL, true, 'r', '0', 1, 1, B_KEY_BUFFER_TOO_SHORT},
         {"get equal without key", B_GET_EQUAL, true, 'r', 'n', 4, 0, B_KEY_BUFFER_TOO_SHORT},
         {"stat without data", B_STAT, false, 'n', 'n', 0, 0, B_DATA_BUFFER_TOO_SHORT},
@@ -88,7 +87,7 @@ TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus) {
     EXPECT_EQ(BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0), B_FILE_NOT_OPEN) << "everything null";
 }
 
-TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes) {
+TEST_F(BtrieveTest, UnknownOperationsAndOpenModes) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
@@ -99,10 +98,6 @@ TEST_F(BtrieveTest, UnknownOperationsKeyNumbersAndOpenModes) {
     version.data.resize(5);
     EXPECT_EQ(version.run(B_VERSION, block, 0), B_NO_ERROR);
     EXPECT_EQ(version.length, 5u);
-    for (std::int8_t key : {-1, 3, 4, 118, 127, -128}) {
-        for (std::uint16_t op : {B_GET_FIRST, B_GET_EQUAL, B_GET_LAST, B_INSERT})
-            EXPECT_EQ(call.run(op, block, key), B_INVALID_KEY_NUMBER) << op << " key " << int(key);
-    }
     Block other{};
     for (std::int8_t mode : {1, 2, -5, 100, -128})
         EXPECT_EQ(openFile(other, path("standard.dat"), mode), B_INCOMPATIBLE_MODE) << int(mode);

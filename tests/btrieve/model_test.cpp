@@ -51,16 +51,18 @@ const std::vector<ModelKey>& modelKeys() {
 
 const int kKeyCount = static_cast<int>(modelKeys().size());
 
-Bytes modelCreateBuffer() {
+// The file's Create layout; Stat answers with it, each segment naming its key.
+wbtrv::CreateSpec modelSpec() {
     wbtrv::CreateSpec spec;
     spec.recordLength = kRecordLength;
     for (const ModelKey& key : modelKeys()) {
         wbtrv::KeySpec& out = spec.keys.emplace_back();
         for (const Segment& s : key.segments)
             out.push_back({static_cast<std::uint16_t>(s.offset + 1), s.length,
-                           static_cast<std::uint16_t>(key.flags | s.flags | B_KEY_EXTENDED_TYPE), s.type});
+                           static_cast<std::uint16_t>(key.flags | s.flags | B_KEY_EXTENDED_TYPE), s.type, 0,
+                           static_cast<std::uint8_t>(spec.keys.size() - 1)});
     }
-    return wbtrv::buildCreateBuffer(spec);
+    return spec;
 }
 
 // A key's bytes out of a record, its segments one after the other.
@@ -347,7 +349,7 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     };
 
     Block blocks[kBlocks]{};
-    ASSERT_EQ(createFile(path("model.dat"), modelCreateBuffer()), B_NO_ERROR);
+    ASSERT_EQ(createFile(path("model.dat"), wbtrv::buildCreateBuffer(modelSpec())), B_NO_ERROR);
     for (Block& block : blocks) ASSERT_EQ(openFile(block, path("model.dat")), B_NO_ERROR);
     Model model;
 
@@ -485,6 +487,15 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     }
     std::string message;
     EXPECT_EQ(verify(path("model.dat"), message), B_NO_ERROR) << message;
+    // Stat answers with the Create layout and the record count in its unused bytes.
+    wbtrv::CreateSpec spec = modelSpec();
+    spec.recordCount = static_cast<std::uint32_t>(model.records.size());
+    const Bytes layout = wbtrv::buildCreateBuffer(spec);
+    Call stat{Bytes(layout.size() - 1)};
+    EXPECT_EQ(stat.run(B_STAT, blocks[0], 0), B_DATA_BUFFER_TOO_SHORT);
+    stat.data.resize(layout.size());
+    ASSERT_EQ(stat.run(B_STAT, blocks[0], 0), B_NO_ERROR);
+    EXPECT_EQ(stat.data, layout);
     // Finally the file holds exactly the model's records, in key 0 order.
     Call call{Bytes(kRecordLength)};
     std::uint16_t op = B_GET_FIRST;

@@ -1,4 +1,4 @@
-// Stat's published layout and BTRVERIFY's verdicts.
+// BTRVERIFY's verdicts.
 #include "btrieve_fixture.h"
 
 #include <sqlite3.h>
@@ -8,37 +8,6 @@
 
 namespace btrieve_test {
 namespace {
-
-// Stat answers with what Create was given: every key and segment, the
-// collating sequence, and the record count in the unused bytes.
-TEST_F(BtrieveTest, StatDescribesFileKeysSegmentsAndCollatingSequences) {
-    wbtrv::CollatingSequence upper{"UPPER", {}};
-    for (int b = 0; b < 256; ++b) upper.table[b] = static_cast<std::uint8_t>(b >= 'a' && b <= 'z' ? b - 32 : b);
-    constexpr std::uint16_t dup = B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES;
-    wbtrv::CreateSpec spec;
-    spec.recordLength = 40;
-    spec.pageSize = 1024;
-    spec.keys = {{{1, 4, B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}},
-                 {{5, 10, dup | B_KEY_ALT_COLLATING, B_TYPE_STRING, 0x20, 1},
-                  {15, 4, dup | B_KEY_DESCENDING, B_TYPE_DATE, 0, 1}}};
-    spec.sequences = {upper};
-    ASSERT_EQ(createFile(path("stat.dat"), wbtrv::buildCreateBuffer(spec)), B_NO_ERROR);
-    Block block{};
-    ASSERT_EQ(openFile(block, path("stat.dat")), B_NO_ERROR);
-    for (int n = 0; n < 3; ++n) {
-        Call call{Bytes(40, 'a')};
-        putInt(call.data, 0, 4, 0);
-        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    }
-    spec.recordCount = 3;
-    const Bytes expected = wbtrv::buildCreateBuffer(spec);
-    Call stat{Bytes(expected.size() - 1)};
-    EXPECT_EQ(stat.run(B_STAT, block, 0), B_DATA_BUFFER_TOO_SHORT);
-    stat.data.resize(1000);
-    ASSERT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
-    stat.data.resize(stat.length);
-    EXPECT_EQ(stat.data, expected);
-}
 
 class Verify : public BtrieveTest {
 protected:
