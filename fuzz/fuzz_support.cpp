@@ -1,5 +1,7 @@
 #include "fuzz_support.h"
 
+#include <wbtrv32/create_spec.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,24 +37,16 @@ std::int16_t open(Block& block, const std::string& path) {
 }
 
 std::int16_t createStandard(const std::string& path) {
-    Bytes spec(BTR_FILE_SPEC_SIZE + 3 * BTR_KEY_SPEC_SIZE, 0);
-    putInt(spec, 0, 2, 16);
-    putInt(spec, 2, 2, 4096);
-    putInt(spec, 4, 2, 3);
-    const int keys[3][4] = {{1, 4, 0, B_TYPE_AUTOINCREMENT},
-                            {5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE, B_TYPE_INTEGER},
-                            {7, 4, B_KEY_MODIFIABLE, B_TYPE_UNSIGNED_BINARY}};
-    for (std::size_t k = 0; k < 3; ++k) {
-        const std::size_t at = BTR_FILE_SPEC_SIZE + k * BTR_KEY_SPEC_SIZE;
-        putInt(spec, at, 2, keys[k][0]);
-        putInt(spec, at + 2, 2, keys[k][1]);
-        putInt(spec, at + 4, 2, keys[k][2] | B_KEY_EXTENDED_TYPE);
-        spec[at + 10] = static_cast<std::uint8_t>(keys[k][3]);
-    }
+    wbtrv::CreateSpec spec;
+    spec.recordLength = 16;
+    spec.keys = {{{1, 4, B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}},
+                 {{5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_INTEGER}},
+                 {{7, 4, B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_UNSIGNED_BINARY}}};
+    Bytes buffer = wbtrv::buildCreateBuffer(spec);
     Bytes name(path.begin(), path.end());
     name.push_back(0);
     Block block{};
-    return call(B_CREATE, block, spec, name, 0);
+    return call(B_CREATE, block, buffer, name, 0);
 }
 
 void expectCreated(const std::string& path) {

@@ -10,6 +10,9 @@
 namespace btrieve_bench {
 
 constexpr std::uint16_t kRecordLength = 126;
+// Files "named": key 1 a 12-byte string at offset 30, the record's name.
+constexpr std::uint16_t kNameOffset = 30;
+constexpr std::uint16_t kNameLength = 12;
 
 class BenchFiles {
 public:
@@ -19,14 +22,17 @@ public:
     BenchFiles& operator=(const BenchFiles&) = delete;
 
     // A fresh copy of the template of `records` records; the path of the copy.
-    std::string freshCopy(int records) const;
+    // A named file has the string key 1 beside key 0.
+    std::string freshCopy(int records, bool named = false) const;
 
 private:
-    std::string templatePath(int records) const;
+    std::string templatePath(int records, bool named) const;
     std::filesystem::path dir_;
 };
 
-// A record whose 4-byte autoincrement key 0 holds `id` (0: to be assigned).
+// A record whose 4-byte autoincrement key 0 holds `id` (0: to be assigned)
+// and whose name is "name" and the id in 8 digits.
 std::vector<std::uint8_t> benchRecord(std::int32_t id);
+std::string benchName(std::int32_t id);
 
 }  // namespace btrieve_bench

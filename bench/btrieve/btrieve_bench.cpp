@@ -26,6 +26,7 @@ public:
     virtual bool next() = 0;
     virtual bool previous() = 0;
     virtual bool equal(std::int32_t key) = 0;
+    virtual bool equalName(std::int32_t id) = 0;  // along the string key 1 of a named file
     virtual bool greater(std::int32_t key) = 0;
     virtual bool stepFirst() = 0;
     virtual bool stepNext() = 0;
@@ -38,7 +39,7 @@ public:
 
 class Ours : public Driver {
 public:
-    explicit Ours(const std::string& path) {
+    Ours(const std::string& path, bool) {
         std::string name = path;
         std::memcpy(key_, name.c_str(), name.size() + 1);
         ok_ = BTRCALL(B_OPEN, block_, nullptr, nullptr, key_, sizeof key_, 0) == 0;
@@ -52,6 +53,11 @@ public:
     bool equal(std::int32_t key) override {
         std::memcpy(key_, &key, sizeof key);
         return call(B_GET_EQUAL);
+    }
+    bool equalName(std::int32_t id) override {
+        const std::string name = benchName(id);
+        std::memcpy(key_, name.data(), name.size());
+        return call(B_GET_EQUAL, 1);
     }
     bool greater(std::int32_t key) override {
         std::memcpy(key_, &key, sizeof key);
@@ -72,9 +78,9 @@ public:
     bool remove() override { return call(B_DELETE); }
 
 private:
-    bool call(std::uint16_t op) {
+    bool call(std::uint16_t op, std::int8_t keyNumber = 0) {
         std::uint32_t length = kRecordLength;
-        return BTRCALL(op, block_, record_.data(), &length, key_, sizeof key_, 0) == 0;
+        return BTRCALL(op, block_, record_.data(), &length, key_, sizeof key_, keyNumber) == 0;
     }
     char block_[BTR_POSITION_BLOCK_SIZE] = {};
     char key_[BTR_MAX_KEY_LENGTH] = {};
@@ -84,7 +90,7 @@ private:
 
 class Floor : public Driver {
 public:
-    explicit Floor(const std::string& path) {
+    Floor(const std::string& path, bool named) {
         ok_ = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
               sqlite3_exec(db_, "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384", nullptr, nullptr, nullptr) ==
                   SQLITE_OK;
@@ -101,6 +107,7 @@ public:
             "COMMIT",
             "UPDATE data_t SET data = ?1, key_0 = ?2 WHERE id = ?3",
             "DELETE FROM data_t WHERE id = ?1",
+            named ? "SELECT id, data, key_0 FROM data_t WHERE key_1 = ?1 ORDER BY id LIMIT 1" : "SELECT 1",
             "SELECT id, data, key_0 FROM data_t WHERE id > ?1 ORDER BY id LIMIT 1",
         };
         for (std::size_t i = 0; i < std::size(sql); ++i)
@@ -118,6 +125,11 @@ public:
     bool equal(std::int32_t key) override {
         key_ = key;
         return read(st_[Equal], true);
+    }
+    bool equalName(std::int32_t id) override {
+        const std::string name = benchName(id);
+        sqlite3_bind_blob(st_[EqualName], 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        return read(st_[EqualName], false);
     }
     bool greater(std::int32_t key) override {
         key_ = key;
@@ -163,7 +175,7 @@ public:
     }
 
 private:
-    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, Step, Count };
+    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, EqualName, Step, Count };
     bool done(sqlite3_stmt* s) {
         const bool ok = sqlite3_step(s) == SQLITE_DONE;
         sqlite3_reset(s);
@@ -191,6 +203,12 @@ private:
 
 using Loop = std::function<bool(benchmark::State&, Driver&, int records)>;
 
+struct Operation {
+    const char* name;
+    Loop loop;
+    bool named = false;  // runs on files with the string key 1
+};
+
 // Times `step` once per iteration; false as soon as a call fails.
 template <class Step>
 bool repeat(benchmark::State& s, Step step) {
@@ -200,8 +218,8 @@ bool repeat(benchmark::State& s, Step step) {
 }
 
 // The timed loop of each operation, shared by both drivers.
-const std::vector<std::pair<const char*, Loop>>& operations() {
-    static const std::vector<std::pair<const char*, Loop>> all = {
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> all = {
         {"GetFirst", [](benchmark::State& s, Driver& d, int) { return repeat(s, [&] { return d.first(); }); }},
         {"GetNext",
          [](benchmark::State& s, Driver& d, int) {
@@ -219,6 +237,13 @@ const std::vector<std::pair<const char*, Loop>>& operations() {
              std::uniform_int_distribution<std::int32_t> pick(1, records);
              return repeat(s, [&] { return d.equal(pick(rng)); });
          }},
+        {"GetEqualString",
+         [](benchmark::State& s, Driver& d, int records) {
+             std::mt19937 rng(1);
+             std::uniform_int_distribution<std::int32_t> pick(1, records);
+             return repeat(s, [&] { return d.equalName(pick(rng)); });
+         },
+         true},
         {"GetGreater",
          [](benchmark::State& s, Driver& d, int records) {
              std::mt19937 rng(1);
@@ -259,14 +284,14 @@ const std::vector<std::pair<const char*, Loop>>& operations() {
 }
 
 template <class D>
-void run(benchmark::State& state, const BenchFiles& files, const Loop& loop, int records) {
-    const std::string path = files.freshCopy(records);
-    auto driver = std::make_unique<D>(path);
+void run(benchmark::State& state, const BenchFiles& files, const Operation& operation, int records) {
+    const std::string path = files.freshCopy(records, operation.named);
+    auto driver = std::make_unique<D>(path, operation.named);
     if (!driver->ok()) {
         state.SkipWithError("cannot open the file");
         return;
     }
-    if (!loop(state, *driver, records)) state.SkipWithError("a call failed");
+    if (!operation.loop(state, *driver, records)) state.SkipWithError("a call failed");
 }
 
 }  // namespace
@@ -277,14 +302,15 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const std::vector<int> sizes = {1000, 10000, 100000};
     const BenchFiles files(sizes);
-    for (const auto& [name, loop] : operations()) {
+    for (const Operation& operation : operations()) {
         for (int records : sizes) {
-            const std::string base = std::string(name) + "/" + std::to_string(records);
-            benchmark::RegisterBenchmark((base + "/ours").c_str(), [&files, &loop, records](benchmark::State& s) {
-                run<Ours>(s, files, loop, records);
+            const std::string base = std::string(operation.name) + "/" + std::to_string(records);
+            benchmark::RegisterBenchmark((base + "/ours").c_str(), [&files, &operation, records](benchmark::State& s) {
+                run<Ours>(s, files, operation, records);
             })->UseRealTime();
-            benchmark::RegisterBenchmark((base + "/sqlite").c_str(), [&files, &loop, records](benchmark::State& s) {
-                run<Floor>(s, files, loop, records);
+            benchmark::RegisterBenchmark((base + "/sqlite").c_str(), [&files, &operation,
+                                                                      records](benchmark::State& s) {
+                run<Floor>(s, files, operation, records);
             })->UseRealTime();
         }
     }

@@ -1,11 +1,12 @@
 #include "create_buffer.h"
 
-#include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/create_spec.h>
+
+#include <algorithm>
 
 namespace wbtrv {
 namespace {
-
-std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 constexpr std::uint32_t kMinRecordLength = 4;
 constexpr std::uint32_t kMaxRecordLength = 65535;
@@ -13,29 +14,41 @@ constexpr std::uint32_t kPageUnit = 512;
 constexpr std::uint32_t kMaxPageSize = 16384;
 constexpr std::uint32_t kMaxKeys = 119;
 
-// Without the extended-type flag a key is a string, or unsigned binary with the binary flag.
-std::uint8_t keyType(const std::uint8_t* spec) {
-    const std::uint16_t flags = word(spec + 4);
-    if (flags & B_KEY_EXTENDED_TYPE) return spec[10];
-    return (flags & B_KEY_BINARY) ? B_TYPE_UNSIGNED_BINARY : B_TYPE_STRING;
-}
+// Flags every segment of a key must share.
+constexpr std::uint16_t kKeyWideFlags = B_KEY_DUPLICATES | B_KEY_MODIFIABLE | B_KEY_NULL_ALL | B_KEY_NULL_ANY;
 
-int parseKey(const std::uint8_t* spec, std::uint32_t recordLength, KeySegment& segment) {
-    const std::uint32_t position = word(spec);
-    const std::uint32_t length = word(spec + 2);
-    const std::uint16_t flags = word(spec + 4);
-    const std::uint8_t type = keyType(spec);
-    if (length == 0) return B_INVALID_KEY_LENGTH;
-    if (position < 1 || position - 1 + length > recordLength) return B_INVALID_KEY_POSITION;
-    if (!isIntegerType(type) || (flags & (B_KEY_SEGMENTED | B_KEY_DESCENDING | B_KEY_ALT_COLLATING)))
+int parseSegment(const SegmentSpec& spec, const CreateSpec& file, KeySegment& segment) {
+    const std::uint8_t type = spec.effectiveType();
+    const std::uint16_t flags = spec.flags;
+    if (spec.length == 0) return B_INVALID_KEY_LENGTH;
+    if (spec.position < 1 || spec.position - 1u + spec.length > file.recordLength) return B_INVALID_KEY_POSITION;
+    if (type > B_TYPE_NUMERIC_STS || type == B_TYPE_NOTE || type == B_TYPE_LVAR || type == B_TYPE_BIT)
         return B_KEY_TYPE_ERROR;
-    if (type == B_TYPE_AUTOINCREMENT && (flags & B_KEY_DUPLICATES)) return B_KEY_TYPE_ERROR;
-    if (!lengthAllowed(type, length)) return B_INVALID_KEY_LENGTH;
+    if (!lengthAllowed(type, spec.length)) return B_INVALID_KEY_LENGTH;
+    const bool folds = flags & B_KEY_NOCASE, collates = flags & B_KEY_ALT_COLLATING;
+    if ((folds || collates) && (!isStringType(type) || (folds && collates))) return B_INCONSISTENT_KEY_FLAGS;
     segment.attributes = flags;
     segment.dataType = type;
-    segment.offset = position - 1;
-    segment.length = length;
-    segment.nullValue = spec[11];
+    segment.offset = spec.position - 1u;
+    segment.length = spec.length;
+    segment.nullValue = spec.nullValue;
+    if (collates) segment.collating = std::make_shared<CollatingSequence>(file.sequences[spec.collatingSequence]);
+    return B_NO_ERROR;
+}
+
+int parseKey(const KeySpec& spec, const CreateSpec& file, KeyDefinition& key) {
+    for (const SegmentSpec& s : spec) {
+        KeySegment segment;
+        if (const int status = parseSegment(s, file, segment); status != B_NO_ERROR) return status;
+        if ((s.flags & kKeyWideFlags) != (spec.front().flags & kKeyWideFlags)) return B_INCONSISTENT_KEY_FLAGS;
+        key.segments.push_back(std::move(segment));
+    }
+    if (key.length() > BTR_MAX_KEY_LENGTH) return B_INVALID_KEY_LENGTH;
+    // An autoincrement key is unique and numbers records by itself alone.
+    const bool autoincrement = std::any_of(
+        spec.begin(), spec.end(), [](const SegmentSpec& s) { return s.effectiveType() == B_TYPE_AUTOINCREMENT; });
+    if (autoincrement && (!key.integerColumn() || (spec.front().flags & B_KEY_DUPLICATES))) return B_KEY_TYPE_ERROR;
+    key.encodedColumn = !key.integerColumn();
     return B_NO_ERROR;
 }
 
@@ -44,20 +57,20 @@ int parseKey(const std::uint8_t* spec, std::uint32_t recordLength, KeySegment& s
 int parseCreateBuffer(const std::uint8_t* buffer, std::uint32_t size, FileLayout& layout) {
     if (!buffer || size < BTR_FILE_SPEC_SIZE) return B_DATA_BUFFER_TOO_SHORT;
     layout = FileLayout{};
-    layout.recordLength = word(buffer);
-    layout.pageSize = word(buffer + 2);
-    const std::uint32_t keyCount = word(buffer + 4);
+    layout.recordLength = static_cast<std::uint32_t>(readLittleEndian(buffer, 2));
+    layout.pageSize = static_cast<std::uint32_t>(readLittleEndian(buffer + 2, 2));
+    const std::uint64_t keyCount = readLittleEndian(buffer + 4, 2);
     if (layout.recordLength < kMinRecordLength || layout.recordLength > kMaxRecordLength)
         return B_INVALID_RECORD_LENGTH;
     if (layout.pageSize < kPageUnit || layout.pageSize > kMaxPageSize || layout.pageSize % kPageUnit)
         return B_PAGE_SIZE_ERROR;
     if (keyCount < 1 || keyCount > kMaxKeys) return B_INVALID_NUMBER_OF_KEYS;
-    if (size < BTR_FILE_SPEC_SIZE + keyCount * BTR_KEY_SPEC_SIZE) return B_DATA_BUFFER_TOO_SHORT;
-    for (std::uint32_t k = 0; k < keyCount; ++k) {
-        KeySegment segment;
-        const int status = parseKey(buffer + BTR_FILE_SPEC_SIZE + k * BTR_KEY_SPEC_SIZE, layout.recordLength, segment);
-        if (status != B_NO_ERROR) return status;
-        layout.keys.push_back(KeyDefinition{{segment}});
+    CreateSpec spec;
+    if (const int status = readCreateBuffer({buffer, size}, spec); status != B_NO_ERROR) return status;
+    for (const KeySpec& keySpec : spec.keys) {
+        KeyDefinition key;
+        if (const int status = parseKey(keySpec, spec, key); status != B_NO_ERROR) return status;
+        layout.keys.push_back(std::move(key));
     }
     return B_NO_ERROR;
 }

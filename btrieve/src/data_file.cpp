@@ -5,6 +5,8 @@
 #include "layout_checks.h"
 #include "schema.h"
 
+#include <wbtrv32/bytes.h>
+
 #include <wbtrv32/btrieve.h>
 
 #include <unistd.h>
@@ -12,40 +14,6 @@
 #include <algorithm>
 
 namespace wbtrv {
-namespace {
-
-std::string column(std::size_t key) { return "key_" + std::to_string(key); }
-
-}  // namespace
-
-std::string DataFile::querySql(std::size_t key, Query which) {
-    const std::string k = column(key);
-    const std::string select = "SELECT id, data, " + k + " FROM data_t WHERE ";
-    const std::string up = " ORDER BY " + k + ", id LIMIT 1";
-    const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
-    switch (which) {
-        case First:
-            return select + k + " IS NOT NULL" + up;
-        case Last:
-            return select + k + " IS NOT NULL" + down;
-        case NextSame:
-            return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
-        case Greater:
-            return select + k + " > ?1" + up;
-        case GreaterOrEqual:
-            return select + k + " >= ?1" + up;
-        case PreviousSame:
-            return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
-        case Less:
-            return select + k + " < ?1" + down;
-        case LessOrEqual:
-            return select + k + " <= ?1" + down;
-        case Equal:
-            return select + k + " = ?1 ORDER BY id LIMIT 1";
-        default:
-            return "SELECT max(" + k + ") FROM data_t";
-    }
-}
 
 // A write transaction that rolls back unless committed. BEGIN IMMEDIATE takes
 // the write lock up front, so the record compared inside cannot change before
@@ -120,9 +88,9 @@ DataFile::~DataFile() {
 int DataFile::prepareFixed() {
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        columns += ", " + column(k);
+        columns += ", " + keyColumn(k);
         values += ", ?" + std::to_string(k + 2);
-        assignments += ", " + column(k) + " = ?" + std::to_string(k + 2);
+        assignments += ", " + keyColumn(k) + " = ?" + std::to_string(k + 2);
     }
     const std::pair<Statement*, std::string> fixed[] = {
         {&begin_, "BEGIN IMMEDIATE"},
@@ -144,10 +112,19 @@ int DataFile::prepareFixed() {
     return B_NO_ERROR;
 }
 
-Statement& DataFile::query(std::size_t key, Query which) {
-    Statement& st = queries_[key][which];
-    if (!st.prepared()) st.prepare(db_.get(), querySql(key, which));
+Statement& DataFile::query(std::size_t key, KeyQuery which) {
+    Statement& st = queries_[key][static_cast<std::size_t>(which)];
+    if (!st.prepared()) st.prepare(db_.get(), keyQuerySql(key, which));
     return st;
+}
+
+void DataFile::bindKey(Statement& st, int index, std::size_t key, const KeyValue& value) {
+    if (value.null)
+        st.bindNull(index);
+    else if (layout_.keys[key].integerColumn())
+        st.bindInteger(index, value.integer);
+    else
+        st.bindBlob(index, value.encoded);
 }
 
 int DataFile::step(Statement& st) {
@@ -171,11 +148,10 @@ int DataFile::readRow(Statement& st, std::size_t key, Record& out) {
     if (st.typeAt(1) != SQLITE_BLOB || !storedLengthSound(bytes.size(), layout_.recordLength, layout_.variableLength))
         return B_IO_ERROR;
     if (key != kNoKey) {
-        KeyValue fromBytes;
-        if (!layout_.keys[key].valueFromRecord(bytes, fromBytes)) return B_IO_ERROR;
-        const int type = st.typeAt(2);
-        const bool agrees = fromBytes ? type == SQLITE_INTEGER && st.integerAt(2) == *fromBytes : type == SQLITE_NULL;
-        if (!agrees) return B_IO_ERROR;
+        const KeyDefinition& k = layout_.keys[key];
+        if (!k.fitsIn(bytes) || !k.valueFromRecord(bytes, fromBytes_) || !readKeyColumn(st, 2, k, stored_) ||
+            stored_ != fromBytes_)
+            return B_IO_ERROR;
     }
     out.data.assign(bytes.begin(), bytes.end());
     return B_NO_ERROR;
@@ -183,17 +159,18 @@ int DataFile::readRow(Statement& st, std::size_t key, Record& out) {
 
 int DataFile::seek(Seek how, std::size_t key, const KeyValue& value, std::int64_t id, Record& out) {
     if (broken_) return B_IO_ERROR;
-    const auto along = [&](Query which) {
+    using enum KeyQuery;
+    const auto along = [&](KeyQuery which) {
         Statement& st = query(key, which);
         StatementUse use(st);
-        if (which != First && which != Last) {
-            use->bindInteger(1, value.value_or(0));
+        if (which != First && which != Last && st.prepared()) {
+            bindKey(st, 1, key, value);
             use->bindInteger(2, id);
         }
         return readRow(st, key, out);
     };
     // A null key value has no place in the key's order: nothing is near it.
-    if (how != Seek::First && how != Seek::Last && !value) return B_END_OF_FILE;
+    if (how != Seek::First && how != Seek::Last && value.null) return B_END_OF_FILE;
     switch (how) {
         case Seek::First:
             return along(First);
@@ -241,19 +218,16 @@ int DataFile::read(std::int64_t id, Record& out) {
 }
 
 int DataFile::bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record) {
+    bound_.resize(layout_.keys.size());
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        KeyValue value;
-        if (!layout_.keys[k].valueFromRecord(record, value)) return B_OPERATION_NOT_ALLOWED;
-        if (value)
-            st.bindInteger(firstIndex + static_cast<int>(k), *value);
-        else
-            st.bindNull(firstIndex + static_cast<int>(k));
+        if (!layout_.keys[k].valueFromRecord(record, bound_[k])) return B_OPERATION_NOT_ALLOWED;
+        bindKey(st, firstIndex + static_cast<int>(k), k, bound_[k]);
     }
     return B_NO_ERROR;
 }
 
 int DataFile::nextAutoincrement(std::size_t key, std::int64_t& value) {
-    Statement& st = query(key, Max);
+    Statement& st = query(key, KeyQuery::Max);
     StatementUse use(st);
     if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
@@ -271,10 +245,10 @@ int DataFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
         const KeyDefinition& key = layout_.keys[k];
         const KeySegment& seg = key.first();
-        if (!key.autoincrement() || readLittleEndian(record.data() + seg.offset, seg.length, true) != 0) continue;
+        if (!key.autoincrement() || readSignedLittleEndian(record.data() + seg.offset, seg.length) != 0) continue;
         std::int64_t value = 0;
         if (const int status = nextAutoincrement(k, value); status != B_NO_ERROR) return status;
-        writeLittleEndian(record.data() + seg.offset, seg.length, value);
+        writeLittleEndian(record.data() + seg.offset, seg.length, static_cast<std::uint64_t>(value));
     }
     {
         StatementUse use(insert_);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "file_layout.h"
+#include "key_sql.h"
 #include "lock_wait.h"
 #include "open_lock.h"
 #include "record_locks.h"
@@ -73,25 +74,10 @@ public:
     int users = 0;
 
 private:
-    enum Query {
-        First,
-        Last,
-        NextSame,
-        Greater,
-        PreviousSame,
-        Less,
-        Equal,
-        GreaterOrEqual,
-        LessOrEqual,
-        Max,
-        QueryCount
-    };
-
     DataFile() = default;
-    static std::string querySql(std::size_t key, Query which);
     int prepareFixed();
-    Statement& query(std::size_t key, Query which);
-    // Reads the row `st` steps to, checking it against its key `key`.
+    Statement& query(std::size_t key, KeyQuery which);
+    void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
     // Reads the row a statement selects (id, data, and the column of `key`,
     // checked against the bytes, unless key is kNoKey: a read in physical order).
     static constexpr std::size_t kNoKey = SIZE_MAX;
@@ -115,7 +101,9 @@ private:
     bool broken_ = false;
     bool inTransaction_ = false;
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
-    std::vector<std::array<Statement, QueryCount>> queries_;
+    std::vector<std::array<Statement, static_cast<std::size_t>(KeyQuery::Count)>> queries_;
+    std::vector<KeyValue> bound_;  // key values of the record being written, alive until its statement runs
+    KeyValue fromBytes_, stored_;  // a row's key as its bytes say and as its column holds, reused by every read
 
     friend class Transaction;
 };

@@ -50,10 +50,10 @@ int startingPoint(const Handle& handle, const KeyDefinition& key, const CallArgs
         }
         default: {
             how = byValue(args.operation);
-            std::int64_t v = 0;
-            if (key.valueFromKeyBytes(args.keyBytes(), v)) {
-                value = v;
-                return B_NO_ERROR;
+            if (key.valueFromKeyBytes(args.keyBytes(), value)) {
+                // A null key value is in no record and has no place in the key's order.
+                if (!value.null) return B_NO_ERROR;
+                return how == Seek::Equal ? B_KEY_VALUE_NOT_FOUND : B_END_OF_FILE;
             }
             // A value the key cannot hold is above every value it holds.
             if (how == Seek::Less || how == Seek::LessOrEqual) {
@@ -106,12 +106,11 @@ int getOperation(Engine& engine, const CallArgs& args) {
     if (const int status = file.seek(how, static_cast<std::size_t>(args.keyNumber), value, id, row);
         status != B_NO_ERROR)
         return status;
-    const KeySegment& seg = key.first();
-    if (row.data.size() < seg.offset + seg.length) return B_IO_ERROR;
+    if (!key.fitsIn(row.data)) return B_IO_ERROR;
     // Records of a variable-length file may still be longer than the buffer.
     if (!args.keyOnly && row.data.size() > args.dataCapacity()) return B_DATA_BUFFER_TOO_SHORT;
     if (const int status = lockRead(*handle, args, row.id); status != B_NO_ERROR) return status;
-    std::copy_n(row.data.begin() + seg.offset, seg.length, args.keyBytes());
+    key.keyBytesOf(row.data, args.keyBytes());
     Cursor& cursor = handle->cursor;
     KeyValue found;
     key.valueFromRecord(row.data, found);

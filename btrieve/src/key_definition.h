@@ -2,55 +2,52 @@
 // computed from the bytes of a record or of a key buffer.
 #pragma once
 
+#include "key_encoding.h"
+
 #include <cstdint>
-#include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace wbtrv {
 
-struct KeySegment {
-    std::uint16_t attributes = 0;  // key flags as given on Create
-    std::uint8_t dataType = 0;     // extended key type code
-    std::uint32_t offset = 0;      // 0-based position in the record
-    std::uint32_t length = 0;
-    std::uint8_t nullValue = 0;
-    bool hasCollatingSequence = false;
+// A key value as the key_N column holds it: NULL for a record left out of a
+// null key, an INTEGER for a key of one ascending integer segment, else the
+// concatenated order-preserving encoding of its segments.
+struct KeyValue {
+    bool null = true;
+    std::int64_t integer = 0;
+    std::vector<std::uint8_t> encoded;
+    bool operator==(const KeyValue&) const = default;
 };
-
-// A key value as the key_N column holds it; empty for a null key (not indexed).
-using KeyValue = std::optional<std::int64_t>;
-
-// The key flags and type that decide whether we handle a key.
-bool isIntegerType(std::uint8_t dataType);
-// Whether a single segment of this type may have this length.
-bool lengthAllowed(std::uint8_t dataType, std::uint32_t length);
 
 struct KeyDefinition {
     std::vector<KeySegment> segments;
+    // key_N holds our encoding: set for keys we create, and on Open for a
+    // column declared with our encoded type.
+    bool encodedColumn = false;
 
     const KeySegment& first() const { return segments.front(); }
+    // Bytes of the key in a key buffer: its segments one after the other.
     std::uint32_t length() const;
     bool allowsDuplicates() const;
     bool modifiable() const;
     bool autoincrement() const;
     bool nullable() const;
-    // Keys we can compute and order: one segment of an integer type, ascending.
+    // One ascending segment of an integer type: key_N is an INTEGER column.
+    bool integerColumn() const;
+    // Keys we can compute and order: an INTEGER column, or our encoding of
+    // segments of types and lengths we know.
     bool supported() const;
 
-    // Value of this key in a record (record must cover the segment). Fails
+    // Value of this key in a record (record must cover every segment). Fails
     // only for an unsigned 8-byte value beyond the range of an SQLite integer.
     bool valueFromRecord(std::span<const std::uint8_t> record, KeyValue& out) const;
     // Value of a key buffer holding this key's bytes (at least length() bytes).
-    bool valueFromKeyBytes(const std::uint8_t* bytes, std::int64_t& out) const;
-
-    // Column declaration of key_N in data_t.
-    std::string columnDeclaration() const;
+    bool valueFromKeyBytes(const std::uint8_t* bytes, KeyValue& out) const;
+    // Copies the key's bytes out of a record into a key buffer.
+    void keyBytesOf(std::span<const std::uint8_t> record, std::uint8_t* out) const;
+    // Whether a record holds every segment.
+    bool fitsIn(std::span<const std::uint8_t> record) const;
 };
-
-// Little-endian integer of 1..8 bytes, sign- or zero-extended.
-std::int64_t readLittleEndian(const std::uint8_t* bytes, std::uint32_t length, bool isSigned);
-void writeLittleEndian(std::uint8_t* bytes, std::uint32_t length, std::int64_t value);
 
 }  // namespace wbtrv

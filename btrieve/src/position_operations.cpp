@@ -3,6 +3,7 @@
 #include "operations.h"
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +27,7 @@ void writePosition(std::uint8_t* out, std::int64_t id) {
 }
 
 std::int64_t readPosition(const std::uint8_t* in) {
-    return readLittleEndian(in, 2, false) << 16 | readLittleEndian(in + 2, 2, false);
+    return static_cast<std::int64_t>(readLittleEndian(in, 2) << 16 | readLittleEndian(in + 2, 2));
 }
 
 int stepOperation(Engine& engine, const CallArgs& args) {
@@ -75,9 +76,8 @@ int getDirectOperation(Engine& engine, const CallArgs& args) {
     if (const int status = file.read(readPosition(args.dataBytes()), row); status != B_NO_ERROR) return status;
     KeyValue value;
     if (key) {
-        const KeySegment& seg = key->first();
-        if (row.data.size() < seg.offset + seg.length || !key->valueFromRecord(row.data, value)) return B_IO_ERROR;
-        if (!value) return B_NULL_KEY_PATH;
+        if (!key->fitsIn(row.data) || !key->valueFromRecord(row.data, value)) return B_IO_ERROR;
+        if (value.null) return B_NULL_KEY_PATH;
     }
     if (const int status = lockRead(*handle, args, row.id); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
@@ -89,7 +89,7 @@ int getDirectOperation(Engine& engine, const CallArgs& args) {
     cursor.recordId = row.id;
     cursor.hasCurrent = false;
     cursor.lastRead.clear();
-    if (key) std::copy_n(row.data.begin() + key->first().offset, key->first().length, args.keyBytes());
+    if (key) key->keyBytesOf(row.data, args.keyBytes());
     return deliverRecord(*handle, args, row);
 }
 

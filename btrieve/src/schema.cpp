@@ -1,9 +1,13 @@
 #include "schema.h"
 
+#include "key_sql.h"
 #include "layout_checks.h"
 
 #include <wbtrv32/btrieve.h>
 
+#include <wbtrv32/bytes.h>
+
+#include <map>
 #include <set>
 
 namespace wbtrv {
@@ -36,6 +40,22 @@ int statusFromSqlite(int rc) {
     }
 }
 
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+// The acs_name and acs values of a segment: NULL without a collating sequence.
+std::string collatingValues(const KeySegment& seg) {
+    if (!seg.collating) return "NULL,NULL";
+    return quoted(seg.collating->name) + ",x'" + hex(seg.collating->table) + "'";
+}
+
+}  // namespace
+
 int createSchema(Database& db, const FileLayout& layout) {
     std::string sql =
         "CREATE TABLE metadata_t(record_length INTEGER NOT NULL, physical_record_length INTEGER NOT NULL,"
@@ -51,18 +71,16 @@ int createSchema(Database& db, const FileLayout& layout) {
     std::string indexes;
     for (std::size_t n = 0; n < layout.keys.size(); ++n) {
         const KeyDefinition& key = layout.keys[n];
-        const std::string column = "key_" + std::to_string(n);
-        table += ", " + column + " " + key.columnDeclaration();
-        indexes += std::string("CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX " + column +
-                   "_index ON data_t(" + column + ");";
+        table += ", " + keyColumn(n) + " " + keyColumnDeclaration(key);
+        indexes += keyIndexStatement(n, key);
         for (std::size_t s = 0; s < key.segments.size(); ++s) {
             const KeySegment& seg = key.segments[s];
             sql +=
-                "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value)"
+                "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value, acs_name, acs)"
                 " VALUES(" +
                 std::to_string(n) + "," + std::to_string(s) + "," + std::to_string(seg.attributes) + "," +
                 std::to_string(seg.dataType) + "," + std::to_string(seg.offset) + "," + std::to_string(seg.length) +
-                "," + std::to_string(seg.nullValue) + ");";
+                "," + std::to_string(seg.nullValue) + "," + collatingValues(seg) + ");";
         }
     }
     sql += table + ");" + indexes;
@@ -119,7 +137,7 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
     Statement st;
     int rc = st.prepare(db.get(),
                         "SELECT number, segment, attributes, data_type, offset, length, null_value,"
-                        " acs_name IS NOT NULL OR acs IS NOT NULL FROM keys_t ORDER BY number, segment");
+                        " acs_name, acs FROM keys_t ORDER BY number, segment");
     if (rc != SQLITE_OK) return failure(rc, why, "no keys_t table: " + db.lastError());
     while ((rc = st.step()) == SQLITE_ROW) {
         std::int64_t number = 0, segment = 0, attributes = 0, type = 0, offset = 0, length = 0, nullValue = 0;
@@ -142,7 +160,16 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
         seg.offset = static_cast<std::uint32_t>(offset);
         seg.length = static_cast<std::uint32_t>(length);
         seg.nullValue = static_cast<std::uint8_t>(nullValue);
-        seg.hasCollatingSequence = st.integerAt(7) != 0;
+        // The table alone, or the whole sequence as Create received it. A key
+        // whose table cannot be read is not ordered by us: it stays read-only.
+        const auto table = st.blobAt(8);
+        const bool whole = table.size() == BTR_COLLATING_SEQUENCE_SIZE && table[0] == BTR_COLLATING_SEQUENCE_MARK;
+        if ((seg.attributes & B_KEY_ALT_COLLATING) && (table.size() == 256 || whole)) {
+            auto sequence = std::make_shared<CollatingSequence>();
+            sequence->name = st.textAt(7);
+            std::copy(table.end() - 256, table.end(), sequence->table.begin());
+            seg.collating = std::move(sequence);
+        }
         if (newKey) layout.keys.push_back(KeyDefinition{});
         layout.keys.back().segments.push_back(seg);
     }
@@ -151,17 +178,21 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
     return B_NO_ERROR;
 }
 
-int checkDataTable(Database& db, const FileLayout& layout, std::string& why) {
+int checkDataTable(Database& db, FileLayout& layout, std::string& why) {
     Statement st;
-    int rc = st.prepare(db.get(), "SELECT name FROM pragma_table_info('data_t')");
+    int rc = st.prepare(db.get(), "SELECT name, type FROM pragma_table_info('data_t')");
     if (rc != SQLITE_OK) return failure(rc, why, "data_t cannot be read: " + db.lastError());
-    std::set<std::string> columns;
-    while ((rc = st.step()) == SQLITE_ROW) columns.insert(st.textAt(0));
+    std::map<std::string, std::string> columns;  // name -> declared type
+    while ((rc = st.step()) == SQLITE_ROW) columns[st.textAt(0)] = st.textAt(1);
     if (rc != SQLITE_DONE) return failure(rc, why, "data_t cannot be read: " + db.lastError());
-    std::set<std::string> expected{"id", "data"};
-    for (std::size_t n = 0; n < layout.keys.size(); ++n) expected.insert("key_" + std::to_string(n));
-    if (columns != expected)
+    std::set<std::string> expected{"id", "data"}, found;
+    for (std::size_t n = 0; n < layout.keys.size(); ++n) expected.insert(keyColumn(n));
+    for (const auto& [name, type] : columns) found.insert(name);
+    if (found != expected)
         return failure(SQLITE_NOTADB, why, "data_t does not have the columns id, data and one per key");
+    // Only a column declared with our encoded type holds values we can order and write.
+    for (std::size_t n = 0; n < layout.keys.size(); ++n)
+        layout.keys[n].encodedColumn = columns[keyColumn(n)] == kEncodedKeyType;
     return B_NO_ERROR;
 }
 

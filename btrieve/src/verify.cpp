@@ -1,7 +1,10 @@
 // BTRVERIFY: checks a data file without changing it.
 #include "engine.h"
 #include "file_access.h"
+#include "key_sql.h"
 #include "schema.h"
+
+#include <wbtrv32/bytes.h>
 
 #include <wbtrv32/btrieve.h>
 
@@ -27,7 +30,10 @@ int storageSound(Database& db, std::string& why) {
     return B_IO_ERROR;
 }
 
-std::string describe(const KeyValue& v) { return v ? std::to_string(*v) : "null"; }
+std::string describe(const KeyValue& v, bool integer) {
+    if (v.null) return "null";
+    return integer ? std::to_string(v.integer) : "x'" + hex(v.encoded) + "'";
+}
 
 // Every record of the record length, every key column equal to its record's bytes.
 int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
@@ -49,21 +55,16 @@ int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
         }
         for (std::size_t k = 0; k < layout.keys.size(); ++k) {
             const KeyDefinition& key = layout.keys[k];
-            if (!key.supported() || data.size() < key.first().offset + key.first().length) continue;
+            if (!key.supported() || !key.fitsIn(data)) continue;
             KeyValue expected;
-            const int column = static_cast<int>(k) + 2;
+            KeyValue held;
             const bool computable = key.valueFromRecord(data, expected);
-            const int type = st.typeAt(column);
-            const bool storedNull = type == SQLITE_NULL;
-            const std::int64_t storedValue = type == SQLITE_INTEGER ? st.integerAt(column) : 0;
-            const bool storedKind = type == SQLITE_INTEGER || storedNull;
-            const bool same = expected ? type == SQLITE_INTEGER && storedValue == *expected : storedNull;
-            if (!computable || !same) {
+            const bool rightKind = readKeyColumn(st, static_cast<int>(k) + 2, key, held);
+            if (!computable || !rightKind || held != expected) {
                 why = record + ": key_" + std::to_string(k) + " holds " +
-                      (!storedKind  ? "a non-integer"
-                       : storedNull ? "null"
-                                    : std::to_string(storedValue)) +
-                      ", its bytes say " + (computable ? describe(expected) : "a value out of range");
+                      (rightKind ? describe(held, key.integerColumn()) : "a value of the wrong kind") +
+                      ", its bytes say " +
+                      (computable ? describe(expected, key.integerColumn()) : "a value out of range");
                 return B_IO_ERROR;
             }
         }

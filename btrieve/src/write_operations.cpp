@@ -60,7 +60,7 @@ int insertOperation(Engine& engine, const CallArgs& args) {
     if (const int status = file.insert(record, id); status != B_NO_ERROR) return status;
     // The record as stored, with any autoincrement value it was given.
     std::copy(record.begin(), record.end(), args.dataBytes());
-    std::copy_n(record.begin() + key.first().offset, key.first().length, args.keyBytes());
+    key.keyBytesOf(record, args.keyBytes());
     placeCursor(*handle, args.keyNumber, id, true);
     return B_NO_ERROR;
 }

@@ -1,5 +1,7 @@
 #include "store/record_store.h"
 
+#include <wbtrv32/bytes.h>
+
 #include <array>
 #include <string>
 #include <utility>
@@ -25,10 +27,8 @@ std::int16_t RecordStore::onTable(Operation operation, TableFileBlock& block) co
 
 std::int16_t RecordStore::getEqual(TableFileBlock& block, std::int32_t recordNumber) const {
     // The wanted number as a separate little-endian key; the table's key buffer stays as it is.
-    const auto value = static_cast<std::uint32_t>(recordNumber);
-    std::array<std::uint8_t, kRecordNumberKeyLength> key{
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value >> 16),
-        static_cast<std::uint8_t>(value >> 24)};
+    std::array<std::uint8_t, kRecordNumberKeyLength> key{};
+    wbtrv::writeLittleEndian(key.data(), key.size(), static_cast<std::uint32_t>(recordNumber));
     std::uint32_t dataLength = block.recordLength;
     return call_(B_GET_EQUAL, block.positionBlock.data(), block.row.data(), &dataLength, key.data(),
                  kRecordNumberKeyLength, static_cast<std::int8_t>(block.keyNumber));

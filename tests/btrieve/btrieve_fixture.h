@@ -3,6 +3,8 @@
 #pragma once
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/create_spec.h>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,36 @@ std::int16_t verify(const std::string& path, std::string& message);
 // Little-endian field access in a record.
 void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value);
 std::int64_t getInt(const Bytes& record, std::size_t offset, std::size_t length, bool isSigned = true);
+
+// A key segment as the tests describe it: offset 0-based.
+struct Segment {
+    std::uint16_t offset;
+    std::uint16_t length;
+    std::uint8_t type;
+    std::uint16_t flags = 0;  // direction, case, collating sequence
+    const wbtrv::CollatingSequence* sequence = nullptr;
+};
+
+// The order of two values of a segment (or of a key: its segments' bytes one
+// after the other), written from the key types' published order rules and
+// independent of how the record manager stores keys: < 0, 0 or > 0.
+int compareSegment(const Segment& s, const std::uint8_t* a, const std::uint8_t* b);
+int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std::uint8_t* b);
+// The old binary float format of `length` bytes for a value.
+Bytes bfloatBytes(double value, std::size_t length);
+
+// Each key type's order, against values chosen to break a naive comparison
+// (negative numbers, -0, NaN, blanks, case, trailing zero bytes, the sign
+// nibble of decimals, length bytes): the groups are in ascending key order,
+// the values of a group compare equal.
+struct OrderCase {
+    const char* name;
+    Segment segment;
+    std::vector<std::vector<Bytes>> groups;
+};
+const std::vector<OrderCase>& orderCases();
+// Every value the table holds for segments of this type and length.
+std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length);
 
 // The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
 // offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a

@@ -1,4 +1,4 @@
-// Stat's published layout and BTRVERIFY's verdicts.
+// BTRVERIFY's verdicts.
 #include "btrieve_fixture.h"
 
 #include <sqlite3.h>
@@ -8,35 +8,6 @@
 
 namespace btrieve_test {
 namespace {
-
-TEST_F(BtrieveTest, StatDescribesFileAndKeysWithTheRecordCount) {
-    Block block{};
-    openStandard(block);
-    for (std::uint32_t code : {1u, 2u, 3u}) {
-        Call call{Standard::record(0, 1, code)};
-        ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    }
-    Call stat{Bytes(BTR_FILE_SPEC_SIZE + 3 * BTR_KEY_SPEC_SIZE - 1)};
-    EXPECT_EQ(stat.run(B_STAT, block, 0), B_DATA_BUFFER_TOO_SHORT);
-    stat.data.resize(200);
-    ASSERT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
-    ASSERT_EQ(stat.length, BTR_FILE_SPEC_SIZE + 3 * BTR_KEY_SPEC_SIZE);
-    EXPECT_EQ(getInt(stat.data, 0, 2), Standard::recordLength);
-    EXPECT_EQ(getInt(stat.data, 2, 2), 4096);
-    EXPECT_EQ(getInt(stat.data, 4, 2), 3);
-    EXPECT_EQ(getInt(stat.data, 6, 4), 3);
-    // The key specifications read back as they were given on Create.
-    const Bytes created = Standard::createBuffer();
-    for (int k = 0; k < 3; ++k) {
-        const std::size_t at = BTR_FILE_SPEC_SIZE + static_cast<std::size_t>(k) * BTR_KEY_SPEC_SIZE;
-        SCOPED_TRACE("key " + std::to_string(k));
-        EXPECT_EQ(getInt(stat.data, at, 2), getInt(created, at, 2));          // position
-        EXPECT_EQ(getInt(stat.data, at + 2, 2), getInt(created, at + 2, 2));  // length
-        EXPECT_EQ(getInt(stat.data, at + 4, 2), getInt(created, at + 4, 2));  // flags
-        EXPECT_EQ(stat.data[at + 10], created[at + 10]);                      // type
-        EXPECT_EQ(stat.data[at + 14], k);                                     // key number
-    }
-}
 
 class Verify : public BtrieveTest {
 protected:

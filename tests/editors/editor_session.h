@@ -17,6 +17,7 @@
 #include "editors/table_editor.h"
 #include "records/tarrow_data_fields.h"
 #include "store/data_file_set.h"
+
 #include "test_support/application.h"
 #include "test_support/call_seam.h"
 #include "test_support/data_files.h"

@@ -2,6 +2,8 @@
 // look like the sequential file's own separators.
 #include "grimstore_fixture.h"
 
+#include <nlohmann/json.hpp>
+
 namespace grimstore::test {
 namespace {
 
@@ -39,6 +41,47 @@ TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
     result = run({"load", path("b.dat"), path("a.dat.saved")});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(saved("b.dat"), input);
+}
+
+// Keys of several segments and other types, one through a collating sequence
+// given as a file: dump shows each value in its type's form, stat names the sequence.
+TEST_F(GrimstoreTest, KeysOfEveryKindAreCreatedAndDumpedInTheirTypesForms) {
+    std::string sequence =
+        "\xAC"
+        "REVERSE ";
+    for (int b = 0; b < 256; ++b) sequence += static_cast<char>(255 - b);
+    writeFile(path("reverse.alt"), Bytes(sequence.begin(), sequence.end()));
+    const RunResult made = run({"create",
+                                path("t.dat"),
+                                "-r",
+                                "36",
+                                "-k",
+                                "1:4:autoinc",
+                                "-k",
+                                "5:10:string:alt,dup+15:4:date:desc,dup",
+                                "-k",
+                                "19:2:money:null",
+                                "-k",
+                                "21:3:numeric:dup",
+                                "-k",
+                                "24:4:time:dup",
+                                "-k",
+                                "28:4:float:dup",
+                                "-k",
+                                "32:5:lstring:dup",
+                                "--collating-sequence",
+                                path("reverse.alt")});
+    ASSERT_EQ(made.exitStatus, 0) << made.err;
+    loadRecords("t.dat",
+                {Bytes{0,    0,    0,   0,   'A', 'l', 'i', 'c', 'e', 0, 0, 0,    0,    0, 7,   3,   0xE8, 0x07,
+                       0x12, 0x3D, '1', '2', 'J', 5,   4,   3,   2,   0, 0, 0xC0, 0xBF, 3, 'a', 'b', 'c',  'd'}});
+    const RunResult dump = run({"dump", path("t.dat")});
+    ASSERT_EQ(dump.exitStatus, 0) << dump.err;
+    EXPECT_EQ(nlohmann::json::parse(dump.out.substr(0, dump.out.find('\n')))["keys"],
+              nlohmann::json::parse(R"([1, ["Alice", "2024-03-07"], "-1.23", "-121", "02:03:04.05", -1.5, "abc"])"));
+    EXPECT_NE(run({"stat", path("t.dat")}).out.find("flags dup,seg,alt, collating sequence REVERSE"),
+              std::string::npos);
+    EXPECT_EQ(run({"create", path("x.dat"), "-r", "8", "-k", "1:8:string:alt"}).exitStatus, 1);
 }
 
 }  // namespace

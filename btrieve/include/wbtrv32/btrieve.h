@@ -67,9 +67,10 @@ enum {
     B_GET_LESS_OR_EQUAL = 11,   /* the last record with the value (its last duplicate) or below it. 9 none */
     B_GET_FIRST = 12,           /* the first record in the order of key keyNumber. 9 empty file, 6 no such key */
     B_GET_LAST = 13,            /* the last record, statuses as Get First */
-    B_CREATE = 14,              /* key buffer: file name; data buffer: file specification and one key specification
-                                   per key (layout below). keyNumber -1 refuses an existing file with 59, otherwise
-                                   it is replaced (85 while open). 24-29 and 49 name what is wrong */
+    B_CREATE = 14,              /* key buffer: file name; data buffer: file specification, key specifications and
+                                   collating sequences (layout below). keyNumber -1 refuses an existing file with
+                                   59, otherwise it is replaced (85 while open). 24-29, 45, 48 and 49 name what is
+                                   wrong */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
                                    in the file specification's 4 unused bytes (offset 6). 22 buffer too short */
     B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
@@ -141,12 +142,16 @@ enum {
     B_NOT_A_DATA_FILE = 30,            /* the file is not a data file of this record manager */
     B_TRANSACTION_ACTIVE = 37,         /* Begin inside a transaction */
     B_NO_TRANSACTION = 39,             /* End or Abort without a transaction */
-    B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key of a type not supported;
-                                          Close of a file the open transaction changed */
+    B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key column made elsewhere that is not
+                                          ordered the way this record manager stores keys; Close of a file the
+                                          open transaction changed */
     B_INVALID_RECORD_ADDRESS = 43,     /* Get Direct: no record at that position */
     B_NULL_KEY_PATH = 44,              /* Get Direct: the record is left out of that null key */
+    B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
     B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable */
-    B_KEY_TYPE_ERROR = 49,             /* Create: a key type or flag not supported */
+    B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
+    B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
+                                          autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
     B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
@@ -161,18 +166,19 @@ enum {
     B_KEY_DUPLICATES = 0x0001,    /* several records may share a value */
     B_KEY_MODIFIABLE = 0x0002,    /* Update may change the value */
     B_KEY_BINARY = 0x0004,        /* without B_KEY_EXTENDED_TYPE: an unsigned binary key */
-    B_KEY_NULL_ALL = 0x0008,      /* records whose key bytes all equal the null value are not indexed */
-    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows (Stat only; Create gets 49) */
-    B_KEY_ALT_COLLATING = 0x0020, /* alternate collating sequence (Stat only; Create gets 49) */
-    B_KEY_DESCENDING = 0x0040,    /* descending order (Stat only; Create gets 49) */
+    B_KEY_NULL_ALL = 0x0008,      /* records whose every segment holds the null value are left out of the key */
+    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key specification */
+    B_KEY_ALT_COLLATING = 0x0020, /* string bytes sort through the collating sequence the segment names */
+    B_KEY_DESCENDING = 0x0040,    /* this segment sorts high to low */
     B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
     B_KEY_EXTENDED_TYPE = 0x0100, /* the key's type byte is meaningful */
-    B_KEY_NULL_ANY = 0x0200       /* as B_KEY_NULL_ALL */
+    B_KEY_NULL_ANY = 0x0200,      /* records with any segment holding the null value are left out of the key */
+    B_KEY_NOCASE = 0x0400         /* string segment compared with a-z folded to A-Z */
 };
 
-/* Key types, little-endian. Create accepts integer, unsigned binary and autoincrement; the others
- * appear in Stat for files made elsewhere, which open and read along their integer keys (writes and
- * Gets along a key of another type get 41). */
+/* Key types; numbers little-endian. Create accepts every type but note, lvar and bit (49). A key is at
+ * most 255 bytes in one or more segments; duplicates, modifiable and null flags are the same on all
+ * its segments, case-insensitive and collating sequences only on string, lstring and zstring (45). */
 enum {
     B_TYPE_STRING = 0,
     B_TYPE_INTEGER = 1, /* signed, 1, 2, 4 or 8 bytes */
@@ -196,10 +202,14 @@ enum {
 
 /* The Create and Stat buffer: a file specification of BTR_FILE_SPEC_SIZE bytes (record length 2,
  * page size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key specification of
- * BTR_KEY_SPEC_SIZE bytes per key (position from 1: 2, length 2, flags 2, unused 4, type 1,
- * null value 1, reserved 2, key number 1, collating sequence 1). Numbers are little-endian. */
+ * BTR_KEY_SPEC_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
+ * null value 1, reserved 2, key number 1, collating sequence 1), then the collating sequences the
+ * segments number, BTR_COLLATING_SEQUENCE_SIZE bytes each. Numbers are little-endian. */
 #define BTR_FILE_SPEC_SIZE 16
 #define BTR_KEY_SPEC_SIZE 16
+/* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
+#define BTR_COLLATING_SEQUENCE_SIZE 265
+#define BTR_COLLATING_SEQUENCE_MARK 0xAC
 
 /* Performs one record-manager operation; returns the status, 0 on success. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* positionBlock, void* dataBuffer, uint32_t* dataLength,

@@ -1,6 +1,8 @@
 #include "test_support/data_files.h"
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/create_spec.h>
 
 #include <algorithm>
 #include <array>
@@ -18,10 +20,6 @@ KeyBuffer fileNameKey(const records::TableFile& table) {
     return key;
 }
 
-void putLittleEndian(std::uint8_t* at, std::uint32_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 std::int16_t call(std::uint16_t operation, Block& block, void* data, std::uint32_t length, KeyBuffer& key) {
     return BTRCALL(operation, block.data(), data, &length, key.data(), BTR_MAX_KEY_LENGTH, 0);
 }
@@ -29,16 +27,10 @@ std::int16_t call(std::uint16_t operation, Block& block, void* data, std::uint32
 }  // namespace
 
 std::int16_t createDataFile(const records::TableFile& table) {
-    // File specification, then one key specification.
-    std::array<std::uint8_t, BTR_FILE_SPEC_SIZE + BTR_KEY_SPEC_SIZE> spec{};
-    putLittleEndian(&spec[0], table.recordLength, 2);
-    putLittleEndian(&spec[2], 4096, 2);  // page size
-    putLittleEndian(&spec[4], 1, 2);     // number of keys
-    std::uint8_t* key = &spec[BTR_FILE_SPEC_SIZE];
-    putLittleEndian(&key[0], 1, 2);  // position, 1-based
-    putLittleEndian(&key[2], table.numberWidth, 2);
-    putLittleEndian(&key[4], B_KEY_EXTENDED_TYPE, 2);
-    key[10] = B_TYPE_AUTOINCREMENT;
+    wbtrv::CreateSpec file;
+    file.recordLength = static_cast<std::uint16_t>(table.recordLength);
+    file.keys = {{{1, static_cast<std::uint16_t>(table.numberWidth), B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}}};
+    std::vector<std::uint8_t> spec = wbtrv::buildCreateBuffer(file);
     Block block{};
     auto name = fileNameKey(table);
     return call(B_CREATE, block, spec.data(), static_cast<std::uint32_t>(spec.size()), name);
@@ -68,7 +60,7 @@ std::int16_t insertRows(const records::TableFile& table, const std::vector<Row>&
 
 Row numberedRow(const records::TableFile& table, std::int32_t number, std::string_view text) {
     Row row(table.recordLength, 0);
-    putLittleEndian(row.data(), static_cast<std::uint32_t>(number), table.numberWidth);
+    wbtrv::writeLittleEndian(row.data(), table.numberWidth, static_cast<std::uint32_t>(number));
     // Messages keep a 16-bit field between the number and their first line.
     const std::size_t textOffset = table.id == records::TableId::Messages ? 4 : table.numberWidth;
     std::copy_n(text.begin(), std::min(text.size(), row.size() - textOffset), row.begin() + textOffset);

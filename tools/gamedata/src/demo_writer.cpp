@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/create_spec.h>
 
 #include "gamedata/demo_world.h"
 
@@ -15,24 +16,14 @@ namespace fs = std::filesystem;
 
 constexpr std::uint16_t kPageSize = 4096;
 
-void put16(std::uint8_t* at, std::uint16_t value) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 // File specification and one key: the record number, an autoincrement integer of
 // the number's width at position 1, unique and not modifiable.
-std::array<std::uint8_t, BTR_FILE_SPEC_SIZE + BTR_KEY_SPEC_SIZE> createBuffer(const records::TableFile& file) {
-    std::array<std::uint8_t, BTR_FILE_SPEC_SIZE + BTR_KEY_SPEC_SIZE> buffer{};
-    put16(&buffer[0], static_cast<std::uint16_t>(file.recordLength));
-    put16(&buffer[2], kPageSize);
-    put16(&buffer[4], 1);  // number of keys
-    std::uint8_t* key = &buffer[BTR_FILE_SPEC_SIZE];
-    put16(&key[0], 1);  // position, 1-based
-    put16(&key[2], static_cast<std::uint16_t>(file.numberWidth));
-    put16(&key[4], B_KEY_EXTENDED_TYPE);
-    key[10] = B_TYPE_AUTOINCREMENT;
-    return buffer;
+std::vector<std::uint8_t> createBuffer(const records::TableFile& file) {
+    wbtrv::CreateSpec spec;
+    spec.recordLength = static_cast<std::uint16_t>(file.recordLength);
+    spec.pageSize = kPageSize;
+    spec.keys = {{{1, static_cast<std::uint16_t>(file.numberWidth), B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}}};
+    return wbtrv::buildCreateBuffer(spec);
 }
 
 using KeyBuffer = std::array<char, BTR_MAX_KEY_LENGTH>;

@@ -1,5 +1,7 @@
 // Formatting a record as JSON and reading it back, both driven by the
 // descriptor table of its record structure (field_descriptors.cpp).
+#include <wbtrv32/bytes.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -7,7 +9,6 @@
 
 #include "field_descriptors.h"
 #include "gamedata/record_formatter.h"
-#include "hex.h"
 #include "records/row_conversion.h"
 #include "utf8.h"
 
@@ -84,7 +85,7 @@ json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayou
                 const auto bits = static_cast<std::uint64_t>(readInt(s, f.elementOffset(i), f.width));
                 for (std::size_t b = 0; b < f.width; ++b) bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * b)));
             }
-            return detail::toHex(bytes);
+            return wbtrv::hex(bytes);
         }
         case FieldKind::AbilitySlots: {
             const records::CodeTable& table = abilities::abilityTable(*layout.abilityKind);
@@ -125,11 +126,11 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
     for (const FieldDescriptor& f : layout.fields) {
         fields[std::string(f.name)] = fieldJson(f, s, layout);
         const auto bytes = std::span<const std::uint8_t>(s).subspan(f.offset, f.width);
-        if (f.kind == FieldKind::Text && !usualTextForm(bytes)) textBytes[std::string(f.name)] = detail::toHex(bytes);
+        if (f.kind == FieldKind::Text && !usualTextForm(bytes)) textBytes[std::string(f.name)] = wbtrv::hex(bytes);
     }
     fields["textBytes"] = std::move(textBytes);
     const std::size_t packed = records::packedLength(layout.list);
-    if (recordLength > packed) fields["tail"] = detail::toHex(record.subspan(packed));
+    if (recordLength > packed) fields["tail"] = wbtrv::hex(record.subspan(packed));
     return fields;
 }
 
@@ -189,7 +190,7 @@ struct Decoder {
             const auto f = std::ranges::find_if(
                 layout.fields, [&](const FieldDescriptor& d) { return d.name == name && d.kind == FieldKind::Text; });
             if (f == layout.fields.end()) return fail("textBytes", "\"" + name + "\" is not a text field");
-            const auto bytes = hex.is_string() ? detail::fromHex(hex.get<std::string>()) : std::nullopt;
+            const auto bytes = hex.is_string() ? wbtrv::fromHex(hex.get<std::string>()) : std::nullopt;
             if (!bytes || bytes->size() != f->width)
                 return fail("textBytes", "\"" + name + "\" must be " + std::to_string(f->width) + " bytes of hex");
             std::memcpy(s.data() + f->offset, bytes->data(), f->width);
@@ -198,12 +199,11 @@ struct Decoder {
     }
 
     bool hidden(const FieldDescriptor& f, const json& value) {
-        const auto bytes = value.is_string() ? detail::fromHex(value.get<std::string>()) : std::nullopt;
+        const auto bytes = value.is_string() ? wbtrv::fromHex(value.get<std::string>()) : std::nullopt;
         if (!bytes || bytes->size() != f.width * f.count)
             return fail(f, "expected " + std::to_string(f.width * f.count) + " bytes of hex");
         for (std::size_t i = 0; i < f.count; ++i) {
-            std::uint64_t bits = 0;
-            for (std::size_t b = f.width; b-- > 0;) bits = bits << 8 | (*bytes)[i * f.width + b];
+            const std::uint64_t bits = wbtrv::readLittleEndian(bytes->data() + i * f.width, f.width);
             // Reinterpret the little-endian bits as the member's signed value.
             const auto width = f.width;
             const std::int64_t value = width == 1   ? static_cast<std::int64_t>(bits)
@@ -270,7 +270,7 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
     const std::size_t packed = records::packedLength(layout.list);
     if (recordLength > packed) {
         const auto tail = fields.contains("tail") && fields["tail"].is_string()
-                              ? detail::fromHex(fields["tail"].get<std::string>())
+                              ? wbtrv::fromHex(fields["tail"].get<std::string>())
                               : std::nullopt;
         if (!tail || tail->size() != recordLength - packed)
             return {{}, "field \"tail\": expected " + std::to_string(recordLength - packed) + " bytes of hex"};

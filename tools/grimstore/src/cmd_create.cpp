@@ -1,6 +1,8 @@
 // create: a new, empty data file from a record length and key specifications.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -12,29 +14,19 @@
 namespace grimstore {
 namespace {
 
-// What Create accepts, so that the command line refuses the rest before any call.
-constexpr uint8_t kCreatableTypes[] = {B_TYPE_INTEGER, B_TYPE_UNSIGNED_BINARY, B_TYPE_AUTOINCREMENT};
-constexpr uint16_t kRefusedFlags = B_KEY_SEGMENTED | B_KEY_ALT_COLLATING | B_KEY_DESCENDING;
+// Types Create refuses, so that the command line refuses them before any call.
+constexpr uint8_t kRefusedTypes[] = {B_TYPE_NOTE, B_TYPE_LVAR, B_TYPE_BIT};
 constexpr uint32_t kPageUnit = 512;
 constexpr uint32_t kMaxPageSize = 16384;
 
-std::string creatableTypeNames() {
-    std::string names;
-    for (uint8_t type : kCreatableTypes) names += (names.empty() ? "" : ", ") + typeName(type);
-    return names;
-}
-
-// An empty string when text is a key Create accepts, otherwise what is wrong.
+// An empty string when text is a key Create accepts the types of, otherwise what is wrong.
 std::string checkKey(const std::string& text) {
     std::string error;
-    const auto segment = parseKeySegment(text, error);
-    if (!segment) return "'" + text + "': " + error + " (POS:LEN:TYPE[:FLAGS])";
-    if (std::ranges::find(kCreatableTypes, segment->type) == std::end(kCreatableTypes))
-        return "'" + text + "': key type '" + typeName(segment->type) + "' is not supported; the key types are " +
-               creatableTypeNames();
-    if (segment->flags & kRefusedFlags)
-        return "'" + text + "': the flags " + flagNames(segment->flags & kRefusedFlags) +
-               " are not supported; the flags are dup, mod, null";
+    const auto key = parseKey(text, error);
+    if (!key) return "'" + text + "': " + error + " (POS:LEN:TYPE[:FLAGS][+POS:LEN:TYPE[:FLAGS]...])";
+    for (const KeySegment& segment : *key)
+        if (std::ranges::find(kRefusedTypes, segment.type) != std::end(kRefusedTypes))
+            return "'" + text + "': key type '" + typeName(segment.type) + "' is not supported";
     return {};
 }
 
@@ -43,6 +35,18 @@ std::string checkPageSize(const std::string& text) {
     if (!CLI::detail::lexical_cast(text, size) || size < kPageUnit || size > kMaxPageSize || size % kPageUnit)
         return "page size " + text + " is not one of 512, 1024, 1536, ... 16384 (a multiple of 512 up to 16384)";
     return {};
+}
+
+// A collating sequence file holds the 265 bytes Create takes: 0xAC, an 8-byte
+// name, the 256-byte table.
+bool readCollatingSequence(const std::string& path, wbtrv::CollatingSequence& sequence) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.size() != BTR_COLLATING_SEQUENCE_SIZE || bytes[0] != BTR_COLLATING_SEQUENCE_MARK) return false;
+    sequence.name.assign(bytes.begin() + 1, bytes.begin() + 9);
+    sequence.name.erase(sequence.name.find_last_not_of(' ') + 1);
+    std::copy(bytes.begin() + 9, bytes.end(), sequence.table.begin());
+    return true;
 }
 
 // The folder the file goes into, when it does not exist.
@@ -61,12 +65,19 @@ int runCreate(const CreateOptions& options, Io& io) {
     spec.pageSize = static_cast<uint16_t>(options.pageSize);
     for (const std::string& text : options.keys) {
         std::string error;
-        const auto segment = parseKeySegment(text, error);
-        if (!segment) {
+        const auto key = parseKey(text, error);
+        if (!key) {
             io.err << "grimstore create: --key '" << text << "': " << error << '\n';
             return kExitUsageError;
         }
-        spec.keys.push_back(Key{*segment});
+        spec.keys.push_back(*key);
+    }
+    if (!options.collatingSequence.empty()) {
+        if (!readCollatingSequence(options.collatingSequence, spec.sequences.emplace_back())) {
+            io.err << "grimstore create: --collating-sequence '" << options.collatingSequence
+                   << "': not a collating sequence of 265 bytes starting with 0xAC\n";
+            return kExitUsageError;
+        }
     }
     if (const auto folder = missingFolder(options.file)) {
         io.err << "grimstore create: " << options.file << ": the folder " << folder->string() << " does not exist\n";
@@ -90,15 +101,23 @@ void registerCreate(CLI::App& app, SubcommandContext& context) {
         ->required()
         ->check(CLI::Range(1u, 65535u));
     sub->add_option("--key,-k", options->keys,
-                    "one key per option, in key-number order: POS:LEN:TYPE[:FLAGS], POS "
-                    "1-based, TYPE integer, unsigned or autoinc, FLAGS comma-separated: dup "
-                    "(duplicates allowed), mod (modifiable), null (not indexed when all bytes are 0)")
+                    "one key per option, in key-number order: POS:LEN:TYPE[:FLAGS], POS 1-based; "
+                    "a key of several segments joins them with '+' (1:20:string:nocase+21:4:date:desc). "
+                    "TYPE: string, integer, float, date, time, decimal, money, logical, numeric, bfloat, "
+                    "lstring, zstring, unsigned, autoinc, numeric-sts (or the type code). FLAGS comma-"
+                    "separated: dup (duplicates allowed), mod (modifiable), null (left out when every "
+                    "segment is all zero bytes), nullany (left out when any segment is), desc "
+                    "(descending), nocase (letters compare without case), alt (sorted through "
+                    "--collating-sequence)")
         ->required()
-        ->type_name("POS:LEN:TYPE[:FLAGS]")
+        ->type_name("POS:LEN:TYPE[:FLAGS][+...]")
         ->check(CLI::Validator(checkKey, "", "key"));
     sub->add_option("--page-size", options->pageSize, "page size, a multiple of 512 from 512 to 16384")
         ->capture_default_str()
         ->check(CLI::Validator(checkPageSize, "", "page size"));
+    sub->add_option("--collating-sequence", options->collatingSequence,
+                    "file of 265 bytes (0xAC, an 8-character name, a 256-byte table) that segments "
+                    "with the flag alt sort through");
     sub->add_flag("--replace", options->replace, "replace the file if it exists");
     sub->callback([options, &context] { context.exitStatus = runCreate(*options, context.io); });
 }

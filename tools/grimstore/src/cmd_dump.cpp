@@ -1,51 +1,17 @@
-// dump: one JSON object per record (JSON Lines): key values, the record bytes
-// as hex and, for files with a known layout, the named fields.
+// dump: one JSON object per record (JSON Lines): key values in their types'
+// own forms, the record bytes as hex and, for files with a known layout, the named fields.
+#include <wbtrv32/bytes.h>
+
 #include <filesystem>
 
 #include "command_support.h"
 #include "commands.h"
+#include "key_value_json.h"
 #include "progress.h"
 #include "record_walk.h"
 #include "status_text.h"
 
 namespace grimstore {
-namespace {
-
-std::string hex(std::span<const uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (uint8_t byte : bytes) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0xF];
-    }
-    return text;
-}
-
-bool isIntegerType(uint8_t type) {
-    return type == B_TYPE_INTEGER || type == B_TYPE_AUTOINCREMENT || type == B_TYPE_UNSIGNED_BINARY;
-}
-
-// An integer key as a number; any other key as the hex of its bytes; null
-// when the key lies outside the record.
-nlohmann::ordered_json keyValue(const Key& key, std::span<const uint8_t> record) {
-    std::vector<uint8_t> bytes;
-    for (const KeySegment& segment : key) {
-        if (segment.position == 0 || segment.position - 1u + segment.length > record.size()) return nullptr;
-        const auto part = record.subspan(segment.position - 1u, segment.length);
-        bytes.insert(bytes.end(), part.begin(), part.end());
-    }
-    const uint8_t type = effectiveType(key.front());
-    const size_t n = bytes.size();
-    if (key.size() != 1 || !isIntegerType(type) || (n != 1 && n != 2 && n != 4 && n != 8)) return hex(bytes);
-    uint64_t value = 0;
-    for (size_t i = n; i-- > 0;) value = (value << 8) | bytes[i];
-    if (type == B_TYPE_UNSIGNED_BINARY) return value;
-    const unsigned shift = static_cast<unsigned>(64 - 8 * n);
-    return static_cast<int64_t>(value << shift) >> shift;  // sign-extend
-}
-
-}  // namespace
 
 int runDump(const std::string& file, Io& io, const DumpOptions& options) {
     DataFile data(file);
@@ -68,7 +34,7 @@ int runDump(const std::string& file, Io& io, const DumpOptions& options) {
         if (options.nameFile) line["file"] = file;
         nlohmann::ordered_json& keys = line["keys"] = nlohmann::ordered_json::array();
         for (const Key& key : spec.keys) keys.push_back(keyValue(key, record));
-        line["data"] = hex(record);
+        line["data"] = wbtrv::hex(record);
         if (formatter) line["fields"] = formatter(record);
         // Text fields may hold any bytes; replace what is not UTF-8 rather than fail.
         io.out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

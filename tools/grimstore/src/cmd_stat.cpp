@@ -8,6 +8,12 @@
 namespace grimstore {
 namespace {
 
+// The name of the collating sequence a segment sorts through, if it has one.
+const std::string* collatingName(const FileSpec& spec, const KeySegment& segment) {
+    if (!(segment.flags & B_KEY_ALT_COLLATING) || segment.collatingSequence >= spec.sequences.size()) return nullptr;
+    return &spec.sequences[segment.collatingSequence].name;
+}
+
 void writeText(const std::string& file, const FileSpec& spec, std::ostream& out) {
     out << "file: " << file << '\n'
         << "record length: " << spec.recordLength << '\n'
@@ -17,10 +23,14 @@ void writeText(const std::string& file, const FileSpec& spec, std::ostream& out)
     for (size_t k = 0; k < spec.keys.size(); ++k) {
         const Key& key = spec.keys[k];
         for (size_t s = 0; s < key.size(); ++s) {
+            const KeySegment& seg = key[s];
             out << "key " << k;
             if (key.size() > 1) out << " segment " << s;
-            out << ": position " << key[s].position << ", length " << key[s].length << ", type "
-                << typeName(effectiveType(key[s])) << ", flags " << flagNames(key[s].flags) << '\n';
+            out << ": position " << seg.position << ", length " << seg.length << ", type "
+                << typeName(seg.effectiveType()) << ", flags " << flagNames(seg.flags);
+            if (seg.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) out << ", null value " << int(seg.nullValue);
+            if (const std::string* name = collatingName(spec, seg)) out << ", collating sequence " << *name;
+            out << '\n';
         }
     }
 }
@@ -41,8 +51,10 @@ void writeJson(const std::string& file, const FileSpec& spec, std::ostream& out)
             }
             segments.push_back({{"position", segment.position},
                                 {"length", segment.length},
-                                {"type", typeName(effectiveType(segment))},
+                                {"type", typeName(segment.effectiveType())},
                                 {"flags", flags}});
+            if (segment.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) segments.back()["nullValue"] = segment.nullValue;
+            if (const std::string* name = collatingName(spec, segment)) segments.back()["collatingSequence"] = *name;
         }
     }
     const nlohmann::ordered_json object{{"file", file},

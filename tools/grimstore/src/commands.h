@@ -15,7 +15,8 @@ struct CreateOptions {
     std::string file;
     uint32_t recordLength = 0;
     uint32_t pageSize = 4096;
-    std::vector<std::string> keys;  // "POS:LEN:TYPE[:FLAGS]", one per key
+    std::vector<std::string> keys;  // "POS:LEN:TYPE[:FLAGS]" joined by '+', one per key
+    std::string collatingSequence;  // file of the sequence the 'alt' segments use; empty: none
     bool replace = false;
 };
 

@@ -10,8 +10,9 @@ namespace {
 // for want of room and a record of a wrong length shows as such.
 constexpr uint32_t kReadBufferSize = 65536;
 
-// Stat answers with the file specification and up to 119 keys of many segments.
-constexpr uint32_t kStatBufferSize = BTR_FILE_SPEC_SIZE + 1024 * BTR_KEY_SPEC_SIZE;
+// Stat answers with the file specification, up to 119 keys of many segments
+// and their collating sequences.
+constexpr uint32_t kStatBufferSize = 65536;
 
 // Puts a zero-terminated file name into a key buffer; false when it does not fit.
 bool putFileName(const std::string& name, std::array<uint8_t, BTR_MAX_KEY_LENGTH>& key) {
@@ -53,10 +54,8 @@ int16_t DataFile::stat(FileSpec& spec) {
     uint32_t length = kStatBufferSize;
     const int16_t status = call(B_STAT, buffer.data(), length, 0);
     if (status != B_NO_ERROR) return status;
-    auto decoded = decodeStatBuffer(std::span(buffer).first(std::min(length, kStatBufferSize)));
-    if (!decoded) return B_DATA_BUFFER_TOO_SHORT;
-    spec = std::move(*decoded);
-    return B_NO_ERROR;
+    return static_cast<int16_t>(
+        wbtrv::readCreateBuffer(std::span(buffer).first(std::min(length, kStatBufferSize)), spec));
 }
 
 int16_t DataFile::get(uint16_t operation, int8_t key, std::vector<uint8_t>& record) {
@@ -82,7 +81,7 @@ int16_t createDataFile(const std::string& name, const FileSpec& spec, bool repla
     std::array<uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
     std::array<uint8_t, BTR_MAX_KEY_LENGTH> key{};
     if (!putFileName(name, key)) return B_INVALID_FILE_NAME;
-    std::vector<uint8_t> buffer = encodeCreateBuffer(spec);
+    std::vector<uint8_t> buffer = wbtrv::buildCreateBuffer(spec);
     uint32_t length = static_cast<uint32_t>(buffer.size());
     return BTRCALL(B_CREATE, position.data(), buffer.data(), &length, key.data(), static_cast<uint8_t>(key.size()),
                    replace ? 0 : -1);

@@ -52,6 +52,7 @@ constexpr auto kFlagNames = std::to_array<Named>({
     {"desc", B_KEY_DESCENDING},
     {"sup", B_KEY_SUPPLEMENTAL},
     {"nullany", B_KEY_NULL_ANY},
+    {"nocase", B_KEY_NOCASE},
 });
 
 template <typename T>
@@ -67,13 +68,6 @@ std::optional<uint16_t> lookup(const std::array<Named, N>& table, std::string_vi
     for (const auto& entry : table)
         if (entry.name == name) return entry.value;
     return std::nullopt;
-}
-
-uint16_t readU16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
-
-void writeU16(std::vector<uint8_t>& b, size_t at, uint16_t value) {
-    b[at] = static_cast<uint8_t>(value & 0xFF);
-    b[at + 1] = static_cast<uint8_t>(value >> 8);
 }
 
 std::vector<std::string_view> split(std::string_view text, std::string_view separators) {
@@ -131,11 +125,6 @@ std::optional<KeySegment> parseKeySegment(std::string_view text, std::string& er
     return segment;
 }
 
-uint8_t effectiveType(const KeySegment& segment) {
-    if (segment.flags & B_KEY_EXTENDED_TYPE) return segment.type;
-    return (segment.flags & B_KEY_BINARY) ? B_TYPE_UNSIGNED_BINARY : B_TYPE_STRING;
-}
-
 std::string typeName(uint8_t type) {
     for (const auto& entry : kTypeNames)
         if (entry.value == type) return std::string(entry.name);
@@ -152,53 +141,14 @@ std::string flagNames(uint16_t flags) {
     return names.empty() ? "none" : names;
 }
 
-std::vector<uint8_t> encodeCreateBuffer(const FileSpec& spec) {
-    size_t segments = 0;
-    for (const Key& key : spec.keys) segments += key.size();
-    std::vector<uint8_t> buffer(BTR_FILE_SPEC_SIZE + segments * BTR_KEY_SPEC_SIZE, 0);
-    writeU16(buffer, 0, spec.recordLength);
-    writeU16(buffer, 2, spec.pageSize);
-    writeU16(buffer, 4, static_cast<uint16_t>(spec.keys.size()));
-    writeU16(buffer, 10, spec.fileFlags);
-    size_t at = BTR_FILE_SPEC_SIZE;
-    for (const Key& key : spec.keys) {
-        for (size_t i = 0; i < key.size(); ++i, at += BTR_KEY_SPEC_SIZE) {
-            const KeySegment& segment = key[i];
-            const bool more = i + 1 < key.size();
-            writeU16(buffer, at, segment.position);
-            writeU16(buffer, at + 2, segment.length);
-            writeU16(buffer, at + 4,
-                     static_cast<uint16_t>(more ? segment.flags | B_KEY_SEGMENTED : segment.flags & ~B_KEY_SEGMENTED));
-            buffer[at + 10] = segment.type;
-        }
+std::optional<Key> parseKey(std::string_view text, std::string& error) {
+    Key key;
+    for (std::string_view part : split(text, "+")) {
+        const auto segment = parseKeySegment(part, error);
+        if (!segment) return std::nullopt;
+        key.push_back(*segment);
     }
-    return buffer;
-}
-
-std::optional<FileSpec> decodeStatBuffer(std::span<const uint8_t> buffer) {
-    if (buffer.size() < BTR_FILE_SPEC_SIZE) return std::nullopt;
-    FileSpec spec;
-    spec.recordLength = readU16(buffer, 0);
-    spec.pageSize = readU16(buffer, 2);
-    const uint16_t keyCount = readU16(buffer, 4);
-    spec.recordCount = static_cast<uint32_t>(readU16(buffer, 6)) | (static_cast<uint32_t>(readU16(buffer, 8)) << 16);
-    spec.fileFlags = readU16(buffer, 10);
-    size_t at = BTR_FILE_SPEC_SIZE;
-    for (uint16_t k = 0; k < keyCount; ++k) {
-        Key key;
-        do {
-            if (at + BTR_KEY_SPEC_SIZE > buffer.size()) return std::nullopt;
-            KeySegment segment;
-            segment.position = readU16(buffer, at);
-            segment.length = readU16(buffer, at + 2);
-            segment.flags = readU16(buffer, at + 4);
-            segment.type = buffer[at + 10];
-            key.push_back(segment);
-            at += BTR_KEY_SPEC_SIZE;
-        } while (key.back().flags & B_KEY_SEGMENTED);
-        spec.keys.push_back(std::move(key));
-    }
-    return spec;
+    return key;
 }
 
 }  // namespace grimstore

@@ -2,6 +2,8 @@
 // stat output, and the published 16-byte binary form of Create and Stat.
 #pragma once
 
+#include <wbtrv32/create_spec.h>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,42 +13,23 @@
 
 namespace grimstore {
 
-struct KeySegment {
-    uint16_t position = 1;  // 1-based, as in the published layout
-    uint16_t length = 0;
-    uint16_t flags = 0;
-    uint8_t type = 0;  // extended key type
-};
-
-// One key: its segments in order (every one but the last carries the segmented flag).
-using Key = std::vector<KeySegment>;
-
-struct FileSpec {
-    uint16_t recordLength = 0;
-    uint16_t pageSize = 4096;
-    uint32_t recordCount = 0;  // filled by Stat only
-    uint16_t fileFlags = 0;
-    std::vector<Key> keys;
-};
+// The published file and key specifications, as the record manager's buffer
+// helpers build and read them.
+using KeySegment = wbtrv::SegmentSpec;
+using Key = wbtrv::KeySpec;
+using FileSpec = wbtrv::CreateSpec;
 
 // Parses "POS:LEN:TYPE[:FLAGS]", FLAGS being names joined by ',' or ':'
 // (dup, mod, ...). TYPE is a name (integer, unsigned, autoinc, ...) or a code.
 // Returns the segment or sets error to what is wrong.
 std::optional<KeySegment> parseKeySegment(std::string_view text, std::string& error);
 
-// The type of a segment as the record manager treats it: the type byte when
-// the extended-type flag is set, else binary or string by the binary flag.
-uint8_t effectiveType(const KeySegment& segment);
+// Parses a key of one or more segments joined by '+':
+// "POS:LEN:TYPE[:FLAGS]+POS:LEN:TYPE[:FLAGS]...".
+std::optional<Key> parseKey(std::string_view text, std::string& error);
 
 std::string typeName(uint8_t type);
 // Names of the flags set, joined by ','; "none" when no flag is shown.
 std::string flagNames(uint16_t flags);
-
-// Create data buffer: file specification and one key specification per segment.
-std::vector<uint8_t> encodeCreateBuffer(const FileSpec& spec);
-
-// Reads what Stat returned; nullopt when the buffer is too short for the
-// number of keys it announces.
-std::optional<FileSpec> decodeStatBuffer(std::span<const uint8_t> buffer);
 
 }  // namespace grimstore
