@@ -52,9 +52,7 @@ void expectSaved(const std::vector<BoxCase>& cases) {
             const QString shown = combo->currentText();
             combo->showPopup();
             const int listed = combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (listed >= 0) {
-                EXPECT_EQ(combo->currentIndex(), listed);
-            }
+            EXPECT_TRUE(listed < 0 || combo->currentIndex() == listed) << combo->currentIndex();
             EXPECT_EQ(combo->currentText(), shown);
             combo->hidePopup();
         }
@@ -62,7 +60,7 @@ void expectSaved(const std::vector<BoxCase>& cases) {
         s.editor->update();
         EXPECT_TRUE(s.dialogs.boxes.empty());
         EXPECT_TRUE(s.status.text().contains(QStringLiteral(" Updated!"))) << s.status.text().toStdString();
-        EXPECT_EQ(differences(s.stored(), expected), std::vector<std::size_t>{});
+        EXPECT_EQ(s.stored(), expected);
         EXPECT_EQ(s.block.row, expected) << "the row buffer holds the record as written";
     }
 }
@@ -135,7 +133,7 @@ TEST(BoxSave, ClassBoxes) {
     expectSaved(cases);
 }
 
-TEST(BoxSave, SpellBoxes) {
+TEST(BoxSave, SpellAndMessageBoxes) {
     const auto S = TableId::Spells;
     std::vector<BoxCase> cases{
         {S, "txtSpellName", "Fireball", {{2, ruled("Fireball", 29)}}},
@@ -168,17 +166,16 @@ TEST(BoxSave, SpellBoxes) {
         {S, "txtSpellabila_9", "MonsterStealth", {}, {{234, le16(102)}}, "SpellStealth"},
     };
     addSlots(cases, S, "Spell", 216, 168, "SpellStealth", 102, "3.5", 4);
-    expectSaved(cases);
-}
-
-TEST(BoxSave, MessageBoxes) {
     const auto M = TableId::Messages;
-    expectSaved({
-        {M, "txtMessageLine1", "You hear a bell.", {{4, ruled("You hear a bell.", 74)}}},
-        {M, "txtMessageLine2", "", {{86, ruled("", 74)}}},
-        {M, "txtMessageLine2", std::nullopt, {}, {{86, std::string(73, 'x') + " "}}, QString(73, 'x') + " "},
-        {M, "txtMessageLine3", QString(73, 'x'), {{168, ruled(std::string(73, 'x'), 74)}}},
-    });
+    cases.insert(
+        cases.end(),
+        {
+            {M, "txtMessageLine1", "You hear a bell.", {{4, ruled("You hear a bell.", 74)}}},
+            {M, "txtMessageLine2", "", {{86, ruled("", 74)}}},
+            {M, "txtMessageLine2", std::nullopt, {}, {{86, std::string(73, 'x') + " "}}, QString(73, 'x') + " "},
+            {M, "txtMessageLine3", QString(73, 'x'), {{168, ruled(std::string(73, 'x'), 74)}}},
+        });
+    expectSaved(cases);
 }
 
 // Typing into a word box completes from its words, in their letter case.
@@ -202,8 +199,6 @@ TEST(BoxSave, ACodeWithoutAWordShowsItsNumber) {
     put16(row, 68, 42);
     s.editor->show(row);
     EXPECT_EQ(s.combo("txtClassWeapon").currentText(), "42");
-    s.editor->update();
-    EXPECT_EQ(s.status.text(), "Class 5 Updated! Grey Elf");
 }
 
 }  // namespace

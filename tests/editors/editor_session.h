@@ -32,9 +32,6 @@ inline void putText(Row& row, std::size_t offset, std::string_view bytes) {
 inline std::string le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
 // Little-endian field writers for building rows at their file offsets.
 inline void put16(Row& row, std::size_t offset, int value) { putText(row, offset, le16(value)); }
-inline void put32(Row& row, std::size_t offset, std::int32_t value) {
-    putText(row, offset, le16(value) + le16(static_cast<std::int32_t>(static_cast<std::uint32_t>(value) >> 16)));
-}
 // A text field as the name rule stores it: the text, one zero, blanks to the width.
 inline std::string ruled(std::string_view text, std::size_t width) {
     std::string field(text);
@@ -43,32 +40,19 @@ inline std::string ruled(std::string_view text, std::size_t width) {
     return field;
 }
 
-// A row of the table filled with bytes that follow no pattern a field could hide behind.
-inline Row noiseRow(const records::TableFile& table, std::uint32_t seed) {
-    Row row(table.recordLength);
-    for (auto& b : row) {
-        seed = seed * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return row;
-}
-
-// Record 5 with noise everywhere except where the editor needs well-formed text, with
-// MinHP 5 and HPRange 10 for classes and MaxRoll 0 for spells.
+// Record 5 with noise (bytes that follow no pattern a field could hide behind) everywhere
+// except where the editor needs well-formed text, with MinHP 5 and HPRange 10 for
+// classes and MaxRoll 0 for spells.
 inline Row wellFormedRow(records::TableId id) {
-    Row row = noiseRow(records::tableFile(id), 11);
+    Row row(records::tableFile(id).recordLength);
+    std::uint32_t seed = 11;
+    for (auto& b : row) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
     put16(row, 0, 5);
-    switch (id) {
-        case records::TableId::Messages:
-            for (std::size_t at : {4u, 86u, 168u}) putText(row, at, ruled("line", 74));
-            break;
-        case records::TableId::Classes:
-            put16(row, 32, 5);
-            put16(row, 34, 10);
-            [[fallthrough]];
-        default:
-            putText(row, 2, ruled("Grey Elf", 29));
-    }
+    if (id == records::TableId::Messages)
+        for (std::size_t at : {4u, 86u, 168u}) putText(row, at, ruled("line", 74));
+    else
+        putText(row, 2, ruled("Grey Elf", 29));
+    if (id == records::TableId::Classes) putText(row, 32, le16(5) + le16(10));
     if (id == records::TableId::Spells) {
         putText(row, 251, "Zap!z");
         row[246] = 0;
@@ -102,12 +86,11 @@ public:
     }
     QLineEdit& line(const QString& name) { return find<QLineEdit>(name); }
     QComboBox& combo(const QString& name) { return find<QComboBox>(name); }
-    QString text(const QString& name) { return line(name).text(); }
     // What a box shows: a list's text, a check box's state as a number, a line's text.
     QString shown(const QString& name) {
         if (auto* combo = page.findChild<QComboBox*>(name)) return combo->currentText();
         if (auto* check = page.findChild<QCheckBox*>(name)) return QString::number(check->checkState());
-        return text(name);
+        return line(name).text();
     }
 
     bool applicationMade = (test_support::application(), true);  // before any widget
@@ -122,11 +105,3 @@ public:
     QLineEdit status;
     std::unique_ptr<editors::TableEditor> editor;
 };
-
-// The offsets at which two rows differ.
-inline std::vector<std::size_t> differences(const Row& a, const Row& b) {
-    std::vector<std::size_t> at;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        if (a[i] != b[i]) at.push_back(i);
-    return at;
-}

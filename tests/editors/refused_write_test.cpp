@@ -41,7 +41,7 @@ TEST(RefusedUpdate, ABadBoxStopsEverything) {
         EXPECT_EQ(s.seam.calls.size(), callsBefore) << "no call reaches the record manager";
         EXPECT_EQ(s.stored(), row);
         EXPECT_EQ(s.block.row, row) << "nothing was packed";
-        EXPECT_EQ(s.text(r.box), r.typed);
+        EXPECT_EQ(s.line(r.box).text(), r.typed);
         EXPECT_EQ(s.status.text(), "before");
     }
 }
@@ -72,44 +72,31 @@ std::vector<QString> tabState(const QWidget& page) {
 // before, and a refused Insert leaves number 0 in the structure. A following Insert
 // then copies exactly the record that was read.
 TEST(RefusedWrite, LeavesEverythingAsItWas) {
-    enum class Command { Insert, Update, Delete };
+    // Each table with a box typed into before the command.
+    const std::pair<TableId, const char*> tables[] = {{TableId::Races, "txtRaceCP"},
+                                                      {TableId::Classes, "txtClassTitle"},
+                                                      {TableId::Spells, "txtSpellMana"},
+                                                      {TableId::Messages, "txtMessageLine1"}};
     const struct {
-        TableId id;
-        const char* box;  // typed into before the command
-    } tables[] = {{TableId::Races, "txtRaceCP"},
-                  {TableId::Classes, "txtClassTitle"},
-                  {TableId::Spells, "txtSpellMana"},
-                  {TableId::Messages, "txtMessageLine1"}};
-    const struct {
-        Command command;
+        void (editors::TableEditor::*run)();
         std::uint16_t operation;
         const char* prefix;
-    } commands[] = {{Command::Insert, B_INSERT, "Error on BINSERT: "},
-                    {Command::Update, B_UPDATE, "Error on BUPDATE: "},
-                    {Command::Delete, B_DELETE, "Error on BDELETE: "}};
-    for (const auto& table : tables)
+    } commands[] = {{&editors::TableEditor::insert, B_INSERT, "Error on BINSERT: "},
+                    {&editors::TableEditor::update, B_UPDATE, "Error on BUPDATE: "},
+                    {&editors::TableEditor::remove, B_DELETE, "Error on BDELETE: "}};
+    for (const auto& [id, box] : tables)
         for (const auto& command : commands)
             for (const std::int16_t status : {2, 5, 80}) {
-                SCOPED_TRACE(std::string(table.box) + " " + command.prefix + std::to_string(status));
-                const Row row = wellFormedRow(table.id);
-                EditorSession s(table.id, row);
+                SCOPED_TRACE(std::string(box) + " " + command.prefix + std::to_string(status));
+                const Row row = wellFormedRow(id);
+                EditorSession s(id, row);
                 s.status.setText("before");
-                s.line(table.box).setText("12");
+                s.line(box).setText("12");
                 const auto tab = tabState(s.page);
                 const store::TableFileBlock before = s.block;
                 s.seam.failNext(command.operation, status);
                 s.dialogs.answers = {editors::Answer::Yes};
-                switch (command.command) {
-                    case Command::Insert:
-                        s.editor->insert();
-                        break;
-                    case Command::Update:
-                        s.editor->update();
-                        break;
-                    case Command::Delete:
-                        s.editor->remove();
-                        break;
-                }
+                ((*s.editor).*command.run)();
                 EXPECT_EQ(s.dialogs.texts().back(), command.prefix + QString::number(status));
                 EXPECT_EQ(tabState(s.page), tab);
                 EXPECT_EQ(s.status.text(), "before");
@@ -118,7 +105,7 @@ TEST(RefusedWrite, LeavesEverythingAsItWas) {
                 EXPECT_EQ(s.block.keyBuffer, before.keyBuffer);
                 EXPECT_EQ(s.block.keyNumber, before.keyNumber);
                 EXPECT_EQ(test_support::readRows(s.table), std::vector<Row>{row});
-                EXPECT_EQ(s.editor->recordNumber(), command.command == Command::Insert ? 0 : 5);
+                EXPECT_EQ(s.editor->recordNumber(), command.operation == B_INSERT ? 0 : 5);
 
                 s.dialogs.answers = {editors::Answer::Yes};
                 s.editor->insert();

@@ -25,14 +25,6 @@ protected:
         for (const auto& table : records::kTableFiles)
             ASSERT_EQ(test_support::insertRows(table, {test_support::numberedRow(table, 3)}), 0);
     }
-    // Runs start-up; the numbers of the rows shown.
-    std::vector<std::int32_t> startUp(bool& loaded) {
-        std::vector<std::int32_t> shown;
-        loaded = store::startUp(store, files, [&](store::TableFileBlock& block) {
-            shown.push_back(test_support::rowNumber(block.file, block.row));
-        });
-        return shown;
-    }
 
     test_support::TempFolder folder;
     test_support::CallSeam seam;
@@ -42,30 +34,29 @@ protected:
 };
 
 TEST_F(StartUpShutDown, EveryCallReportsItsOwnFailure) {
-    struct Case {
-        std::uint16_t operation;
-        std::size_t skip;  // calls of the operation that go through first
-    };
-    std::vector<Case> cases{{B_STOP, 0}, {B_RESET, 0}};
+    // Each operation, with the calls of it that go through first.
+    std::vector<std::pair<std::uint16_t, std::size_t>> cases{{B_STOP, 0}, {B_RESET, 0}};
     for (std::size_t table = 0; table < 6; ++table) cases.insert(cases.end(), {{B_OPEN, table}, {B_GET_FIRST, table}});
     for (std::size_t table = 0; table < 5; ++table) cases.push_back({B_CLOSE, table});  // messages get no Close
     std::set<QString> reports;
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(testing::Message() << "operation " << tc.operation << " after " << tc.skip);
+    for (const auto& [operation, skip] : cases) {
+        SCOPED_TRACE(testing::Message() << "operation " << operation << " after " << skip);
         seam = {};
         dialogs.boxes.clear();
-        seam.failNext(tc.operation, 3, tc.skip);
-        bool loaded = false;
-        const auto shown = startUp(loaded);
-        const bool openFailed = tc.operation == B_OPEN;
+        seam.failNext(operation, 3, skip);
+        std::vector<std::int32_t> shown;  // the numbers of the rows start-up shows
+        const bool loaded = store::startUp(store, files, [&](store::TableFileBlock& block) {
+            shown.push_back(test_support::rowNumber(block.file, block.row));
+        });
+        const bool openFailed = operation == B_OPEN;
         EXPECT_EQ(loaded, !openFailed);
         EXPECT_EQ(shown, std::vector<std::int32_t>(shown.size(), 3));
-        EXPECT_EQ(shown.size(), openFailed ? tc.skip : tc.operation == B_GET_FIRST ? 5u : 6u);
-        EXPECT_EQ(seam.openedFiles().size(), openFailed ? tc.skip + 1 : 6u) << "no Open after a failed one";
+        EXPECT_EQ(shown.size(), openFailed ? skip : operation == B_GET_FIRST ? 5u : 6u);
+        EXPECT_EQ(seam.openedFiles().size(), openFailed ? skip + 1 : 6u) << "no Open after a failed one";
         seam.calls.clear();
         store::shutDown(store, files);
         // Only the files start-up opened are closed (messages get no Close); the sequence goes on.
-        const std::size_t closes = std::min<std::size_t>(openFailed ? tc.skip : 6, 5);
+        const std::size_t closes = std::min<std::size_t>(openFailed ? skip : 6, 5);
         EXPECT_EQ(seam.operations(), std::vector<std::uint16_t>(kShutDown.begin() + 5 - closes, kShutDown.end()));
         // One report: the call's own words and the status.
         ASSERT_EQ(dialogs.texts().size(), 1u);
