@@ -57,11 +57,8 @@ TEST(RecordFormatterTest, RoundTripsEveryRecordLosslessly) {
 TEST(RecordFormatterTest, TextFieldsShowTheirStoredForm) {
     const RecordFormatter format = recordFormatter("wccitem2.dat", 1032);
     const RecordEncoder encode = recordEncoder("wccitem2.dat", 1032);
-    struct Case {
-        std::string stored;  // the 29 bytes of the name
-        json shown;
-    };
-    const Case cases[] = {
+    // The 29 bytes of the name, and the name shown.
+    const std::pair<std::string, json> cases[] = {
         {std::string("Rope\0", 5) + std::string(24, ' '), "Rope"},
         {std::string(29, 'a'), std::string(29, 'a')},
         {std::string("Rope") + std::string(25, ' '), "Rope" + std::string(25, ' ')},
@@ -69,13 +66,13 @@ TEST(RecordFormatterTest, TextFieldsShowTheirStoredForm) {
         {std::string(28, 'b') + std::string("\0", 1), std::string(28, 'b')},
         {std::string("Rope\0\0", 6) + std::string(23, ' '), "Rope"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [stored, shown] : cases) {
         Bytes row = demoRecords(TableId::Items, {}).front();
-        std::copy(c.stored.begin(), c.stored.end(), row.begin() + 4);
+        std::copy(stored.begin(), stored.end(), row.begin() + 4);
         const json fields = format(row);
-        EXPECT_EQ(fields["Name"], c.shown) << fields["Name"].dump();
+        EXPECT_EQ(fields["Name"], shown) << fields["Name"].dump();
         // Only a form other than the usual keeps its exact bytes apart.
-        EXPECT_EQ(fields["textBytes"].contains("Name"), c.stored.starts_with(std::string("Rope\0\0", 6)));
+        EXPECT_EQ(fields["textBytes"].contains("Name"), stored.starts_with(std::string("Rope\0\0", 6)));
         EXPECT_EQ(encode(fields).bytes, row);
     }
 }
@@ -84,12 +81,8 @@ TEST(RecordEncoderTest, RefusesBadFieldsAndNamesThem) {
     const Bytes row = demoRecords(TableId::Monsters, {}).front();
     const json good = recordFormatter("wccknms2.dat", 696)(row);
     const RecordEncoder encode = recordEncoder("wccknms2.dat", 696);
-    struct Case {
-        std::string pointer;
-        json value;  // null: remove the field
-        std::string named;
-    };
-    const Case cases[] = {
+    // A field's pointer, its value (null: remove the field), and what the error must name.
+    const std::tuple<std::string, json, std::string> cases[] = {
         {"/Name", nullptr, "\"Name\" is missing"},
         {"/Name", "日本", "\"Name\""},
         {"/textBytes", {{"DescA", "zz"}}, "\"DescA\""},
@@ -101,17 +94,17 @@ TEST(RecordEncoderTest, RefusesBadFieldsAndNamesThem) {
         {"/tail", "00", "\"tail\""},
         {"/Unheard", 1, "unknown field \"Unheard\""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pointer);
+    for (const auto& [where, value, named] : cases) {
+        SCOPED_TRACE(where);
         json fields = good;
-        const json::json_pointer pointer(c.pointer);
-        if (c.value.is_null())
+        const json::json_pointer pointer(where);
+        if (value.is_null())
             fields.erase(pointer.back());
         else
-            fields[pointer] = c.value;
+            fields[pointer] = value;
         const EncodedRecord result = encode(fields);
         EXPECT_TRUE(result.bytes.empty());
-        EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
+        EXPECT_NE(result.error.find(named), std::string::npos) << result.error;
     }
     EXPECT_EQ(encode(good).bytes, row);
     EXPECT_FALSE(encode(json::array()).error.empty());

@@ -35,13 +35,10 @@ TEST_F(GrimstoreTest, CheckReportsDamage) {
             EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
         EXPECT_EQ(run({"dump", path("a.dat")}).exitStatus != 0, c.dumpFails);
     }
-    for (const auto& [name, expected] :
-         {std::pair{"missing.dat", "12 (file not found)"}, {"text.dat", "30 (not a data file)"}}) {
-        writeFile(path("text.dat"), {'h', 'e', 'l', 'l', 'o', '\n'});
-        const RunResult result = run({"check", path(name)});
-        EXPECT_EQ(result.exitStatus, 1);
-        EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;
-    }
+    writeFile(path("text.dat"), {'h', 'e', 'l', 'l', 'o', '\n'});
+    const RunResult text = run({"check", path("text.dat")});
+    EXPECT_EQ(text.exitStatus, 1);
+    EXPECT_NE(text.err.find("30 (not a data file)"), std::string::npos) << text.err;
 }
 
 TEST_F(GrimstoreTest, ALoadThatMeetsADiskFaultChangesNothing) {

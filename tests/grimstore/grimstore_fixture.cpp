@@ -9,15 +9,6 @@
 #include "cli.h"
 
 namespace grimstore::test {
-namespace {
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
-
 Bytes sequentialFile(const std::vector<Bytes>& records) {
     Bytes file;
     for (const Bytes& r : records) {
@@ -42,11 +33,8 @@ RunResult GrimstoreTest::run(const std::vector<std::string>& args) const {
     std::ostringstream out;
     std::ostringstream err;
     Io io{out, err, false};
-    RunResult result;
-    result.exitStatus = runGrimstore(args, io);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
+    const int exitStatus = runGrimstore(args, io);
+    return {exitStatus, out.str(), err.str()};
 }
 
 void GrimstoreTest::create(const std::string& name, uint32_t recordLength, const std::vector<std::string>& keys) const {
@@ -68,7 +56,8 @@ void GrimstoreTest::loadRecords(const std::string& name, const std::vector<Bytes
 Bytes GrimstoreTest::saved(const std::string& name) const {
     const RunResult result = run({"save", path(name), path(name + ".saved")});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    return readFile(path(name + ".saved"));
+    std::ifstream in(path(name + ".saved"), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void GrimstoreTest::execSql(const std::string& name, const std::string& sql) const {
@@ -80,11 +69,6 @@ void GrimstoreTest::execSql(const std::string& name, const std::string& sql) con
     sqlite3_free(error);
     sqlite3_close(db);
     ASSERT_EQ(rc, SQLITE_OK) << message;
-}
-
-Bytes GrimstoreTest::readFile(const std::string& path) {
-    const std::string text = readText(path);
-    return {text.begin(), text.end()};
 }
 
 void GrimstoreTest::writeFile(const std::string& path, const Bytes& bytes) {

@@ -43,7 +43,6 @@ protected:
     // Changes the data file behind the record manager's back.
     void execSql(const std::string& name, const std::string& sql) const;
 
-    static Bytes readFile(const std::string& path);
     static void writeFile(const std::string& path, const Bytes& bytes);
 
 private:

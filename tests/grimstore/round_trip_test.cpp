@@ -7,23 +7,15 @@
 namespace grimstore::test {
 namespace {
 
-// Ids and fillers full of NUL, CR, LF, comma and Ctrl-Z; ascending ids so the
-// file's key order is the input order.
-std::vector<Bytes> awkwardRecords() {
-    return {
-        record(0x00000001, 12, {0x00}),
-        record(0x00000A0D, 12, {0x0D, 0x0A}),
-        record(0x00001A2C, 12, {0x1A}),
-        record(0x000D0A1A, 12, {0x2C, 0x0D, 0x0A, 0x1A, 0x00}),
-        record(0x1A2C0D0A, 12, {0x0A, 0x0D, 0x2C}),
-    };
-}
-
 TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
     create("a.dat", 12, {"1:4:unsigned"});
-    const Bytes input = sequentialFile(awkwardRecords());
+    // Ids and fillers full of NUL, CR, LF, comma and Ctrl-Z; ascending ids so the
+    // file's key order is the input order.
+    const Bytes input = sequentialFile(
+        {record(0x00000001, 12, {0x00}), record(0x00000A0D, 12, {0x0D, 0x0A}), record(0x00001A2C, 12, {0x1A}),
+         record(0x000D0A1A, 12, {0x2C, 0x0D, 0x0A, 0x1A, 0x00}), record(0x1A2C0D0A, 12, {0x0A, 0x0D, 0x2C})});
     writeFile(path("in.seq"), input);
-    RunResult result = run({"load", path("a.dat"), path("in.seq")});
+    const RunResult result = run({"load", path("a.dat"), path("in.seq")});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_NE(result.out.find("loaded 5 records"), std::string::npos) << result.out;
 
@@ -35,42 +27,19 @@ TEST_F(GrimstoreTest, SaveAndLoadRoundTripCarriesSeparatorBytes) {
     EXPECT_NE(again.err.find("a.dat: create failed with status 59 (file already exists)"), std::string::npos)
         << again.err;
     EXPECT_EQ(saved("a.dat"), input);
-
-    // A second file filled from the first one's save holds the same records.
-    create("b.dat", 12, {"1:4:unsigned"});
-    result = run({"load", path("b.dat"), path("a.dat.saved")});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(saved("b.dat"), input);
 }
 
 // Keys of several segments and other types, one through a collating sequence
 // given as a file: dump shows each value in its type's form, stat names the sequence.
 TEST_F(GrimstoreTest, KeysOfEveryKindAreCreatedAndDumpedInTheirTypesForms) {
-    std::string sequence =
-        "\xAC"
-        "REVERSE ";
+    std::string sequence = "\xACREVERSE ";
     for (int b = 0; b < 256; ++b) sequence += static_cast<char>(255 - b);
     writeFile(path("reverse.alt"), Bytes(sequence.begin(), sequence.end()));
-    const RunResult made = run({"create",
-                                path("t.dat"),
-                                "-r",
-                                "36",
-                                "-k",
-                                "1:4:autoinc",
-                                "-k",
-                                "5:10:string:alt,dup+15:4:date:desc,dup",
-                                "-k",
-                                "19:2:money:null",
-                                "-k",
-                                "21:3:numeric:dup",
-                                "-k",
-                                "24:4:time:dup",
-                                "-k",
-                                "28:4:float:dup",
-                                "-k",
-                                "32:5:lstring:dup",
-                                "--collating-sequence",
-                                path("reverse.alt")});
+    std::vector<std::string> args{"create", path("t.dat"), "-r", "36", "--collating-sequence", path("reverse.alt")};
+    for (const char* key : {"1:4:autoinc", "5:10:string:alt,dup+15:4:date:desc,dup", "19:2:money:null",
+                            "21:3:numeric:dup", "24:4:time:dup", "28:4:float:dup", "32:5:lstring:dup"})
+        args.insert(args.end(), {"-k", key});
+    const RunResult made = run(args);
     ASSERT_EQ(made.exitStatus, 0) << made.err;
     loadRecords("t.dat",
                 {Bytes{0,    0,    0,   0,   'A', 'l', 'i', 'c', 'e', 0, 0, 0,    0,    0, 7,   3,   0xE8, 0x07,

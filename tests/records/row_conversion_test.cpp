@@ -73,9 +73,7 @@ TEST(RowConversion, EveryDescribedByteRoundTripsAndNothingElseIsTouched) {
             ASSERT_EQ(RowToStruct(read, c.list, structure.data(), c.structSize), ConversionResult::Ok);
             const Bytes unpacked = structure.bytes();
             for (std::size_t i = 0; i < c.structSize; ++i)
-                if (!covered[i]) {
-                    ASSERT_EQ(unpacked[i], 0xA5) << "structure byte " << i;
-                }
+                ASSERT_TRUE(covered[i] || unpacked[i] == 0xA5) << "structure byte " << i;
 
             const Bytes before = randomBytes(recordLength, random);
             Bytes written = before;

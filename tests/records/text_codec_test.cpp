@@ -22,33 +22,26 @@ TEST(TextCodec, EveryByteValueRoundTripsThroughItsOwnCharacter) {
 }
 
 TEST(TextCodec, KnownCharactersOfTheHighHalf) {
-    struct Case {
-        unsigned char byte;
-        char16_t character;
-    };
-    for (const Case c :
-         {Case{'A', u'A'}, Case{0x7F, 0x7F}, Case{0x80, u'Ç'}, Case{0x82, u'é'}, Case{0x9C, u'£'}, Case{0xB0, 0x2591},
-          Case{0xC9, 0x2554}, Case{0xE1, u'ß'}, Case{0xE3, u'π'}, Case{0xF8, u'°'}, Case{0xFF, 0x00A0}}) {
-        SCOPED_TRACE(static_cast<int>(c.byte));
-        const char byte = static_cast<char>(c.byte);
-        EXPECT_EQ(decodeText(std::span<const char>(&byte, 1)), std::u16string(1, c.character));
-        EXPECT_EQ(encodeText(std::u16string(1, c.character)), std::string(1, byte));
+    // Bytes, and the characters they stand for at the same index.
+    const std::string bytes = "A\x7F\x80\x82\x9C\xB0\xC9\xE1\xE3\xF8\xFF";
+    const std::u16string characters = u"A\x7F\u00C7\u00E9\u00A3\u2591\u2554\u00DF\u03C0\u00B0\u00A0";
+    ASSERT_EQ(bytes.size(), characters.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(decodeText(std::span<const char>(&bytes[i], 1)), characters.substr(i, 1));
+        EXPECT_EQ(encodeText(characters.substr(i, 1)), bytes.substr(i, 1));
     }
 }
 
 TEST(TextCodec, UnmappableCharactersAreRefusedByIndex) {
-    struct Case {
-        std::u16string text;
-        std::optional<std::size_t> first;
-    };
-    const std::vector<Case> cases{
+    const std::vector<std::pair<std::u16string, std::optional<std::size_t>>> cases{
         {u"Sword", std::nullopt}, {u"Caf\u00e9", std::nullopt}, {u"10\u20ac", 2},    {u"\u4e2d", 0},
         {u"ab\u4e2d\u20ac", 2},   {u"x\U0001F600", 1},          {u"", std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.size());
-        EXPECT_EQ(firstUnencodable(c.text), c.first);
-        EXPECT_EQ(encodeText(c.text).has_value(), !c.first.has_value());
+    for (const auto& [text, first] : cases) {
+        SCOPED_TRACE(text.size());
+        EXPECT_EQ(firstUnencodable(text), first);
+        EXPECT_EQ(encodeText(text).has_value(), !first.has_value());
     }
 }
 

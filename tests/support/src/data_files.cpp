@@ -81,10 +81,7 @@ std::vector<Row> readRows(const records::TableFile& table) {
 }
 
 std::int32_t rowNumber(const records::TableFile& table, const Row& row) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < table.numberWidth; ++i) value |= static_cast<std::uint32_t>(row[i]) << (8 * i);
-    if (table.numberWidth == 2) return static_cast<std::int16_t>(value);
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(wbtrv::readSignedLittleEndian(row.data(), table.numberWidth));
 }
 
 }  // namespace test_support
