@@ -1,12 +1,17 @@
 // A forked child process for tests of several processes on one file.
 #pragma once
 
+#include "btrieve_fixture.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
 
 namespace btrieve_test {
+
+// Signals the other process and waits for its signal back.
+using Pause = std::function<void()>;
 
 // A child process running body(readFd, writeFd) on two pipes to this one; its
 // exit code is the status it answered.
@@ -24,19 +29,34 @@ public:
         close(toParent[1]);
         in_ = toParent[0], out_ = toChild[1];
     }
+    // A child that opens file (answering the open's status if refused) and answers body(block, pause).
+    Child(const std::string& file, const std::function<int(Block&, const Pause&)>& body)
+        : Child([&](int in, int out) {
+              Block block{};
+              if (const int status = openFile(block, file); status != B_NO_ERROR) return status;
+              return body(block, [&] {
+                  if (pass(out, true)) pass(in, false);
+              });
+          }) {}
     ~Child() {
         if (pid_ > 0) wait();
         close(in_);
         close(out_);
     }
     // One byte each way: a step of the dance between the two processes.
-    bool waitForSignal() const { return pass(in_, false); }
+    bool waitForSignal() const { return receive(nullptr, 1); }
+    // Reads size bytes the child wrote (nullptr: one byte, dropped).
+    bool receive(void* into, std::size_t size) const {
+        char c = 0;
+        return read(in_, into ? into : &c, size) == static_cast<ssize_t>(size);
+    }
     void signal() const { pass(out_, true); }
     static bool pass(int fd, bool send) {
         char c = 'g';
         return (send ? write(fd, &c, 1) : read(fd, &c, 1)) == 1;
     }
-    int wait() {  // -1 also when no child was started
+    pid_t pid() const { return pid_; }
+    int wait() {  // -1 also when no child was started or it was killed
         int status = 0;
         if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
         pid_ = -1;

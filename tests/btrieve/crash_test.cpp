@@ -1,10 +1,8 @@
 // A writer killed at random moments loses nothing it was told was written,
 // and leaves each transaction it was inside wholly or not at all.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <csignal>
 #include <map>
 #include <random>
@@ -56,16 +54,8 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbs
     std::map<std::uint32_t, std::set<std::uint32_t>> unfinished;  // transaction -> its inserts
     const int kills = trials(20);
     for (int round = 1; round <= kills; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            writeUntilKilled(file, round, seed, fds[1]);
-        }
-        close(fds[1]);
-        auto receive = [&](Report& r) { return read(fds[0], &r, sizeof r) == static_cast<ssize_t>(sizeof r); };
+        Child child([&](int, int out) -> int { writeUntilKilled(file, round, seed, out); });
+        auto receive = [&](Report& r) { return child.receive(&r, sizeof r); };
         auto note = [&](const Report& r) {
             if (r.transaction == 0) {
                 acknowledged.insert(r.code);
@@ -81,12 +71,9 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbs
         ASSERT_TRUE(receive(r));
         note(r);
         usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(rng));
-        kill(child, SIGKILL);
-        int wstatus = 0;
-        waitpid(child, &wstatus, 0);
-        EXPECT_TRUE(WIFSIGNALED(wstatus)) << "the writer stopped by itself: " << WEXITSTATUS(wstatus);
+        kill(child.pid(), SIGKILL);
+        EXPECT_EQ(child.wait(), -1) << "the writer stopped by itself";
         while (receive(r)) note(r);
-        close(fds[0]);
     }
     std::string message;
     ASSERT_EQ(verify(file, message), B_NO_ERROR) << message;

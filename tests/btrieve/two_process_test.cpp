@@ -17,9 +17,7 @@ TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80) {
     ASSERT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
 
     const std::string file = path("standard.dat");
-    Child child([&](int, int) {
-        Block mine{};
-        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
+    Child child(file, [](Block& mine, const Pause&) {
         Call c{Bytes(Standard::recordLength)};
         if (const int status = c.run(B_GET_FIRST, mine, 0); status != B_NO_ERROR) return status;
         putInt(c.data, 4, 2, 42);
@@ -44,22 +42,13 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
 
     // This process holds the file exclusively: the other one is refused.
     ASSERT_EQ(openFile(block, file, B_MODE_EXCLUSIVE), B_NO_ERROR);
-    {
-        Child child([&](int, int) {
-            Block mine{};
-            return static_cast<int>(openFile(mine, file));
-        });
-        EXPECT_EQ(child.wait(), B_FILE_IN_USE);
-    }
+    EXPECT_EQ(Child(file, [](Block&, const Pause&) { return 0; }).wait(), B_FILE_IN_USE);
     ASSERT_EQ(BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
 
     // The other process has it open: an exclusive open here is refused until it closes.
-    Child child([&](int readFd, int writeFd) {
-        Block mine{};
-        const int status = openFile(mine, file);
-        Child::pass(writeFd, true);
-        Child::pass(readFd, false);
-        return status;
+    Child child(file, [](Block&, const Pause& pause) {
+        pause();
+        return 0;
     });
     ASSERT_TRUE(child.waitForSignal());
     EXPECT_EQ(openFile(block, file, B_MODE_EXCLUSIVE), B_FILE_IN_USE);
@@ -79,9 +68,7 @@ TEST_F(BtrieveTest, ATransactionIsUnseenByAnotherProcessUntilItsEnd) {
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
 
     const std::string file = path("standard.dat");
-    Child child([&](int readFd, int writeFd) {
-        Block mine{};
-        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
+    Child child(file, [](Block& mine, const Pause& pause) {
         auto count = [&] {
             Call c{Bytes(Standard::recordLength)};
             int n = 0;
@@ -92,8 +79,7 @@ TEST_F(BtrieveTest, ATransactionIsUnseenByAnotherProcessUntilItsEnd) {
         // The file is held by the transaction: a write is refused after a short wait, not hung.
         Call c{Standard::record(0, 3, 3)};
         if (const int status = c.run(B_INSERT, mine, 0); status != B_FILE_IN_USE) return 101 + status;
-        Child::pass(writeFd, true);
-        Child::pass(readFd, false);
+        pause();
         return count() == 2 ? B_NO_ERROR : 99;
     });
     ASSERT_TRUE(child.waitForSignal());
@@ -112,9 +98,7 @@ TEST_F(BtrieveTest, ARecordLockedInAnotherProcessAnswers84UntilUnlocked) {
     ASSERT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, block, 0), B_NO_ERROR);
 
     const std::string file = path("standard.dat");
-    Child child([&](int readFd, int writeFd) {
-        Block mine{};
-        if (const int status = openFile(mine, file); status != B_NO_ERROR) return status;
+    Child child(file, [](Block& mine, const Pause& pause) {
         Call c{Bytes(Standard::recordLength)};
         // A no-wait and a wait lock are refused (the wait gives up after a second); a plain read is not.
         for (std::uint16_t op : {B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, B_STEP_FIRST + B_MULTIPLE_WAIT_LOCK})
@@ -122,8 +106,7 @@ TEST_F(BtrieveTest, ARecordLockedInAnotherProcessAnswers84UntilUnlocked) {
         if (c.run(B_GET_FIRST, mine, 0) != B_NO_ERROR) return 98;
         if (const int status = c.run(B_UPDATE, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
         if (c.run(B_GET_LAST + B_SINGLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 97;  // another record
-        Child::pass(writeFd, true);
-        Child::pass(readFd, false);
+        pause();
         return static_cast<int>(c.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, mine, 0));
     });
     ASSERT_TRUE(child.waitForSignal());
