@@ -68,4 +68,32 @@ private:
     int in_ = -1, out_ = -1;
 };
 
+// Creates file with count standard records of group, codes 0 on: what the
+// processes of a test then share.
+inline void fill(const std::string& file, std::int16_t group, int count) {
+    Block block{};
+    ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    for (int i = 0; i < count; ++i) {
+        Call insert{Standard::record(0, group, static_cast<std::uint32_t>(i))};
+        ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    }
+    ASSERT_EQ(BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+}
+
+// Reopens the file as the next process would (recovering what a dead one
+// left), checks that it takes a write and passes verify; returns its records.
+inline std::vector<Bytes> reopened(const std::string& file) {
+    Block block{};
+    EXPECT_EQ(openFile(block, file), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    const auto records = readAll(block, status);
+    Call insert{Standard::record(0, 2, 77)};
+    EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    std::string message;
+    EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
+    return records;
+}
+
 }  // namespace btrieve_test

@@ -15,17 +15,6 @@
 namespace btrieve_test {
 namespace {
 
-void fill(const std::string& file, std::int16_t group, int count) {
-    Block block{};
-    ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
-    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
-    for (int i = 0; i < count; ++i) {
-        Call insert{Standard::record(0, group, static_cast<std::uint32_t>(i))};
-        ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
-    }
-    ASSERT_EQ(BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
-}
-
 TEST_F(BtrieveTest, AFileRenamedOverOneStillOpenElsewhereIsNeverMixedWithItsLog) {
     const std::string file = path("world.dat");
     fill(file, 1, 3);

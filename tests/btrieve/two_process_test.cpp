@@ -36,9 +36,8 @@ TEST_F(BtrieveTest, ALostUpdateFromAnotherProcessGets80) {
 
 TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
     const std::string file = path("standard.dat");
+    fill(file, 0, 0);
     Block block{};
-    openStandard(block);
-    ASSERT_EQ(BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
 
     // This process holds the file exclusively: the other one is refused.
     ASSERT_EQ(openFile(block, file, B_MODE_EXCLUSIVE), B_NO_ERROR);
