@@ -88,6 +88,7 @@ inline std::vector<Bytes> reopened(const std::string& file) {
     EXPECT_EQ(openFile(block, file), B_NO_ERROR);
     std::int16_t status = B_NO_ERROR;
     const auto records = readAll(block, status);
+    EXPECT_EQ(status, B_NO_ERROR);
     Call insert{Standard::record(0, 2, 77)};
     EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
     BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
