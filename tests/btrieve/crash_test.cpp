@@ -56,14 +56,12 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbs
     for (int round = 1; round <= kills; ++round) {
         Child child([&](int, int out) -> int { writeUntilKilled(file, round, seed, out); });
         auto note = [&](const Report& r) {
-            if (r.transaction == 0) {
+            if (r.transaction == 0)
                 acknowledged.insert(r.code);
-            } else if (r.code != 0) {
+            else if (r.code != 0)
                 unfinished[r.transaction].insert(r.code);
-            } else {
-                acknowledged.insert(unfinished[r.transaction].begin(), unfinished[r.transaction].end());
-                unfinished.erase(r.transaction);
-            }
+            else  // the End: its inserts are acknowledged
+                acknowledged.merge(unfinished.extract(r.transaction).mapped());
         };
         // Wait for the first report, then kill after a random moment.
         Report r;
