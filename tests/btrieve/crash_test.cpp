@@ -1,10 +1,8 @@
 // A writer killed at random moments loses nothing it was told was written,
 // and leaves each transaction it was inside wholly or not at all.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <csignal>
 #include <map>
 #include <random>
@@ -56,47 +54,27 @@ TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbs
     std::map<std::uint32_t, std::set<std::uint32_t>> unfinished;  // transaction -> its inserts
     const int kills = trials(20);
     for (int round = 1; round <= kills; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            writeUntilKilled(file, round, seed, fds[1]);
-        }
-        close(fds[1]);
-        auto receive = [&](Report& r) { return read(fds[0], &r, sizeof r) == static_cast<ssize_t>(sizeof r); };
+        Child child([&](int, int out) -> int { writeUntilKilled(file, round, seed, out); });
         auto note = [&](const Report& r) {
-            if (r.transaction == 0) {
+            if (r.transaction == 0)
                 acknowledged.insert(r.code);
-            } else if (r.code != 0) {
+            else if (r.code != 0)
                 unfinished[r.transaction].insert(r.code);
-            } else {
-                acknowledged.insert(unfinished[r.transaction].begin(), unfinished[r.transaction].end());
-                unfinished.erase(r.transaction);
-            }
+            else  // the End: its inserts are acknowledged
+                acknowledged.merge(unfinished.extract(r.transaction).mapped());
         };
         // Wait for the first report, then kill after a random moment.
         Report r;
-        ASSERT_TRUE(receive(r));
+        ASSERT_TRUE(child.receive(&r, sizeof r));
         note(r);
         usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(rng));
-        kill(child, SIGKILL);
-        int wstatus = 0;
-        waitpid(child, &wstatus, 0);
-        EXPECT_TRUE(WIFSIGNALED(wstatus)) << "the writer stopped by itself: " << WEXITSTATUS(wstatus);
-        while (receive(r)) note(r);
-        close(fds[0]);
+        kill(child.pid(), SIGKILL);
+        EXPECT_EQ(child.wait(), -1) << "the writer stopped by itself";
+        while (child.receive(&r, sizeof r)) note(r);
     }
-    std::string message;
-    ASSERT_EQ(verify(file, message), B_NO_ERROR) << message;
-    Block block{};
-    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
-    auto stored = [&](std::uint32_t code) {
-        Call call{Bytes(Standard::recordLength)};
-        putInt(call.key, 0, 4, code);
-        return call.run(B_GET_EQUAL, block, 2) == B_NO_ERROR;
-    };
+    std::set<std::int64_t> codes;
+    for (const Bytes& r : reopened(file)) codes.insert(getInt(r, 6, 4, false));
+    auto stored = [&](std::uint32_t code) { return codes.count(code) > 0; };
     for (std::uint32_t code : acknowledged) EXPECT_TRUE(stored(code)) << "lost write " << code;
     // A transaction killed before its End reported may have committed, but never in part.
     for (const auto& [transaction, codes] : unfinished) {

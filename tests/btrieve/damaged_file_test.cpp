@@ -49,13 +49,8 @@ TEST_F(BtrieveTest, DamagedFilesAreRefusedOrReportedAndEveryWalkEnds) {
         SCOPED_TRACE(d.name);
         const std::string file = path("damaged.dat");
         std::filesystem::remove(file);
+        fill(file, 1, kRecords);
         Block block{};
-        openStandard(block, "damaged.dat");
-        for (int i = 0; i < kRecords; ++i) {
-            Call insert{Standard::record(0, static_cast<std::int16_t>(i % 2), static_cast<std::uint32_t>(i))};
-            ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
-        }
-        BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
         ASSERT_EQ(runSql(file, d.sql), SQLITE_OK);
         ASSERT_EQ(openFile(block, file), d.open);
         std::string message;

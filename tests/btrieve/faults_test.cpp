@@ -30,21 +30,6 @@ const FaultCase kCases[] = {
     {"open, no room for the shared memory", B_OPEN, {.failShmGrowth = true}, B_DISK_FULL, B_END_OF_FILE},
 };
 
-// Reopens the file as the next process would (recovering what a dead one
-// left), checks that it takes a write and passes verify; returns its records.
-std::vector<Bytes> reopened(const std::string& file) {
-    Block block{};
-    EXPECT_EQ(openFile(block, file), B_NO_ERROR);
-    std::int16_t status = B_NO_ERROR;
-    const auto records = readAll(block, status);
-    Call insert{Standard::record(0, 2, 77)};
-    EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
-    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
-    std::string message;
-    EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;
-    return records;
-}
-
 TEST_F(BtrieveTest, InjectedDiskFaultsAnswerAStatusAndLoseNothing) {
     FaultVfs vfs;
     for (const FaultCase& c : kCases) {
