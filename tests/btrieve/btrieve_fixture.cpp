@@ -235,7 +235,9 @@ Bytes date(int day, int month, int year) {
             static_cast<std::uint8_t>(year >> 8)};
 }
 
-const wbtrv::CollatingSequence& reversed() {
+}  // namespace
+
+const wbtrv::CollatingSequence& reversedSequence() {
     static const wbtrv::CollatingSequence sequence = [] {
         wbtrv::CollatingSequence s{"REVERSE", {}};
         for (int b = 0; b < 256; ++b) s.table[b] = static_cast<std::uint8_t>(255 - b);
@@ -243,8 +245,6 @@ const wbtrv::CollatingSequence& reversed() {
     }();
     return sequence;
 }
-
-}  // namespace
 
 const std::vector<OrderCase>& orderCases() {
     constexpr double inf = std::numeric_limits<double>::infinity();
@@ -280,7 +280,7 @@ const std::vector<OrderCase>& orderCases() {
          {0, 3, B_TYPE_STRING, B_KEY_NOCASE},
          {{text("abc"), text("ABC"), text("aBc")}, {text("abd")}, {text("ab_")}, {text("\xE9  ")}}},
         {"string through a collating sequence",
-         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversed()},
+         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversedSequence()},
          {{text("zz")}, {text("za")}, {text("az")}, {text("aa")}}},
         {"lstring",
          {0, 4, B_TYPE_LSTRING},

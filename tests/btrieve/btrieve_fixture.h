@@ -78,6 +78,8 @@ struct OrderCase {
     std::vector<std::vector<Bytes>> groups;
 };
 const std::vector<OrderCase>& orderCases();
+// A collating sequence that reverses the byte order.
+const wbtrv::CollatingSequence& reversedSequence();
 // Every value the table holds for segments of this type and length.
 std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length);
 
