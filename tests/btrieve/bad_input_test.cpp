@@ -2,8 +2,6 @@
 // outside the given lengths, and files that are not ours stay untouched.
 #include "btrieve_fixture.h"
 
-#include <sqlite3.h>
-
 #include <fstream>
 #include <random>
 
@@ -122,12 +120,6 @@ TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength) {
 
 // Files that are not ours: refused on Open and left byte for byte as they were.
 TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
-    auto sqliteFile = [&](const std::string& name, const char* sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    };
     std::ofstream(path("empty.dat")).close();
     std::ofstream(path("text.dat")) << "Room 1: a dark cave.\r\nRoom 2: a bright hall.\r\n";
     {
@@ -135,19 +127,17 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
         std::mt19937 rng(11);
         for (int i = 0; i < 8192; ++i) out.put(static_cast<char>(rng()));
     }
-    sqliteFile("other.dat", "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
-    ASSERT_EQ(createFile(path("v2.dat"), Standard::createBuffer()), B_NO_ERROR);
-    sqliteFile("v2.dat", "UPDATE metadata_t SET version = 2; PRAGMA journal_mode=DELETE;");
-    ASSERT_EQ(createFile(path("columns.dat"), Standard::createBuffer()), B_NO_ERROR);
-    sqliteFile("columns.dat", "DELETE FROM keys_t WHERE number = 1; PRAGMA journal_mode=DELETE;");
-    ASSERT_EQ(createFile(path("cut.dat"), Standard::createBuffer()), B_NO_ERROR);
-    {
-        sqliteFile("cut.dat", "PRAGMA journal_mode=DELETE;");
-        Bytes bytes = fileBytes(path("cut.dat"));
-        bytes.resize(bytes.size() / 3);
-        std::ofstream(path("cut.dat"), std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    runSql(path("other.dat"),
+           "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
+    for (auto [name, sql] : {std::pair{"v2.dat", "UPDATE metadata_t SET version = 2;"},
+                             {"columns.dat", "DELETE FROM keys_t WHERE number = 1;"},
+                             {"cut.dat", ""}}) {
+        ASSERT_EQ(createFile(path(name), Standard::createBuffer()), B_NO_ERROR);
+        runSql(path(name), std::string(sql) + "PRAGMA journal_mode=DELETE;");
     }
+    Bytes cut = fileBytes(path("cut.dat"));
+    cut.resize(cut.size() / 3);
+    writeFileBytes(path("cut.dat"), cut);
     for (const char* name : {"empty.dat", "text.dat", "random.dat", "other.dat", "v2.dat", "columns.dat", "cut.dat"}) {
         SCOPED_TRACE(name);
         const Bytes before = fileBytes(path(name));

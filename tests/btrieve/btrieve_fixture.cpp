@@ -1,5 +1,7 @@
 #include "btrieve_fixture.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -50,9 +52,21 @@ Bytes fileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<Bytes> readAll(Block& block, std::int16_t& status) {
+void writeFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void runSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength) {
     std::vector<Bytes> found;
-    Call call{Bytes(Standard::recordLength)};
+    Call call{Bytes(recordLength)};
     for (status = call.run(B_GET_FIRST, block, 0); status == B_NO_ERROR; status = call.run(B_GET_NEXT, block, 0))
         found.push_back(call.data);
     if (status == B_END_OF_FILE) status = B_NO_ERROR;

@@ -41,8 +41,11 @@ struct Call {
 };
 
 Bytes fileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const Bytes& bytes);
+// Runs SQL on a file as another program would.
+void runSql(const std::string& path, const std::string& sql);
 // Every record along key 0; `status` is 0 or what stopped the walk.
-std::vector<Bytes> readAll(Block& block, std::int16_t& status);
+std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength = 16);
 // Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
 int trials(int fallback);
 std::int16_t verify(const std::string& path, std::string& message);

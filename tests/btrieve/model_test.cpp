@@ -504,13 +504,9 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     ASSERT_EQ(stat.run(B_STAT, blocks[0], 0), B_NO_ERROR);
     EXPECT_EQ(stat.data, layout);
     // Finally the file holds exactly the model's records, in key 0 order.
-    Call call{Bytes(kRecordLength)};
-    std::uint16_t op = B_GET_FIRST;
-    std::vector<Bytes> stored;
-    while (call.run(op, blocks[0], 0) == B_NO_ERROR) {
-        stored.push_back(call.data);
-        op = B_GET_NEXT;
-    }
+    std::int16_t status = B_NO_ERROR;
+    const std::vector<Bytes> stored = readAll(blocks[0], status, kRecordLength);
+    EXPECT_EQ(status, B_NO_ERROR);
     std::vector<Bytes> modelled;
     for (const auto& [id, r] : model.records) modelled.push_back(r);
     std::sort(modelled.begin(), modelled.end(),
