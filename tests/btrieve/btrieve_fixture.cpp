@@ -14,13 +14,13 @@
 
 namespace btrieve_test {
 
-Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize) {
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys) {
     wbtrv::CreateSpec spec;
     spec.recordLength = recordLength;
-    spec.pageSize = pageSize;
-    for (const KeySpec& k : keys)
-        spec.keys.push_back(
-            {{k.position, k.length, static_cast<std::uint16_t>(k.flags | B_KEY_EXTENDED_TYPE), k.type, k.nullValue}});
+    for (wbtrv::SegmentSpec& k : keys) {
+        k.flags |= B_KEY_EXTENDED_TYPE;
+        spec.keys.push_back({k});
+    }
     return wbtrv::buildCreateBuffer(spec);
 }
 
@@ -220,6 +220,9 @@ int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std
     return 0;
 }
 
+namespace {
+
+// The old binary float format of `length` bytes for a value.
 Bytes bfloatBytes(double value, std::size_t length) {
     Bytes out(length, 0);
     if (value == 0) return out;
@@ -233,8 +236,6 @@ Bytes bfloatBytes(double value, std::size_t length) {
     out[length - 1] = static_cast<std::uint8_t>(exponent + 128);
     return out;
 }
-
-namespace {
 
 Bytes le(std::int64_t v, std::size_t n) {
     Bytes b(n);

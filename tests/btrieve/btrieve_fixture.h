@@ -19,15 +19,8 @@ namespace btrieve_test {
 using Bytes = std::vector<std::uint8_t>;
 using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
 
-struct KeySpec {
-    std::uint16_t position;  // 1-based
-    std::uint16_t length;
-    std::uint16_t flags;
-    std::uint8_t type;
-    std::uint8_t nullValue = 0;
-};
-
-Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize = 4096);
+// A Create buffer of one-segment keys, each of an extended type.
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys);
 std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode = 0);
 std::int16_t openFile(Block& block, const std::string& path, std::int8_t mode = B_MODE_NORMAL);
 
@@ -68,8 +61,6 @@ struct Segment {
 // independent of how the record manager stores keys: < 0, 0 or > 0.
 int compareSegment(const Segment& s, const std::uint8_t* a, const std::uint8_t* b);
 int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std::uint8_t* b);
-// The old binary float format of `length` bytes for a value.
-Bytes bfloatBytes(double value, std::size_t length);
 
 // Each key type's order, against values chosen to break a naive comparison
 // (negative numbers, -0, NaN, blanks, case, trailing zero bytes, the sign
