@@ -2,10 +2,7 @@
 // outside the given lengths, and files that are not ours stay untouched.
 #include "btrieve_fixture.h"
 
-#include <sqlite3.h>
-
 #include <fstream>
-#include <functional>
 #include <random>
 
 namespace btrieve_test {
@@ -123,12 +120,6 @@ TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength) {
 
 // Files that are not ours: refused on Open and left byte for byte as they were.
 TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
-    auto sqliteFile = [&](const std::string& name, const char* sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path(name).c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    };
     std::ofstream(path("empty.dat")).close();
     std::ofstream(path("text.dat")) << "Room 1: a dark cave.\r\nRoom 2: a bright hall.\r\n";
     {
@@ -136,19 +127,17 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
         std::mt19937 rng(11);
         for (int i = 0; i < 8192; ++i) out.put(static_cast<char>(rng()));
     }
-    sqliteFile("other.dat", "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
-    ASSERT_EQ(createFile(path("v2.dat"), Standard::createBuffer()), B_NO_ERROR);
-    sqliteFile("v2.dat", "UPDATE metadata_t SET version = 2; PRAGMA journal_mode=DELETE;");
-    ASSERT_EQ(createFile(path("columns.dat"), Standard::createBuffer()), B_NO_ERROR);
-    sqliteFile("columns.dat", "DELETE FROM keys_t WHERE number = 1; PRAGMA journal_mode=DELETE;");
-    ASSERT_EQ(createFile(path("cut.dat"), Standard::createBuffer()), B_NO_ERROR);
-    {
-        sqliteFile("cut.dat", "PRAGMA journal_mode=DELETE;");
-        Bytes bytes = fileBytes(path("cut.dat"));
-        bytes.resize(bytes.size() / 3);
-        std::ofstream(path("cut.dat"), std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    runSql(path("other.dat"),
+           "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
+    for (auto [name, sql] : {std::pair{"v2.dat", "UPDATE metadata_t SET version = 2;"},
+                             {"columns.dat", "DELETE FROM keys_t WHERE number = 1;"},
+                             {"cut.dat", ""}}) {
+        ASSERT_EQ(createFile(path(name), Standard::createBuffer()), B_NO_ERROR);
+        runSql(path(name), std::string(sql) + "PRAGMA journal_mode=DELETE;");
     }
+    Bytes cut = fileBytes(path("cut.dat"));
+    cut.resize(cut.size() / 3);
+    writeFileBytes(path("cut.dat"), cut);
     for (const char* name : {"empty.dat", "text.dat", "random.dat", "other.dat", "v2.dat", "columns.dat", "cut.dat"}) {
         SCOPED_TRACE(name);
         const Bytes before = fileBytes(path(name));
@@ -163,86 +152,69 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
     }
 }
 
+// Create buffers with one 2-byte field set to each of `values` (and key 0's
+// type byte set when `type` is not -1): refused with `status`, or made.
 struct CreateCase {
     const char* name;
-    std::function<void(Bytes&)> change;
+    std::size_t at;
+    std::vector<std::int64_t> values;
     std::int16_t status;
+    int type = -1;
 };
 
-const std::vector<CreateCase>& createCases() {
-    auto set = [](std::size_t at, std::size_t length, std::int64_t value) {
-        return [=](Bytes& b) { putInt(b, at, length, value); };
-    };
-    constexpr std::size_t key0 = BTR_FILE_SPEC_SIZE;
-    static const std::vector<CreateCase> all = {
-        {"record length 3", set(0, 2, 3), B_INVALID_RECORD_LENGTH},
-        {"record length 0", set(0, 2, 0), B_INVALID_RECORD_LENGTH},
-        {"page size 0", set(2, 2, 0), B_PAGE_SIZE_ERROR},
-        {"page size 1000", set(2, 2, 1000), B_PAGE_SIZE_ERROR},
-        {"page size 16896", set(2, 2, 16896), B_PAGE_SIZE_ERROR},
-        {"no keys", set(4, 2, 0), B_INVALID_NUMBER_OF_KEYS},
-        {"120 keys", set(4, 2, 120), B_INVALID_NUMBER_OF_KEYS},
-        {"more keys than the buffer holds", set(4, 2, 4), B_DATA_BUFFER_TOO_SHORT},
-        {"buffer cut inside the file spec", [](Bytes& b) { b.resize(10); }, B_DATA_BUFFER_TOO_SHORT},
-        {"key at position 0", set(key0, 2, 0), B_INVALID_KEY_POSITION},
-        {"key past the record", set(key0, 2, 14), B_INVALID_KEY_POSITION},
-        {"key of length 0", set(key0 + 2, 2, 0), B_INVALID_KEY_LENGTH},
-        {"autoincrement of 8 bytes", set(key0 + 2, 2, 8), B_INVALID_KEY_LENGTH},
-        {"integer of 3 bytes",
-         [](Bytes& b) {
-             b[key0 + 10] = B_TYPE_INTEGER;
-             putInt(b, key0 + 2, 2, 3);
-         },
-         B_INVALID_KEY_LENGTH},
-        {"note key", [](Bytes& b) { b[key0 + 10] = B_TYPE_NOTE; }, B_KEY_TYPE_ERROR},
-        {"bit key", [](Bytes& b) { b[key0 + 10] = B_TYPE_BIT; }, B_KEY_TYPE_ERROR},
-        {"unknown type", [](Bytes& b) { b[key0 + 10] = 200; }, B_KEY_TYPE_ERROR},
-        {"date of 2 bytes",
-         [](Bytes& b) {
-             b[key0 + 10] = B_TYPE_DATE;
-             putInt(b, key0 + 2, 2, 2);
-         },
-         B_INVALID_KEY_LENGTH},
-        {"lstring of 1 byte",
-         [](Bytes& b) {
-             b[key0 + 10] = B_TYPE_LSTRING;
-             putInt(b, key0 + 2, 2, 1);
-         },
-         B_INVALID_KEY_LENGTH},
-        {"segmented key whose segments run out", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_SEGMENTED),
-         B_DATA_BUFFER_TOO_SHORT},
-        {"descending autoincrement", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DESCENDING), B_KEY_TYPE_ERROR},
-        {"autoincrement with duplicates", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES), B_KEY_TYPE_ERROR},
-        {"case-insensitive integer", set(key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_NOCASE), B_INCONSISTENT_KEY_FLAGS},
-        {"string with a collating sequence the buffer lacks",
-         [](Bytes& b) {
-             b[key0 + 10] = B_TYPE_STRING;
-             putInt(b, key0 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_ALT_COLLATING);
-         },
-         B_INVALID_COLLATING_SEQUENCE},
-        {"segments that differ in duplicates",
-         [](Bytes& b) {  // keys 1 and 2 become one key of two segments
-             putInt(b, 4, 2, 2);
-             putInt(b, key0 + 16 + 4, 2, B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES | B_KEY_SEGMENTED);
-             putInt(b, key0 + 32 + 4, 2, B_KEY_EXTENDED_TYPE);
-         },
-         B_INCONSISTENT_KEY_FLAGS},
-        {"string key", [](Bytes& b) { b[key0 + 10] = B_TYPE_STRING; }, B_NO_ERROR},
-        {"no extended type: a string", set(key0 + 4, 2, 0), B_NO_ERROR},
-        {"no extended type, binary: unsigned", set(key0 + 4, 2, B_KEY_BINARY), B_NO_ERROR},
-    };
-    return all;
-}
+constexpr std::size_t key0 = BTR_FILE_SPEC_SIZE;
+constexpr std::int64_t extended = B_KEY_EXTENDED_TYPE;
+const CreateCase createCases[] = {
+    {"record length", 0, {3, 0}, B_INVALID_RECORD_LENGTH},
+    {"page size", 2, {0, 1000, 16896}, B_PAGE_SIZE_ERROR},
+    {"number of keys", 4, {0, 120}, B_INVALID_NUMBER_OF_KEYS},
+    {"more keys than the buffer holds", 4, {4}, B_DATA_BUFFER_TOO_SHORT},
+    {"key position", key0, {0, 14}, B_INVALID_KEY_POSITION},
+    {"autoincrement length", key0 + 2, {0, 8}, B_INVALID_KEY_LENGTH},
+    {"integer length", key0 + 2, {3}, B_INVALID_KEY_LENGTH, B_TYPE_INTEGER},
+    {"date length", key0 + 2, {2}, B_INVALID_KEY_LENGTH, B_TYPE_DATE},
+    {"lstring length", key0 + 2, {1}, B_INVALID_KEY_LENGTH, B_TYPE_LSTRING},
+    {"note key", key0 + 2, {4}, B_KEY_TYPE_ERROR, B_TYPE_NOTE},
+    {"bit key", key0 + 2, {4}, B_KEY_TYPE_ERROR, B_TYPE_BIT},
+    {"unknown type", key0 + 2, {4}, B_KEY_TYPE_ERROR, 200},
+    {"segmented key whose segments run out", key0 + 4, {extended | B_KEY_SEGMENTED}, B_DATA_BUFFER_TOO_SHORT},
+    {"descending autoincrement or with duplicates",
+     key0 + 4,
+     {extended | B_KEY_DESCENDING, extended | B_KEY_DUPLICATES},
+     B_KEY_TYPE_ERROR},
+    {"case-insensitive integer", key0 + 4, {extended | B_KEY_NOCASE}, B_INCONSISTENT_KEY_FLAGS},
+    {"string with a collating sequence the buffer lacks",
+     key0 + 4,
+     {extended | B_KEY_ALT_COLLATING},
+     B_INVALID_COLLATING_SEQUENCE,
+     B_TYPE_STRING},
+    {"string key", key0 + 2, {4}, B_NO_ERROR, B_TYPE_STRING},
+    {"no extended type: a string; binary: unsigned", key0 + 4, {0, B_KEY_BINARY}, B_NO_ERROR},
+};
 
 TEST_F(BtrieveTest, BadCreateBuffersAreRefusedAndCreateNothing) {
-    for (const CreateCase& c : createCases()) {
-        SCOPED_TRACE(c.name);
-        Bytes buffer = Standard::createBuffer();
-        c.change(buffer);
-        EXPECT_EQ(createFile(path("made.dat"), buffer), c.status);
-        EXPECT_EQ(std::filesystem::exists(path("made.dat")), c.status == B_NO_ERROR);
+    auto expectCreate = [&](const Bytes& buffer, std::int16_t status) {
+        EXPECT_EQ(createFile(path("made.dat"), buffer), status);
+        EXPECT_EQ(std::filesystem::exists(path("made.dat")), status == B_NO_ERROR);
         std::filesystem::remove(path("made.dat"));
-    }
+    };
+    for (const CreateCase& c : createCases)
+        for (std::int64_t value : c.values) {
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(value));
+            Bytes buffer = Standard::createBuffer();
+            putInt(buffer, c.at, 2, value);
+            if (c.type >= 0) buffer[key0 + 10] = static_cast<std::uint8_t>(c.type);
+            expectCreate(buffer, c.status);
+        }
+    Bytes cut = Standard::createBuffer();
+    cut.resize(10);  // inside the file specification
+    expectCreate(cut, B_DATA_BUFFER_TOO_SHORT);
+    // Keys 1 and 2 become one key of two segments that differ in duplicates.
+    Bytes differ = Standard::createBuffer();
+    putInt(differ, 4, 2, 2);
+    putInt(differ, key0 + 16 + 4, 2, extended | B_KEY_DUPLICATES | B_KEY_SEGMENTED);
+    putInt(differ, key0 + 32 + 4, 2, extended);
+    expectCreate(differ, B_INCONSISTENT_KEY_FLAGS);
 }
 
 TEST_F(BtrieveTest, CreateOverExistingFiles) {

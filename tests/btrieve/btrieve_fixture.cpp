@@ -1,5 +1,7 @@
 #include "btrieve_fixture.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -12,13 +14,13 @@
 
 namespace btrieve_test {
 
-Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize) {
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys) {
     wbtrv::CreateSpec spec;
     spec.recordLength = recordLength;
-    spec.pageSize = pageSize;
-    for (const KeySpec& k : keys)
-        spec.keys.push_back(
-            {{k.position, k.length, static_cast<std::uint16_t>(k.flags | B_KEY_EXTENDED_TYPE), k.type, k.nullValue}});
+    for (wbtrv::SegmentSpec& k : keys) {
+        k.flags |= B_KEY_EXTENDED_TYPE;
+        spec.keys.push_back({k});
+    }
     return wbtrv::buildCreateBuffer(spec);
 }
 
@@ -50,9 +52,21 @@ Bytes fileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<Bytes> readAll(Block& block, std::int16_t& status) {
+void writeFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void runSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength) {
     std::vector<Bytes> found;
-    Call call{Bytes(Standard::recordLength)};
+    Call call{Bytes(recordLength)};
     for (status = call.run(B_GET_FIRST, block, 0); status == B_NO_ERROR; status = call.run(B_GET_NEXT, block, 0))
         found.push_back(call.data);
     if (status == B_END_OF_FILE) status = B_NO_ERROR;
@@ -206,6 +220,9 @@ int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std
     return 0;
 }
 
+namespace {
+
+// The old binary float format of `length` bytes for a value.
 Bytes bfloatBytes(double value, std::size_t length) {
     Bytes out(length, 0);
     if (value == 0) return out;
@@ -220,8 +237,6 @@ Bytes bfloatBytes(double value, std::size_t length) {
     return out;
 }
 
-namespace {
-
 Bytes le(std::int64_t v, std::size_t n) {
     Bytes b(n);
     wbtrv::writeLittleEndian(b.data(), n, static_cast<std::uint64_t>(v));
@@ -235,7 +250,9 @@ Bytes date(int day, int month, int year) {
             static_cast<std::uint8_t>(year >> 8)};
 }
 
-const wbtrv::CollatingSequence& reversed() {
+}  // namespace
+
+const wbtrv::CollatingSequence& reversedSequence() {
     static const wbtrv::CollatingSequence sequence = [] {
         wbtrv::CollatingSequence s{"REVERSE", {}};
         for (int b = 0; b < 256; ++b) s.table[b] = static_cast<std::uint8_t>(255 - b);
@@ -243,8 +260,6 @@ const wbtrv::CollatingSequence& reversed() {
     }();
     return sequence;
 }
-
-}  // namespace
 
 const std::vector<OrderCase>& orderCases() {
     constexpr double inf = std::numeric_limits<double>::infinity();
@@ -280,7 +295,7 @@ const std::vector<OrderCase>& orderCases() {
          {0, 3, B_TYPE_STRING, B_KEY_NOCASE},
          {{text("abc"), text("ABC"), text("aBc")}, {text("abd")}, {text("ab_")}, {text("\xE9  ")}}},
         {"string through a collating sequence",
-         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversed()},
+         {0, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversedSequence()},
          {{text("zz")}, {text("za")}, {text("az")}, {text("aa")}}},
         {"lstring",
          {0, 4, B_TYPE_LSTRING},

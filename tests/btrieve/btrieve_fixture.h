@@ -19,15 +19,8 @@ namespace btrieve_test {
 using Bytes = std::vector<std::uint8_t>;
 using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
 
-struct KeySpec {
-    std::uint16_t position;  // 1-based
-    std::uint16_t length;
-    std::uint16_t flags;
-    std::uint8_t type;
-    std::uint8_t nullValue = 0;
-};
-
-Bytes createBuffer(std::uint16_t recordLength, const std::vector<KeySpec>& keys, std::uint16_t pageSize = 4096);
+// A Create buffer of one-segment keys, each of an extended type.
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys);
 std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode = 0);
 std::int16_t openFile(Block& block, const std::string& path, std::int8_t mode = B_MODE_NORMAL);
 
@@ -41,8 +34,11 @@ struct Call {
 };
 
 Bytes fileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const Bytes& bytes);
+// Runs SQL on a file as another program would.
+void runSql(const std::string& path, const std::string& sql);
 // Every record along key 0; `status` is 0 or what stopped the walk.
-std::vector<Bytes> readAll(Block& block, std::int16_t& status);
+std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength = 16);
 // Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
 int trials(int fallback);
 std::int16_t verify(const std::string& path, std::string& message);
@@ -65,8 +61,6 @@ struct Segment {
 // independent of how the record manager stores keys: < 0, 0 or > 0.
 int compareSegment(const Segment& s, const std::uint8_t* a, const std::uint8_t* b);
 int compareKey(const std::vector<Segment>& key, const std::uint8_t* a, const std::uint8_t* b);
-// The old binary float format of `length` bytes for a value.
-Bytes bfloatBytes(double value, std::size_t length);
 
 // Each key type's order, against values chosen to break a naive comparison
 // (negative numbers, -0, NaN, blanks, case, trailing zero bytes, the sign
@@ -78,6 +72,8 @@ struct OrderCase {
     std::vector<std::vector<Bytes>> groups;
 };
 const std::vector<OrderCase>& orderCases();
+// A collating sequence that reverses the byte order.
+const wbtrv::CollatingSequence& reversedSequence();
 // Every value the table holds for segments of this type and length.
 std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length);
 

@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kBlocks = 3;
 constexpr int kOperations = 4000;
-constexpr std::uint32_t kRecordLength = 70;
-constexpr std::size_t kPayload = 65;
+constexpr std::uint32_t kRecordLength = 87;
+constexpr std::size_t kPayload = 82;
 
 struct ModelKey {
     std::vector<Segment> segments;
@@ -45,6 +45,12 @@ const std::vector<ModelKey>& modelKeys() {
           {49, 8, B_TYPE_FLOAT, B_KEY_DESCENDING},
           {57, 8, B_TYPE_INTEGER}},
          B_KEY_DUPLICATES},
+        {{{65, 2, B_TYPE_STRING, B_KEY_ALT_COLLATING, &reversedSequence()},
+          {67, 3, B_TYPE_STRING},
+          {70, 2, B_TYPE_UNSIGNED_BINARY},
+          {72, 2, B_TYPE_MONEY, B_KEY_DESCENDING},
+          {74, 8, B_TYPE_UNSIGNED_BINARY, B_KEY_DESCENDING}},
+         dupMod},
     };
     return keys;
 }
@@ -55,12 +61,13 @@ const int kKeyCount = static_cast<int>(modelKeys().size());
 wbtrv::CreateSpec modelSpec() {
     wbtrv::CreateSpec spec;
     spec.recordLength = kRecordLength;
+    spec.sequences = {reversedSequence()};
     for (const ModelKey& key : modelKeys()) {
         wbtrv::KeySpec& out = spec.keys.emplace_back();
         for (const Segment& s : key.segments)
             out.push_back({static_cast<std::uint16_t>(s.offset + 1), s.length,
                            static_cast<std::uint16_t>(key.flags | s.flags | B_KEY_EXTENDED_TYPE), s.type, 0,
-                           static_cast<std::uint8_t>(spec.keys.size() - 1)});
+                           static_cast<std::uint8_t>(spec.keys.size() - 1), 0});
     }
     return spec;
 }
@@ -497,13 +504,9 @@ TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     ASSERT_EQ(stat.run(B_STAT, blocks[0], 0), B_NO_ERROR);
     EXPECT_EQ(stat.data, layout);
     // Finally the file holds exactly the model's records, in key 0 order.
-    Call call{Bytes(kRecordLength)};
-    std::uint16_t op = B_GET_FIRST;
-    std::vector<Bytes> stored;
-    while (call.run(op, blocks[0], 0) == B_NO_ERROR) {
-        stored.push_back(call.data);
-        op = B_GET_NEXT;
-    }
+    std::int16_t status = B_NO_ERROR;
+    const std::vector<Bytes> stored = readAll(blocks[0], status, kRecordLength);
+    EXPECT_EQ(status, B_NO_ERROR);
     std::vector<Bytes> modelled;
     for (const auto& [id, r] : model.records) modelled.push_back(r);
     std::sort(modelled.begin(), modelled.end(),

@@ -1,8 +1,6 @@
 // BTRVERIFY's verdicts.
 #include "btrieve_fixture.h"
 
-#include <sqlite3.h>
-
 #include <cstring>
 #include <fstream>
 
@@ -21,12 +19,6 @@ protected:
         }
         BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
         return path("standard.dat");
-    }
-    void tamper(const std::string& file, const char* sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
     }
 };
 
@@ -47,7 +39,7 @@ TEST_F(Verify, FindsEachKindOfFault) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sql);
         const std::string file = soundFile();
-        tamper(file, c.sql);
+        runSql(file, c.sql);
         std::string message;
         EXPECT_EQ(verify(file, message), c.status);
         EXPECT_NE(message.find(c.mentions), std::string::npos) << message;
@@ -62,12 +54,11 @@ TEST_F(Verify, MissingForeignAndDamagedFiles) {
     EXPECT_EQ(verify(path("text.dat"), message), B_NOT_A_DATA_FILE);
 
     const std::string file = soundFile();
-    tamper(file, "PRAGMA journal_mode=DELETE");  // everything in the main file
+    runSql(file, "PRAGMA journal_mode=DELETE");  // everything in the main file
     Bytes bytes = fileBytes(file);
     ASSERT_GT(bytes.size(), 4096u);
     for (std::size_t i = 1024 + 100; i < bytes.size(); i += 7) bytes[i] ^= 0x5A;
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    writeFileBytes(file, bytes);
     EXPECT_NE(verify(file, message), B_NO_ERROR);
     EXPECT_FALSE(message.empty());
 }
