@@ -42,7 +42,6 @@ TEST_F(BtrieveTest, PositionBlocksWeDidNotSetUpGet3) {
     Call call{Bytes(Standard::recordLength)};
     ASSERT_EQ(call.run(B_GET_LAST, open, 0), B_NO_ERROR);
     EXPECT_EQ(getInt(call.data, 0, 4), 1);
-    EXPECT_EQ(BTRCALL(B_GET_FIRST, nullptr, call.data.data(), &call.length, call.key.data(), 255, 0), B_FILE_NOT_OPEN);
 }
 
 TEST_F(BtrieveTest, NullAndShortBuffersGetAStatus) {
@@ -122,11 +121,10 @@ TEST_F(BtrieveTest, FileNamesWithoutAZeroWithinTheKeyLength) {
 TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
     std::ofstream(path("empty.dat")).close();
     std::ofstream(path("text.dat")) << "Room 1: a dark cave.\r\nRoom 2: a bright hall.\r\n";
-    {
-        std::ofstream out(path("random.dat"), std::ios::binary);
-        std::mt19937 rng(11);
-        for (int i = 0; i < 8192; ++i) out.put(static_cast<char>(rng()));
-    }
+    Bytes noise(8192);
+    std::mt19937 rng(11);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+    writeFileBytes(path("random.dat"), noise);
     runSql(path("other.dat"),
            "CREATE TABLE rooms(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO rooms VALUES(1,'x');");
     for (auto [name, sql] : {std::pair{"v2.dat", "UPDATE metadata_t SET version = 2;"},

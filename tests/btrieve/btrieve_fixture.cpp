@@ -117,36 +117,23 @@ double bfloatValue(const std::uint8_t* p, std::size_t n) {
     return negative ? -v : v;
 }
 
-std::int64_t digitsValue(const std::vector<int>& digits, bool negative) {
-    std::int64_t v = 0;
-    for (int d : digits) v = v * 10 + d;
-    return negative ? -v : v;
-}
-
+// Decimal and money: packed digits, the last nibble the sign; numeric: ASCII
+// digits, the last one overpunched with its sign; numeric with a trailing sign byte.
 int ascii(std::uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
 
 std::int64_t numberValue(const Segment& s, const std::uint8_t* p) {
-    std::vector<int> digits;
+    const bool packed = s.type == B_TYPE_DECIMAL || s.type == B_TYPE_MONEY;
     const std::uint8_t last = p[s.length - 1];
-    switch (s.type) {
-        case B_TYPE_DECIMAL:
-        case B_TYPE_MONEY:
-            for (std::size_t i = 0; i + 1 < 2u * s.length; ++i)
-                digits.push_back(i % 2 ? p[i / 2] & 0xF : p[i / 2] >> 4);
-            return digitsValue(digits, (last & 0xF) == 0xD);
-        case B_TYPE_NUMERIC: {
-            for (std::size_t i = 0; i + 1 < s.length; ++i) digits.push_back(ascii(p[i]));
-            const bool positive = last == '{' || (last >= 'A' && last <= 'I');
-            const bool negative = last == '}' || (last >= 'J' && last <= 'R');
-            digits.push_back(positive   ? (last == '{' ? 0 : last - 'A' + 1)
-                             : negative ? (last == '}' ? 0 : last - 'J' + 1)
-                                        : ascii(last));
-            return digitsValue(digits, negative);
-        }
-        default:  // numeric with a trailing sign byte
-            for (std::size_t i = 0; i + 1 < s.length; ++i) digits.push_back(ascii(p[i]));
-            return digitsValue(digits, last == '-');
-    }
+    const bool overpunched = s.type == B_TYPE_NUMERIC && (last == '{' || last == '}' || (last >= 'A' && last <= 'R'));
+    std::int64_t v = 0;
+    for (std::size_t i = 0; i + 1 < (packed ? 2u : 1u) * s.length; ++i)
+        v = v * 10 + (packed ? (i % 2 ? p[i / 2] & 0xF : p[i / 2] >> 4) : ascii(p[i]));
+    const bool negative = packed                     ? (last & 0xF) == 0xD
+                          : s.type == B_TYPE_NUMERIC ? overpunched && (last == '}' || (last >= 'J' && last <= 'R'))
+                                                     : last == '-';
+    if (s.type == B_TYPE_NUMERIC)
+        v = v * 10 + (!overpunched ? ascii(last) : last == '{' || last == '}' ? 0 : (last - 'A') % 9 + 1);
+    return negative ? -v : v;
 }
 
 // The bytes of a string type that count, as they sort.
@@ -342,20 +329,10 @@ const std::vector<OrderCase>& orderCases() {
     return cases;
 }
 
-std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length) {
-    std::vector<Bytes> values;
-    for (const OrderCase& c : orderCases())
-        if (c.segment.type == type && c.segment.length == length)
-            for (const auto& group : c.groups) values.insert(values.end(), group.begin(), group.end());
-    return values;
-}
-
 Bytes Standard::createBuffer() {
-    return btrieve_test::createBuffer(recordLength, {
-                                                        {1, 4, 0, B_TYPE_AUTOINCREMENT},
-                                                        {5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE, B_TYPE_INTEGER},
-                                                        {7, 4, B_KEY_MODIFIABLE, B_TYPE_UNSIGNED_BINARY},
-                                                    });
+    return btrieve_test::createBuffer(recordLength, {{1, 4, 0, B_TYPE_AUTOINCREMENT},
+                                                     {5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE, B_TYPE_INTEGER},
+                                                     {7, 4, B_KEY_MODIFIABLE, B_TYPE_UNSIGNED_BINARY}});
 }
 
 Bytes Standard::record(std::int32_t id, std::int16_t group, std::uint32_t code, std::uint8_t fill) {

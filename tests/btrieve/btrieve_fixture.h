@@ -74,8 +74,6 @@ struct OrderCase {
 const std::vector<OrderCase>& orderCases();
 // A collating sequence that reverses the byte order.
 const wbtrv::CollatingSequence& reversedSequence();
-// Every value the table holds for segments of this type and length.
-std::vector<Bytes> tableValues(std::uint8_t type, std::uint16_t length);
 
 // The layout most tests use: 16-byte records; key 0 a 4-byte autoincrement at
 // offset 0, key 1 a 2-byte integer at 4 (duplicates, modifiable), key 2 a
