@@ -13,10 +13,7 @@ namespace {
 
 using records::TableId;
 
-struct Put {
-    std::size_t offset;
-    std::string bytes;
-};
+using Put = std::pair<std::size_t, std::string>;  // bytes at an offset
 
 struct BoxCase {
     TableId id;
@@ -38,9 +35,9 @@ void expectSaved(const std::vector<BoxCase>& cases) {
     for (const BoxCase& c : cases) {
         SCOPED_TRACE(c.box.toStdString() + " <- " + c.typed.value_or("(untouched)").toStdString());
         Row row = wellFormedRow(c.id);
-        for (const Put& p : c.stored) putText(row, p.offset, p.bytes);
+        for (const auto& [offset, bytes] : c.stored) putText(row, offset, bytes);
         Row expected = row;
-        for (const Put& p : c.saved) putText(expected, p.offset, p.bytes);
+        for (const auto& [offset, bytes] : c.saved) putText(expected, offset, bytes);
 
         EditorSession s(c.id, row);
         if (!c.shown.isNull()) {
@@ -134,7 +131,7 @@ TEST(BoxSave, ClassBoxes) {
 }
 
 TEST(BoxSave, SpellAndMessageBoxes) {
-    const auto S = TableId::Spells;
+    const auto S = TableId::Spells, M = TableId::Messages;
     std::vector<BoxCase> cases{
         {S, "txtSpellName", "Fireball", {{2, ruled("Fireball", 29)}}},
         {S, "txtSpellDescA", "Burns", {{32, ruled("Burns", 50)}}},
@@ -164,23 +161,21 @@ TEST(BoxSave, SpellAndMessageBoxes) {
         {S, "CheckSpellMaxRoll", "0", {{246, std::string(1, '\0')}}, {{246, "\x01"}}, "2"},
         {S, "txtSpellShortName", "Fb", {{251, "Fb   "}}},
         {S, "txtSpellabila_9", "MonsterStealth", {}, {{234, le16(102)}}, "SpellStealth"},
+        {M, "txtMessageLine1", "You hear a bell.", {{4, ruled("You hear a bell.", 74)}}},
+        {M, "txtMessageLine2", "", {{86, ruled("", 74)}}},
+        {M, "txtMessageLine2", std::nullopt, {}, {{86, std::string(73, 'x') + " "}}, QString(73, 'x') + " "},
+        {M, "txtMessageLine3", QString(73, 'x'), {{168, ruled(std::string(73, 'x'), 74)}}},
     };
     addSlots(cases, S, "Spell", 216, 168, "SpellStealth", 102, "3.5", 4);
-    const auto M = TableId::Messages;
-    cases.insert(
-        cases.end(),
-        {
-            {M, "txtMessageLine1", "You hear a bell.", {{4, ruled("You hear a bell.", 74)}}},
-            {M, "txtMessageLine2", "", {{86, ruled("", 74)}}},
-            {M, "txtMessageLine2", std::nullopt, {}, {{86, std::string(73, 'x') + " "}}, QString(73, 'x') + " "},
-            {M, "txtMessageLine3", QString(73, 'x'), {{168, ruled(std::string(73, 'x'), 74)}}},
-        });
     expectSaved(cases);
 }
 
-// Typing into a word box completes from its words, in their letter case.
-TEST(BoxSave, TypingCompletesFromTheWords) {
-    EditorSession s(TableId::Classes, wellFormedRow(TableId::Classes));
+// Typing into a word box completes from its words, in their letter case; a code
+// without a word never shows the previous record's word.
+TEST(BoxSave, WordBoxesCompleteAndShowNumbersOfCodesWithoutAWord) {
+    Row row = wellFormedRow(TableId::Classes);
+    put16(row, 68, 3);
+    EditorSession s(TableId::Classes, row);
     for (const auto& [box, typed, completed] : {std::tuple{"txtClassWeapon", "Limited", "Limited (staff)"},
                                                 {"txtClassabila_9", "Classrech", "Classrecharge Item"},
                                                 {"txtClassabila_9", "classrech", ""}}) {
@@ -188,13 +183,6 @@ TEST(BoxSave, TypingCompletesFromTheWords) {
         completer->setCompletionPrefix(typed);
         EXPECT_EQ(completer->currentCompletion(), completed) << typed;
     }
-}
-
-// A code without a word never shows the previous record's word.
-TEST(BoxSave, ACodeWithoutAWordShowsItsNumber) {
-    Row row = wellFormedRow(TableId::Classes);
-    put16(row, 68, 3);
-    EditorSession s(TableId::Classes, row);
     EXPECT_EQ(s.combo("txtClassWeapon").currentText(), "2H Sharp");
     put16(row, 68, 42);
     s.editor->show(row);

@@ -29,7 +29,7 @@ TEST(NumberText, WholeNumbersInASixteenBitRange) {
     EXPECT_EQ(parseWholeNumber("-1", 0, 255), std::nullopt);
 }
 
-TEST(NumberText, FractionsRoundHalfToEven) {
+TEST(NumberText, FractionsRoundHalfToEvenWithinTheRange) {
     const std::pair<std::string_view, Expected> cases[] = {
         {"2.5", 2},  {"3.5", 4},   {"-2.5", -2},       {"-3.5", -4},    {"2.6", 3},           {" +1.5 ", 2},
         {".5", 0},   {"1e2", 100}, {"32767.4", 32767}, {"32767.5", {}}, {"-32768.5", -32768}, {"-32768.6", {}},
@@ -39,9 +39,7 @@ TEST(NumberText, FractionsRoundHalfToEven) {
         const auto value = parseDecimalNumber(text);
         EXPECT_EQ(value ? roundHalfEven(*value, INT16_MIN, INT16_MAX) : std::nullopt, expected) << text;
     }
-}
-
-TEST(NumberText, RoundingBeyondSixtyFourBitsIsRefused) {
+    // Rounding beyond 64 bits is refused.
     constexpr auto low = std::numeric_limits<std::int64_t>::min();
     constexpr auto high = std::numeric_limits<std::int64_t>::max();
     for (const double value : {1e19, -1e19, 9223372036854775808.0, std::numeric_limits<double>::infinity()})

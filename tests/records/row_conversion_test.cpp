@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "records/class_record.h"
@@ -22,11 +23,6 @@ namespace records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-const TarrowDataFields& lists() {
-    static const TarrowDataFields built = BuildFieldLists();
-    return built;
-}
 
 Bytes randomBytes(std::size_t size, std::mt19937& random) {
     Bytes bytes(size);
@@ -46,38 +42,37 @@ struct StructBuffer {
 };
 
 TEST(RowConversion, EveryDescribedByteRoundTripsAndNothingElseIsTouched) {
-    const struct {
-        std::span<const LayoutEntry> list;
-        TableId table;
-        std::size_t structSize;
-    } cases[] = {{lists().RaceFields, TableId::Races, sizeof(RaceRecord)},
-                 {lists().ClassFields, TableId::Classes, sizeof(ClassRecord)},
-                 {lists().SpellFields, TableId::Spells, sizeof(SpellRecord)},
-                 {lists().MonsterFields, TableId::Monsters, sizeof(MonsterRecord)},
-                 {lists().ItemFields, TableId::Items, sizeof(ItemRecord)},
-                 {lists().MessageFields, TableId::Messages, sizeof(MessageRecord)}};
+    const TarrowDataFields lists = BuildFieldLists();
+    // A table's layout list, the table, and the size of its structure.
+    const std::tuple<std::span<const LayoutEntry>, TableId, std::size_t> cases[] = {
+        {lists.RaceFields, TableId::Races, sizeof(RaceRecord)},
+        {lists.ClassFields, TableId::Classes, sizeof(ClassRecord)},
+        {lists.SpellFields, TableId::Spells, sizeof(SpellRecord)},
+        {lists.MonsterFields, TableId::Monsters, sizeof(MonsterRecord)},
+        {lists.ItemFields, TableId::Items, sizeof(ItemRecord)},
+        {lists.MessageFields, TableId::Messages, sizeof(MessageRecord)}};
     const auto seed = test_support::testSeed("EveryDescribedByteRoundTrips");
     std::mt19937 random(seed);
-    for (const auto& c : cases) {
-        const std::size_t recordLength = tableFile(c.table).recordLength;
-        SCOPED_TRACE(std::string(tableFile(c.table).fileName) + ", seed " + std::to_string(seed));
-        const auto packed = static_cast<std::ptrdiff_t>(packedLength(c.list));
+    for (const auto& [list, table, structSize] : cases) {
+        const std::size_t recordLength = tableFile(table).recordLength;
+        SCOPED_TRACE(std::string(tableFile(table).fileName) + ", seed " + std::to_string(seed));
+        const auto packed = static_cast<std::ptrdiff_t>(packedLength(list));
         ASSERT_LE(packed, static_cast<std::ptrdiff_t>(recordLength));
         // Structure bytes that some entry's member covers; padding must keep what it held.
-        std::vector<bool> covered(c.structSize, false);
-        for (std::size_t i = 0; i < c.list.size(); ++i)
-            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(structOffset(c.list, i)), c.list[i].Length, true);
+        std::vector<bool> covered(structSize, false);
+        for (std::size_t i = 0; i < list.size(); ++i)
+            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(structOffset(list, i)), list[i].Length, true);
         for (int round = 0; round < 20; ++round) {
             const Bytes read = randomBytes(recordLength, random);
-            StructBuffer structure(c.structSize, 0xA5);
-            ASSERT_EQ(RowToStruct(read, c.list, structure.data(), c.structSize), ConversionResult::Ok);
+            StructBuffer structure(structSize, 0xA5);
+            ASSERT_EQ(RowToStruct(read, list, structure.data(), structSize), ConversionResult::Ok);
             const Bytes unpacked = structure.bytes();
-            for (std::size_t i = 0; i < c.structSize; ++i)
+            for (std::size_t i = 0; i < structSize; ++i)
                 ASSERT_TRUE(covered[i] || unpacked[i] == 0xA5) << "structure byte " << i;
 
             const Bytes before = randomBytes(recordLength, random);
             Bytes written = before;
-            ASSERT_EQ(StructToRow(written, c.list, structure.data(), c.structSize), ConversionResult::Ok);
+            ASSERT_EQ(StructToRow(written, list, structure.data(), structSize), ConversionResult::Ok);
             EXPECT_TRUE(std::equal(read.begin(), read.begin() + packed, written.begin()));
             EXPECT_TRUE(std::equal(before.begin() + packed, before.end(), written.begin() + packed))
                 << "bytes after the packed length changed";
@@ -86,20 +81,16 @@ TEST(RowConversion, EveryDescribedByteRoundTripsAndNothingElseIsTouched) {
 }
 
 TEST(RowConversion, RefusedConversionsChangeNothing) {
-    const std::span<const LayoutEntry> race = lists().RaceFields;
+    const TarrowDataFields lists = BuildFieldLists();
+    const std::span<const LayoutEntry> race = lists.RaceFields;
     const auto withEntry = [&](std::size_t index, LayoutEntry entry) {
         std::vector<LayoutEntry> list(race.begin(), race.end());
         list[index] = entry;
         return list;
     };
     const std::vector<LayoutEntry> plain(race.begin(), race.end());
-    const struct {
-        const char* what;
-        std::vector<LayoutEntry> list;
-        std::size_t rowSize;
-        std::size_t structSize;
-        ConversionResult expected;
-    } cases[] = {
+    // What is wrong, the layout list, the row and structure sizes, and the result.
+    const std::tuple<const char*, std::vector<LayoutEntry>, std::size_t, std::size_t, ConversionResult> cases[] = {
         {"row one byte short", plain, 125, sizeof(RaceRecord), ConversionResult::RowTooShort},
         {"structure one byte small", plain, 126, sizeof(RaceRecord) - 1, ConversionResult::StructTooSmall},
         {"unknown type in the last entry", withEntry(49, {7, 2}), 126, sizeof(RaceRecord), ConversionResult::BadEntry},
@@ -108,15 +99,15 @@ TEST(RowConversion, RefusedConversionsChangeNothing) {
         {"text longer than the row", withEntry(1, {TextField, 1000}), 126, 4096, ConversionResult::RowTooShort},
     };
     std::mt19937 random(11);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Bytes rowBefore = randomBytes(c.rowSize, random);
-        StructBuffer structure(c.structSize, 0x3C);
+    for (const auto& [what, list, rowSize, structSize, expected] : cases) {
+        SCOPED_TRACE(what);
+        const Bytes rowBefore = randomBytes(rowSize, random);
+        StructBuffer structure(structSize, 0x3C);
         const Bytes structBefore = structure.bytes();
         Bytes row = rowBefore;
-        EXPECT_EQ(RowToStruct(row, c.list, structure.data(), c.structSize), c.expected);
+        EXPECT_EQ(RowToStruct(row, list, structure.data(), structSize), expected);
         EXPECT_EQ(structure.bytes(), structBefore);
-        EXPECT_EQ(StructToRow(row, c.list, structure.data(), c.structSize), c.expected);
+        EXPECT_EQ(StructToRow(row, list, structure.data(), structSize), expected);
         EXPECT_EQ(row, rowBefore);
     }
 }
