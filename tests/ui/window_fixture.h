@@ -60,8 +60,7 @@ protected:
         window = std::make_unique<ui::MainWindow>(dialogs, seam.call());
         window->show();
         const bool loaded = window->Form_Load();
-        seam.calls.clear();
-        dialogs.boxes.clear();
+        forget();
         return loaded;
     }
 
@@ -84,6 +83,10 @@ protected:
         select(caption);
         dialogs.inputs.push_back(QString::number(number));
         click(QStringLiteral("cmdGoto"));
+        forget();
+    }
+    // Forgets the calls and boxes so far.
+    void forget() {
         seam.calls.clear();
         dialogs.boxes.clear();
     }
