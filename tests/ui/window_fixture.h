@@ -22,8 +22,6 @@
 
 class WindowFixture : public ::testing::Test {
 protected:
-    static constexpr std::array<std::int32_t, 5> kNumbers{1, 2, 4, 12, 40};
-
     // The number box of each table, in table order.
     static const char* numberBox(records::TableId table) {
         static const std::array<const char*, 6> names{"txtRaceNumber",    "txtClassNumber", "txtSpellNumber",
@@ -46,7 +44,7 @@ protected:
     }
 
     // Replaces the table's file by one holding the given records, named "Name <number>".
-    void fillTable(records::TableId id, const std::vector<std::int32_t>& numbers = {kNumbers.begin(), kNumbers.end()}) {
+    void fillTable(records::TableId id, const std::vector<std::int32_t>& numbers = {1, 2, 4, 12, 40}) {
         const auto& table = records::tableFile(id);
         ASSERT_EQ(test_support::createDataFile(table), 0);
         std::vector<test_support::Row> rows;
