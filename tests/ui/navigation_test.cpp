@@ -17,7 +17,7 @@ using Navigation = WindowFixture;
 // file is silent for First, Previous and Next, reported for Last. A read that fails
 // with any status but a silent end of file is reported with the command's prefix,
 // and the tab keeps the record it showed.
-TEST_F(Navigation, ReadsOnEveryTableTab) {
+TEST_F(Navigation, EveryButtonOnEveryTab) {
     const struct {
         std::vector<const char*> buttons;
         const char* shown;  // number on the tab afterwards
@@ -61,6 +61,42 @@ TEST_F(Navigation, ReadsOnEveryTableTab) {
                 EXPECT_EQ(status(), QString());
             }
     }
+    // What each button does on the tabs it does not read on: the tables that cannot be
+    // saved answer "not finished" to Insert and Delete, the tabs without a file answer
+    // only Goto's box and Delete, and Update saves exactly the tables that can be saved.
+    const struct {
+        std::vector<const char*> captions, buttons;
+        const char* box;  // nullptr: none
+        std::vector<std::uint16_t> calls;
+    } dispatch[] = {
+        {{"Rooms"}, {"cmdFirst", "cmdLast", "cmdUpdate", "cmdInsert"}, nullptr, {}},
+        {{"Rooms"}, {"cmdGoto"}, "Goto what record?", {}},
+        {{"Rooms"}, {"cmdDelete"}, "Sorry Rooms are not finished.", {}},
+        {{"Text Blocks"}, {"cmdDelete"}, "Sorry Text Blocks are not finished.", {}},
+        {{"Shops/Trainers"}, {"cmdDelete"}, "Sorry Shops are not finished.", {}},
+        {{"Gangs"}, {"cmdDelete"}, "Sorry Gangs are not finished.", {}},
+        {{"Monsters"}, {"cmdInsert", "cmdDelete"}, "Sorry Monsters are not finished.", {}},
+        {{"Items"}, {"cmdInsert"}, "Sorry Items are not finished.", {}},
+        {{"Gangs", "Monsters", "Items"}, {"cmdUpdate"}, nullptr, {}},
+        {{"Races", "Classes", "Spells", "Messages"}, {"cmdUpdate"}, nullptr, {B_UPDATE}},
+    };
+    for (const auto& tc : dispatch)
+        for (const auto* caption : tc.captions)
+            for (const auto* button : tc.buttons) {
+                SCOPED_TRACE(std::string(button) + " on " + caption);
+                select(QString::fromLatin1(caption));
+                forget();
+                // A Yes waiting is not taken as a confirmation; a Goto answer leads nowhere.
+                dialogs.answers = {editors::Answer::Yes};
+                dialogs.inputs = {QStringLiteral("12")};
+                click(QString::fromLatin1(button));
+                EXPECT_EQ(dialogs.texts(),
+                          tc.box ? std::vector<QString>{QString::fromLatin1(tc.box)} : std::vector<QString>{});
+                EXPECT_TRUE(!tc.box || dialogs.boxes[0].title.isEmpty() || dialogs.boxes[0].isInput);
+                EXPECT_EQ(seam.operations(), tc.calls);
+                EXPECT_EQ(status().isEmpty(), tc.calls.empty()) << status().toStdString();
+            }
+    EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("4"));
 }
 
 // An empty file starts up silently with an empty tab; then only Last reports its end.
@@ -90,46 +126,6 @@ TEST_F(Navigation, EmptyFileAndAFullWidthName) {
     click(QStringLiteral("cmdDelete"));
     EXPECT_EQ(status(), QStringLiteral("Race 5 Deleted. ") + QString::fromStdString(name) + QStringLiteral(" "));
     EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("6"));
-}
-
-// What each button does on the tabs it does not read on: the tables that cannot be
-// saved answer "not finished" to Insert and Delete, the tabs without a file answer
-// only Goto's box and Delete, and Update saves exactly the tables that can be saved.
-TEST_F(Navigation, DispatchByTab) {
-    const struct {
-        std::vector<const char*> captions, buttons;
-        const char* box;  // nullptr: none
-        std::vector<std::uint16_t> calls;
-    } cases[] = {
-        {{"Rooms"}, {"cmdFirst", "cmdLast", "cmdUpdate", "cmdInsert"}, nullptr, {}},
-        {{"Rooms"}, {"cmdGoto"}, "Goto what record?", {}},
-        {{"Rooms"}, {"cmdDelete"}, "Sorry Rooms are not finished.", {}},
-        {{"Text Blocks"}, {"cmdDelete"}, "Sorry Text Blocks are not finished.", {}},
-        {{"Shops/Trainers"}, {"cmdDelete"}, "Sorry Shops are not finished.", {}},
-        {{"Gangs"}, {"cmdDelete"}, "Sorry Gangs are not finished.", {}},
-        {{"Monsters"}, {"cmdInsert", "cmdDelete"}, "Sorry Monsters are not finished.", {}},
-        {{"Items"}, {"cmdInsert"}, "Sorry Items are not finished.", {}},
-        {{"Gangs", "Monsters", "Items"}, {"cmdUpdate"}, nullptr, {}},
-        {{"Races", "Classes", "Spells", "Messages"}, {"cmdUpdate"}, nullptr, {B_UPDATE}},
-    };
-    ASSERT_TRUE(load());
-    for (const auto& tc : cases)
-        for (const auto* caption : tc.captions)
-            for (const auto* button : tc.buttons) {
-                SCOPED_TRACE(std::string(button) + " on " + caption);
-                select(QString::fromLatin1(caption));
-                forget();
-                // A Yes waiting is not taken as a confirmation; a Goto answer leads nowhere.
-                dialogs.answers = {editors::Answer::Yes};
-                dialogs.inputs = {QStringLiteral("12")};
-                click(QString::fromLatin1(button));
-                EXPECT_EQ(dialogs.texts(),
-                          tc.box ? std::vector<QString>{QString::fromLatin1(tc.box)} : std::vector<QString>{});
-                EXPECT_TRUE(!tc.box || dialogs.boxes[0].title.isEmpty() || dialogs.boxes[0].isInput);
-                EXPECT_EQ(seam.operations(), tc.calls);
-                EXPECT_EQ(status().isEmpty(), tc.calls.empty()) << status().toStdString();
-            }
-    EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("1"));
 }
 
 TEST_F(Navigation, GotoAnswersAndWhereTheyLead) {
