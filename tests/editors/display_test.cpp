@@ -28,29 +28,26 @@ Row monsterRow() {
 
 TEST(MonsterDisplay, FieldsWordsAndLetters) {
     EditorSession s(TableId::Monsters, monsterRow());
-    for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{
-             {"txtMonsterNumber", "70000"},
-             {"txtMonsterName", "Cave Troll"},
-             {"txtMonsterAttackAccuracyC", "200"},
-             {"txtMonsterabilb_4", "-77"},
-             {"txtMonsterDropUsesC", "-1234"},
-             {"txtMonsterDropItemNumberD", "31000"},
-             {"txtMonsterAttackHitMessageB", "444"},
-             {"txtMonsterGold", "12345"},
-             {"txtMonsterSpellCastLvlE", "99"},
-             {"txtMonsterDescA", QString(60, 'd') + "        x"},
-             {"txtMonsterDescB", QString(66, 'w') + "   "},
-             {"txtMonsterType", "Unknown"},
-             {"txtMonsterAlignment", "Unknown"},
-             {"txtMonsterGender", "She"},
-             {"txtMonsterAttackTypeA", "Attack"},
-             {"txtMonsterAttackTypeC", "Unknown"},
-             {"txtMonsterAttackTypeE", "Spell"},
-             {"txtMonsterabila_4", "MonsterStealth"},
-             {"txtMonsterabila_0", "None"},
-         }) {
-        EXPECT_EQ(s.shown(box), text) << box;
-    }
+    const std::pair<const char*, QString> shown[] = {{"txtMonsterNumber", "70000"},
+                                                     {"txtMonsterName", "Cave Troll"},
+                                                     {"txtMonsterAttackAccuracyC", "200"},
+                                                     {"txtMonsterabilb_4", "-77"},
+                                                     {"txtMonsterDropUsesC", "-1234"},
+                                                     {"txtMonsterDropItemNumberD", "31000"},
+                                                     {"txtMonsterAttackHitMessageB", "444"},
+                                                     {"txtMonsterGold", "12345"},
+                                                     {"txtMonsterSpellCastLvlE", "99"},
+                                                     {"txtMonsterDescA", QString(60, 'd') + "        x"},
+                                                     {"txtMonsterDescB", QString(66, 'w') + "   "},
+                                                     {"txtMonsterType", "Unknown"},
+                                                     {"txtMonsterAlignment", "Unknown"},
+                                                     {"txtMonsterGender", "She"},
+                                                     {"txtMonsterAttackTypeA", "Attack"},
+                                                     {"txtMonsterAttackTypeC", "Unknown"},
+                                                     {"txtMonsterAttackTypeE", "Spell"},
+                                                     {"txtMonsterabila_4", "MonsterStealth"},
+                                                     {"txtMonsterabila_0", "None"}};
+    for (const auto& [box, text] : shown) EXPECT_EQ(s.shown(box), text) << box;
     EXPECT_EQ(s.line("txtMonsterWeaponName").text(), "") << "name boxes are filled by nothing";
 }
 

@@ -53,12 +53,11 @@ void expectSizedByTheirWords(QWidget& page) {
 }
 
 TEST(TabControls, LayoutFitsTheWindow) {
-    for (const TableId id :
-         {TableId::Races, TableId::Classes, TableId::Spells, TableId::Monsters, TableId::Items, TableId::Messages}) {
-        SCOPED_TRACE(static_cast<int>(id));
-        Row empty(records::tableFile(id).recordLength, 0);
+    for (const auto& table : records::kTableFiles) {
+        SCOPED_TRACE(table.fileName);
+        Row empty(table.recordLength, 0);
         empty[0] = 1;
-        EditorSession s(id, empty);
+        EditorSession s(table.id, empty);
         expectSizedByTheirWords(s.page);
         // The page a tab of a 1280 x 800 window leaves, after the buttons and the status line.
         s.page.resize(1240, 640);

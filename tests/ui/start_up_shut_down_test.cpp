@@ -34,8 +34,7 @@ TEST_F(StartUpShutDown, StartUpIconAndShutDown) {
     EXPECT_EQ(picture->pixmap().toImage(), icon);
     EXPECT_EQ(window->windowIcon().pixmap(48, 48).toImage(), icon);
 
-    seam.calls.clear();
-    dialogs.boxes.clear();
+    forget();
     window->close();
     EXPECT_EQ(seam.operations(),
               (std::vector<std::uint16_t>{B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_STOP, B_RESET}));
@@ -53,8 +52,7 @@ TEST_F(StartUpShutDown, MissingClassFileStopsAfterTheRaces) {
     EXPECT_EQ(seam.openedFiles(), (std::vector<std::string>{"wccrace2.dat", "wccclas2.dat"}));
     EXPECT_EQ(seam.operations(), (std::vector<std::uint16_t>{B_OPEN, B_GET_FIRST, B_OPEN}));
     EXPECT_EQ(shownNumber(TableId::Races), QStringLiteral("1"));
-    seam.calls.clear();
-    dialogs.boxes.clear();
+    forget();
     window->close();
     EXPECT_TRUE(seam.calls.empty()) << "no shut-down after a failed Open";
     EXPECT_TRUE(dialogs.boxes.empty());

@@ -22,8 +22,6 @@
 
 class WindowFixture : public ::testing::Test {
 protected:
-    static constexpr std::array<std::int32_t, 5> kNumbers{1, 2, 4, 12, 40};
-
     // The number box of each table, in table order.
     static const char* numberBox(records::TableId table) {
         static const std::array<const char*, 6> names{"txtRaceNumber",    "txtClassNumber", "txtSpellNumber",
@@ -46,7 +44,7 @@ protected:
     }
 
     // Replaces the table's file by one holding the given records, named "Name <number>".
-    void fillTable(records::TableId id, const std::vector<std::int32_t>& numbers = {kNumbers.begin(), kNumbers.end()}) {
+    void fillTable(records::TableId id, const std::vector<std::int32_t>& numbers = {1, 2, 4, 12, 40}) {
         const auto& table = records::tableFile(id);
         ASSERT_EQ(test_support::createDataFile(table), 0);
         std::vector<test_support::Row> rows;
@@ -60,8 +58,7 @@ protected:
         window = std::make_unique<ui::MainWindow>(dialogs, seam.call());
         window->show();
         const bool loaded = window->Form_Load();
-        seam.calls.clear();
-        dialogs.boxes.clear();
+        forget();
         return loaded;
     }
 
@@ -84,6 +81,10 @@ protected:
         select(caption);
         dialogs.inputs.push_back(QString::number(number));
         click(QStringLiteral("cmdGoto"));
+        forget();
+    }
+    // Forgets the calls and boxes so far.
+    void forget() {
         seam.calls.clear();
         dialogs.boxes.clear();
     }
