@@ -145,6 +145,8 @@ TEST_F(BtrieveTest, ForeignFilesAreRefusedAndLeftUnchanged) {
             Call call{Bytes(Standard::recordLength)};
             EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_FILE_NOT_OPEN);
         }
+        std::string message;
+        EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
         EXPECT_EQ(fileBytes(path(name)), before);
         EXPECT_FALSE(std::filesystem::exists(path(name) + "-journal"));
     }

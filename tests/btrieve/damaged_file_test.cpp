@@ -6,23 +6,13 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace btrieve_test {
 namespace {
 
 constexpr int kRecords = 5;
-
-// Runs sql on the file; `dying` leaves it open, so in a child that then dies
-// the journal stays behind, hot (rollback journal) or holding committed frames
-// (write-ahead log).
-int runSql(const std::string& file, const std::string& sql, bool dying = false) {
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    if (!dying) sqlite3_close(db);
-    return rc;
-}
 
 struct Damage {
     const char* name;
@@ -51,7 +41,7 @@ TEST_F(BtrieveTest, DamagedFilesAreRefusedOrReportedAndEveryWalkEnds) {
         std::filesystem::remove(file);
         fill(file, 1, kRecords);
         Block block{};
-        ASSERT_EQ(runSql(file, d.sql), SQLITE_OK);
+        runSql(file, d.sql);
         ASSERT_EQ(openFile(block, file), d.open);
         std::string message;
         EXPECT_EQ(verify(file, message) == B_NO_ERROR, d.walks == B_NO_ERROR && d.open == B_NO_ERROR) << message;
@@ -97,8 +87,14 @@ TEST_F(BtrieveTest, ForeignFilesWithJournalsAreLeftByteForByte) {
     for (const Foreign& f : foreign) {
         SCOPED_TRACE(f.name);
         const std::string file = path(std::string(f.name) + ".dat");
-        ASSERT_EQ(runSql(file, f.setUp), SQLITE_OK);
-        Child([&](int, int) { return runSql(file, f.dying, true); }).wait();
+        runSql(file, f.setUp);
+        // The child dies with the database open, so the journal stays behind: hot
+        // (rollback journal) or holding committed frames (write-ahead log).
+        Child([&](int, int) {
+            sqlite3* db = nullptr;
+            sqlite3_open(file.c_str(), &db);
+            return sqlite3_exec(db, f.dying.c_str(), nullptr, nullptr, nullptr);
+        }).wait();
         ASSERT_TRUE(std::filesystem::exists(file + f.journal));
         const Bytes before = fileBytes(file), journalBefore = fileBytes(file + f.journal);
         for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
@@ -110,6 +106,56 @@ TEST_F(BtrieveTest, ForeignFilesWithJournalsAreLeftByteForByte) {
         EXPECT_EQ(fileBytes(file), before);
         EXPECT_EQ(fileBytes(file + f.journal), journalBefore);
     }
+}
+
+// BTRVERIFY's verdicts on a sound file of three records and on each kind of damage.
+TEST_F(BtrieveTest, VerifyFindsEachKindOfFault) {
+    struct Case {
+        const char* sql;
+        std::int16_t status;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"", B_NO_ERROR, ""},
+        // A short record and a key column that disagrees: also with the damaged files.
+        {"UPDATE data_t SET key_2 = 'abc' WHERE id = 1", B_IO_ERROR, "key_2"},
+        {"DROP TABLE keys_t", B_NOT_A_DATA_FILE, "keys_t"},
+        {"UPDATE metadata_t SET version = 2", B_NOT_A_DATA_FILE, "version"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const std::string file = path("standard.dat");
+        fill(file, 1, 3);
+        runSql(file, c.sql);
+        std::string message;
+        EXPECT_EQ(verify(file, message), c.status);
+        EXPECT_NE(message.find(c.mentions), std::string::npos) << message;
+        std::filesystem::remove(file);
+    }
+}
+
+// Missing files are checked with the message buffer below, foreign ones with the files that are not ours.
+TEST_F(BtrieveTest, VerifyFindsByteDamage) {
+    std::string message;
+    const std::string file = path("standard.dat");
+    fill(file, 1, 3);
+    runSql(file, "PRAGMA journal_mode=DELETE");  // everything in the main file
+    Bytes bytes = fileBytes(file);
+    ASSERT_GT(bytes.size(), 4096u);
+    for (std::size_t i = 1024 + 100; i < bytes.size(); i += 7) bytes[i] ^= 0x5A;
+    writeFileBytes(file, bytes);
+    EXPECT_NE(verify(file, message), B_NO_ERROR);
+    EXPECT_FALSE(message.empty());
+}
+
+TEST_F(BtrieveTest, VerifyMessageIsCutToTheGivenLengthAndMayBeAbsent) {
+    char text[8];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, sizeof text), B_FILE_NOT_FOUND);
+    EXPECT_EQ(std::strlen(text), sizeof text - 1);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), nullptr, 100), B_FILE_NOT_FOUND);
+    EXPECT_EQ(BTRVERIFY(nullptr, text, sizeof text), B_INVALID_FILE_NAME);
+    EXPECT_EQ(BTRVERIFY(path("missing.dat").c_str(), text, 0), B_FILE_NOT_FOUND);
 }
 
 }  // namespace
