@@ -28,6 +28,8 @@ int runLoad(const std::string& file, const std::string& input, Io& io);
 // json: one JSON object instead of lines of text.
 int runStat(const std::string& file, Io& io, bool json = false);
 int runCheck(const std::string& file, Io& io);
+// Copies from to the new file to, or over an existing one with replace.
+int runCopy(const std::string& from, const std::string& to, bool replace, Io& io);
 
 struct DumpOptions {
     FormatterLookup lookup = layoutFormatterFor;

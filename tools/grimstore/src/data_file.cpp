@@ -75,6 +75,11 @@ int16_t DataFile::insert(std::span<uint8_t> record) {
     return call(B_INSERT, record.data(), length, 0);
 }
 
+int16_t DataFile::erase() {
+    uint32_t length = 0;
+    return call(B_DELETE, nullptr, length, 0);
+}
+
 int16_t transactionCall(uint16_t operation) { return BTRCALL(operation, nullptr, nullptr, nullptr, nullptr, 0, 0); }
 
 int16_t createDataFile(const std::string& name, const FileSpec& spec, bool replace) {

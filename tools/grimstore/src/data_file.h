@@ -34,6 +34,8 @@ public:
 
     // The record manager may write an assigned autoincrement value back into record.
     int16_t insert(std::span<uint8_t> record);
+    // Deletes the record the last Get read.
+    int16_t erase();
 
 private:
     int16_t get(uint16_t operation, int8_t key, std::vector<uint8_t>& record);
