@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -62,15 +63,10 @@ inline Row wellFormedRow(records::TableId id) {
 
 class EditorSession {
 public:
-    EditorSession(records::TableId id, const Row& row) : table(records::tableFile(id)), block(table) {
-        EXPECT_EQ(test_support::createDataFile(table), 0);
-        EXPECT_EQ(test_support::insertRows(table, {row}), 0);
-        store::prepareBlock(block);
-        EXPECT_TRUE(store::openTable(store, block));
-        editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
-        EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
-        editor->show(block.row);
-    }
+    // Makes the table's file in a fresh current folder, holding row alone.
+    EditorSession(records::TableId id, const Row& row) : EditorSession(id, &row) {}
+    // A second editor on the file a session made in the current folder.
+    explicit EditorSession(records::TableId id) : EditorSession(id, nullptr) {}
     ~EditorSession() { store.onTable(B_CLOSE, block); }
 
     Row stored() const {
@@ -93,9 +89,24 @@ public:
         return line(name).text();
     }
 
+private:
+    EditorSession(records::TableId id, const Row* row) : table(records::tableFile(id)), block(table) {
+        if (row) {
+            folder.emplace();
+            EXPECT_EQ(test_support::createDataFile(table), 0);
+            EXPECT_EQ(test_support::insertRows(table, {*row}), 0);
+        }
+        store::prepareBlock(block);
+        EXPECT_TRUE(store::openTable(store, block));
+        editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
+        EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
+        editor->show(block.row);
+    }
+
+public:
     bool applicationMade = (test_support::application(), true);  // before any widget
     const records::TableFile& table;
-    test_support::TempFolder folder;
+    std::optional<test_support::TempFolder> folder;
     test_support::ScriptedDialogs dialogs;
     test_support::CallSeam seam;
     store::RecordStore store{seam.call(), dialogs};
