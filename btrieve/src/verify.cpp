@@ -2,6 +2,7 @@
 #include "engine.h"
 #include "file_access.h"
 #include "key_sql.h"
+#include "lock_wait.h"
 #include "schema.h"
 
 #include <wbtrv32/bytes.h>
