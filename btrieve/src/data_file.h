@@ -129,11 +129,16 @@ private:
     friend class WriteScope;
 };
 
+// Whether a file name is served by a database server (the environment's
+// WBTRV32_SERVER, else the folder's server file) rather than being a file.
+// `server` receives the connection string.
+bool servedByServer(const std::string& path, std::string& server);
+
 // The identity an open file of this name would have; false when there is no such file.
 bool identifyByName(const std::string& path, FileIdentity& identity);
 
 // Opens the data file of this name with the engine that keeps it; returns a
-// status (12, 30, 85, 2 on failure).
+// status (12, 30, 85, 2, 20 on failure).
 int openDataFile(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
 
 }  // namespace wbtrv
