@@ -1,6 +1,7 @@
 # The two everyday commands. Both install what they need first.
 #   make run   builds in Release and opens the editor on the demo data set
-#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test,
+#   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
+#              (next to a throwaway PostgreSQL cluster, for the record manager's server cases),
 #              runs each fuzz target over its corpus and for 5 seconds,
 #              then builds the Debian package and checks it installed in a temporary root
 #   make package builds the Debian package in build/package
@@ -24,7 +25,7 @@ test: deps
 	bash scripts/check-format
 	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
 	cmake --build build/sanitize -j $(JOBS)
-	cd build/sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd build/sanitize && QT_QPA_PLATFORM=offscreen bash ../../scripts/with-postgres ctest --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) bash scripts/run-fuzz 5
 	JOBS=$(JOBS) bash scripts/package-test
 

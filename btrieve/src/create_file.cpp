@@ -1,6 +1,7 @@
 #include "operations.h"
 
 #include "create_buffer.h"
+#include "pg_schema.h"
 #include "schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -49,6 +50,21 @@ int buildFile(const std::string& temp, const FileLayout& layout) {
     return B_NO_ERROR;
 }
 
+// A file on a server is made in one transaction of the server's: nothing
+// half-made is ever seen.
+int createOnServer(Engine& engine, const std::string& server, const std::string& path, const FileLayout& layout,
+                   const CallArgs& args) {
+    const std::string name = nameOnServer(path);
+    if (name.empty()) return B_INVALID_FILE_NAME;
+    // Without replacing, an existing file answers 59 whoever has it open.
+    FileIdentity identity;
+    if (args.keyNumber != -1 && identifyByName(path, identity) && engine.fileWithIdentity(identity))
+        return B_FILE_IN_USE;
+    PgConnection db;
+    if (const int status = db.connect(server); status != B_NO_ERROR) return status;
+    return createServerFile(db, name, layout, args.keyNumber != -1);
+}
+
 }  // namespace
 
 int createOperation(Engine& engine, const CallArgs& args) {
@@ -57,6 +73,7 @@ int createOperation(Engine& engine, const CallArgs& args) {
     FileLayout layout;
     if (const int status = parseCreateBuffer(args.dataBytes(), args.dataCapacity(), layout); status != B_NO_ERROR)
         return status;
+    if (std::string server; servedByServer(path, server)) return createOnServer(engine, server, path, layout, args);
     OpenLock replaced;
     if (exists(path)) {
         if (args.keyNumber == -1) return B_FILE_ALREADY_EXISTS;

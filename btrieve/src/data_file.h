@@ -1,17 +1,17 @@
-// One data file as this process has it open: the SQLite connection, the
-// file's layout and the prepared statements every operation reuses. Shared
-// by all position blocks of the process that opened the file.
+// One data file as this process has it open, whatever engine keeps it: the
+// operations every position block of the process shares. The rules of the
+// record manager live here once (the order of a walk along a key, the
+// autoincrement values, the record compared before a write, the counting of
+// record locks); an engine supplies the rows, its write transaction and its
+// locks through the protected primitives below.
 #pragma once
 
 #include "file_layout.h"
 #include "key_sql.h"
-#include "lock_wait.h"
 #include "open_lock.h"
-#include "record_locks.h"
-#include "sqlite_handle.h"
 
-#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,21 +29,21 @@ struct Record {
 // to the neighbouring duplicate first.
 enum class Seek { First, Last, Next, Previous, Equal, Greater, GreaterOrEqual, Less, LessOrEqual };
 
+// A read in physical order: the record after or before an id, or the record of that id.
+enum class RowQuery { After, Before, Exact };
+
 class DataFile {
 public:
-    // Opens the data file at path; returns a status (12, 30, 85, 2 on failure).
-    static int open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
-    ~DataFile();
+    virtual ~DataFile() = default;
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
     const FileLayout& layout() const { return layout_; }
     const std::string& path() const { return path_; }
-    const FileIdentity& identity() const { return lock_.identity(); }
+    const FileIdentity& identity() const { return identity_; }
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
     bool readOnly() const { return readOnly_; }
-    RecordLocks& recordLocks() { return recordLocks_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
     // (value, id); the others compare with value. Status 0, 9 (no record) or 4 (Equal).
@@ -60,52 +60,85 @@ public:
     int update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record);
     // Removes record `id` if it still holds `expected` (else 80).
     int remove(std::int64_t id, std::span<const std::uint8_t> expected);
-    int count(std::uint64_t& records);
+    virtual int count(std::uint64_t& records) = 0;
 
     // Inside the process's transaction (Begin to End or Abort) the first
     // write takes the file's write lock and holds it, and no write commits
     // on its own; finishTransaction commits or rolls back what was written.
     void joinTransaction() { inTransaction_ = true; }
-    int finishTransaction(bool commit);
+    virtual int finishTransaction(bool commit) = 0;
     // True when the open transaction has written to this file.
-    bool changedInTransaction() const { return inTransaction_ && !sqlite3_get_autocommit(db_.get()); }
+    virtual bool changedInTransaction() const = 0;
+
+    // Locks record id for one more block of this process: 0, 84 when another
+    // process holds it (after waiting up to a second when `wait`), 46 when
+    // the file cannot be locked. The lock is dropped after the last block releases it.
+    int lockRecord(std::int64_t id, bool wait);
+    void releaseRecord(std::int64_t id);
+    // True when another process holds record id.
+    virtual bool recordHeldElsewhere(std::int64_t id) = 0;
 
     // Number of position blocks using this file.
     int users = 0;
 
-private:
+protected:
     DataFile() = default;
-    int prepareFixed();
-    Statement& query(std::size_t key, KeyQuery which);
-    void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
-    // Reads the row a statement selects (id, data, and the column of `key`,
-    // checked against the bytes, unless key is kNoKey: a read in physical order).
-    static constexpr std::size_t kNoKey = SIZE_MAX;
-    int readRow(Statement& st, std::size_t key, Record& out);
-    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
-    int bindKeys(Statement& st, int firstIndex, std::span<const std::uint8_t> record);
-    int nextAutoincrement(std::size_t key, std::int64_t& value);
-    int step(Statement& st);
 
-    // Declared first so they are released last, after the connection closes.
-    OpenLock lock_;
-    RecordLocks recordLocks_;
-    Database db_;
+    // One row along a key as the engine found it: the record and the value
+    // its key column holds (checked here against the record's bytes).
+    virtual int fetchAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
+                           KeyValue& stored) = 0;
+    virtual int fetchRow(RowQuery which, std::int64_t id, Record& out) = 0;
+    // The highest value of an integer key's column (0 in an empty file).
+    virtual int highestValue(std::size_t key, std::int64_t& value) = 0;
+    // The writes of one row; `keys` are the record's key values, in key order.
+    virtual int insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys,
+                          std::int64_t& id) = 0;
+    virtual int updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) = 0;
+    virtual int deleteRow(std::int64_t id) = 0;
+
+    // A write runs between beginWrite and commitWrite or abandonWrite. `own`
+    // is false inside the process's transaction: the engine then neither
+    // commits nor rolls back the transaction, only this one write.
+    virtual int beginWrite(bool own) = 0;
+    virtual int commitWrite(bool own) = 0;
+    virtual void abandonWrite(bool own) = 0;
+
+    // Takes record id's lock for the process once, without waiting: 0, 84 or 46.
+    virtual int tryLockRecord(std::int64_t id) = 0;
+    virtual void unlockRecord(std::int64_t id) = 0;
+
     FileLayout layout_;
     std::string path_;
-    LockWait lockWait_;
+    FileIdentity identity_;
     bool exclusive_ = false;
     bool readOnly_ = false;
-    // A refused commit could not be kept out of the log: every later call
-    // answers 2 until the file is closed in this process.
-    bool broken_ = false;
     bool inTransaction_ = false;
-    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
-    std::vector<std::array<Statement, static_cast<std::size_t>(KeyQuery::Count)>> queries_;
-    std::vector<KeyValue> bound_;  // key values of the record being written, alive until its statement runs
-    KeyValue fromBytes_, stored_;  // a row's key as its bytes say and as its column holds, reused by every read
 
-    friend class Transaction;
+private:
+    int checkedRow(int status, std::size_t key, const Record& row, const KeyValue& stored);
+    int along(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out);
+    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
+    int keyValues(std::span<const std::uint8_t> record);
+
+    std::map<std::int64_t, int> heldRecords_;  // record id -> blocks of this process holding its lock
+    std::vector<KeyValue> keys_;               // key values of the record being written
+    KeyValue fromBytes_;                       // a row's key as its bytes say, reused by every read
+    Record stored_;                            // the record as stored, read before a write
+
+    friend class WriteScope;
 };
+
+// Whether a file name is served by a database server (the environment's
+// WBTRV32_SERVER, else the folder's server file) rather than being a file.
+// `server` receives the connection string.
+bool servedByServer(const std::string& path, std::string& server);
+
+// The identity an open file of this name would have; false when there is no such file.
+bool identifyByName(const std::string& path, FileIdentity& identity);
+
+// Opens the data file of this name with the engine that keeps it; returns a
+// status (12, 30, 85, 2, 20 on failure).
+int openDataFile(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
 
 }  // namespace wbtrv

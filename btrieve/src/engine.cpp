@@ -64,7 +64,7 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     const bool exclusive = mode == B_MODE_EXCLUSIVE;
     DataFile* file = nullptr;
     FileIdentity identity;
-    if (identify(path, identity)) file = fileWithIdentity(identity);
+    if (identifyByName(path, identity)) file = fileWithIdentity(identity);
     if (file) {
         if (exclusive || file->exclusive()) return B_FILE_IN_USE;
     } else {
@@ -73,7 +73,7 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
         for (const auto& open : files_)
             if (open->path() == path) return B_FILE_IN_USE;
         std::unique_ptr<DataFile> opened;
-        if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR) return status;
+        if (const int status = openDataFile(path, exclusive, opened); status != B_NO_ERROR) return status;
         file = opened.get();
         if (inTransaction_) file->joinTransaction();
         files_.push_back(std::move(opened));
@@ -94,18 +94,18 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
 }
 
 void Engine::unlock(Handle& handle) {
-    if (handle.singleLock) handle.file->recordLocks().release(*handle.singleLock);
-    for (std::int64_t id : handle.multipleLocks) handle.file->recordLocks().release(id);
+    if (handle.singleLock) handle.file->releaseRecord(*handle.singleLock);
+    for (std::int64_t id : handle.multipleLocks) handle.file->releaseRecord(id);
     handle.singleLock.reset();
     handle.multipleLocks.clear();
 }
 
 void Engine::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
     if (handle.singleLock == id) {
-        handle.file->recordLocks().release(id);
+        handle.file->releaseRecord(id);
         handle.singleLock.reset();
     }
-    if (multipleToo && handle.multipleLocks.erase(id)) handle.file->recordLocks().release(id);
+    if (multipleToo && handle.multipleLocks.erase(id)) handle.file->releaseRecord(id);
 }
 
 void Engine::close(void* block) {

@@ -30,9 +30,10 @@ bool readKeyColumn(const Statement& st, int column, const KeyDefinition& key, Ke
     return type == SQLITE_BLOB;
 }
 
-std::string keyQuerySql(std::size_t key, KeyQuery which) {
+std::string keyQuerySql(std::size_t key, KeyQuery which, const std::string& table, char mark) {
     const std::string k = keyColumn(key);
-    const std::string select = "SELECT id, data, " + k + " FROM data_t WHERE ";
+    const std::string value = std::string(1, mark) + "1", id = std::string(1, mark) + "2";
+    const std::string select = "SELECT id, data, " + k + " FROM " + table + " WHERE ";
     const std::string up = " ORDER BY " + k + ", id LIMIT 1";
     const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
     switch (which) {
@@ -41,21 +42,21 @@ std::string keyQuerySql(std::size_t key, KeyQuery which) {
         case KeyQuery::Last:
             return select + k + " IS NOT NULL" + down;
         case KeyQuery::NextSame:
-            return select + k + " = ?1 AND id > ?2 ORDER BY id LIMIT 1";
+            return select + k + " = " + value + " AND id > " + id + " ORDER BY id LIMIT 1";
         case KeyQuery::Greater:
-            return select + k + " > ?1" + up;
+            return select + k + " > " + value + up;
         case KeyQuery::GreaterOrEqual:
-            return select + k + " >= ?1" + up;
+            return select + k + " >= " + value + up;
         case KeyQuery::PreviousSame:
-            return select + k + " = ?1 AND id < ?2 ORDER BY id DESC LIMIT 1";
+            return select + k + " = " + value + " AND id < " + id + " ORDER BY id DESC LIMIT 1";
         case KeyQuery::Less:
-            return select + k + " < ?1" + down;
+            return select + k + " < " + value + down;
         case KeyQuery::LessOrEqual:
-            return select + k + " <= ?1" + down;
+            return select + k + " <= " + value + down;
         case KeyQuery::Equal:
-            return select + k + " = ?1 ORDER BY id LIMIT 1";
+            return select + k + " = " + value + " ORDER BY id LIMIT 1";
         case KeyQuery::Max:
-            return "SELECT max(" + k + ") FROM data_t";
+            return "SELECT max(" + k + ") FROM " + table;
         case KeyQuery::Count:
             break;
     }

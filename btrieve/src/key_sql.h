@@ -24,8 +24,8 @@ std::string keyIndexStatement(std::size_t number, const KeyDefinition& key);
 // holds a kind the key's column never holds (a text, a blob for an INTEGER key).
 bool readKeyColumn(const Statement& st, int column, const KeyDefinition& key, KeyValue& out);
 
-// Reads along a key, answering id, data and the key column; ?1 is a key value, ?2 a record id. A NULL key value
-// (a record left out of a null key) matches none of them.
+// Reads along a key in `table`, answering id, data and the key column; ?1 is a key value, ?2 a record id
+// (with mark '$' for PostgreSQL: $1, $2). A NULL key value (a record left out of a null key) matches none of them.
 enum class KeyQuery {
     First,
     Last,
@@ -39,6 +39,6 @@ enum class KeyQuery {
     Max,
     Count
 };
-std::string keyQuerySql(std::size_t key, KeyQuery which);
+std::string keyQuerySql(std::size_t key, KeyQuery which, const std::string& table = "data_t", char mark = '?');
 
 }  // namespace wbtrv

@@ -2,16 +2,10 @@
 // damaged description is refused with a status rather than trusted later.
 #pragma once
 
-#include "sqlite_handle.h"
-
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace wbtrv {
-
-// A column value of the description tables that must be an INTEGER within
-// [low, high]; a REAL, TEXT, BLOB or NULL is damage, never converted.
-bool integerInRange(const Statement& st, int column, std::int64_t low, std::int64_t high, std::int64_t& out);
 
 // Whether a segment of `length` bytes at `offset` lies inside a record of
 // `recordLength` bytes, computed without overflow for any stored values.

@@ -11,12 +11,12 @@ int lockRead(Handle& handle, const CallArgs& args, std::int64_t id) {
     const bool wait = args.lockBias == B_SINGLE_WAIT_LOCK || args.lockBias == B_MULTIPLE_WAIT_LOCK;
     if (multiple ? handle.singleLock.has_value() : !handle.multipleLocks.empty()) return B_INCOMPATIBLE_LOCK;
     if (multiple ? handle.multipleLocks.contains(id) : handle.singleLock == id) return B_NO_ERROR;
-    if (const int status = handle.file->recordLocks().acquire(id, wait); status != B_NO_ERROR) return status;
+    if (const int status = handle.file->lockRecord(id, wait); status != B_NO_ERROR) return status;
     if (multiple) {
         handle.multipleLocks.insert(id);
     } else {
         // A single lock moves on with the block's next single-lock read.
-        if (handle.singleLock) handle.file->recordLocks().release(*handle.singleLock);
+        if (handle.singleLock) handle.file->releaseRecord(*handle.singleLock);
         handle.singleLock = id;
     }
     return B_NO_ERROR;

@@ -9,9 +9,12 @@
 
 namespace wbtrv {
 
+// A file on disk by its device and inode; a file on a server by its server
+// and name there (device and inode 0).
 struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
+    std::string served;
     bool operator==(const FileIdentity&) const = default;
 };
 

@@ -5,17 +5,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
 namespace wbtrv {
 namespace {
 
 // Record id n locks byte kLockBase + n, far from the bytes SQLite locks near 1 GiB.
 constexpr off_t kLockBase = off_t{1} << 40;
-// How long a wait lock waits for another process before answering 84.
-constexpr auto kLockWait = std::chrono::seconds(1);
-constexpr auto kLockRetry = std::chrono::milliseconds(5);
 
 struct flock byteOf(std::int64_t id, short type) {
     struct flock range {};
@@ -34,29 +28,13 @@ RecordLocks::~RecordLocks() {
 
 void RecordLocks::open(const std::string& path) { fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY); }
 
-int RecordLocks::acquire(std::int64_t id, bool wait) {
+int RecordLocks::tryLock(std::int64_t id) {
     if (fd_ < 0) return B_ACCESS_DENIED;
-    if (int& blocks = held_[id]; blocks > 0) {
-        ++blocks;
-        return B_NO_ERROR;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     struct flock range = byteOf(id, F_WRLCK);
-    while (::fcntl(fd_, F_SETLK, &range) != 0) {
-        if (!wait || std::chrono::steady_clock::now() >= deadline) {
-            held_.erase(id);
-            return B_RECORD_IN_USE;
-        }
-        std::this_thread::sleep_for(kLockRetry);
-    }
-    held_[id] = 1;
-    return B_NO_ERROR;
+    return ::fcntl(fd_, F_SETLK, &range) == 0 ? B_NO_ERROR : B_RECORD_IN_USE;
 }
 
 void RecordLocks::release(std::int64_t id) {
-    const auto it = held_.find(id);
-    if (it == held_.end() || --it->second > 0) return;
-    held_.erase(it);
     struct flock range = byteOf(id, F_UNLCK);
     ::fcntl(fd_, F_SETLK, &range);
 }

@@ -1,11 +1,8 @@
-// This process's record locks on one data file, seen by other processes as
-// POSIX byte-range locks far beyond the bytes SQLite locks. Blocks of one
-// process share them, so each record's lock is counted: it is taken for the
-// first block that locks the record and dropped after the last releases it.
+// A data file's record locks as other processes see them: POSIX byte-range
+// locks far beyond the bytes SQLite locks, one byte per record id.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 
 namespace wbtrv {
@@ -21,16 +18,15 @@ public:
 
     // A descriptor for locking; without write access no lock can be taken.
     void open(const std::string& path);
-    // Locks record id for one more block: 0, 84 when another process holds it
-    // (after waiting up to a second when `wait`), 46 when the file cannot be locked.
-    int acquire(std::int64_t id, bool wait);
+    // Locks record id without waiting: 0, 84 when another process holds it,
+    // 46 when the file cannot be locked.
+    int tryLock(std::int64_t id);
     void release(std::int64_t id);
     // True when another process holds record id.
     bool heldElsewhere(std::int64_t id) const;
 
 private:
     int fd_ = -1;
-    std::map<std::int64_t, int> held_;  // record id -> blocks of this process holding it
 };
 
 }  // namespace wbtrv

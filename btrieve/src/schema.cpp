@@ -1,7 +1,7 @@
 #include "schema.h"
 
 #include "key_sql.h"
-#include "layout_checks.h"
+#include "layout_rows.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -89,9 +89,6 @@ int createSchema(Database& db, const FileLayout& layout) {
 
 namespace {
 
-// Keys a file may have, as Create allows them.
-constexpr std::int64_t kMaxKeys = 119;
-
 // A file SQLite cannot read as a database, a damaged one or one without our
 // tables is not one of ours; lock waits, permissions, a full disk and I/O
 // failures keep their own statuses.
@@ -112,6 +109,10 @@ int failure(int rc, std::string& why, const std::string& what) {
     }
 }
 
+StoredInteger integerAt(const Statement& st, int column) {
+    return st.typeAt(column) == SQLITE_INTEGER ? StoredInteger(st.integerAt(column)) : std::nullopt;
+}
+
 int readMetadata(Database& db, FileLayout& layout, std::string& why) {
     Statement st;
     int rc =
@@ -119,17 +120,9 @@ int readMetadata(Database& db, FileLayout& layout, std::string& why) {
     if (rc != SQLITE_OK) return failure(rc, why, "no metadata_t table: " + db.lastError());
     if ((rc = st.step()) != SQLITE_ROW)
         return failure(rc == SQLITE_DONE ? SQLITE_NOTADB : rc, why, "metadata_t has no row");
-    std::int64_t recordLength = 0, pageSize = 0, variable = 0, version = 0;
-    if (!integerInRange(st, 3, kFormatVersion, kFormatVersion, version))
-        return failure(SQLITE_NOTADB, why, "format version " + st.textAt(3) + " is not ours");
-    if (!integerInRange(st, 0, 1, 65535, recordLength))
-        return failure(SQLITE_NOTADB, why, "record length " + st.textAt(0) + " out of range");
-    if (!integerInRange(st, 1, 0, 65535, pageSize) || !integerInRange(st, 2, 0, 1, variable))
-        return failure(SQLITE_NOTADB, why, "metadata_t holds a page size or record kind out of range");
+    const MetadataRow row{integerAt(st, 0), integerAt(st, 1), integerAt(st, 2), integerAt(st, 3)};
+    if (const int status = layoutFromMetadata(row, layout, why); status != B_NO_ERROR) return status;
     if (st.step() != SQLITE_DONE) return failure(SQLITE_NOTADB, why, "metadata_t has more than one row");
-    layout.recordLength = static_cast<std::uint32_t>(recordLength);
-    layout.pageSize = static_cast<std::uint32_t>(pageSize);
-    layout.variableLength = variable != 0;
     return B_NO_ERROR;
 }
 
@@ -139,43 +132,17 @@ int readKeys(Database& db, FileLayout& layout, std::string& why) {
                         "SELECT number, segment, attributes, data_type, offset, length, null_value,"
                         " acs_name, acs FROM keys_t ORDER BY number, segment");
     if (rc != SQLITE_OK) return failure(rc, why, "no keys_t table: " + db.lastError());
+    std::vector<KeyRow> rows;
     while ((rc = st.step()) == SQLITE_ROW) {
-        std::int64_t number = 0, segment = 0, attributes = 0, type = 0, offset = 0, length = 0, nullValue = 0;
-        if (!integerInRange(st, 0, 0, kMaxKeys - 1, number) || !integerInRange(st, 1, 0, kMaxKeys - 1, segment) ||
-            !integerInRange(st, 2, 0, 0xffff, attributes) || !integerInRange(st, 3, 0, 0xff, type) ||
-            !integerInRange(st, 6, 0, 0xff, nullValue) || st.typeAt(4) != SQLITE_INTEGER ||
-            st.typeAt(5) != SQLITE_INTEGER)
-            return failure(SQLITE_NOTADB, why, "keys_t holds a value out of range or not an integer");
-        offset = st.integerAt(4);
-        length = st.integerAt(5);
-        const bool newKey = segment == 0 && number == static_cast<std::int64_t>(layout.keys.size());
-        const bool nextSegment = !layout.keys.empty() && number == static_cast<std::int64_t>(layout.keys.size()) - 1 &&
-                                 segment == static_cast<std::int64_t>(layout.keys.back().segments.size());
-        if (!newKey && !nextSegment) return failure(SQLITE_NOTADB, why, "keys_t numbers keys or segments with gaps");
-        if (!segmentInside(offset, length, layout.recordLength))
-            return failure(SQLITE_NOTADB, why, "key " + std::to_string(number) + " lies outside the record");
-        KeySegment seg;
-        seg.attributes = static_cast<std::uint16_t>(attributes);
-        seg.dataType = static_cast<std::uint8_t>(type);
-        seg.offset = static_cast<std::uint32_t>(offset);
-        seg.length = static_cast<std::uint32_t>(length);
-        seg.nullValue = static_cast<std::uint8_t>(nullValue);
-        // The table alone, or the whole sequence as Create received it. A key
-        // whose table cannot be read is not ordered by us: it stays read-only.
+        KeyRow& row = rows.emplace_back();
+        row = {integerAt(st, 0), integerAt(st, 1), integerAt(st, 2),
+               integerAt(st, 3), integerAt(st, 4), integerAt(st, 5),
+               integerAt(st, 6), st.textAt(7),     {}};
         const auto table = st.blobAt(8);
-        const bool whole = table.size() == BTR_COLLATING_SEQUENCE_SIZE && table[0] == BTR_COLLATING_SEQUENCE_MARK;
-        if ((seg.attributes & B_KEY_ALT_COLLATING) && (table.size() == 256 || whole)) {
-            auto sequence = std::make_shared<CollatingSequence>();
-            sequence->name = st.textAt(7);
-            std::copy(table.end() - 256, table.end(), sequence->table.begin());
-            seg.collating = std::move(sequence);
-        }
-        if (newKey) layout.keys.push_back(KeyDefinition{});
-        layout.keys.back().segments.push_back(seg);
+        row.collatingTable.assign(table.begin(), table.end());
     }
     if (rc != SQLITE_DONE) return failure(rc, why, "keys_t cannot be read: " + db.lastError());
-    if (layout.keys.empty()) return failure(SQLITE_NOTADB, why, "keys_t describes no key");
-    return B_NO_ERROR;
+    return keysFromRows(rows, layout, why);
 }
 
 int checkDataTable(Database& db, FileLayout& layout, std::string& why) {

@@ -3,14 +3,12 @@
 #pragma once
 
 #include "file_layout.h"
+#include "layout_rows.h"
 #include "sqlite_handle.h"
 
 #include <string>
 
 namespace wbtrv {
-
-// Version of the table layout we write and read.
-constexpr int kFormatVersion = 3;
 
 // Creates the tables, indexes and description rows of a new, empty file.
 int createSchema(Database& db, const FileLayout& layout);

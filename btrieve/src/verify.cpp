@@ -2,9 +2,10 @@
 #include "engine.h"
 #include "file_access.h"
 #include "key_sql.h"
+#include "lock_wait.h"
+#include "pg_file.h"
+#include "record_check.h"
 #include "schema.h"
-
-#include <wbtrv32/bytes.h>
 
 #include <wbtrv32/btrieve.h>
 
@@ -30,11 +31,6 @@ int storageSound(Database& db, std::string& why) {
     return B_IO_ERROR;
 }
 
-std::string describe(const KeyValue& v, bool integer) {
-    if (v.null) return "null";
-    return integer ? std::to_string(v.integer) : "x'" + hex(v.encoded) + "'";
-}
-
 // Every record of the record length, every key column equal to its record's bytes.
 int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
     std::string sql = "SELECT id, data";
@@ -45,30 +41,14 @@ int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
         why = "data_t cannot be read: " + db.lastError();
         return B_IO_ERROR;
     }
-    while ((rc = st.step()) == SQLITE_ROW) {
-        const std::string record = "record " + std::to_string(st.integerAt(0));
-        const auto data = st.blobAt(1);
-        if (st.typeAt(1) != SQLITE_BLOB || (!layout.variableLength && data.size() != layout.recordLength)) {
-            why = record + " holds " + std::to_string(data.size()) + " bytes, the record length is " +
-                  std::to_string(layout.recordLength);
-            return B_IO_ERROR;
-        }
-        for (std::size_t k = 0; k < layout.keys.size(); ++k) {
-            const KeyDefinition& key = layout.keys[k];
-            if (!key.supported() || !key.fitsIn(data)) continue;
-            KeyValue expected;
-            KeyValue held;
-            const bool computable = key.valueFromRecord(data, expected);
-            const bool rightKind = readKeyColumn(st, static_cast<int>(k) + 2, key, held);
-            if (!computable || !rightKind || held != expected) {
-                why = record + ": key_" + std::to_string(k) + " holds " +
-                      (rightKind ? describe(held, key.integerColumn()) : "a value of the wrong kind") +
-                      ", its bytes say " +
-                      (computable ? describe(expected, key.integerColumn()) : "a value out of range");
-                return B_IO_ERROR;
-            }
-        }
-    }
+    const KeyColumnReader column = [&](std::size_t k, KeyValue& held) {
+        return readKeyColumn(st, static_cast<int>(k) + 2, layout.keys[k], held);
+    };
+    while ((rc = st.step()) == SQLITE_ROW)
+        if (const int status =
+                checkStoredRecord(layout, st.integerAt(0), st.blobAt(1), st.typeAt(1) == SQLITE_BLOB, column, why);
+            status != B_NO_ERROR)
+            return status;
     if (rc != SQLITE_DONE) {
         why = "data_t cannot be read: " + db.lastError();
         return B_IO_ERROR;
@@ -77,6 +57,7 @@ int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
 }
 
 int verifyFile(const std::string& path, std::string& why) {
+    if (std::string server; servedByServer(path, server)) return verifyServerFile(server, path, why);
     FileIdentity identity;
     if (!identify(path, identity)) {
         why = "no such file";

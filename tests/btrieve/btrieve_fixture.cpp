@@ -1,6 +1,8 @@
 #include "btrieve_fixture.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -356,6 +358,49 @@ void BtrieveTest::TearDown() {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
 }
+
+namespace {
+
+// Runs sql on a server as another program would; false when it fails.
+bool runOnServer(const std::string& server, const std::string& sql) {
+    PGconn* conn = PQconnectdb(server.c_str());
+    PGresult* result = PQexec(conn, sql.c_str());
+    const ExecStatusType status = PQresultStatus(result);
+    PQclear(result);
+    PQfinish(conn);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+std::string testServer() {
+    const char* server = std::getenv("GRIM_TEST_PG");
+    return server ? server : "";
+}
+
+}  // namespace
+
+void EngineTest::SetUp() {
+    BtrieveTest::SetUp();
+    if (!onServer()) return;
+    if (testServer().empty()) GTEST_SKIP() << "GRIM_TEST_PG is not set: no PostgreSQL server to test on";
+    static int counter = 0;
+    schema_ = "test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    ASSERT_TRUE(runOnServer(testServer(), "CREATE SCHEMA " + schema_));
+    setenv("WBTRV32_SERVER", (testServer() + " options='-csearch_path=" + schema_ + "'").c_str(), 1);
+}
+
+void EngineTest::TearDown() {
+    BtrieveTest::TearDown();
+    if (schema_.empty()) return;
+    unsetenv("WBTRV32_SERVER");
+    EXPECT_TRUE(runOnServer(testServer(), "SET client_min_messages = warning; DROP SCHEMA " + schema_ + " CASCADE"));
+}
+
+bool EngineTest::serverSql(const std::string& sql) {
+    return runOnServer(testServer() + " options='-csearch_path=" + schema_ + "'", sql);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(Engine::SQLite, Engine::Server),
+                         [](const auto& info) { return info.param == Engine::SQLite ? "SQLite" : "Server"; });
 
 void BtrieveTest::openStandard(Block& block, const std::string& name) {
     ASSERT_EQ(createFile(path(name), Standard::createBuffer()), B_NO_ERROR);

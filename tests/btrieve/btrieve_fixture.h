@@ -95,4 +95,21 @@ protected:
     std::filesystem::path dir_;
 };
 
+// The engines a test of the record manager's promises runs on.
+enum class Engine { SQLite, Server };
+
+// A test on each engine: on the server every file of the test lives in a
+// schema of its own, made for the test and dropped after it, on the server
+// GRIM_TEST_PG names (scripts/with-postgres starts one); without it the
+// server's cases are skipped.
+class EngineTest : public BtrieveTest, public ::testing::WithParamInterface<Engine> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    bool onServer() const { return GetParam() == Engine::Server; }
+    // Runs SQL on the test's schema as another program would; false when it fails.
+    bool serverSql(const std::string& sql);
+    std::string schema_;
+};
+
 }  // namespace btrieve_test

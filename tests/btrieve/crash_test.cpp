@@ -44,7 +44,7 @@ std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std
     }
 }
 
-TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbsent) {
+TEST_P(EngineTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbsent) {
     const std::string file = path("crash.dat");
     ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
     const std::uint32_t seed = std::random_device{}();

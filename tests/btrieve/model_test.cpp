@@ -321,7 +321,7 @@ public:
     }
 };
 
-TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
+TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     const char* seedText = std::getenv("BTRIEVE_MODEL_SEED");
     const std::uint32_t seed =
         seedText ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();

@@ -21,7 +21,7 @@ TEST(OrderTable, TheModelsComparisonAgreesWithEachKeyTypesOrder) {
     }
 }
 
-TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
+TEST_P(EngineTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
     ASSERT_EQ(createFile(path("u8.dat"), createBuffer(8, {{1, 8, 0, B_TYPE_UNSIGNED_BINARY}})), B_NO_ERROR);
     Block block{};
     ASSERT_EQ(openFile(block, path("u8.dat")), B_NO_ERROR);
@@ -30,7 +30,7 @@ TEST_F(BtrieveTest, UnsignedValuesBeyondTheSignedRangeAreRefusedNotMisordered) {
     EXPECT_EQ(call.run(B_GET_EQUAL, block, 0), B_KEY_VALUE_NOT_FOUND);
 }
 
-TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive) {
+TEST_P(EngineTest, OpenModesReadOnlyAndExclusive) {
     Block normal{}, readOnly{}, exclusive{};
     openStandard(normal);
     Call call{Standard::record(0, 1, 1)};
@@ -49,7 +49,7 @@ TEST_F(BtrieveTest, OpenModesReadOnlyAndExclusive) {
     EXPECT_EQ(openFile(normal, path("standard.dat")), B_NO_ERROR);
 }
 
-TEST_F(BtrieveTest, StopAndResetAbortTheTransactionAndCloseEverything) {
+TEST_P(EngineTest, StopAndResetAbortTheTransactionAndCloseEverything) {
     for (std::uint16_t op : {B_STOP, B_RESET}) {
         Block a{}, b{};
         const std::string name = "f" + std::to_string(op) + ".dat";

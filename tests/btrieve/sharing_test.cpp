@@ -47,7 +47,7 @@ TEST_F(BtrieveTest, AFileRenamedOverOneStillOpenElsewhereIsNeverMixedWithItsLog)
 // there first, so read again) and insert records of their own. No update is
 // lost, short writes never make a waiter give up with 85, and a thread's
 // cursor is its own.
-TEST_F(BtrieveTest, ManyWritersLoseNothingAndNeverGiveUp) {
+TEST_P(EngineTest, ManyWritersLoseNothingAndNeverGiveUp) {
     constexpr int kWriters = 4, kThreads = 2, kRounds = 40, kCounters = 3;
     const std::string file = path("counters.dat");
     fill(file, 0, kCounters);
@@ -141,7 +141,7 @@ TEST_F(BtrieveTest, ReadOnlyMediaOpenForReadingWithoutWritingAnything) {
     chmod(media.c_str(), 0755);
 }
 
-TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
+TEST_P(EngineTest, ExclusiveOpenKeepsTheOtherProcessOut) {
     const std::string file = path("standard.dat");
     fill(file, 0, 0);
     Block block{};
@@ -168,7 +168,7 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
 // update of the record current here makes the update here a lost one (80), a
 // record locked in one process answers 84 to the other until unlocked, and a
 // transaction stays unseen until its End.
-TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
+TEST_P(EngineTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};

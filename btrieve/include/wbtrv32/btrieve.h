@@ -131,6 +131,9 @@ enum {
     B_INVALID_FILE_NAME = 11,          /* the key buffer holds no zero-terminated, non-empty name */
     B_FILE_NOT_FOUND = 12,             /* no file of that name */
     B_DISK_FULL = 18,                  /* the disk or memory ran out; nothing was written */
+    B_SERVER_LOST = 20,                /* the data file's database server cannot be reached or was lost; nothing
+                                          unacknowledged was kept. Close the file's blocks (Reset closes all) and
+                                          Open again once the server is back */
     B_KEY_BUFFER_TOO_SHORT = 21,       /* the key buffer is shorter than the key */
     B_DATA_BUFFER_TOO_SHORT = 22,      /* the data buffer is shorter than the record or Stat's answer */
     B_PAGE_SIZE_ERROR = 24,            /* Create: page size not a multiple of 512 from 512 to 16384 */
@@ -153,6 +156,7 @@ enum {
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
+    B_DEADLOCK = 78,                   /* a wait lock would wait for a process that waits for this one */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
     B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */

@@ -1,0 +1,270 @@
+#include "pg_file.h"
+
+#include "pg_schema.h"
+#include "record_check.h"
+
+#include <wbtrv32/btrieve.h>
+
+namespace wbtrv {
+namespace {
+
+// Prepared statement names: one per fixed statement, one per key and query.
+std::string queryName(std::size_t key, KeyQuery which) {
+    return "k" + std::to_string(key) + "_" + std::to_string(static_cast<int>(which));
+}
+
+// A key column as the result holds it: bigint or bytea, or NULL.
+bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out) {
+    out = KeyValue{};
+    if (r.isNull(row, column)) return true;
+    out.null = false;
+    if (key.integerColumn()) {
+        out.integer = r.integerAt(row, column);
+        return r.typeAt(column) == kInt8Oid;
+    }
+    const auto bytes = r.bytesAt(row, column);
+    out.encoded.assign(bytes.begin(), bytes.end());
+    return r.typeAt(column) == kByteaOid;
+}
+
+}  // namespace
+
+int PgFile::open(const std::string& server, const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
+    std::unique_ptr<PgFile> file(new PgFile);
+    file->path_ = path;
+    file->exclusive_ = exclusive;
+    const std::string name = nameOnServer(path);
+    if (name.empty()) return B_FILE_NOT_FOUND;
+    file->identity_ = {0, 0, server + '\n' + name};
+    PgConnection& db = file->db_;
+    if (const int status = db.connect(server); status != B_NO_ERROR) return status;
+    std::int64_t id = 0;
+    if (const int status = findServerFile(db, name, id); status != B_NO_ERROR) return status;
+    bool writable = false;
+    std::string why;
+    if (const int status = readServerLayout(db, id, file->layout_, file->tableOid_, writable, why);
+        status != B_NO_ERROR)
+        return status;
+    file->table_ = recordTable(id);
+    file->readOnly_ = !writable;
+    PgResult r;
+    const int status = db.run(
+        nullptr, exclusive ? "SELECT pg_try_advisory_lock($1, $2)" : "SELECT pg_try_advisory_lock_shared($1, $2)",
+        PgParams().integer4(lockClass(file->tableOid_)).integer4(kOpenLockSlot), r);
+    if (status != B_NO_ERROR) return status;
+    if (r.integerAt(0, 0) == 0) return B_FILE_IN_USE;
+    out = std::move(file);
+    return B_NO_ERROR;
+}
+
+void PgFile::addKey(PgParams& params, std::size_t key, const KeyValue& value) const {
+    const bool integer = layout_.keys[key].integerColumn();
+    if (value.null)
+        params.null(integer ? kInt8Oid : kByteaOid);
+    else if (integer)
+        params.integer(value.integer);
+    else
+        params.bytes(value.encoded);
+}
+
+PgParams PgFile::keyParams(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) const {
+    PgParams params;
+    params.bytes(record);
+    for (std::size_t k = 0; k < keys.size(); ++k) addKey(params, k, keys[k]);
+    return params;
+}
+
+int PgFile::readRow(int status, const PgResult& r, Record& out) {
+    if (status != B_NO_ERROR) return status;
+    if (r.rows() == 0) return B_END_OF_FILE;
+    if (r.typeAt(1) != kByteaOid || r.isNull(0, 1)) return B_IO_ERROR;
+    out.id = r.integerAt(0, 0);
+    const auto bytes = r.bytesAt(0, 1);
+    out.data.assign(bytes.begin(), bytes.end());
+    return B_NO_ERROR;
+}
+
+int PgFile::fetchAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
+                       KeyValue& stored) {
+    PgParams params;
+    if (which != KeyQuery::First && which != KeyQuery::Last) {
+        addKey(params, key, value);
+        params.integer(id);
+    }
+    const int status = readRow(
+        db_.run(queryName(key, which).c_str(), keyQuerySql(key, which, table_, '$'), params, result_), result_, out);
+    if (status == B_NO_ERROR && !keyFromColumn(result_, 0, 2, layout_.keys[key], stored)) return B_IO_ERROR;
+    return status;
+}
+
+int PgFile::fetchRow(RowQuery which, std::int64_t id, Record& out) {
+    const std::string select = "SELECT id, data FROM " + table_ + " WHERE id ";
+    int status = B_NO_ERROR;
+    const PgParams params = PgParams().integer(id);
+    switch (which) {
+        case RowQuery::After:
+            status = db_.run("after", select + "> $1 ORDER BY id LIMIT 1", params, result_);
+            break;
+        case RowQuery::Before:
+            status = db_.run("before", select + "< $1 ORDER BY id DESC LIMIT 1", params, result_);
+            break;
+        case RowQuery::Exact:
+            status = db_.run("exact", select + "= $1", params, result_);
+            break;
+    }
+    return readRow(status, result_, out);
+}
+
+int PgFile::highestValue(std::size_t key, std::int64_t& value) {
+    const int status =
+        db_.run(queryName(key, KeyQuery::Max).c_str(), keyQuerySql(key, KeyQuery::Max, table_, '$'), {}, result_);
+    if (status != B_NO_ERROR) return status;
+    value = result_.isNull(0, 0) ? 0 : result_.integerAt(0, 0);
+    return B_NO_ERROR;
+}
+
+int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys, std::int64_t& id) {
+    std::string columns, values;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        columns += ", " + keyColumn(k);
+        values += ", $" + std::to_string(k + 2);
+    }
+    // A record takes the id after the highest, as a row of an SQLite file does;
+    // the write lock keeps two writers from taking the same one.
+    const std::string sql = "INSERT INTO " + table_ + "(id, data" + columns + ") SELECT coalesce(max(id), 0) + 1, $1" +
+                            values + " FROM " + table_ + " RETURNING id";
+    const int status = db_.run("insert", sql, keyParams(record, keys), result_);
+    if (status == B_NO_ERROR) id = result_.integerAt(0, 0);
+    return status;
+}
+
+int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) {
+    std::string assignments;
+    for (std::size_t k = 0; k < keys.size(); ++k) assignments += ", " + keyColumn(k) + " = $" + std::to_string(k + 2);
+    const std::string sql =
+        "UPDATE " + table_ + " SET data = $1" + assignments + " WHERE id = $" + std::to_string(keys.size() + 2);
+    PgParams params = keyParams(record, keys);
+    params.integer(id);
+    return db_.run("update", sql, params, result_);
+}
+
+int PgFile::deleteRow(std::int64_t id) {
+    return db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1", PgParams().integer(id), result_);
+}
+
+// The file's write lock is taken by the first write of a transaction and
+// held to its end, waiting as long as a write waits on a file (then 85).
+// Inside the process's transaction every write is a savepoint of its own,
+// so a failed write is undone alone and the transaction goes on.
+int PgFile::beginWrite(bool own) {
+    const bool first = !db_.inTransaction();
+    int status = B_NO_ERROR;
+    if (first) {
+        status = db_.run("BEGIN");
+        if (status == B_NO_ERROR)
+            status = db_.run("write_lock", "SELECT pg_advisory_xact_lock($1, $2)",
+                             PgParams().integer4(lockClass(tableOid_)).integer4(kWriteLockSlot), result_);
+    }
+    if (status == B_NO_ERROR && !own) status = db_.run("SAVEPOINT write");
+    if (status != B_NO_ERROR && first && db_.inTransaction()) db_.run("ROLLBACK");
+    return status;
+}
+
+int PgFile::commitWrite(bool own) {
+    const int status = db_.run(own ? "COMMIT" : "RELEASE SAVEPOINT write");
+    if (status != B_NO_ERROR) abandonWrite(own);
+    return status;
+}
+
+void PgFile::abandonWrite(bool own) {
+    if (!db_.inTransaction()) return;
+    db_.run(own ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT write; RELEASE SAVEPOINT write");
+}
+
+int PgFile::finishTransaction(bool commit) {
+    int status = B_NO_ERROR;
+    if (db_.inTransaction()) {
+        // A transaction that failed on the server can only be undone.
+        if (commit && db_.transactionFailed()) commit = false, status = B_IO_ERROR;
+        const int finished = db_.run(commit ? "COMMIT" : "ROLLBACK");
+        if (status == B_NO_ERROR) status = finished;
+        if (db_.inTransaction()) db_.run("ROLLBACK");
+    }
+    inTransaction_ = false;
+    return status;
+}
+
+int PgFile::count(std::uint64_t& records) {
+    const int status = db_.run("count", "SELECT count(*) FROM " + table_, {}, result_);
+    if (status != B_NO_ERROR) return status;
+    records = static_cast<std::uint64_t>(result_.integerAt(0, 0));
+    return B_NO_ERROR;
+}
+
+int PgFile::flag(const char* name, const std::string& sql, const PgParams& params, bool& answer) {
+    const int status = db_.run(name, sql, params, result_);
+    answer = status == B_NO_ERROR && result_.rows() == 1 && result_.integerAt(0, 0) != 0;
+    return status;
+}
+
+int PgFile::tryLockRecord(std::int64_t id) {
+    if (readOnly_) return B_ACCESS_DENIED;
+    bool taken = false;
+    const int status =
+        flag("lock_record", "SELECT pg_try_advisory_lock($1)", PgParams().integer(recordLockKey(tableOid_, id)), taken);
+    if (status != B_NO_ERROR) return status;
+    return taken ? B_NO_ERROR : B_RECORD_IN_USE;
+}
+
+void PgFile::unlockRecord(std::int64_t id) {
+    db_.run("unlock_record", "SELECT pg_advisory_unlock($1)", PgParams().integer(recordLockKey(tableOid_, id)),
+            result_);
+}
+
+bool PgFile::recordHeldElsewhere(std::int64_t id) {
+    const std::int64_t key = recordLockKey(tableOid_, id);
+    bool held = false;
+    flag("record_held",
+         "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND objsubid = 1 AND granted"
+         " AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"
+         " AND classid::bigint = $1 AND objid::bigint = $2 AND pid <> pg_backend_pid()",
+         PgParams().integer(key >> 32 & 0xffffffff).integer(key & 0xffffffff), held);
+    return held;
+}
+
+int verifyServerFile(const std::string& server, const std::string& path, std::string& why) {
+    PgConnection db;
+    if (const int status = db.connect(server); status != B_NO_ERROR) {
+        why = "the server cannot be reached";
+        return status;
+    }
+    std::int64_t id = 0;
+    if (const int status = findServerFile(db, nameOnServer(path), id); status != B_NO_ERROR) {
+        why = status == B_FILE_NOT_FOUND ? "no such file" : "the server's tables are not ours";
+        return status;
+    }
+    FileLayout layout;
+    Oid table = 0;
+    bool writable = false;
+    if (const int status = readServerLayout(db, id, layout, table, writable, why); status != B_NO_ERROR) return status;
+    std::string sql = "SELECT id, data";
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
+    PgResult r;
+    if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);
+        status != B_NO_ERROR) {
+        why = recordTable(id) + " cannot be read";
+        return status;
+    }
+    for (int row = 0; row < r.rows(); ++row) {
+        const KeyColumnReader column = [&](std::size_t k, KeyValue& held) {
+            return keyFromColumn(r, row, static_cast<int>(k) + 2, layout.keys[k], held);
+        };
+        if (const int status = checkStoredRecord(layout, r.integerAt(row, 0), r.bytesAt(row, 1),
+                                                 !r.isNull(row, 1) && r.typeAt(1) == kByteaOid, column, why);
+            status != B_NO_ERROR)
+            return status;
+    }
+    return B_NO_ERROR;
+}
+
+}  // namespace wbtrv

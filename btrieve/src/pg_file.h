@@ -1,0 +1,54 @@
+// A data file kept on a PostgreSQL server: its own connection, on which the
+// file's open lock (a session advisory lock, shared or exclusive) and record
+// locks (session advisory locks, one per record) are held and every write
+// takes the file's write lock (a transaction advisory lock).
+#pragma once
+
+#include "data_file.h"
+#include "pg_connection.h"
+
+#include <array>
+
+namespace wbtrv {
+
+class PgFile final : public DataFile {
+public:
+    // Opens the file of this name on the server; returns a status (12, 30, 85, 20 on failure).
+    static int open(const std::string& server, const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
+
+    int count(std::uint64_t& records) override;
+    int finishTransaction(bool commit) override;
+    bool changedInTransaction() const override { return inTransaction_ && db_.inTransaction(); }
+    bool recordHeldElsewhere(std::int64_t id) override;
+
+private:
+    PgFile() = default;
+    int readRow(int status, const PgResult& r, Record& out);
+    PgParams keyParams(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) const;
+    void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
+    int flag(const char* name, const std::string& sql, const PgParams& params, bool& answer);
+
+    int fetchAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
+                   KeyValue& stored) override;
+    int fetchRow(RowQuery which, std::int64_t id, Record& out) override;
+    int highestValue(std::size_t key, std::int64_t& value) override;
+    int insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys, std::int64_t& id) override;
+    int updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) override;
+    int deleteRow(std::int64_t id) override;
+    int beginWrite(bool own) override;
+    int commitWrite(bool own) override;
+    void abandonWrite(bool own) override;
+    int tryLockRecord(std::int64_t id) override;
+    void unlockRecord(std::int64_t id) override;
+
+    PgConnection db_;
+    std::string table_;  // the record table, named from the file's number
+    Oid tableOid_ = 0;   // what the file's advisory locks are keyed by
+    PgResult result_;
+};
+
+// BTRVERIFY of a file on a server: every record of the record length, every
+// key column equal to its record's bytes.
+int verifyServerFile(const std::string& server, const std::string& path, std::string& why);
+
+}  // namespace wbtrv
