@@ -4,14 +4,17 @@
 #include <wbtrv32/bytes.h>
 #include <wbtrv32/create_spec.h>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace btrieve_bench {
+
+const char* benchServer() {
+    const char* server = std::getenv("WBTRV32_SERVER");
+    return server && *server ? server : nullptr;
+}
 
 std::vector<std::uint8_t> benchRecord(std::int32_t id) {
     std::vector<std::uint8_t> r(kRecordLength);
@@ -44,34 +47,27 @@ void createEmpty(const std::string& path, bool named) {
         throw std::runtime_error("cannot create " + path);
 }
 
-// Fills the file in one transaction: building 100,000 records one commit each would take minutes.
-// An ascending string key's stored value is its bytes as they are.
-void fill(const std::string& path, int records, bool named) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db,
-                       named ? "INSERT INTO data_t(data, key_0, key_1) VALUES(?1, ?2, ?3)"
-                             : "INSERT INTO data_t(data, key_0) VALUES(?1, ?2)",
-                       -1, &st, nullptr);
-    for (int id = 1; id <= records; ++id) {
-        const auto r = benchRecord(id);
-        sqlite3_bind_blob(st, 1, r.data(), static_cast<int>(r.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(st, 2, id);
-        if (named) sqlite3_bind_blob(st, 3, r.data() + kNameOffset, kNameLength, SQLITE_TRANSIENT);
-        sqlite3_step(st);
-        sqlite3_reset(st);
+// Fills the file through the record manager in one transaction, so it serves
+// either engine: one commit per record would take minutes for 100,000.
+void fill(const std::string& path, int records) {
+    std::string name = path;
+    char block[BTR_POSITION_BLOCK_SIZE] = {};
+    const auto call = [&](std::uint16_t operation, void* data, std::uint32_t length) {
+        return BTRCALL(operation, block, data, &length, name.data(), static_cast<std::uint8_t>(name.size() + 1), 0);
+    };
+    bool ok = call(B_OPEN, nullptr, 0) == 0 && call(B_BEGIN_TRANSACTION, nullptr, 0) == 0;
+    for (int id = 1; id <= records && ok; ++id) {
+        auto r = benchRecord(id);
+        ok = call(B_INSERT, r.data(), kRecordLength) == 0;
     }
-    sqlite3_finalize(st);
-    const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("cannot fill " + path);
+    ok = call(B_END_TRANSACTION, nullptr, 0) == 0 && ok;
+    call(B_CLOSE, nullptr, 0);
+    if (!ok) throw std::runtime_error("cannot fill " + path);
 }
 
 }  // namespace
 
-BenchFiles::BenchFiles(const std::vector<int>& sizes) {
+BenchFiles::BenchFiles(const std::vector<int>& sizes) : onServer_(benchServer() != nullptr) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/btrieve-bench-XXXXXX";
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
@@ -79,7 +75,7 @@ BenchFiles::BenchFiles(const std::vector<int>& sizes) {
     for (int records : sizes)
         for (bool named : {false, true}) {
             createEmpty(templatePath(records, named), named);
-            fill(templatePath(records, named), records, named);
+            fill(templatePath(records, named), records);
         }
 }
 
@@ -93,6 +89,9 @@ std::string BenchFiles::templatePath(int records, bool named) const {
 }
 
 std::string BenchFiles::freshCopy(int records, bool named) const {
+    // A file on a server cannot be copied as a file; the template serves every run,
+    // growing by the records the write benchmarks add.
+    if (onServer_) return templatePath(records, named);
     const std::string copy = (dir_ / "work.dat").string();
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(copy + suffix);
     std::filesystem::copy_file(templatePath(records, named), copy);

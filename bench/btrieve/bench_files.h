@@ -1,5 +1,6 @@
 // Data files for the benchmarks: one filled template per size, copied afresh
-// for every run so that writes of one run do not change the next.
+// for every run so that writes of one run do not change the next (on SQLite;
+// on a server the template itself is used).
 #pragma once
 
 #include <cstdint>
@@ -28,7 +29,11 @@ public:
 private:
     std::string templatePath(int records, bool named) const;
     std::filesystem::path dir_;
+    bool onServer_;  // WBTRV32_SERVER puts every file on the server
 };
+
+// The server that WBTRV32_SERVER names for every data file of the process; nullptr for SQLite files.
+const char* benchServer();
 
 // A record whose 4-byte autoincrement key 0 holds `id` (0: to be assigned)
 // and whose name is "name" and the id in 8 digits.

@@ -1,13 +1,15 @@
-// Record operations through BTRCALL and, as the floor, raw SQLite doing the
-// same work on a copy of the same file with the same settings (synchronous
-// FULL, the file's WAL journal, the same page cache size, prepared statements).
+// Record operations through BTRCALL next to the same work done straight on the
+// engine that serves the files: raw SQLite, or, when WBTRV32_SERVER names a
+// server, libpq on the same connection with the engine's own statements.
+#include "bench_driver.h"
 #include "bench_files.h"
+#include "pg_floor.h"
 #include "ratio_reporter.h"
+#include "sqlite_floor.h"
 
 #include <wbtrv32/btrieve.h>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <cstring>
 #include <functional>
@@ -17,35 +19,15 @@
 namespace btrieve_bench {
 namespace {
 
-// One way of reaching the records; every call returns false on failure or end of file.
-class Driver {
-public:
-    virtual ~Driver() = default;
-    virtual bool first() = 0;
-    virtual bool last() = 0;
-    virtual bool next() = 0;
-    virtual bool previous() = 0;
-    virtual bool equal(std::int32_t key) = 0;
-    virtual bool equalName(std::int32_t id) = 0;  // along the string key 1 of a named file
-    virtual bool greater(std::int32_t key) = 0;
-    virtual bool stepFirst() = 0;
-    virtual bool stepNext() = 0;
-    virtual bool begin() = 0;  // a transaction
-    virtual bool end() = 0;
-    virtual bool insert() = 0;
-    virtual bool update() = 0;  // the current record
-    virtual bool remove() = 0;  // the current record
-};
-
 class Ours : public Driver {
 public:
-    Ours(const std::string& path, bool) {
+    explicit Ours(const std::string& path) {
         std::string name = path;
         std::memcpy(key_, name.c_str(), name.size() + 1);
         ok_ = BTRCALL(B_OPEN, block_, nullptr, nullptr, key_, sizeof key_, 0) == 0;
     }
     ~Ours() override { BTRCALL(B_CLOSE, block_, nullptr, nullptr, nullptr, 0, 0); }
-    bool ok() const { return ok_; }
+    bool ok() const override { return ok_; }
     bool first() override { return call(B_GET_FIRST); }
     bool last() override { return call(B_GET_LAST); }
     bool next() override { return call(B_GET_NEXT); }
@@ -85,119 +67,6 @@ private:
     char block_[BTR_POSITION_BLOCK_SIZE] = {};
     char key_[BTR_MAX_KEY_LENGTH] = {};
     std::vector<std::uint8_t> record_ = benchRecord(0);
-    bool ok_ = false;
-};
-
-class Floor : public Driver {
-public:
-    Floor(const std::string& path, bool named) {
-        ok_ = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db_, "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384", nullptr, nullptr, nullptr) ==
-                  SQLITE_OK;
-        sqlite3_busy_timeout(db_, 1000);
-        const char* sql[] = {
-            "SELECT id, data, key_0 FROM data_t ORDER BY key_0 LIMIT 1",
-            "SELECT id, data, key_0 FROM data_t ORDER BY key_0 DESC LIMIT 1",
-            "SELECT id, data, key_0 FROM data_t WHERE key_0 > ?1 ORDER BY key_0 LIMIT 1",
-            "SELECT id, data, key_0 FROM data_t WHERE key_0 < ?1 ORDER BY key_0 DESC LIMIT 1",
-            "SELECT id, data, key_0 FROM data_t WHERE key_0 = ?1",
-            "BEGIN IMMEDIATE",
-            "SELECT max(key_0) FROM data_t",
-            "INSERT INTO data_t(data, key_0) VALUES(?1, ?2)",
-            "COMMIT",
-            "UPDATE data_t SET data = ?1, key_0 = ?2 WHERE id = ?3",
-            "DELETE FROM data_t WHERE id = ?1",
-            named ? "SELECT id, data, key_0 FROM data_t WHERE key_1 = ?1 ORDER BY id LIMIT 1" : "SELECT 1",
-            "SELECT id, data, key_0 FROM data_t WHERE id > ?1 ORDER BY id LIMIT 1",
-        };
-        for (std::size_t i = 0; i < std::size(sql); ++i)
-            ok_ = ok_ && sqlite3_prepare_v3(db_, sql[i], -1, SQLITE_PREPARE_PERSISTENT, &st_[i], nullptr) == SQLITE_OK;
-    }
-    ~Floor() override {
-        for (sqlite3_stmt* s : st_) sqlite3_finalize(s);
-        sqlite3_close(db_);
-    }
-    bool ok() const { return ok_; }
-    bool first() override { return read(st_[First], false); }
-    bool last() override { return read(st_[Last], false); }
-    bool next() override { return read(st_[Next], true); }
-    bool previous() override { return read(st_[Previous], true); }
-    bool equal(std::int32_t key) override {
-        key_ = key;
-        return read(st_[Equal], true);
-    }
-    bool equalName(std::int32_t id) override {
-        const std::string name = benchName(id);
-        sqlite3_bind_blob(st_[EqualName], 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-        return read(st_[EqualName], false);
-    }
-    bool greater(std::int32_t key) override {
-        key_ = key;
-        return read(st_[Next], true);
-    }
-    bool stepFirst() override {
-        id_ = 0;
-        return stepNext();
-    }
-    bool stepNext() override {
-        sqlite3_bind_int64(st_[Step], 1, id_);
-        return read(st_[Step], false);
-    }
-    bool begin() override { return inTransaction_ = done(st_[Begin]); }
-    bool end() override {
-        inTransaction_ = false;
-        return done(st_[Commit]);
-    }
-    bool insert() override {
-        record_ = benchRecord(0);
-        if (!inTransaction_ && !done(st_[Begin])) return false;
-        sqlite3_step(st_[Max]);
-        const std::int64_t key = sqlite3_column_int64(st_[Max], 0) + 1;
-        sqlite3_reset(st_[Max]);
-        std::memcpy(record_.data(), &key, 4);
-        sqlite3_bind_blob(st_[Insert], 1, record_.data(), kRecordLength, SQLITE_STATIC);
-        sqlite3_bind_int64(st_[Insert], 2, key);
-        const bool inserted = done(st_[Insert]);
-        id_ = sqlite3_last_insert_rowid(db_);
-        key_ = key;
-        return (inTransaction_ || done(st_[Commit])) && inserted;
-    }
-    bool update() override {
-        ++record_[10];
-        sqlite3_bind_blob(st_[Update], 1, record_.data(), kRecordLength, SQLITE_STATIC);
-        sqlite3_bind_int64(st_[Update], 2, key_);
-        sqlite3_bind_int64(st_[Update], 3, id_);
-        return done(st_[Update]);
-    }
-    bool remove() override {
-        sqlite3_bind_int64(st_[Delete], 1, id_);
-        return done(st_[Delete]);
-    }
-
-private:
-    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, EqualName, Step, Count };
-    bool done(sqlite3_stmt* s) {
-        const bool ok = sqlite3_step(s) == SQLITE_DONE;
-        sqlite3_reset(s);
-        return ok;
-    }
-    bool read(sqlite3_stmt* s, bool bindKey) {
-        if (bindKey) sqlite3_bind_int64(s, 1, key_);
-        const bool found = sqlite3_step(s) == SQLITE_ROW;
-        if (found) {
-            id_ = sqlite3_column_int64(s, 0);
-            std::memcpy(record_.data(), sqlite3_column_blob(s, 1), kRecordLength);
-            key_ = sqlite3_column_int64(s, 2);
-        }
-        sqlite3_reset(s);
-        return found;
-    }
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* st_[Count] = {};
-    std::vector<std::uint8_t> record_ = benchRecord(0);
-    std::int64_t id_ = 0;
-    std::int64_t key_ = 0;
-    bool inTransaction_ = false;
     bool ok_ = false;
 };
 
@@ -283,10 +152,12 @@ const std::vector<Operation>& operations() {
     return all;
 }
 
-template <class D>
-void run(benchmark::State& state, const BenchFiles& files, const Operation& operation, int records) {
+using OpenDriver = std::function<std::unique_ptr<Driver>(const std::string& path, bool named)>;
+
+void run(benchmark::State& state, const BenchFiles& files, const Operation& operation, int records,
+         const OpenDriver& open) {
     const std::string path = files.freshCopy(records, operation.named);
-    auto driver = std::make_unique<D>(path, operation.named);
+    const std::unique_ptr<Driver> driver = open(path, operation.named);
     if (!driver->ok()) {
         state.SkipWithError("cannot open the file");
         return;
@@ -302,19 +173,26 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const std::vector<int> sizes = {1000, 10000, 100000};
     const BenchFiles files(sizes);
+    // The record manager picks the server from the same variable, so both sides reach the same database.
+    const char* server = benchServer();
+    const bool onServer = server != nullptr;
+    const std::string floorName = onServer ? "libpq" : "sqlite";
+    const OpenDriver floor =
+        onServer
+            ? OpenDriver([server](const std::string& path, bool named) { return openPgFloor(server, path, named); })
+            : OpenDriver(openSqliteFloor);
+    const OpenDriver ours = [](const std::string& path, bool) { return std::make_unique<Ours>(path); };
     for (const Operation& operation : operations()) {
         for (int records : sizes) {
             const std::string base = std::string(operation.name) + "/" + std::to_string(records);
-            benchmark::RegisterBenchmark((base + "/ours").c_str(), [&files, &operation, records](benchmark::State& s) {
-                run<Ours>(s, files, operation, records);
-            })->UseRealTime();
-            benchmark::RegisterBenchmark((base + "/sqlite").c_str(), [&files, &operation,
-                                                                      records](benchmark::State& s) {
-                run<Floor>(s, files, operation, records);
-            })->UseRealTime();
+            for (const auto& [side, open] : {std::pair{std::string("ours"), ours}, std::pair{floorName, floor}})
+                benchmark::RegisterBenchmark((base + "/" + side).c_str(), [&files, &operation, records,
+                                                                           open](benchmark::State& s) {
+                    run(s, files, operation, records, open);
+                })->UseRealTime();
         }
     }
-    RatioReporter reporter;
+    RatioReporter reporter(onServer ? "libpq" : "SQLite");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -5,7 +5,7 @@
 
 namespace btrieve_bench {
 
-// Names are "<operation>/<records>/<ours|sqlite>", then Google Benchmark's own suffixes.
+// Names are "<operation>/<records>/<ours|floor>", then Google Benchmark's own suffixes.
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -29,9 +29,11 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
 void RatioReporter::Finalize() {
     ConsoleReporter::Finalize();
     // Wall time counts the waits for the disk; CPU time is steadier on a busy machine.
+    const char* label = floor_.c_str();
     std::printf(
-        "\n| operation | records | ours (us) | SQLite (us) | ours / SQLite | CPU ours / SQLite |\n"
-        "|---|---:|---:|---:|---:|---:|\n");
+        "\n| operation | records | ours (us) | %s (us) | ours / %s | CPU ours / %s |\n"
+        "|---|---:|---:|---:|---:|---:|\n",
+        label, label, label);
     for (const auto& [key, t] : times_) {
         const auto& [ours, floor] = t;
         if (ours.real <= 0 || floor.real <= 0 || floor.cpu <= 0) continue;

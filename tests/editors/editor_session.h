@@ -24,6 +24,7 @@
 #include "test_support/data_files.h"
 #include "test_support/scripted_dialogs.h"
 #include "test_support/temp_folder.h"
+#include "test_support/test_server.h"
 
 using test_support::Row;
 
@@ -63,10 +64,24 @@ inline Row wellFormedRow(records::TableId id) {
 
 class EditorSession {
 public:
-    // Makes the table's file in a fresh current folder, holding row alone.
-    EditorSession(records::TableId id, const Row& row) : EditorSession(id, &row) {}
-    // A second editor on the file a session made in the current folder.
-    explicit EditorSession(records::TableId id) : EditorSession(id, nullptr) {}
+    // Makes the table's file holding row alone in a fresh current folder (whose data
+    // files live on server when one is given); with join, a second editor on the
+    // file a session made in the current folder.
+    EditorSession(records::TableId id, const Row& row, const test_support::ServerSchema* server = nullptr,
+                  bool join = false)
+        : table(records::tableFile(id)), block(table) {
+        if (!join) {
+            folder.emplace();
+            if (server) server->nameIn(folder->path());
+            EXPECT_EQ(test_support::createDataFile(table), 0);
+            EXPECT_EQ(test_support::insertRows(table, {row}), 0);
+        }
+        store::prepareBlock(block);
+        EXPECT_TRUE(store::openTable(store, block));
+        editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
+        EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
+        editor->show(block.row);
+    }
     ~EditorSession() { store.onTable(B_CLOSE, block); }
 
     Row stored() const {
@@ -89,21 +104,6 @@ public:
         return line(name).text();
     }
 
-private:
-    EditorSession(records::TableId id, const Row* row) : table(records::tableFile(id)), block(table) {
-        if (row) {
-            folder.emplace();
-            EXPECT_EQ(test_support::createDataFile(table), 0);
-            EXPECT_EQ(test_support::insertRows(table, {*row}), 0);
-        }
-        store::prepareBlock(block);
-        EXPECT_TRUE(store::openTable(store, block));
-        editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
-        EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
-        editor->show(block.row);
-    }
-
-public:
     bool applicationMade = (test_support::application(), true);  // before any widget
     const records::TableFile& table;
     std::optional<test_support::TempFolder> folder;

@@ -1,65 +1,98 @@
-// copy carries keys and records, and a refused or failed copy leaves the target
-// as it was: absent when it was new, unchanged when it was to be replaced.
+// copy carries keys and records between files and the server, either way, and a
+// refused or failed copy leaves the target as it was: absent when it was new,
+// unchanged when it was to be replaced.
 #include "grimstore_fixture.h"
 
-#include <nlohmann/json.hpp>
+#include "test_support/test_server.h"
 
 namespace grimstore::test {
 namespace {
 
-enum class Target { Absent, SameKeys, OtherKeys };
-enum class Expect { Source, Before, Absent };
+enum class Place { Files, Server };
+
+// What another program does to the source, an SQLite file, behind the record manager's back.
+// Its second record one byte long: the source cannot be read whole.
+constexpr const char* kShortRecord = "UPDATE data_t SET data = x'00' WHERE id = 2";
+// Its first record's autoincrement value 0: the copy assigns it one, so it reads back otherwise.
+constexpr const char* kZeroCounter = "UPDATE data_t SET data = x'000000006262626262626262', key_0 = 0 WHERE id = 1";
 
 struct CopyCase {
     const char* name;
-    Target target;
+    std::vector<std::string> targetKeys;  // of a target that exists before the copy; empty: none
     bool replace;
-    bool damagedSource;  // its second record stored with a wrong length: the read fails midway
-    int exitStatus;
-    Expect result;
-    const char* message;
+    const char* damage;   // SQL run on the source, or nullptr
+    const char* message;  // in the output
 };
 
-TEST_F(GrimstoreTest, CopiesCarryKeysAndRecordsAllOrNothing) {
-    const std::vector<std::string> sourceKeys{"1:4:autoinc", "5:8:string:nocase,dup"};
+class CopyTest : public GrimstoreTest, public testing::WithParamInterface<std::pair<Place, Place>> {
+protected:
+    test_support::ServerSchema server;
+};
+
+TEST_P(CopyTest, CarriesKeysAndRecordsAllOrNothing) {
+    const auto [fromPlace, toPlace] = GetParam();
+    if ((fromPlace == Place::Server || toPlace == Place::Server) && !server.available())
+        GTEST_SKIP() << "no test server (GRIM_TEST_PG)";
+    const auto folder = [](Place place) { return std::string(place == Place::Files ? "files/" : "server/"); };
+    for (Place place : {Place::Files, Place::Server}) std::filesystem::create_directory(path(folder(place)));
+    if (server.available()) server.nameIn(path("server"));
+    const std::vector<std::string> same{"1:4:autoinc", "5:8:string:nocase,dup"}, other{"5:4:unsigned"};
     const CopyCase cases[] = {
-        {"new file", Target::Absent, false, false, 0, Expect::Source, "verified along key 0: 3 records, checksum"},
-        {"existing file kept", Target::SameKeys, false, false, 1, Expect::Before, "exists; --replace copies over it"},
-        {"replaced, same keys", Target::SameKeys, true, false, 0, Expect::Source, "verified"},
-        {"replaced, other keys", Target::OtherKeys, true, false, 0, Expect::Source, "verified"},
-        {"failed into a new file", Target::Absent, false, true, 1, Expect::Absent, "the new file was removed"},
-        {"failed over a file", Target::SameKeys, true, true, 1, Expect::Before, "the file is unchanged"},
+        {"new file", {}, false, nullptr, "verified along key 0: 3 records, checksum"},
+        {"existing file kept", same, false, nullptr, "exists; --replace copies over it"},
+        {"replaced, same keys", same, true, nullptr, "verified"},
+        {"replaced, other keys", other, true, nullptr, "verified"},
+        {"unreadable, new file", {}, false, kShortRecord, "nothing was copied"},
+        {"unreadable, over a file", same, true, kShortRecord, "nothing was copied"},
+        {"reads back otherwise, new file", {}, false, kZeroCounter, "reads back as"},
+        {"reads back otherwise, over a file", same, true, kZeroCounter, "the file is unchanged"},
     };
-    const auto statOf = [&](const std::string& name) {
-        nlohmann::json stat = nlohmann::json::parse(run({"stat", "--json", path(name)}).out);
-        stat.erase("file");
-        return stat;
+    const auto keysOf = [&](const std::string& name) {  // stat without the file's name
+        const std::string stat = run({"stat", path(name)}).out;
+        return stat.substr(stat.find('\n'));
     };
+    int number = 0;
     for (const CopyCase& c : cases) {
+        if (c.damage && fromPlace == Place::Server) continue;  // damage is made in an SQLite file
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(path("to.dat"));
-        create("from.dat", 12, sourceKeys);
-        loadRecords("from.dat", {record(0, 12, {'b'}), record(0, 12, {'A'}), record(9, 12, {0x1A, 0})});
-        if (c.damagedSource) execSql("from.dat", "UPDATE data_t SET data = x'00' WHERE id = 2");
-        if (c.target != Target::Absent) {
-            create("to.dat", 12, c.target == Target::SameKeys ? sourceKeys : std::vector<std::string>{"5:4:unsigned"});
-            loadRecords("to.dat", {record(7, 12, {'t'})});
+        // A target of its own per case: a file on the server cannot be removed between them.
+        const std::string from = folder(fromPlace) + "from.dat";
+        const std::string to = folder(toPlace) + "to" + std::to_string(++number) + ".dat";
+        create(from, 12, same);
+        loadRecords(from, {record(0, 12, {'b'}), record(0, 12, {'A'}), record(9, 12, {0x1A, 0})});
+        if (c.damage) execSql(from, c.damage);
+        const bool existed = !c.targetKeys.empty(), copied = !c.damage && (!existed || c.replace);
+        if (existed) {
+            create(to, 12, c.targetKeys);
+            loadRecords(to, {record(7, 12, {'t'})});
         }
-        const Bytes before = c.target == Target::Absent ? Bytes{} : saved("to.dat");
-        std::vector<std::string> args{"copy", path("from.dat"), path("to.dat")};
+        const Bytes before = existed ? saved(to) : Bytes{};
+        std::vector<std::string> args{"copy", path(from), path(to)};
         if (c.replace) args.push_back("--replace");
         const RunResult result = run(args);
-        EXPECT_EQ(result.exitStatus, c.exitStatus) << result.err;
+        EXPECT_EQ(result.exitStatus, copied ? 0 : 1) << result.err;
         EXPECT_NE((result.out + result.err).find(c.message), std::string::npos) << result.out << result.err;
-        EXPECT_EQ(std::filesystem::exists(path("to.dat")), c.result != Expect::Absent);
-        if (c.result == Expect::Source) {
-            EXPECT_EQ(saved("to.dat"), saved("from.dat"));
-            EXPECT_EQ(statOf("to.dat"), statOf("from.dat"));
-        } else if (c.result == Expect::Before) {
-            EXPECT_EQ(saved("to.dat"), before);
+        if (copied) {
+            EXPECT_EQ(saved(to), saved(from));
+            EXPECT_EQ(keysOf(to), keysOf(from));
+        } else if (existed) {
+            EXPECT_EQ(saved(to), before);
+        } else if (toPlace == Place::Files) {
+            EXPECT_FALSE(std::filesystem::exists(path(to)));
+        } else {  // a file made on a server cannot be removed: none, or one without records
+            const RunResult left = run({"save", path(to), "-"});
+            EXPECT_TRUE(left.exitStatus == 1 || left.out == "\x1A") << left.out;
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, CopyTest,
+                         testing::Values(std::pair{Place::Files, Place::Files}, std::pair{Place::Files, Place::Server},
+                                         std::pair{Place::Server, Place::Files}),
+                         [](const auto& info) {
+                             const auto name = [](Place p) { return p == Place::Files ? "Files" : "Server"; };
+                             return std::string(name(info.param.first)) + "To" + name(info.param.second);
+                         });
 
 }  // namespace
 }  // namespace grimstore::test

@@ -97,7 +97,7 @@ public:
             io_.err << "grimstore: " << name << ": nothing was copied; the new file was removed\n";
         } else if (created_) {
             // A file on a server cannot be removed through the record manager.
-            io_.err << "grimstore: " << name << ": nothing was copied; the file was created and is left "
+            io_.err << "grimstore: " << name << ": nothing was copied; the file was made anew and is left "
                     << (undone || !inTransaction ? "empty" : "in doubt: check it") << '\n';
         } else {
             io_.err << "grimstore: " << name << ": nothing was copied; "
@@ -133,6 +133,14 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
     DataFile source(from);
     FileSpec spec;
     if (!openAndStat(source, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    // Read whole once before anything is made, so a source that cannot be read
+    // leaves no trace on either engine (a file made on a server cannot be removed).
+    RecordDigest readable;
+    if (const WalkResult walk = digestRecords(source, spec.keys.size(), readable); walk.status != B_NO_ERROR) {
+        io.err << statusError(from, "reading record " + std::to_string(walk.visited + 1), walk.status)
+               << "; nothing was copied\n";
+        return kExitDataError;
+    }
     CopyTarget target(to, io);
     if (!target.prepare(spec, replace)) return kExitDataError;
 
