@@ -36,17 +36,14 @@ void RecordLocks::open(const std::string& path) { fd_ = ::open(path.c_str(), O_R
 
 int RecordLocks::acquire(std::int64_t id, bool wait) {
     if (fd_ < 0) return B_ACCESS_DENIED;
-    if (int& blocks = held_[id]; blocks > 0) {
-        ++blocks;
+    if (const auto it = held_.find(id); it != held_.end()) {
+        ++it->second;
         return B_NO_ERROR;
     }
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     struct flock range = byteOf(id, F_WRLCK);
     while (::fcntl(fd_, F_SETLK, &range) != 0) {
-        if (!wait || std::chrono::steady_clock::now() >= deadline) {
-            held_.erase(id);
-            return B_RECORD_IN_USE;
-        }
+        if (!wait || std::chrono::steady_clock::now() >= deadline) return B_RECORD_IN_USE;
         std::this_thread::sleep_for(kLockRetry);
     }
     held_[id] = 1;
@@ -55,10 +52,30 @@ int RecordLocks::acquire(std::int64_t id, bool wait) {
 
 void RecordLocks::release(std::int64_t id) {
     const auto it = held_.find(id);
-    if (it == held_.end() || --it->second > 0) return;
+    if (it == held_.end() || it->second == 0 || --it->second > 0 || inTransaction_) return;
     held_.erase(it);
     struct flock range = byteOf(id, F_UNLCK);
     ::fcntl(fd_, F_SETLK, &range);
+}
+
+// The transaction's write already holds the file against other writers, so
+// a lock another process took on the record since is no reason to fail it.
+void RecordLocks::keepChanged(std::int64_t id) {
+    if (held_.contains(id)) return;
+    if (acquire(id, false) == B_NO_ERROR) held_[id] = 0;
+}
+
+void RecordLocks::endTransaction() {
+    inTransaction_ = false;
+    for (auto it = held_.begin(); it != held_.end();) {
+        if (it->second > 0) {
+            ++it;
+            continue;
+        }
+        struct flock range = byteOf(it->first, F_UNLCK);
+        ::fcntl(fd_, F_SETLK, &range);
+        it = held_.erase(it);
+    }
 }
 
 bool RecordLocks::heldElsewhere(std::int64_t id) const {

@@ -200,9 +200,13 @@ TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
         BTRCALL(B_UNLOCK, mine.data(), nullptr, nullptr, nullptr, 0, 0);
         pause();
         // A transaction there holds an insert: unseen, and a write here is refused after a short wait, not hung.
+        // The record it unlocked and the one it changed stay locked until its End.
         if (count() != 2) return 95;
         if (Call insert{Standard::record(0, 3, 3)}; insert.run(B_INSERT, mine, 0) != B_FILE_IN_USE) return 94;
+        for (std::uint16_t op : {B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, B_GET_LAST + B_SINGLE_NOWAIT_LOCK})
+            if (const int status = c.run(op, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
         pause();
+        if (c.run(B_GET_LAST + B_MULTIPLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 93;
         return count() == 3 ? B_NO_ERROR : 99;
     });
     ASSERT_TRUE(child.waitForSignal());
@@ -223,6 +227,10 @@ TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
 
     ASSERT_TRUE(child.waitForSignal());
     ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, block, 0), B_NO_ERROR);
+    EXPECT_EQ(BTRCALL(B_UNLOCK, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_LAST, block, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_UPDATE, block, 0), B_NO_ERROR);
     call.data = Standard::record(0, 4, 4);
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
     child.signal();
