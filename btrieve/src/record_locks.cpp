@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace wbtrv {
@@ -13,6 +14,13 @@ namespace {
 
 // Record id n locks byte kLockBase + n, far from the bytes SQLite locks near 1 GiB.
 constexpr off_t kLockBase = off_t{1} << 40;
+// A waiting process locks a range of its own from kWaitBase + (pid << 32),
+// as long as the id of the record it waits for: another process reads both
+// back with F_GETLK. Record ids stay below 2^32, so nothing overlaps.
+constexpr off_t kWaitBase = off_t{1} << 50;
+constexpr off_t kWaitSpan = off_t{1} << 32;
+// Deadlock circles longer than this end in the wait's timeout instead.
+constexpr int kMaxChain = 16;
 // How long a wait lock waits for another process before answering 84.
 constexpr auto kLockWait = std::chrono::seconds(1);
 constexpr auto kLockRetry = std::chrono::milliseconds(5);
@@ -24,6 +32,24 @@ struct flock byteOf(std::int64_t id, short type) {
     range.l_start = kLockBase + id;
     range.l_len = 1;
     return range;
+}
+
+// The process holding record id against this one, if any.
+std::optional<pid_t> holderOf(int fd, std::int64_t id) {
+    struct flock range = byteOf(id, F_WRLCK);
+    if (::fcntl(fd, F_GETLK, &range) != 0 || range.l_type == F_UNLCK) return std::nullopt;
+    return range.l_pid;
+}
+
+// The record process pid announces it waits for, if any.
+std::optional<std::int64_t> awaitedBy(int fd, pid_t pid) {
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = kWaitBase + (off_t{pid} << 32);
+    range.l_len = kWaitSpan;
+    if (::fcntl(fd, F_GETLK, &range) != 0 || range.l_type == F_UNLCK) return std::nullopt;
+    return range.l_len;
 }
 
 }  // namespace
@@ -42,12 +68,41 @@ int RecordLocks::acquire(std::int64_t id, bool wait) {
     }
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     struct flock range = byteOf(id, F_WRLCK);
-    while (::fcntl(fd_, F_SETLK, &range) != 0) {
-        if (!wait || std::chrono::steady_clock::now() >= deadline) return B_RECORD_IN_USE;
-        std::this_thread::sleep_for(kLockRetry);
+    int status = B_NO_ERROR;
+    while (status == B_NO_ERROR && ::fcntl(fd_, F_SETLK, &range) != 0) {
+        if (!wait || std::chrono::steady_clock::now() >= deadline) {
+            status = B_RECORD_IN_USE;
+        } else if (announceWait(id, true); wouldDeadlock(id)) {
+            status = B_DEADLOCK;
+        } else {
+            std::this_thread::sleep_for(kLockRetry);
+        }
     }
-    held_[id] = 1;
-    return B_NO_ERROR;
+    if (wait) announceWait(id, false);
+    if (status == B_NO_ERROR) held_[id] = 1;
+    return status;
+}
+
+void RecordLocks::announceWait(std::int64_t id, bool waiting) {
+    if (id <= 0 || id >= kWaitSpan) return;
+    struct flock range {};
+    range.l_type = waiting ? F_RDLCK : F_UNLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = kWaitBase + (off_t{::getpid()} << 32);
+    range.l_len = waiting ? id : kWaitSpan;
+    ::fcntl(fd_, F_SETLK, &range);
+}
+
+bool RecordLocks::wouldDeadlock(std::int64_t id) const {
+    for (int link = 0; link < kMaxChain; ++link) {
+        const std::optional<pid_t> holder = holderOf(fd_, id);
+        if (!holder) return false;
+        const std::optional<std::int64_t> awaited = awaitedBy(fd_, *holder);
+        if (!awaited) return false;
+        if (held_.contains(*awaited)) return true;
+        id = *awaited;
+    }
+    return false;
 }
 
 void RecordLocks::release(std::int64_t id) {

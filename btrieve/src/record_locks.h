@@ -25,7 +25,8 @@ public:
     // A descriptor for locking; without write access no lock can be taken.
     void open(const std::string& path);
     // Locks record id for one more block: 0, 84 when another process holds it
-    // (after waiting up to a second when `wait`), 46 when the file cannot be locked.
+    // (after waiting up to a second when `wait`), 78 when the holder waits for
+    // a record held here, 46 when the file cannot be locked.
     int acquire(std::int64_t id, bool wait);
     void release(std::int64_t id);
     // Begins keeping released locks until endTransaction.
@@ -38,6 +39,11 @@ public:
     bool heldElsewhere(std::int64_t id) const;
 
 private:
+    // While waiting for record id, the process announces it to the others.
+    void announceWait(std::int64_t id, bool waiting);
+    // True when the chain of holders and the records they wait for leads back to a record held here.
+    bool wouldDeadlock(std::int64_t id) const;
+
     int fd_ = -1;
     // Record id -> blocks of this process holding it; 0 for a lock kept only by the transaction.
     std::map<std::int64_t, int> held_;
