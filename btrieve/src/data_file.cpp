@@ -153,8 +153,8 @@ int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
 }
 
 int DataFile::lockRecord(std::int64_t id, bool wait) {
-    if (int& blocks = heldRecords_[id]; blocks > 0) {
-        ++blocks;
+    if (const auto it = heldRecords_.find(id); it != heldRecords_.end()) {
+        ++it->second;
         return B_NO_ERROR;
     }
     // How long a wait lock waits for another process before answering 84.
@@ -162,23 +162,63 @@ int DataFile::lockRecord(std::int64_t id, bool wait) {
     constexpr auto kLockRetry = std::chrono::milliseconds(5);
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     int status = tryLockRecord(id);
+    bool announced = false;
     while (status == B_RECORD_IN_USE && wait && std::chrono::steady_clock::now() < deadline) {
+        if (!announced) announceWait(id, true);
+        announced = true;
+        if (wouldDeadlock(id)) {
+            status = B_DEADLOCK;
+            break;
+        }
         std::this_thread::sleep_for(kLockRetry);
         status = tryLockRecord(id);
     }
-    if (status != B_NO_ERROR) {
-        heldRecords_.erase(id);
-        return status;
+    if (announced) announceWait(id, false);
+    if (status == B_NO_ERROR) heldRecords_[id] = 1;
+    return status;
+}
+
+bool DataFile::wouldDeadlock(std::int64_t id) {
+    // Deadlock circles longer than this end in the wait's timeout instead.
+    constexpr int kMaxChain = 16;
+    for (int link = 0; link < kMaxChain; ++link) {
+        const std::optional<std::int64_t> holder = recordHolder(id);
+        if (!holder) return false;
+        const std::optional<std::int64_t> awaited = awaitedBy(*holder);
+        if (!awaited) return false;
+        if (heldRecords_.contains(*awaited)) return true;
+        id = *awaited;
     }
-    heldRecords_[id] = 1;
-    return B_NO_ERROR;
+    return false;
 }
 
 void DataFile::releaseRecord(std::int64_t id) {
     const auto it = heldRecords_.find(id);
-    if (it == heldRecords_.end() || --it->second > 0) return;
+    if (it == heldRecords_.end() || it->second == 0 || --it->second > 0 || inTransaction_) return;
     heldRecords_.erase(it);
     unlockRecord(id);
+}
+
+// The transaction's write already holds the file against other writers, so
+// a lock another process took on the record since is no reason to fail it.
+void DataFile::keepChanged(std::int64_t id) {
+    if (!inTransaction_ || heldRecords_.contains(id)) return;
+    if (tryLockRecord(id) == B_NO_ERROR) heldRecords_[id] = 0;
+}
+
+int DataFile::finishTransaction(bool commit) {
+    const int status = finishWrites(commit);
+    inTransaction_ = false;
+    // The locks kept for the transaction that no block holds are dropped.
+    for (auto it = heldRecords_.begin(); it != heldRecords_.end();) {
+        if (it->second > 0) {
+            ++it;
+            continue;
+        }
+        unlockRecord(it->first);
+        it = heldRecords_.erase(it);
+    }
+    return status;
 }
 
 }  // namespace wbtrv

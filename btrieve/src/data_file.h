@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,18 +66,25 @@ public:
     // Inside the process's transaction (Begin to End or Abort) the first
     // write takes the file's write lock and holds it, and no write commits
     // on its own; finishTransaction commits or rolls back what was written.
+    // Records released by their blocks and records the transaction changed
+    // stay locked until it ends, so no other process builds on what may yet
+    // be undone.
     void joinTransaction() { inTransaction_ = true; }
-    virtual int finishTransaction(bool commit) = 0;
+    int finishTransaction(bool commit);
+    // Holds record id, changed by the open transaction, until it ends.
+    void keepChanged(std::int64_t id);
     // True when the open transaction has written to this file.
     virtual bool changedInTransaction() const = 0;
 
     // Locks record id for one more block of this process: 0, 84 when another
-    // process holds it (after waiting up to a second when `wait`), 46 when
-    // the file cannot be locked. The lock is dropped after the last block releases it.
+    // process holds it (after waiting up to a second when `wait`), 78 when
+    // its holder waits, directly or through other waiters, for a record held
+    // here, 46 when the file cannot be locked. The lock is dropped after the
+    // last block releases it.
     int lockRecord(std::int64_t id, bool wait);
     void releaseRecord(std::int64_t id);
     // True when another process holds record id.
-    virtual bool recordHeldElsewhere(std::int64_t id) = 0;
+    bool recordHeldElsewhere(std::int64_t id) { return recordHolder(id).has_value(); }
 
     // Number of position blocks using this file.
     int users = 0;
@@ -101,12 +109,20 @@ protected:
     // is false inside the process's transaction: the engine then neither
     // commits nor rolls back the transaction, only this one write.
     virtual int beginWrite(bool own) = 0;
+    // Commits or rolls back the writes of the process's transaction.
+    virtual int finishWrites(bool commit) = 0;
     virtual int commitWrite(bool own) = 0;
     virtual void abandonWrite(bool own) = 0;
 
     // Takes record id's lock for the process once, without waiting: 0, 84 or 46.
     virtual int tryLockRecord(std::int64_t id) = 0;
     virtual void unlockRecord(std::int64_t id) = 0;
+    // The process (or server session) holding record id against this one, if any.
+    virtual std::optional<std::int64_t> recordHolder(std::int64_t id) = 0;
+    // While waiting for record id, this process announces it to the others.
+    virtual void announceWait(std::int64_t id, bool waiting) = 0;
+    // The record a holder announces it waits for, if any.
+    virtual std::optional<std::int64_t> awaitedBy(std::int64_t holder) = 0;
 
     FileLayout layout_;
     std::string path_;
@@ -120,11 +136,14 @@ private:
     int along(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out);
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int keyValues(std::span<const std::uint8_t> record);
+    // True when the chain of holders and the records they wait for leads back to a record held here.
+    bool wouldDeadlock(std::int64_t id);
 
-    std::map<std::int64_t, int> heldRecords_;  // record id -> blocks of this process holding its lock
-    std::vector<KeyValue> keys_;               // key values of the record being written
-    KeyValue fromBytes_;                       // a row's key as its bytes say, reused by every read
-    Record stored_;                            // the record as stored, read before a write
+    // Record id -> blocks of this process holding its lock; 0 for a lock kept only by the transaction.
+    std::map<std::int64_t, int> heldRecords_;
+    std::vector<KeyValue> keys_;  // key values of the record being written
+    KeyValue fromBytes_;          // a row's key as its bytes say, reused by every read
+    Record stored_;               // the record as stored, read before a write
 
     friend class WriteScope;
 };

@@ -181,7 +181,7 @@ void PgFile::abandonWrite(bool own) {
     db_.run(own ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT write; RELEASE SAVEPOINT write");
 }
 
-int PgFile::finishTransaction(bool commit) {
+int PgFile::finishWrites(bool commit) {
     int status = B_NO_ERROR;
     if (db_.inTransaction()) {
         // A transaction that failed on the server can only be undone.
@@ -190,7 +190,6 @@ int PgFile::finishTransaction(bool commit) {
         if (status == B_NO_ERROR) status = finished;
         if (db_.inTransaction()) db_.run("ROLLBACK");
     }
-    inTransaction_ = false;
     return status;
 }
 
@@ -201,19 +200,12 @@ int PgFile::count(std::uint64_t& records) {
     return B_NO_ERROR;
 }
 
-int PgFile::flag(const char* name, const std::string& sql, const PgParams& params, bool& answer) {
-    const int status = db_.run(name, sql, params, result_);
-    answer = status == B_NO_ERROR && result_.rows() == 1 && result_.integerAt(0, 0) != 0;
-    return status;
-}
-
 int PgFile::tryLockRecord(std::int64_t id) {
     if (readOnly_) return B_ACCESS_DENIED;
-    bool taken = false;
-    const int status =
-        flag("lock_record", "SELECT pg_try_advisory_lock($1)", PgParams().integer(recordLockKey(tableOid_, id)), taken);
-    if (status != B_NO_ERROR) return status;
-    return taken ? B_NO_ERROR : B_RECORD_IN_USE;
+    const std::optional<std::int64_t> taken =
+        number("lock_record", "SELECT pg_try_advisory_lock($1)::int", PgParams().integer(recordLockKey(tableOid_, id)));
+    if (!taken) return db_.lost() ? B_SERVER_LOST : B_IO_ERROR;
+    return *taken ? B_NO_ERROR : B_RECORD_IN_USE;
 }
 
 void PgFile::unlockRecord(std::int64_t id) {
@@ -221,15 +213,46 @@ void PgFile::unlockRecord(std::int64_t id) {
             result_);
 }
 
-bool PgFile::recordHeldElsewhere(std::int64_t id) {
+std::optional<std::int64_t> PgFile::number(const char* name, const std::string& sql, const PgParams& params) {
+    if (db_.run(name, sql, params, result_) != B_NO_ERROR || result_.rows() == 0) return std::nullopt;
+    return result_.integerAt(0, 0);
+}
+
+// The server's advisory locks of this database, as pg_locks lists them: a
+// record lock (one int8 key) under objsubid 1, its high half in classid; an
+// announced wait (two int4 keys: the file's class and the record id + 2,
+// above the open and write lock slots) under objsubid 2.
+namespace {
+constexpr const char* kAdvisoryLocks =
+    " FROM pg_locks WHERE locktype = 'advisory' AND granted"
+    " AND database = (SELECT oid FROM pg_database WHERE datname = current_database()) AND classid::bigint = $1";
+constexpr std::int64_t kFirstWaitSlot = 2;
+}  // namespace
+
+std::optional<std::int64_t> PgFile::recordHolder(std::int64_t id) {
     const std::int64_t key = recordLockKey(tableOid_, id);
-    bool held = false;
-    flag("record_held",
-         "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND objsubid = 1 AND granted"
-         " AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"
-         " AND classid::bigint = $1 AND objid::bigint = $2 AND pid <> pg_backend_pid()",
-         PgParams().integer(key >> 32 & 0xffffffff).integer(key & 0xffffffff), held);
-    return held;
+    return number("record_holder",
+                  "SELECT pid" + std::string(kAdvisoryLocks) +
+                      " AND objsubid = 1 AND objid::bigint = $2 AND pid <> pg_backend_pid() LIMIT 1",
+                  PgParams().integer(key >> 32 & 0xffffffff).integer(key & 0xffffffff));
+}
+
+void PgFile::announceWait(std::int64_t id, bool waiting) {
+    if (id <= 0 || id > INT32_MAX - kFirstWaitSlot) return;
+    number(
+        waiting ? "announce_wait" : "end_wait",
+        waiting ? "SELECT pg_try_advisory_lock_shared($1, $2)::int" : "SELECT pg_advisory_unlock_shared($1, $2)::int",
+        PgParams().integer4(lockClass(tableOid_)).integer4(static_cast<std::int32_t>(id + kFirstWaitSlot)));
+}
+
+std::optional<std::int64_t> PgFile::awaitedBy(std::int64_t holder) {
+    const std::optional<std::int64_t> slot =
+        number("awaited_by",
+               "SELECT objid::bigint" + std::string(kAdvisoryLocks) +
+                   " AND objsubid = 2 AND objid::bigint >= $3 AND pid = $2 LIMIT 1",
+               PgParams().integer(tableOid_).integer(holder).integer(kFirstWaitSlot));
+    if (!slot) return std::nullopt;
+    return *slot - kFirstWaitSlot;
 }
 
 int verifyServerFile(const std::string& server, const std::string& path, std::string& why) {

@@ -17,16 +17,15 @@ public:
     static int open(const std::string& server, const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out);
 
     int count(std::uint64_t& records) override;
-    int finishTransaction(bool commit) override;
     bool changedInTransaction() const override { return inTransaction_ && db_.inTransaction(); }
-    bool recordHeldElsewhere(std::int64_t id) override;
 
 private:
     PgFile() = default;
     int readRow(int status, const PgResult& r, Record& out);
     PgParams keyParams(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) const;
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
-    int flag(const char* name, const std::string& sql, const PgParams& params, bool& answer);
+    // The one number a query answers; none when it answers no row or fails.
+    std::optional<std::int64_t> number(const char* name, const std::string& sql, const PgParams& params);
 
     int fetchAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
                    KeyValue& stored) override;
@@ -38,8 +37,12 @@ private:
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;
+    int finishWrites(bool commit) override;
     int tryLockRecord(std::int64_t id) override;
     void unlockRecord(std::int64_t id) override;
+    std::optional<std::int64_t> recordHolder(std::int64_t id) override;
+    void announceWait(std::int64_t id, bool waiting) override;
+    std::optional<std::int64_t> awaitedBy(std::int64_t holder) override;
 
     PgConnection db_;
     std::string table_;  // the record table, named from the file's number

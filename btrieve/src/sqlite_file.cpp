@@ -187,14 +187,13 @@ void SqliteFile::abandonWrite(bool own) {
     if (own && !sqlite3_get_autocommit(db_.get())) step(rollback_);
 }
 
-int SqliteFile::finishTransaction(bool commit) {
+int SqliteFile::finishWrites(bool commit) {
     int status = B_NO_ERROR;
     if (!sqlite3_get_autocommit(db_.get())) {
         status = step(commit ? commit_ : rollback_);
         // A commit that failed leaves nothing half-done: what was written is undone.
         if (status != B_NO_ERROR && !sqlite3_get_autocommit(db_.get())) step(rollback_);
     }
-    inTransaction_ = false;
     return status;
 }
 

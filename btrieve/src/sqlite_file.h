@@ -19,9 +19,8 @@ public:
     ~SqliteFile() override;
 
     int count(std::uint64_t& records) override;
-    int finishTransaction(bool commit) override;
+
     bool changedInTransaction() const override { return inTransaction_ && !sqlite3_get_autocommit(db_.get()); }
-    bool recordHeldElsewhere(std::int64_t id) override { return recordLocks_.heldElsewhere(id); }
 
 private:
     SqliteFile() = default;
@@ -42,8 +41,14 @@ private:
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;
+    int finishWrites(bool commit) override;
     int tryLockRecord(std::int64_t id) override { return recordLocks_.tryLock(id); }
     void unlockRecord(std::int64_t id) override { recordLocks_.release(id); }
+    std::optional<std::int64_t> recordHolder(std::int64_t id) override { return recordLocks_.holder(id); }
+    void announceWait(std::int64_t id, bool waiting) override { recordLocks_.announceWait(id, waiting); }
+    std::optional<std::int64_t> awaitedBy(std::int64_t holder) override {
+        return recordLocks_.awaitedBy(static_cast<pid_t>(holder));
+    }
 
     // Declared first so they are released last, after the connection closes.
     OpenLock lock_;

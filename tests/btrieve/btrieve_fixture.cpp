@@ -362,10 +362,13 @@ void BtrieveTest::TearDown() {
 namespace {
 
 // Runs sql on a server as another program would; false when it fails.
-bool runOnServer(const std::string& server, const std::string& sql) {
+bool runOnServer(const std::string& server, const std::string& sql, std::string* value = nullptr) {
     PGconn* conn = PQconnectdb(server.c_str());
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     PGresult* result = PQexec(conn, sql.c_str());
     const ExecStatusType status = PQresultStatus(result);
+    if (value) *value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
     PQclear(result);
     PQfinish(conn);
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
@@ -385,18 +388,22 @@ void EngineTest::SetUp() {
     static int counter = 0;
     schema_ = "test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
     ASSERT_TRUE(runOnServer(testServer(), "CREATE SCHEMA " + schema_));
-    setenv("WBTRV32_SERVER", (testServer() + " options='-csearch_path=" + schema_ + "'").c_str(), 1);
+    setenv("WBTRV32_SERVER", server().c_str(), 1);
 }
 
 void EngineTest::TearDown() {
     BtrieveTest::TearDown();
     if (schema_.empty()) return;
     unsetenv("WBTRV32_SERVER");
-    EXPECT_TRUE(runOnServer(testServer(), "SET client_min_messages = warning; DROP SCHEMA " + schema_ + " CASCADE"));
+    EXPECT_TRUE(runOnServer(testServer(), "DROP SCHEMA " + schema_ + " CASCADE"));
 }
 
-bool EngineTest::serverSql(const std::string& sql) {
-    return runOnServer(testServer() + " options='-csearch_path=" + schema_ + "'", sql);
+std::string EngineTest::server() const {
+    return testServer() + " application_name=" + schema_ + " options='-csearch_path=" + schema_ + "'";
+}
+
+bool EngineTest::serverSql(const std::string& sql, std::string* value) {
+    return runOnServer(testServer() + " options='-csearch_path=" + schema_ + "'", sql, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(Engine::SQLite, Engine::Server),

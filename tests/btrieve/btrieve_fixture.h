@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,7 @@ protected:
 
 // The engines a test of the record manager's promises runs on.
 enum class Engine { SQLite, Server };
+inline void PrintTo(Engine engine, std::ostream* out) { *out << (engine == Engine::SQLite ? "SQLite" : "Server"); }
 
 // A test on each engine: on the server every file of the test lives in a
 // schema of its own, made for the test and dropped after it, on the server
@@ -107,8 +109,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
     bool onServer() const { return GetParam() == Engine::Server; }
-    // Runs SQL on the test's schema as another program would; false when it fails.
-    bool serverSql(const std::string& sql);
+    // Runs SQL on the test's schema as another program would; false when it
+    // fails. `value` receives the first column of the first row as text.
+    bool serverSql(const std::string& sql, std::string* value = nullptr);
+    // The connection string of the test's schema; the record manager's
+    // connections carry the schema's name as their application name.
+    std::string server() const;
     std::string schema_;
 };
 

@@ -1,0 +1,112 @@
+// What only a file on a database server meets: tables on the server that are
+// not ours, a server that goes away under an open file, a server named by
+// the data folder rather than the environment, and a connection string whose
+// password must never show.
+#include "btrieve_fixture.h"
+
+#include <fstream>
+
+namespace btrieve_test {
+namespace {
+
+using ServerTest = EngineTest;
+INSTANTIATE_TEST_SUITE_P(Engines, ServerTest, ::testing::Values(Engine::Server),
+                         [](const auto&) { return std::string("Server"); });
+
+// A name whose tables are not ours is refused on Open and by verify, and its tables stay as they were.
+TEST_P(ServerTest, ForeignTablesAreRefusedAndLeftUnchanged) {
+    const std::pair<const char*, const char*> damages[] = {
+        {"extra.dat", "ALTER TABLE wbtrv_data_1 ADD COLUMN extra integer"},
+        {"version.dat", "UPDATE wbtrv_files SET version = 2 WHERE name = 'version.dat'"},
+        {"dropped.dat", "DROP TABLE wbtrv_data_3"},
+        {"gaps.dat", "DELETE FROM wbtrv_keys WHERE file_id = 4 AND number = 1"},
+    };
+    for (const auto& [name, sql] : damages) {
+        Block block{};
+        openStandard(block, name);
+        Call insert{Standard::record(0, 1, 1)};
+        ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+        BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        ASSERT_TRUE(serverSql(sql)) << sql;
+    }
+    const std::string everything =
+        "SELECT string_agg(t::text, ',') FROM (SELECT f.*, k.* FROM wbtrv_files f JOIN wbtrv_keys k ON k.file_id = f.id"
+        " ORDER BY f.id, k.number, k.segment) t";
+    std::string before, after;
+    ASSERT_TRUE(serverSql(everything, &before));
+    for (const auto& [name, sql] : damages) {
+        SCOPED_TRACE(name);
+        for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
+            Block block{};
+            EXPECT_EQ(openFile(block, path(name), mode), B_NOT_A_DATA_FILE);
+        }
+        std::string message;
+        EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
+    }
+    ASSERT_TRUE(serverSql(everything, &after));
+    EXPECT_EQ(after, before);
+    std::string records;
+    ASSERT_TRUE(serverSql("SELECT count(*) FROM wbtrv_data_1", &records));
+    EXPECT_EQ(records, "1");
+    // A catalog of the same name that another program made is not ours either.
+    ASSERT_TRUE(serverSql("DROP TABLE wbtrv_files CASCADE; CREATE TABLE wbtrv_files(name text, rooms integer)"));
+    Block block{};
+    EXPECT_EQ(openFile(block, path("extra.dat")), B_NOT_A_DATA_FILE);
+}
+
+// The connection of an open file is cut (the server ended its session): the
+// call that finds it answers 20 at once, so do the calls after it, and
+// nothing half-done is kept. Closed and opened again, the file works.
+TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    call.data = Standard::record(0, 2, 2);
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_TRUE(
+        serverSql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" + schema_ + "'"));
+    for (std::uint16_t op : {B_GET_FIRST, B_STEP_NEXT, B_INSERT, B_STAT})
+        EXPECT_EQ(call.run(op, block, 0), B_SERVER_LOST) << op;
+    EXPECT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_SERVER_LOST);
+    EXPECT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
+
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    const auto records = readAll(block, status);
+    EXPECT_EQ(status, B_NO_ERROR);
+    ASSERT_EQ(records.size(), 1u) << "the transaction's insert is gone with its session";
+    EXPECT_EQ(getInt(records[0], 4, 2), 1);
+
+    // A server that cannot be reached: 20 after the connection timeout at most,
+    // and the password of the connection string is in no message.
+    ASSERT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
+    setenv("WBTRV32_SERVER", "host=/nonexistent user=grim password=s3cret-w0rd connect_timeout=2", 1);
+    EXPECT_EQ(openFile(block, path("standard.dat")), B_SERVER_LOST);
+    std::string message;
+    EXPECT_EQ(verify(path("standard.dat"), message), B_SERVER_LOST);
+    EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
+}
+
+// Without the environment variable, a data folder's wbtrv32.server names the
+// server of the files in that folder (comments and blank lines before it);
+// other folders keep their files on disk.
+TEST_P(ServerTest, AFolderNamesItsServer) {
+    unsetenv("WBTRV32_SERVER");
+    std::ofstream(path("wbtrv32.server")) << "# the team's world\n\n  " << server() << "  \n";
+    ASSERT_EQ(createFile(path("RACES.DAT"), Standard::createBuffer()), B_NO_ERROR);
+    Block block{};
+    ASSERT_EQ(openFile(block, dir_.string() + "/./races.dat"), B_NO_ERROR);
+    EXPECT_FALSE(std::filesystem::exists(path("RACES.DAT")));
+    std::string name;
+    ASSERT_TRUE(serverSql("SELECT string_agg(name, ',') FROM wbtrv_files", &name));
+    EXPECT_EQ(name, "races.dat");
+
+    std::filesystem::create_directory(dir_ / "local");
+    ASSERT_EQ(createFile(path("local/races.dat"), Standard::createBuffer()), B_NO_ERROR);
+    EXPECT_TRUE(std::filesystem::exists(path("local/races.dat")));
+}
+
+}  // namespace
+}  // namespace btrieve_test
