@@ -119,10 +119,12 @@ private:
     bool emptyOnBegin_ = false;
 };
 
-// Reads every record of file along key, into digest.
-WalkResult digestRecords(DataFile& file, size_t keyCount, RecordDigest& digest) {
-    return walkRecords(file, keyCount, [&](auto record) {
+// Reads every record of file in key order into digest, with a progress bar of what.
+WalkResult digestRecords(DataFile& file, const FileSpec& spec, RecordDigest& digest, Io& io, const std::string& what) {
+    Progress progress(io.err, io.progress, what + " " + file.name(), spec.recordCount);
+    return walkRecords(file, spec.keys.size(), [&](auto record) {
         digest.add(record);
+        progress.advance(digest.count);
         return true;
     });
 }
@@ -136,7 +138,7 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
     // Read whole once before anything is made, so a source that cannot be read
     // leaves no trace on either engine (a file made on a server cannot be removed).
     RecordDigest readable;
-    if (const WalkResult walk = digestRecords(source, spec.keys.size(), readable); walk.status != B_NO_ERROR) {
+    if (const WalkResult walk = digestRecords(source, spec, readable, io, "reading"); walk.status != B_NO_ERROR) {
         io.err << statusError(from, "reading record " + std::to_string(walk.visited + 1), walk.status)
                << "; nothing was copied\n";
         return kExitDataError;
@@ -175,7 +177,8 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
 
     // Read back inside the transaction, so a copy that differs is never committed.
     RecordDigest written;
-    if (const WalkResult back = digestRecords(target.file(), spec.keys.size(), written); back.status != B_NO_ERROR) {
+    if (const WalkResult back = digestRecords(target.file(), spec, written, io, "verifying");
+        back.status != B_NO_ERROR) {
         target.fail("reading back record " + std::to_string(back.visited + 1), back.status, true);
         return kExitDataError;
     }
