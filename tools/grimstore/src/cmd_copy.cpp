@@ -200,8 +200,8 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
 void registerCopy(CLI::App& app, SubcommandContext& context) {
     CLI::App* sub = app.add_subcommand(
         "copy",
-        "Copy data files, keys and records, between any two places: a file in a folder, on the server the "
-        "folder names in its server file, or on the server of WBTRV32_SERVER (then every place is there). "
+        "Copy data files, keys and records, between any two places: a file in a folder, on the server that "
+        "the folder's wbtrv32.server names, or on the server of WBTRV32_SERVER (then every place is there). "
         "Each copy is one transaction, read back and compared before it is committed; a failed copy leaves "
         "no new file, and an existing file the copy was to replace unchanged when its keys are the same.");
     auto places = std::make_shared<std::vector<std::string>>();
