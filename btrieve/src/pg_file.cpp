@@ -159,12 +159,10 @@ int PgFile::deleteRow(std::int64_t id) {
 int PgFile::beginWrite(bool own) {
     const bool first = !db_.inTransaction();
     int status = B_NO_ERROR;
-    if (first) {
-        status = db_.run("BEGIN");
-        if (status == B_NO_ERROR)
-            status = db_.run("write_lock", "SELECT pg_advisory_xact_lock($1, $2)",
-                             PgParams().integer4(lockClass(tableOid_)).integer4(kWriteLockSlot), result_);
-    }
+    // One round trip: the lock's keys are the file's own numbers, no caller's data.
+    if (first)
+        status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
+                         std::to_string(kWriteLockSlot) + ")");
     if (status == B_NO_ERROR && !own) status = db_.run("SAVEPOINT write");
     if (status != B_NO_ERROR && first && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
