@@ -166,7 +166,8 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
 
     // The record table must have exactly our columns: id, data and one per key.
     status = db.run(nullptr,
-                    "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT, UPDATE, DELETE'), a.attname::text,"
+                    "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
+                    " AND has_table_privilege(t, 'DELETE'), a.attname::text,"
                     " format_type(a.atttypid, a.atttypmod) FROM to_regclass($1) t"
                     " JOIN pg_attribute a ON a.attrelid = t WHERE a.attnum > 0 AND NOT a.attisdropped",
                     PgParams().text(recordTable(id)), r);
