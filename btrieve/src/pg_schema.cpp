@@ -7,14 +7,9 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
 namespace wbtrv {
 namespace {
-
-// Taken while a Create changes the catalog, so two processes creating the
-// catalog at once do not trip over each other.
-constexpr std::int64_t kCatalogLock = 0x77627472'76333200;
 
 const char* const kCatalog =
     "CREATE TABLE IF NOT EXISTS wbtrv_files(id bigserial PRIMARY KEY, name text NOT NULL UNIQUE,"
@@ -86,7 +81,9 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
 
 int createInTransaction(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace) {
     PgResult r;
-    int status = db.run(nullptr, "SELECT pg_advisory_xact_lock($1)", PgParams().integer(kCatalogLock), r);
+    // Taken while a Create changes the catalog, so two processes creating the
+    // catalog at once do not trip over each other: class 0 is no file's.
+    int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
     if (status == B_NO_ERROR) status = db.run(kCatalog);
     if (status == B_NO_ERROR)
         status = db.run(nullptr, "SELECT id FROM wbtrv_files WHERE name = $1", PgParams().text(name), r);
