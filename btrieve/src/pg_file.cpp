@@ -268,9 +268,16 @@ int verifyServerFile(const std::string& server, const std::string& path, std::st
     Oid table = 0;
     bool writable = false;
     if (const int status = readServerLayout(db, id, layout, table, writable, why); status != B_NO_ERROR) return status;
+    // Held like any open: a file open exclusively elsewhere is not read.
+    PgResult r;
+    if (const int status = db.run(nullptr, "SELECT pg_try_advisory_lock_shared($1, $2)::int",
+                                  PgParams().integer4(lockClass(table)).integer4(kOpenLockSlot), r);
+        status != B_NO_ERROR || r.integerAt(0, 0) == 0) {
+        why = "the file is open exclusively elsewhere";
+        return status == B_NO_ERROR ? B_FILE_IN_USE : status;
+    }
     std::string sql = "SELECT id, data";
     for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
-    PgResult r;
     if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);
         status != B_NO_ERROR) {
         why = recordTable(id) + " cannot be read";
