@@ -1,7 +1,7 @@
 // What only a file on a database server meets: tables on the server that are
-// not ours, a server that goes away under an open file, a server named by
-// the data folder rather than the environment, and a connection string whose
-// password must never show.
+// not ours, a server that goes away under an open file, a role that may only
+// read, a server named by the data folder rather than the environment, and a
+// connection string whose password must never show.
 #include "btrieve_fixture.h"
 
 #include <fstream>
@@ -87,6 +87,26 @@ TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
     std::string message;
     EXPECT_EQ(verify(path("standard.dat"), message), B_SERVER_LOST);
     EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
+}
+
+// A role the server lets read a file but not change it opens it read-only:
+// reads work, writes and record locks answer 46.
+TEST_P(ServerTest, ARoleThatMayOnlyReadGets46OnWrites) {
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    const std::string reader = "reader_" + schema_->name();
+    ASSERT_TRUE(schema_->sql("CREATE ROLE " + reader + " LOGIN; GRANT USAGE ON SCHEMA " + schema_->name() + " TO " +
+                             reader + "; GRANT SELECT ON ALL TABLES IN SCHEMA " + schema_->name() + " TO " + reader));
+    setenv("WBTRV32_SERVER", (schema_->connection() + " user=" + reader).c_str(), 1);
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
+    for (int op : {int{B_UPDATE}, int{B_INSERT}, int{B_DELETE}, B_GET_FIRST + B_SINGLE_NOWAIT_LOCK})
+        EXPECT_EQ(call.run(static_cast<std::uint16_t>(op), block, 0), B_ACCESS_DENIED) << op;
+    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    EXPECT_TRUE(schema_->sql("DROP OWNED BY " + reader + "; DROP ROLE " + reader));
 }
 
 // Without the environment variable, a data folder's wbtrv32.server names the
