@@ -138,18 +138,26 @@ int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<Ke
     return status;
 }
 
-int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) {
+// One statement compares and writes: the row changes only while it still
+// holds what the block read, else no row is touched and the answer is 80.
+int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
+                      const std::vector<KeyValue>& keys) {
     std::string assignments;
     for (std::size_t k = 0; k < keys.size(); ++k) assignments += ", " + keyColumn(k) + " = $" + std::to_string(k + 2);
-    const std::string sql =
-        "UPDATE " + table_ + " SET data = $1" + assignments + " WHERE id = $" + std::to_string(keys.size() + 2);
+    const std::string sql = "UPDATE " + table_ + " SET data = $1" + assignments + " WHERE id = $" +
+                            std::to_string(keys.size() + 2) + " AND data = $" + std::to_string(keys.size() + 3);
     PgParams params = keyParams(record, keys);
-    params.integer(id);
-    return db_.run("update", sql, params, result_);
+    params.integer(id).bytes(expected);
+    const int status = db_.run("update", sql, params, result_);
+    if (status != B_NO_ERROR) return status;
+    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
 }
 
-int PgFile::deleteRow(std::int64_t id) {
-    return db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1", PgParams().integer(id), result_);
+int PgFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
+    const int status = db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1 AND data = $2",
+                               PgParams().integer(id).bytes(expected), result_);
+    if (status != B_NO_ERROR) return status;
+    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
 }
 
 // The file's write lock is taken by the first write of a transaction and
