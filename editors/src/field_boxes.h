@@ -18,12 +18,6 @@ public:
     // The box of that object name; throws std::out_of_range for a name not in the list.
     QLineEdit& box(const QString& name) const;
 
-    // The caption of the box of that object name.
-    const QString& caption(const QString& name) const;
-
-    // The boxes of a control array: name_0 ... name_(count-1).
-    std::vector<QLineEdit*> array(const QString& name, int count) const;
-
     template <class Record>
     void show(const Record& record) {
         static_assert(std::is_standard_layout_v<Record> && std::is_trivially_copyable_v<Record>);
