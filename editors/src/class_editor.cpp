@@ -1,8 +1,6 @@
 // The Classes tab. Three boxes show their field shifted or summed: the maximum hit
 // points (MinHP + HPRange), "Exp %" (Exp + 100) and "Combat" (Combat - 2); the update
 // reads them as numbers and takes the shift back.
-#include <QHBoxLayout>
-
 #include "ability_slots.h"
 #include "described_boxes.h"
 #include "editor_factories.h"
@@ -20,7 +18,9 @@ public:
         : RecordEditor(context, context.lists.ClassFields,
                        {"Class", "Insert new class with this records data?", "Insert New Class"}),
           boxes_(page, records::kClassDescription, Wordless::Number, abilities::AbilityKind::Class) {
-        layOut(page);
+        // The hit points read "minimum - maximum".
+        constexpr records::Box hp = records::boxField(records::kClassDescription, "txtClassMinHP").box;
+        layOutBesideAbilities(page, boxes_, 4).addWidget(makeLabel(page, "-"), hp.row, hp.column + 1);
     }
 
     bool editable() const override { return true; }
@@ -35,22 +35,6 @@ private:
         auto failure = boxes_.read(edited);
         if (!failure) SaveClassAbilA(boxes_.abilities(), edited);
         return failure;
-    }
-
-    // Group 0 the class's boxes, group 1 the ability slots to their right.
-    void layOut(QWidget& page) {
-        const std::array grids{new QGridLayout, new QGridLayout};
-        boxes_.place([&](int, int group) { return TabGrid{grids[group], &page}; });
-        // The hit points read "minimum - maximum".
-        constexpr records::Box hp = records::boxField(records::kClassDescription, "txtClassMinHP").box;
-        grids[0]->addWidget(makeLabel(page, "-"), hp.row, hp.column + 1);
-        grids[0]->setRowStretch(grids[0]->rowCount(), 1);
-        grids[0]->setColumnStretch(4, 1);
-        grids[1]->setRowStretch(grids[1]->rowCount(), 1);
-
-        auto* columns = new QHBoxLayout(&page);
-        columns->addLayout(grids[0], 1);
-        columns->addLayout(grids[1]);
     }
 
     DescribedBoxes boxes_;

@@ -1,6 +1,8 @@
 #include "described_boxes.h"
 
+#include <QHBoxLayout>
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "ability_slots.h"
@@ -76,22 +78,15 @@ DescribedBoxes::DescribedBoxes(QWidget& page, std::span<const Field> fields, Wor
     const auto codes = std::ranges::find(fields, records::FieldKind::AbilityCodes, &Field::kind);
     if (abilityKind && codes != fields.end())
         abilities_ = makeAbilityBoxes(page, *abilityKind, text(codes->box.name), static_cast<int>(codes->count));
+    for (std::size_t i = 0; i < lines_.boxes().size(); ++i) byName_.insert(lines_.fields()[i].name, lines_.boxes()[i]);
+    for (std::size_t i = 0; i < words_.boxes().size(); ++i) byName_.insert(words_.fields()[i].name, words_.boxes()[i]);
+    for (QComboBox* box : abilities_) byName_.insert(box->objectName(), box);
 }
 
 QWidget& DescribedBoxes::widget(const QString& name) const {
-    for (const Field& f : fields_)
-        for (std::size_t k = 0; f.box.exists() && k < f.count; ++k) {
-            if (elementName(f, k) != name) continue;
-            switch (f.kind) {
-                case records::FieldKind::Coded:
-                    return words_.box(name);
-                case records::FieldKind::AbilityCodes:
-                    return *abilities_.at(k);
-                default:
-                    return lines_.box(name);
-            }
-        }
-    throw std::out_of_range("no box " + name.toStdString());
+    QWidget* box = byName_.value(name);
+    if (!box) throw std::out_of_range("no box " + name.toStdString());
+    return *box;
 }
 
 void DescribedBoxes::place(const GridOf& gridOf) const {
@@ -110,6 +105,17 @@ void DescribedBoxes::place(const GridOf& gridOf) const {
                 at.grid->addWidget(&box, row, b.column);
         }
     }
+}
+
+QGridLayout& layOutBesideAbilities(QWidget& page, const DescribedBoxes& boxes, int stretchColumn) {
+    const std::array grids{new QGridLayout, new QGridLayout};
+    boxes.place([&](int, int group) { return TabGrid{grids.at(static_cast<std::size_t>(group)), &page}; });
+    for (QGridLayout* grid : grids) grid->setRowStretch(grid->rowCount(), 1);
+    grids[0]->setColumnStretch(stretchColumn, 1);
+    auto* columns = new QHBoxLayout(&page);
+    columns->addLayout(grids[0], 1);
+    columns->addLayout(grids[1]);
+    return *grids[0];
 }
 
 }  // namespace editors

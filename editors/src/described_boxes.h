@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHash>
 #include <QLineEdit>
 #include <functional>
 #include <optional>
@@ -57,6 +58,11 @@ private:
     FieldBoxes lines_;
     CodedBoxes words_;
     std::vector<QComboBox*> abilities_;
+    QHash<QString, QWidget*> byName_;
 };
+
+// The usual tab: group 0 the record's boxes, with the room left over below them and in
+// stretchColumn; group 1 the ability slots on their right. Returns group 0's grid.
+QGridLayout& layOutBesideAbilities(QWidget& page, const DescribedBoxes& boxes, int stretchColumn);
 
 }  // namespace editors

@@ -36,12 +36,6 @@ FieldBoxes::FieldBoxes(QWidget& page, std::vector<BoxField> fields)
     }
 }
 
-QLineEdit& FieldBoxes::box(const QString& name) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name == name) return *boxes_[i];
-    throw std::out_of_range("no box " + name.toStdString());
-}
-
 void FieldBoxes::showBytes(const std::byte* record) {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const BoxField& field = fields_[i];

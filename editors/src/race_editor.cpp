@@ -1,11 +1,8 @@
 // The Races tab: the boxes of the race record's description and the ability slots.
-#include <QHBoxLayout>
-
 #include "ability_slots.h"
 #include "described_boxes.h"
 #include "editor_factories.h"
 #include "record_editor.h"
-#include "tab_layout.h"
 
 namespace editors {
 namespace {
@@ -18,7 +15,7 @@ public:
         : RecordEditor(context, context.lists.RaceFields,
                        {"Race", "Insert new race with this records data?", "Insert New Race"}),
           boxes_(page, records::kRaceDescription, Wordless::Number, abilities::AbilityKind::Race) {
-        layOut(page);
+        layOutBesideAbilities(page, boxes_, 3);
     }
 
     bool editable() const override { return true; }
@@ -33,19 +30,6 @@ private:
         auto failure = boxes_.read(edited);
         if (!failure) SaveRaceAbilA(boxes_.abilities(), edited);
         return failure;
-    }
-
-    // Group 0 the attributes and single boxes, group 1 the ability slots to their right.
-    void layOut(QWidget& page) {
-        const std::array grids{new QGridLayout, new QGridLayout};
-        boxes_.place([&](int, int group) { return TabGrid{grids[group], &page}; });
-        grids[0]->setRowStretch(grids[0]->rowCount(), 1);
-        grids[0]->setColumnStretch(3, 1);
-        grids[1]->setRowStretch(grids[1]->rowCount(), 1);
-
-        auto* columns = new QHBoxLayout(&page);
-        columns->addLayout(grids[0], 1);
-        columns->addLayout(grids[1]);
     }
 
     DescribedBoxes boxes_;

@@ -1,6 +1,5 @@
 #include "tab_layout.h"
 
-
 namespace editors {
 
 QLabel* makeLabel(QWidget& parent, const QString& caption, QWidget* buddy) {

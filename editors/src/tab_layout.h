@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <initializer_list>
 
-
 namespace editors {
 
 // A label whose keyboard buddy is the box it names.

@@ -80,7 +80,7 @@ struct Field {
     }
 };
 
-// A field of the record with its name and offset: FIELD(RaceRecord, CP).
+// A member of a record structure as a field's name and offset: RECORD_FIELD(RaceRecord, CP).
 #define RECORD_FIELD(Record, member) #member, offsetof(Record, member)
 
 namespace description {
@@ -215,14 +215,6 @@ consteval const Field& boxField(const std::array<Field, N>& fields, std::string_
     for (const Field& f : fields)
         if (f.box.name == name) return f;
     throw "no box of that name";
-}
-
-// The field of that name; a name that no field has does not compile.
-template <std::size_t N>
-consteval const Field& namedField(const std::array<Field, N>& fields, std::string_view name) {
-    for (const Field& f : fields)
-        if (f.name == name) return f;
-    throw "no field of that name";
 }
 
 // A record's description as the rest of the program walks it.
