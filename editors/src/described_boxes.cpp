@@ -89,6 +89,8 @@ QWidget& DescribedBoxes::widget(const QString& name) const {
     return *box;
 }
 
+QWidget& DescribedBoxes::widget(const records::Box& box) const { return widget(text(box.name)); }
+
 void DescribedBoxes::place(const GridOf& gridOf) const {
     for (const Field& f : fields_) {
         if (!f.box.exists()) continue;

@@ -36,6 +36,8 @@ public:
     void place(const GridOf& gridOf) const;
 
     QWidget& widget(const QString& name) const;
+    // The box of a field of one element, as records::boxField finds it at compile time.
+    QWidget& widget(const records::Box& box) const;
     std::span<QComboBox* const> abilities() const { return abilities_; }
 
     // The text and number boxes first, in their turns, then the word boxes.

@@ -19,7 +19,8 @@ public:
         auto* grid = new QGridLayout(&page);
         boxes_.place([&](int, int) { return TabGrid{grid, &page}; });
         // A number, not a line of text: as wide as a number box.
-        grid->setAlignment(&boxes_.widget("txtMessageNumber"), Qt::AlignLeft);
+        grid->setAlignment(&boxes_.widget(records::boxField(records::kMessageDescription, "txtMessageNumber").box),
+                           Qt::AlignLeft);
         grid->setColumnStretch(1, 1);
         grid->setRowStretch(grid->rowCount(), 1);
     }
