@@ -75,7 +75,7 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
         std::unique_ptr<DataFile> opened;
         if (const int status = DataFile::open(path, exclusive, opened); status != B_NO_ERROR) return status;
         file = opened.get();
-        if (inTransaction_) file->joinTransaction();
+        if (inTransaction_) joinTransaction(*file);
         files_.push_back(std::move(opened));
     }
     // Counted before a block still open from before is closed (rather than
@@ -129,8 +129,17 @@ void Engine::closeAll() {
 int Engine::beginTransaction() {
     if (inTransaction_) return B_TRANSACTION_ACTIVE;
     inTransaction_ = true;
-    for (auto& file : files_) file->joinTransaction();
+    for (auto& file : files_) joinTransaction(*file);
     return B_NO_ERROR;
+}
+
+void Engine::joinTransaction(DataFile& file) {
+    file.joinTransaction();
+    file.recordLocks().beginTransaction();
+}
+
+void Engine::keepChanged(Handle& handle, std::int64_t id) {
+    if (inTransaction_) handle.file->recordLocks().keepChanged(id);
 }
 
 // Files are committed one after another; once one fails, the rest are rolled back.
@@ -140,6 +149,7 @@ int Engine::endTransaction(bool commit) {
     int status = B_NO_ERROR;
     for (auto& file : files_) {
         const int finished = file->finishTransaction(commit && status == B_NO_ERROR);
+        file->recordLocks().endTransaction();
         if (status == B_NO_ERROR) status = finished;
     }
     return status;

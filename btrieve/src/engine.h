@@ -67,6 +67,8 @@ public:
     int beginTransaction();
     int endTransaction(bool commit);
     bool inTransaction() const { return inTransaction_; }
+    // Keeps a record the open transaction changed locked until it ends.
+    void keepChanged(Handle& handle, std::int64_t id);
 
 private:
     Engine();
@@ -77,6 +79,7 @@ private:
     static void beforeFork();
     static void afterForkInParent();
     static void afterForkInChild();
+    void joinTransaction(DataFile& file);
 
     std::mutex mutex_;
     bool forked_ = false;

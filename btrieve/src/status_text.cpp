@@ -45,6 +45,7 @@ constexpr StatusWords kStatusWords[] = {
     {B_FILE_ALREADY_EXISTS, "file already exists"},
     {B_CONFLICT, "conflict"},
     {B_LOCK_ERROR, "lock error"},
+    {B_DEADLOCK, "deadlock"},
     {B_RECORD_IN_USE, "record in use"},
     {B_FILE_IN_USE, "file in use"},
     {B_INCOMPATIBLE_MODE, "incompatible open mode"},

@@ -58,6 +58,7 @@ int insertOperation(Engine& engine, const CallArgs& args) {
 
     std::int64_t id = 0;
     if (const int status = file.insert(record, id); status != B_NO_ERROR) return status;
+    engine.keepChanged(*handle, id);
     // The record as stored, with any autoincrement value it was given.
     std::copy(record.begin(), record.end(), args.dataBytes());
     key.keyBytesOf(record, args.keyBytes());
@@ -74,6 +75,7 @@ int updateOperation(Engine& engine, const CallArgs& args) {
     if (const int status = handle->file->update(cursor.recordId, cursor.lastRead, handle->scratch.data);
         status != B_NO_ERROR)
         return status;
+    engine.keepChanged(*handle, cursor.recordId);
     Engine::unlock(*handle, cursor.recordId, false);
     placeCursor(*handle, cursor.keyNumber, cursor.recordId, cursor.positioned);
     return B_NO_ERROR;
@@ -86,6 +88,7 @@ int deleteOperation(Engine& engine, const CallArgs& args) {
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
     if (handle->file->recordLocks().heldElsewhere(cursor.recordId)) return B_RECORD_IN_USE;
     if (const int status = handle->file->remove(cursor.recordId, cursor.lastRead); status != B_NO_ERROR) return status;
+    engine.keepChanged(*handle, cursor.recordId);
     Engine::unlock(*handle, cursor.recordId, true);
     // The position stays where the record stood, so Next and Previous move on from there.
     cursor.hasCurrent = false;

@@ -2,6 +2,7 @@
 // and leaves each transaction it was inside wholly or not at all.
 #include "btrieve_fixture.h"
 #include "child_process.h"
+#include "test_support/seed.h"
 
 #include <csignal>
 #include <map>
@@ -47,8 +48,7 @@ std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std
 TEST_F(BtrieveTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbsent) {
     const std::string file = path("crash.dat");
     ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
-    const std::uint32_t seed = std::random_device{}();
-    SCOPED_TRACE("writers seeded with " + std::to_string(seed));
+    const std::uint32_t seed = test_support::testSeed("AcknowledgedWritesSurviveSigkill");
     std::mt19937 rng(seed);
     std::set<std::uint32_t> acknowledged;
     std::map<std::uint32_t, std::set<std::uint32_t>> unfinished;  // transaction -> its inserts

@@ -7,6 +7,7 @@
 // the published order rules, not by the record manager's encoding.
 // A failure prints the seed; BTRIEVE_MODEL_SEED=<seed> replays it.
 #include "btrieve_fixture.h"
+#include "test_support/seed.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -322,11 +323,7 @@ public:
 };
 
 TEST_F(BtrieveTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
-    const char* seedText = std::getenv("BTRIEVE_MODEL_SEED");
-    const std::uint32_t seed =
-        seedText ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();
-    SCOPED_TRACE("replay with BTRIEVE_MODEL_SEED=" + std::to_string(seed));
-    std::mt19937 rng(seed);
+    std::mt19937 rng(test_support::testSeed("RandomOperationsOnEveryKeyTypeAgreeWithTheModel"));
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
 
     // Segment values come from the order table: small pools of the cases a naive

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -166,8 +167,9 @@ TEST_F(BtrieveTest, ExclusiveOpenKeepsTheOtherProcessOut) {
 
 // A child process takes turns with this one on a file of two records: its
 // update of the record current here makes the update here a lost one (80), a
-// record locked in one process answers 84 to the other until unlocked, and a
-// transaction stays unseen until its End.
+// record locked in one process answers 84 to the other until unlocked, a
+// transaction stays unseen and its records locked until its End, and two
+// processes each waiting for the other's record do not wait out the second.
 TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
     Block block{};
     openStandard(block);
@@ -200,10 +202,19 @@ TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
         BTRCALL(B_UNLOCK, mine.data(), nullptr, nullptr, nullptr, 0, 0);
         pause();
         // A transaction there holds an insert: unseen, and a write here is refused after a short wait, not hung.
+        // The record it unlocked and the one it changed stay locked until its End.
         if (count() != 2) return 95;
         if (Call insert{Standard::record(0, 3, 3)}; insert.run(B_INSERT, mine, 0) != B_FILE_IN_USE) return 94;
+        for (std::uint16_t op : {B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, B_GET_LAST + B_SINGLE_NOWAIT_LOCK})
+            if (const int status = c.run(op, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
         pause();
-        return count() == 3 ? B_NO_ERROR : 99;
+        if (c.run(B_GET_LAST + B_MULTIPLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 93;
+        if (count() != 3) return 99;
+        pause();
+        // Each process holds one record and waits for the other's.
+        const int waited = c.run(B_GET_FIRST + B_MULTIPLE_WAIT_LOCK, mine, 0);
+        BTRCALL(B_UNLOCK, mine.data(), nullptr, nullptr, nullptr, 0, -2);
+        return waited;
     });
     ASSERT_TRUE(child.waitForSignal());
     putInt(call.data, 4, 2, 7);
@@ -223,13 +234,24 @@ TEST_F(BtrieveTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
 
     ASSERT_TRUE(child.waitForSignal());
     ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, block, 0), B_NO_ERROR);
+    EXPECT_EQ(BTRCALL(B_UNLOCK, block.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_LAST, block, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_UPDATE, block, 0), B_NO_ERROR);
     call.data = Standard::record(0, 4, 4);
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
     child.signal();
     ASSERT_TRUE(child.waitForSignal());
     ASSERT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, block, 0), B_NO_ERROR);
     child.signal();
-    EXPECT_EQ(child.wait(), B_NO_ERROR);
+    ASSERT_TRUE(child.waitForSignal());
+    child.signal();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The wait that closes the circle answers 78 at once, in whichever process sees it.
+    const int waited = call.run(B_GET_LAST + B_SINGLE_WAIT_LOCK, block, 0);
+    const int childWaited = child.wait();
+    EXPECT_TRUE(waited == B_DEADLOCK || childWaited == B_DEADLOCK) << waited << " " << childWaited;
 }
 
 }  // namespace

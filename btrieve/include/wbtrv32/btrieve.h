@@ -100,7 +100,8 @@ enum {
 #define B_GET_KEY_BIAS 50
 /* Added to a Get, Step or Get Direct: lock the record read. Single locks are
  * released by the next single-lock read, Update, Delete or Unlock; multiple
- * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84. */
+ * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84;
+ * one that would wait for a process waiting for this one answers 78 at once. */
 #define B_SINGLE_WAIT_LOCK 100
 #define B_SINGLE_NOWAIT_LOCK 200
 #define B_MULTIPLE_WAIT_LOCK 300
@@ -153,6 +154,8 @@ enum {
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
+    B_DEADLOCK = 78,                   /* a wait lock whose holder waits, directly or not, for a record this
+                                          process holds */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
     B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */
