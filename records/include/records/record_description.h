@@ -45,7 +45,7 @@ enum class Along : std::uint8_t { Rows, Pages };
 struct Box {
     std::string_view name = {};     // object name, or its prefix; empty: no box
     std::string_view caption = {};  // named in error messages; the row's label when labelled
-    int page = 0;                   // of the tab's inner pages (the monster tab has four)
+    int page = 0;                   // 0 unless the tab has pages of its own (the monster tab)
     int group = 0;                  // the grid on that page
     int row = 0;
     int column = 1;       // column 0 holds the row's label
