@@ -86,7 +86,7 @@ private:
     // Groups: 0 the left column, 1 the right column, 2 below them, 3 the ability slots.
     void layOut(QWidget& page) {
         const std::array grids{new QGridLayout, new QGridLayout, new QGridLayout, new QGridLayout};
-        boxes_.place([&](int, int group) { return TabGrid{grids[group], &page}; });
+        boxes_.place([&](int, int group) { return TabGrid{grids.at(static_cast<std::size_t>(group)), &page}; });
         auto* left = grids[0];
         addRow(*left, page, left->rowCount(), "Msg Type", {msgType_});
         left->setRowStretch(left->rowCount(), 1);
