@@ -56,7 +56,7 @@ walkthrough: deps build/release/build.ninja
 crash-trials: deps
 	cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIM_SANITIZE=ON -DGRIM_WERROR=ON
 	cmake --build build/sanitize -j $(JOBS) --target btrieve_tests
-	cd build/sanitize && BTRIEVE_TRIALS=1000 ./tests/btrieve/btrieve_tests \
+	cd build/sanitize && BTRIEVE_TRIALS=1000 bash ../../scripts/with-postgres ./tests/btrieve/btrieve_tests \
 		--gtest_filter='*AcknowledgedWritesSurviveSigkill*:*PowerLoss*'
 
 clean:

@@ -2,8 +2,7 @@
 // running the statements the record manager's server engine runs for each
 // operation on the file's record table, prepared, with binary parameters and
 // results, synchronous commits. What it leaves out is the engine's own work
-// around them: the write lock, the comparison with the record read before an
-// Update or Delete, the record-lock check.
+// around them: the write lock and the record-lock check.
 #include "pg_floor.h"
 
 #include "bench_files.h"
@@ -68,8 +67,8 @@ public:
             "SELECT max(key_0) FROM " + t,
             "INSERT INTO " + t + "(id, data, key_0) SELECT coalesce(max(id), 0) + 1, $1, $2 FROM " + t +
                 " RETURNING id",
-            "UPDATE " + t + " SET data = $1, key_0 = $2 WHERE id = $3",
-            "DELETE FROM " + t + " WHERE id = $1",
+            "UPDATE " + t + " SET data = $1, key_0 = $2 WHERE id = $3 AND data = $4",
+            "DELETE FROM " + t + " WHERE id = $1 AND data = $2",
         };
         for (std::size_t i = 0; i < sql.size() && ok_; ++i) {
             PGresult* prepared = PQprepare(db_, std::to_string(i).c_str(), sql[i].c_str(), 0, nullptr);
@@ -112,11 +111,13 @@ public:
         key_ = key;
         return (inTransaction_ || command("COMMIT")) && done;
     }
+    // As the engine does, the row is written only while it holds what was read.
     bool update() override {
+        const Param expected = bytea(record_.data(), kRecordLength);
         ++record_[10];
-        return changed(Update, {bytea(record_.data(), kRecordLength), int8(key_), int8(id_)});
+        return changed(Update, {bytea(record_.data(), kRecordLength), int8(key_), int8(id_), expected});
     }
-    bool remove() override { return changed(Delete, {int8(id_)}); }
+    bool remove() override { return changed(Delete, {int8(id_), bytea(record_.data(), kRecordLength)}); }
 
 private:
     enum { First, Last, Next, Previous, Equal, EqualName, Step, Max, Insert, Update, Delete, Count };
@@ -145,7 +146,7 @@ private:
     }
     bool changed(int statement, const std::vector<Param>& params) {
         PGresult* r = execute(statement, params);
-        const bool done = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const bool done = PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(PQcmdTuples(r), "1") == 0;
         PQclear(r);
         return done;
     }

@@ -132,23 +132,29 @@ int DataFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expec
 int DataFile::update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record) {
     WriteScope write(*this);
     if (write.began() != B_NO_ERROR) return write.began();
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
+    int refused = B_NO_ERROR;
     for (const KeyDefinition& key : layout_.keys) {
         KeyValue before, after;
         if (!key.valueFromRecord(expected, before) || !key.valueFromRecord(record, after))
-            return B_OPERATION_NOT_ALLOWED;
-        if (!key.modifiable() && before != after) return B_MODIFIABLE_KEY_VALUE_ERROR;
+            refused = B_OPERATION_NOT_ALLOWED;
+        else if (!key.modifiable() && before != after)
+            refused = B_MODIFIABLE_KEY_VALUE_ERROR;
+        if (refused != B_NO_ERROR) break;
+    }
+    // A record changed since it was read answers 80 before any refusal of the new bytes.
+    if (refused != B_NO_ERROR) {
+        const int status = matchesStored(id, expected);
+        return status != B_NO_ERROR ? status : refused;
     }
     if (const int status = keyValues(record); status != B_NO_ERROR) return status;
-    if (const int status = updateRow(id, record, keys_); status != B_NO_ERROR) return status;
+    if (const int status = updateRow(id, expected, record, keys_); status != B_NO_ERROR) return status;
     return write.commit();
 }
 
 int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
     WriteScope write(*this);
     if (write.began() != B_NO_ERROR) return write.began();
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
-    if (const int status = deleteRow(id); status != B_NO_ERROR) return status;
+    if (const int status = deleteRow(id, expected); status != B_NO_ERROR) return status;
     return write.commit();
 }
 

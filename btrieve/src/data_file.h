@@ -99,11 +99,16 @@ protected:
     virtual int fetchRow(RowQuery which, std::int64_t id, Record& out) = 0;
     // The highest value of an integer key's column (0 in an empty file).
     virtual int highestValue(std::size_t key, std::int64_t& value) = 0;
-    // The writes of one row; `keys` are the record's key values, in key order.
+    // The writes of one row; `keys` are the record's key values, in key
+    // order. An update or delete changes the row only while it still holds
+    // `expected`, else answers 80.
     virtual int insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys,
                           std::int64_t& id) = 0;
-    virtual int updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) = 0;
-    virtual int deleteRow(std::int64_t id) = 0;
+    virtual int updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
+                          const std::vector<KeyValue>& keys) = 0;
+    virtual int deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) = 0;
+    // 0 when record id still holds `expected`, 80 when it changed or is gone.
+    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
 
     // A write runs between beginWrite and commitWrite or abandonWrite. `own`
     // is false inside the process's transaction: the engine then neither
@@ -134,7 +139,6 @@ protected:
 private:
     int checkedRow(int status, std::size_t key, const Record& row, const KeyValue& stored);
     int along(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out);
-    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
     int keyValues(std::span<const std::uint8_t> record);
     // True when the chain of holders and the records they wait for leads back to a record held here.
     bool wouldDeadlock(std::int64_t id);

@@ -5,6 +5,7 @@
 #include <libpq-fe.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <span>
 #include <string>
@@ -56,6 +57,8 @@ public:
     // An int8, int4 or boolean column in binary form.
     std::int64_t integerAt(int row, int column) const;
     std::string textAt(int row, int column) const;
+    // Rows an INSERT, UPDATE or DELETE changed.
+    int changedRows() const { return result_ ? std::atoi(PQcmdTuples(result_)) : 0; }
     PGresult* get() const { return result_; }
 
 private:

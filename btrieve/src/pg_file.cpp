@@ -138,18 +138,26 @@ int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<Ke
     return status;
 }
 
-int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) {
+// One statement compares and writes: the row changes only while it still
+// holds what the block read, else no row is touched and the answer is 80.
+int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
+                      const std::vector<KeyValue>& keys) {
     std::string assignments;
     for (std::size_t k = 0; k < keys.size(); ++k) assignments += ", " + keyColumn(k) + " = $" + std::to_string(k + 2);
-    const std::string sql =
-        "UPDATE " + table_ + " SET data = $1" + assignments + " WHERE id = $" + std::to_string(keys.size() + 2);
+    const std::string sql = "UPDATE " + table_ + " SET data = $1" + assignments + " WHERE id = $" +
+                            std::to_string(keys.size() + 2) + " AND data = $" + std::to_string(keys.size() + 3);
     PgParams params = keyParams(record, keys);
-    params.integer(id);
-    return db_.run("update", sql, params, result_);
+    params.integer(id).bytes(expected);
+    const int status = db_.run("update", sql, params, result_);
+    if (status != B_NO_ERROR) return status;
+    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
 }
 
-int PgFile::deleteRow(std::int64_t id) {
-    return db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1", PgParams().integer(id), result_);
+int PgFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
+    const int status = db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1 AND data = $2",
+                               PgParams().integer(id).bytes(expected), result_);
+    if (status != B_NO_ERROR) return status;
+    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
 }
 
 // The file's write lock is taken by the first write of a transaction and
@@ -159,12 +167,10 @@ int PgFile::deleteRow(std::int64_t id) {
 int PgFile::beginWrite(bool own) {
     const bool first = !db_.inTransaction();
     int status = B_NO_ERROR;
-    if (first) {
-        status = db_.run("BEGIN");
-        if (status == B_NO_ERROR)
-            status = db_.run("write_lock", "SELECT pg_advisory_xact_lock($1, $2)",
-                             PgParams().integer4(lockClass(tableOid_)).integer4(kWriteLockSlot), result_);
-    }
+    // One round trip: the lock's keys are the file's own numbers, no caller's data.
+    if (first)
+        status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
+                         std::to_string(kWriteLockSlot) + ")");
     if (status == B_NO_ERROR && !own) status = db_.run("SAVEPOINT write");
     if (status != B_NO_ERROR && first && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
@@ -270,9 +276,16 @@ int verifyServerFile(const std::string& server, const std::string& path, std::st
     Oid table = 0;
     bool writable = false;
     if (const int status = readServerLayout(db, id, layout, table, writable, why); status != B_NO_ERROR) return status;
+    // Held like any open: a file open exclusively elsewhere is not read.
+    PgResult r;
+    if (const int status = db.run(nullptr, "SELECT pg_try_advisory_lock_shared($1, $2)::int",
+                                  PgParams().integer4(lockClass(table)).integer4(kOpenLockSlot), r);
+        status != B_NO_ERROR || r.integerAt(0, 0) == 0) {
+        why = "the file is open exclusively elsewhere";
+        return status == B_NO_ERROR ? B_FILE_IN_USE : status;
+    }
     std::string sql = "SELECT id, data";
     for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
-    PgResult r;
     if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);
         status != B_NO_ERROR) {
         why = recordTable(id) + " cannot be read";

@@ -7,14 +7,9 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
 namespace wbtrv {
 namespace {
-
-// Taken while a Create changes the catalog, so two processes creating the
-// catalog at once do not trip over each other.
-constexpr std::int64_t kCatalogLock = 0x77627472'76333200;
 
 const char* const kCatalog =
     "CREATE TABLE IF NOT EXISTS wbtrv_files(id bigserial PRIMARY KEY, name text NOT NULL UNIQUE,"
@@ -86,7 +81,9 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
 
 int createInTransaction(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace) {
     PgResult r;
-    int status = db.run(nullptr, "SELECT pg_advisory_xact_lock($1)", PgParams().integer(kCatalogLock), r);
+    // Taken while a Create changes the catalog, so two processes creating the
+    // catalog at once do not trip over each other: class 0 is no file's.
+    int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
     if (status == B_NO_ERROR) status = db.run(kCatalog);
     if (status == B_NO_ERROR)
         status = db.run(nullptr, "SELECT id FROM wbtrv_files WHERE name = $1", PgParams().text(name), r);
@@ -166,7 +163,8 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
 
     // The record table must have exactly our columns: id, data and one per key.
     status = db.run(nullptr,
-                    "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT, UPDATE, DELETE'), a.attname::text,"
+                    "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
+                    " AND has_table_privilege(t, 'DELETE'), a.attname::text,"
                     " format_type(a.atttypid, a.atttypmod) FROM to_regclass($1) t"
                     " JOIN pg_attribute a ON a.attrelid = t WHERE a.attnum > 0 AND NOT a.attisdropped",
                     PgParams().text(recordTable(id)), r);

@@ -147,7 +147,10 @@ int SqliteFile::insertRow(std::span<const std::uint8_t> record, const std::vecto
     return B_NO_ERROR;
 }
 
-int SqliteFile::updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) {
+// The write lock is held: the record compared cannot change before the write.
+int SqliteFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
+                          const std::vector<KeyValue>& keys) {
+    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
     StatementUse use(update_);
     use->bindBlob(1, record);
     bindKeys(update_, 2, keys);
@@ -155,7 +158,8 @@ int SqliteFile::updateRow(std::int64_t id, std::span<const std::uint8_t> record,
     return step(update_);
 }
 
-int SqliteFile::deleteRow(std::int64_t id) {
+int SqliteFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
+    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
     StatementUse use(delete_);
     use->bindInteger(1, id);
     return step(delete_);

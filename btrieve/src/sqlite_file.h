@@ -36,8 +36,9 @@ private:
     int fetchRow(RowQuery which, std::int64_t id, Record& out) override;
     int highestValue(std::size_t key, std::int64_t& value) override;
     int insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys, std::int64_t& id) override;
-    int updateRow(std::int64_t id, std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys) override;
-    int deleteRow(std::int64_t id) override;
+    int updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
+                  const std::vector<KeyValue>& keys) override;
+    int deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) override;
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;

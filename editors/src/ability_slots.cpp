@@ -18,17 +18,6 @@ std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, AbilityKind kind, const 
     return boxes;
 }
 
-std::vector<BoxField> abilityValueFields(const QString& prefix, std::size_t offset, int count, int typingLimit) {
-    std::vector<BoxField> fields;
-    for (int k = 0; k < count; ++k)
-        fields.push_back({.name = prefix + QLatin1Char('_') + QString::number(k),
-                          .caption = QStringLiteral("Ability %1 value").arg(k + 1),
-                          .offset = offset + 2 * static_cast<std::size_t>(k),
-                          .kind = FieldKind::Int16,
-                          .typingLimit = typingLimit});
-    return fields;
-}
-
 void showAbilityCodes(AbilityKind kind, AbilityBoxes boxes, std::span<const std::int16_t> codes) {
     const records::CodeTable& table = abilities::abilityTable(kind);
     const std::size_t count = std::min(boxes.size(), codes.size());

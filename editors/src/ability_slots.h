@@ -22,9 +22,6 @@ using AbilityBoxes = std::span<QComboBox* const>;
 // from one list, each showing "None".
 std::vector<QComboBox*> makeAbilityBoxes(QWidget& page, abilities::AbilityKind kind, const QString& prefix, int count);
 
-// The descriptors of the value boxes prefix_0 ...: 16-bit numbers at offset, 2 bytes apart.
-std::vector<BoxField> abilityValueFields(const QString& prefix, std::size_t offset, int count, int typingLimit);
-
 // Sets every code box from its code: the code's name, or its decimal number when it has none.
 void showAbilityCodes(abilities::AbilityKind kind, AbilityBoxes boxes, std::span<const std::int16_t> codes);
 

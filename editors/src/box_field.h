@@ -8,19 +8,14 @@
 #include <optional>
 #include <utility>
 
+#include "records/record_description.h"
+
 namespace editors {
 
 enum class FieldKind { Int16, Int32, Byte, Text };
 
 // How a box's text goes back into its field.
-enum class Reading {
-    Whole,              // a whole number of the field's range
-    Decimal,            // any number, rounded half to even, then the field's range
-    NameRule,           // the text, one zero, blanks to the width; a full-width text keeps the field
-    NameRuleIfChanged,  // the name rule, but only when the box no longer shows what was put there
-    BlankFilled,        // the text cut to the width or filled with blanks, no zero
-    ShowOnly,           // never read back
-};
+using records::Reading;
 
 struct BoxField {
     QString name = {};       // object name of the box

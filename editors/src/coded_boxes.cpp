@@ -20,12 +20,6 @@ CodedBoxes::CodedBoxes(QWidget& page, std::vector<CodedField> fields, Wordless w
         boxes_.push_back(new WordBox(page, field.name, *new WordList(field.table, &page)));
 }
 
-QComboBox& CodedBoxes::box(const QString& name) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name == name) return *boxes_[i];
-    throw std::out_of_range("no box " + name.toStdString());
-}
-
 void CodedBoxes::showBytes(const std::byte* record) const {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const auto code = static_cast<int>(loadNumber(record, numberField(fields_[i])));

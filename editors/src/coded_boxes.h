@@ -30,7 +30,9 @@ public:
     // Builds the boxes, each offering its table's words and showing the first.
     CodedBoxes(QWidget& page, std::vector<CodedField> fields, Wordless wordless);
 
-    QComboBox& box(const QString& name) const;
+    // The boxes and their fields, in the list's order.
+    const std::vector<QComboBox*>& boxes() const { return boxes_; }
+    const std::vector<CodedField>& fields() const { return fields_; }
 
     template <class Record>
     void show(const Record& record) const {

@@ -36,24 +36,6 @@ FieldBoxes::FieldBoxes(QWidget& page, std::vector<BoxField> fields)
     }
 }
 
-QLineEdit& FieldBoxes::box(const QString& name) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name == name) return *boxes_[i];
-    throw std::out_of_range("no box " + name.toStdString());
-}
-
-const QString& FieldBoxes::caption(const QString& name) const {
-    for (const BoxField& field : fields_)
-        if (field.name == name) return field.caption;
-    throw std::out_of_range("no box " + name.toStdString());
-}
-
-std::vector<QLineEdit*> FieldBoxes::array(const QString& name, int count) const {
-    std::vector<QLineEdit*> boxes;
-    for (int k = 0; k < count; ++k) boxes.push_back(&box(name + QLatin1Char('_') + QString::number(k)));
-    return boxes;
-}
-
 void FieldBoxes::showBytes(const std::byte* record) {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const BoxField& field = fields_[i];

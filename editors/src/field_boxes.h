@@ -15,14 +15,9 @@ class FieldBoxes {
 public:
     FieldBoxes(QWidget& page, std::vector<BoxField> fields);
 
-    // The box of that object name; throws std::out_of_range for a name not in the list.
-    QLineEdit& box(const QString& name) const;
-
-    // The caption of the box of that object name.
-    const QString& caption(const QString& name) const;
-
-    // The boxes of a control array: name_0 ... name_(count-1).
-    std::vector<QLineEdit*> array(const QString& name, int count) const;
+    // The boxes and their fields, in the list's order.
+    const std::vector<QLineEdit*>& boxes() const { return boxes_; }
+    const std::vector<BoxField>& fields() const { return fields_; }
 
     template <class Record>
     void show(const Record& record) {

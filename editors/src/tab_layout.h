@@ -4,11 +4,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <initializer_list>
-#include <span>
-#include <vector>
-
-class QComboBox;
-class QLineEdit;
 
 namespace editors {
 
@@ -20,8 +15,5 @@ void addRow(QGridLayout& grid, QWidget& page, int row, const QString& caption, s
 
 // A row whose one box spans every column right of the caption.
 void addWideRow(QGridLayout& grid, QWidget& page, int row, const QString& caption, QWidget* box);
-
-// The ability slots, one row per slot: the code box left of the value box.
-QGridLayout* abilityColumn(std::span<QComboBox* const> codes, std::span<QLineEdit* const> values);
 
 }  // namespace editors

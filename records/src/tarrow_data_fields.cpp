@@ -1,57 +1,32 @@
 #include "records/tarrow_data_fields.h"
 
-#include <initializer_list>
+#include "records/descriptions.h"
 
 namespace records {
 namespace {
 
-// A run of identical entries: count times (type, length).
-struct Run {
-    std::int32_t type;
-    std::int32_t length;
-    int count = 1;
-};
-
-constexpr Run Text(std::int32_t length, int count = 1) { return {TextField, length, count}; }
-constexpr Run Int16(int count = 1) { return {IntegerField, 2, count}; }
-constexpr Run Int32(int count = 1) { return {IntegerField, 4, count}; }
-constexpr Run Byte(int count = 1) { return {ByteField, 1, count}; }
-
-bool AddRuns(std::span<LayoutEntry> list, std::int16_t& index, std::initializer_list<Run> runs) {
-    for (const Run& run : runs)
-        for (int i = 0; i < run.count; ++i)
-            if (!AddField(list, index, run.type, run.length)) return false;
+// Appends the entries of a record's description, one AddField call each.
+bool addEntries(std::span<LayoutEntry> list, std::int16_t& index, std::span<const LayoutEntry> entries) {
+    for (const LayoutEntry& e : entries)
+        if (!AddField(list, index, e.Type, e.Length)) return false;
     return true;
 }
 
 }  // namespace
 
-bool BuildRaceFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index, {Int16(), Text(29), Byte(), Int16(47)});
-}
-
+bool BuildRaceFields(std::span<LayoutEntry> list, std::int16_t& index) { return addEntries(list, index, kRaceLayout); }
 bool BuildClassFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index, {Int16(), Text(29), Byte(), Int16(35)});
+    return addEntries(list, index, kClassLayout);
 }
-
 bool BuildSpellFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index,
-                   {Int16(), Text(29), Byte(), Text(50), Byte(), Text(50), Byte(), Int16(14), Byte(2), Int16(39),
-                    Byte(2), Int16(), Byte(3), Int16(), Text(5)});
+    return addEntries(list, index, kSpellLayout);
 }
-
 bool BuildMonsterFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index, {Int32(),   Text(29), Byte(),  Int16(30), Byte(2),  Int16(25), Byte(6),
-                                 Int16(10), Text(69), Int16(), Text(69),  Int16(),  Text(69),  Int16(),
-                                 Text(69),  Int16(),  Byte(2), Int16(7),  Byte(22), Int16(70), Byte(10)});
+    return addEntries(list, index, kMonsterLayout);
 }
-
-bool BuildItemFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index, {Int32(), Text(29), Byte()});
-}
-
+bool BuildItemFields(std::span<LayoutEntry> list, std::int16_t& index) { return addEntries(list, index, kItemLayout); }
 bool BuildMessageFields(std::span<LayoutEntry> list, std::int16_t& index) {
-    return AddRuns(list, index, {Int16(2), Text(74), Int16(4), Text(74), Int16(4), Text(74)});
+    return addEntries(list, index, kMessageLayout);
 }
 
 TarrowDataFields BuildFieldLists() {

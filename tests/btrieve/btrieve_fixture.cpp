@@ -1,8 +1,6 @@
 #include "btrieve_fixture.h"
 
-#include <libpq-fe.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -359,51 +357,17 @@ void BtrieveTest::TearDown() {
     std::filesystem::remove_all(dir_, ignored);
 }
 
-namespace {
-
-// Runs sql on a server as another program would; false when it fails.
-bool runOnServer(const std::string& server, const std::string& sql, std::string* value = nullptr) {
-    PGconn* conn = PQconnectdb(server.c_str());
-    PQsetNoticeProcessor(
-        conn, [](void*, const char*) {}, nullptr);
-    PGresult* result = PQexec(conn, sql.c_str());
-    const ExecStatusType status = PQresultStatus(result);
-    if (value) *value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
-    PQclear(result);
-    PQfinish(conn);
-    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-}
-
-std::string testServer() {
-    const char* server = std::getenv("GRIM_TEST_PG");
-    return server ? server : "";
-}
-
-}  // namespace
-
 void EngineTest::SetUp() {
     BtrieveTest::SetUp();
     if (!onServer()) return;
-    if (testServer().empty()) GTEST_SKIP() << "GRIM_TEST_PG is not set: no PostgreSQL server to test on";
-    static int counter = 0;
-    schema_ = "test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-    ASSERT_TRUE(runOnServer(testServer(), "CREATE SCHEMA " + schema_));
-    setenv("WBTRV32_SERVER", server().c_str(), 1);
+    if (!test_support::ServerSchema::available())
+        GTEST_SKIP() << "GRIM_TEST_PG is not set: no PostgreSQL server to test on";
+    schema_.emplace();
 }
 
 void EngineTest::TearDown() {
     BtrieveTest::TearDown();
-    if (schema_.empty()) return;
-    unsetenv("WBTRV32_SERVER");
-    EXPECT_TRUE(runOnServer(testServer(), "DROP SCHEMA " + schema_ + " CASCADE"));
-}
-
-std::string EngineTest::server() const {
-    return testServer() + " application_name=" + schema_ + " options='-csearch_path=" + schema_ + "'";
-}
-
-bool EngineTest::serverSql(const std::string& sql, std::string* value) {
-    return runOnServer(testServer() + " options='-csearch_path=" + schema_ + "'", sql, value);
+    schema_.reset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(Engine::SQLite, Engine::Server),

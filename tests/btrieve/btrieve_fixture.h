@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support/server_schema.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -109,13 +112,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     bool onServer() const { return GetParam() == Engine::Server; }
-    // Runs SQL on the test's schema as another program would; false when it
-    // fails. `value` receives the first column of the first row as text.
-    bool serverSql(const std::string& sql, std::string* value = nullptr);
-    // The connection string of the test's schema; the record manager's
-    // connections carry the schema's name as their application name.
-    std::string server() const;
-    std::string schema_;
+    std::optional<test_support::ServerSchema> schema_;
 };
 
 }  // namespace btrieve_test

@@ -1,7 +1,7 @@
 // What only a file on a database server meets: tables on the server that are
-// not ours, a server that goes away under an open file, a server named by
-// the data folder rather than the environment, and a connection string whose
-// password must never show.
+// not ours, a server that goes away under an open file, a role that may only
+// read, a server named by the data folder rather than the environment, and a
+// connection string whose password must never show.
 #include "btrieve_fixture.h"
 
 #include <fstream>
@@ -27,13 +27,13 @@ TEST_P(ServerTest, ForeignTablesAreRefusedAndLeftUnchanged) {
         Call insert{Standard::record(0, 1, 1)};
         ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
         BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
-        ASSERT_TRUE(serverSql(sql)) << sql;
+        ASSERT_TRUE(schema_->sql(sql)) << sql;
     }
     const std::string everything =
         "SELECT string_agg(t::text, ',') FROM (SELECT f.*, k.* FROM wbtrv_files f JOIN wbtrv_keys k ON k.file_id = f.id"
         " ORDER BY f.id, k.number, k.segment) t";
     std::string before, after;
-    ASSERT_TRUE(serverSql(everything, &before));
+    ASSERT_TRUE(schema_->sql(everything, &before));
     for (const auto& [name, sql] : damages) {
         SCOPED_TRACE(name);
         for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
@@ -43,13 +43,13 @@ TEST_P(ServerTest, ForeignTablesAreRefusedAndLeftUnchanged) {
         std::string message;
         EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
     }
-    ASSERT_TRUE(serverSql(everything, &after));
+    ASSERT_TRUE(schema_->sql(everything, &after));
     EXPECT_EQ(after, before);
     std::string records;
-    ASSERT_TRUE(serverSql("SELECT count(*) FROM wbtrv_data_1", &records));
+    ASSERT_TRUE(schema_->sql("SELECT count(*) FROM wbtrv_data_1", &records));
     EXPECT_EQ(records, "1");
     // A catalog of the same name that another program made is not ours either.
-    ASSERT_TRUE(serverSql("DROP TABLE wbtrv_files CASCADE; CREATE TABLE wbtrv_files(name text, rooms integer)"));
+    ASSERT_TRUE(schema_->sql("DROP TABLE wbtrv_files CASCADE; CREATE TABLE wbtrv_files(name text, rooms integer)"));
     Block block{};
     EXPECT_EQ(openFile(block, path("extra.dat")), B_NOT_A_DATA_FILE);
 }
@@ -65,8 +65,8 @@ TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
     ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
     call.data = Standard::record(0, 2, 2);
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    ASSERT_TRUE(
-        serverSql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" + schema_ + "'"));
+    ASSERT_TRUE(schema_->sql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
+                             schema_->name() + "'"));
     for (std::uint16_t op : {B_GET_FIRST, B_STEP_NEXT, B_INSERT, B_STAT})
         EXPECT_EQ(call.run(op, block, 0), B_SERVER_LOST) << op;
     EXPECT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_SERVER_LOST);
@@ -89,18 +89,38 @@ TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
     EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
 }
 
+// A role the server lets read a file but not change it opens it read-only:
+// reads work, writes and record locks answer 46.
+TEST_P(ServerTest, ARoleThatMayOnlyReadGets46OnWrites) {
+    Block block{};
+    openStandard(block);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    const std::string reader = "reader_" + schema_->name();
+    ASSERT_TRUE(schema_->sql("CREATE ROLE " + reader + " LOGIN; GRANT USAGE ON SCHEMA " + schema_->name() + " TO " +
+                             reader + "; GRANT SELECT ON ALL TABLES IN SCHEMA " + schema_->name() + " TO " + reader));
+    setenv("WBTRV32_SERVER", (schema_->connection() + " user=" + reader).c_str(), 1);
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
+    for (int op : {int{B_UPDATE}, int{B_INSERT}, int{B_DELETE}, B_GET_FIRST + B_SINGLE_NOWAIT_LOCK})
+        EXPECT_EQ(call.run(static_cast<std::uint16_t>(op), block, 0), B_ACCESS_DENIED) << op;
+    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    EXPECT_TRUE(schema_->sql("DROP OWNED BY " + reader + "; DROP ROLE " + reader));
+}
+
 // Without the environment variable, a data folder's wbtrv32.server names the
 // server of the files in that folder (comments and blank lines before it);
 // other folders keep their files on disk.
 TEST_P(ServerTest, AFolderNamesItsServer) {
     unsetenv("WBTRV32_SERVER");
-    std::ofstream(path("wbtrv32.server")) << "# the team's world\n\n  " << server() << "  \n";
+    std::ofstream(path("wbtrv32.server")) << "# the team's world\n\n  " << schema_->connection() << "  \n";
     ASSERT_EQ(createFile(path("RACES.DAT"), Standard::createBuffer()), B_NO_ERROR);
     Block block{};
     ASSERT_EQ(openFile(block, dir_.string() + "/./races.dat"), B_NO_ERROR);
     EXPECT_FALSE(std::filesystem::exists(path("RACES.DAT")));
     std::string name;
-    ASSERT_TRUE(serverSql("SELECT string_agg(name, ',') FROM wbtrv_files", &name));
+    ASSERT_TRUE(schema_->sql("SELECT string_agg(name, ',') FROM wbtrv_files", &name));
     EXPECT_EQ(name, "races.dat");
 
     std::filesystem::create_directory(dir_ / "local");

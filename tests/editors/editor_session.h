@@ -11,7 +11,6 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +23,6 @@
 #include "test_support/data_files.h"
 #include "test_support/scripted_dialogs.h"
 #include "test_support/temp_folder.h"
-#include "test_support/test_server.h"
 
 using test_support::Row;
 
@@ -64,18 +62,9 @@ inline Row wellFormedRow(records::TableId id) {
 
 class EditorSession {
 public:
-    // Makes the table's file holding row alone in a fresh current folder (whose data
-    // files live on server when one is given); with join, a second editor on the
-    // file a session made in the current folder.
-    EditorSession(records::TableId id, const Row& row, const test_support::ServerSchema* server = nullptr,
-                  bool join = false)
-        : table(records::tableFile(id)), block(table) {
-        if (!join) {
-            folder.emplace();
-            if (server) server->nameIn(folder->path());
-            EXPECT_EQ(test_support::createDataFile(table), 0);
-            EXPECT_EQ(test_support::insertRows(table, {row}), 0);
-        }
+    EditorSession(records::TableId id, const Row& row) : table(records::tableFile(id)), block(table) {
+        EXPECT_EQ(test_support::createDataFile(table), 0);
+        EXPECT_EQ(test_support::insertRows(table, {row}), 0);
         store::prepareBlock(block);
         EXPECT_TRUE(store::openTable(store, block));
         editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
@@ -106,7 +95,7 @@ public:
 
     bool applicationMade = (test_support::application(), true);  // before any widget
     const records::TableFile& table;
-    std::optional<test_support::TempFolder> folder;
+    test_support::TempFolder folder;
     test_support::ScriptedDialogs dialogs;
     test_support::CallSeam seam;
     store::RecordStore store{seam.call(), dialogs};

@@ -132,9 +132,10 @@ enum {
     B_INVALID_FILE_NAME = 11,          /* the key buffer holds no zero-terminated, non-empty name */
     B_FILE_NOT_FOUND = 12,             /* no file of that name */
     B_DISK_FULL = 18,                  /* the disk or memory ran out; nothing was written */
-    B_SERVER_LOST = 20,                /* the data file's database server cannot be reached or was lost; nothing
-                                          unacknowledged was kept. Close the file's blocks (Reset closes all) and
-                                          Open again once the server is back */
+    B_SERVER_LOST = 20,                /* the data file's database server cannot be reached, or the connection to it
+                                          broke: its open transaction is undone (a write whose commit was under way
+                                          may have been kept). Close the file's blocks (Reset closes all) and Open
+                                          again once the server is back */
     B_KEY_BUFFER_TOO_SHORT = 21,       /* the key buffer is shorter than the key */
     B_DATA_BUFFER_TOO_SHORT = 22,      /* the data buffer is shorter than the record or Stat's answer */
     B_PAGE_SIZE_ERROR = 24,            /* Create: page size not a multiple of 512 from 512 to 16384 */

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "records/record_description.h"
+#include "records/word_tables.h"
+
 namespace records {
 
 // Members follow the row in order; HiddenNN fields are carried, never shown (NN = row offset).
@@ -31,28 +34,62 @@ struct ClassRecord {
     std::int16_t Title;
 };
 
-// Each member at its offset in the structure, natural alignment and all; the layout
-// lists and the row conversion rely on exactly this order and these widths.
-static_assert(sizeof(ClassRecord) == 102);
-static_assert(offsetof(ClassRecord, Number) == 0);
-static_assert(offsetof(ClassRecord, Name) == 2);
-static_assert(offsetof(ClassRecord, Hidden31) == 31);
-static_assert(offsetof(ClassRecord, MinHP) == 32);
-static_assert(offsetof(ClassRecord, HPRange) == 34);
-static_assert(offsetof(ClassRecord, Exp) == 36);
-static_assert(offsetof(ClassRecord, Hidden38) == 38);
-static_assert(offsetof(ClassRecord, Hidden40) == 40);
-static_assert(offsetof(ClassRecord, Hidden42) == 42);
-static_assert(offsetof(ClassRecord, AbilityCode) == 44);
-static_assert(offsetof(ClassRecord, MagicType) == 64);
-static_assert(offsetof(ClassRecord, MagicLevel) == 66);
-static_assert(offsetof(ClassRecord, Weapon) == 68);
-static_assert(offsetof(ClassRecord, Armour) == 70);
-static_assert(offsetof(ClassRecord, Combat) == 72);
-static_assert(offsetof(ClassRecord, AbilityValue) == 74);
-static_assert(offsetof(ClassRecord, Hidden94) == 94);
-static_assert(offsetof(ClassRecord, Hidden96) == 96);
-static_assert(offsetof(ClassRecord, Hidden98) == 98);
-static_assert(offsetof(ClassRecord, Title) == 100);
+// Read and shown in the order of the turns: number, name, the hit points, "Exp %", the
+// magic level, "Combat", the ability values, the title, then the words.
+#define AT(member) RECORD_FIELD(ClassRecord, member)
+namespace klass {
+using namespace description;
+constexpr int kDigits = 3;
+constexpr Box box(std::string_view name, std::string_view caption, int row, int column, int turn) {
+    return {.name = name,
+            .caption = caption,
+            .row = row,
+            .column = column,
+            .typingLimit = kDigits,
+            .turn = turn,
+            .labelled = column == 1};
+}
+// A box read as a number (fractions rounded half to even) after taking the shift back.
+constexpr Box shifted(Box box, int shift, std::string_view addedBox = {}) {
+    box.reading = Reading::Decimal;
+    box.shownShift = shift;
+    box.addedBox = addedBox;
+    return box;
+}
+constexpr Box word(std::string_view name, std::string_view caption, int row, int turn) {
+    return {.name = name, .caption = caption, .row = row, .turn = turn, .labelled = true};
+}
+}  // namespace klass
+
+inline constexpr std::array kClassDescription{
+    klass::number(AT(Number), 2, description::numberBox("txtClassNumber", 8, Reading::Whole)),
+    klass::text(AT(Name), 29, description::nameBox("txtClassName", Reading::NameRule)),
+    klass::hidden(AT(Hidden31), 1),
+    klass::number(AT(MinHP), 2, klass::box("txtClassMinHP", "HP", 2, 1, 2)),
+    klass::number(AT(HPRange), 2, klass::shifted(klass::box("txtClassMaxHp", "HP", 2, 3, 3), 0, "txtClassMinHP")),
+    klass::number(AT(Exp), 2, klass::shifted(klass::box("txtClassExp", "Exp %", 1, 1, 4), 100)),
+    klass::hidden(AT(Hidden38), 2),
+    klass::hidden(AT(Hidden40), 2),
+    klass::hidden(AT(Hidden42), 2),
+    klass::abilityCodes(offsetof(ClassRecord, AbilityCode), 10, {.name = "txtClassabila", .group = 1, .column = 0}),
+    klass::coded(AT(MagicType), 2, classMagicTypeTable, klass::word("txtClassMagicType", "Magic", 6, 9)),
+    klass::number(AT(MagicLevel), 2, klass::box("txtClassMagicLvl", "Magic", 6, 2, 5)),
+    klass::coded(AT(Weapon), 2, classWeaponTable, klass::word("txtClassWeapon", "Weapons", 4, 10)),
+    klass::coded(AT(Armour), 2, classArmourTable, klass::word("txtClassArmour", "Armour", 3, 11)),
+    klass::number(AT(Combat), 2, klass::shifted(klass::box("txtClassCombat", "Combat", 5, 1, 6), -2)),
+    klass::abilityValues(offsetof(ClassRecord, AbilityValue), 10,
+                         {.name = "txtClassabilb", .group = 1, .typingLimit = klass::kDigits, .turn = 7}),
+    klass::hidden(AT(Hidden94), 2),
+    klass::hidden(AT(Hidden96), 2),
+    klass::hidden(AT(Hidden98), 2),
+    klass::number(
+        AT(Title), 2,
+        {.name = "txtClassTitle", .caption = "Title Text", .row = 7, .typingLimit = 4, .turn = 8, .labelled = true}),
+};
+#undef AT
+
+static_assert(tilesStructure<elementCount(kClassDescription)>(kClassDescription, sizeof(ClassRecord),
+                                                              alignof(ClassRecord)));
+static_assert(boxesDistinct(kClassDescription));
 
 }  // namespace records

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "records/record_description.h"
+
 namespace records {
 
 // Bytes 34 to 1031 live only in the packed row.
@@ -13,11 +15,21 @@ struct ItemRecord {
     std::uint8_t Hidden33;
 };
 
-// Each member at its offset in the structure, natural alignment and all; the layout
-// lists and the row conversion rely on exactly this order and these widths.
-static_assert(sizeof(ItemRecord) == 36);
-static_assert(offsetof(ItemRecord, Number) == 0);
-static_assert(offsetof(ItemRecord, Name) == 4);
-static_assert(offsetof(ItemRecord, Hidden33) == 33);
+// The tab shows the number and the name only.
+inline constexpr std::array kItemDescription{
+    description::number(RECORD_FIELD(ItemRecord, Number), 4,
+                        description::numberBox("txtItemNumber", 1, Reading::ShowOnly)),
+    description::text(RECORD_FIELD(ItemRecord, Name), 29,
+                      [] {
+                          Box b = description::nameBox("txtItemName", Reading::ShowOnly);
+                          b.wide = false;
+                          return b;
+                      }()),
+    description::hidden(RECORD_FIELD(ItemRecord, Hidden33), 1),
+};
+
+static_assert(tilesStructure<elementCount(kItemDescription)>(kItemDescription, sizeof(ItemRecord),
+                                                             alignof(ItemRecord)));
+static_assert(boxesDistinct(kItemDescription));
 
 }  // namespace records

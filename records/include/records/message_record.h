@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "records/record_description.h"
+
 namespace records {
 
 // Members follow the row in order; HiddenNN fields are carried, never shown (NN = row offset).
@@ -18,15 +20,33 @@ struct MessageRecord {
     char Line3[74];
 };
 
-// Each member at its offset in the structure, natural alignment and all; the layout
-// lists and the row conversion rely on exactly this order and these widths.
-static_assert(sizeof(MessageRecord) == 242);
-static_assert(offsetof(MessageRecord, Number) == 0);
-static_assert(offsetof(MessageRecord, Hidden2) == 2);
-static_assert(offsetof(MessageRecord, Line1) == 4);
-static_assert(offsetof(MessageRecord, Hidden78) == 78);
-static_assert(offsetof(MessageRecord, Line2) == 86);
-static_assert(offsetof(MessageRecord, Hidden160) == 160);
-static_assert(offsetof(MessageRecord, Line3) == 168);
+#define AT(member) RECORD_FIELD(MessageRecord, member)
+namespace message {
+using namespace description;
+constexpr Box line(std::string_view name, std::string_view caption, int row) {
+    return {.name = name,
+            .caption = caption,
+            .row = row,
+            .typingLimit = 74,
+            .reading = Reading::NameRule,
+            .turn = row + 1,
+            .labelled = true};
+}
+}  // namespace message
+
+inline constexpr std::array kMessageDescription{
+    message::number(AT(Number), 2, description::numberBox("txtMessageNumber", 3, Reading::Whole)),
+    message::hidden(AT(Hidden2), 2),
+    message::text(AT(Line1), 74, message::line("txtMessageLine1", "Line #1", 0)),
+    message::hidden(AT(Hidden78), 2, 4),
+    message::text(AT(Line2), 74, message::line("txtMessageLine2", "Line #2", 1)),
+    message::hidden(AT(Hidden160), 2, 4),
+    message::text(AT(Line3), 74, message::line("txtMessageLine3", "Line #3", 2)),
+};
+#undef AT
+
+static_assert(tilesStructure<elementCount(kMessageDescription)>(kMessageDescription, sizeof(MessageRecord),
+                                                                alignof(MessageRecord)));
+static_assert(boxesDistinct(kMessageDescription));
 
 }  // namespace records

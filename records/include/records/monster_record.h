@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "records/record_description.h"
+#include "records/word_tables.h"
+
 namespace records {
 
 // A shown 16-bit field followed by one that is carried but not shown.
@@ -106,90 +109,199 @@ struct MonsterRecord {
     std::uint8_t SpellCastLvl[5];
 };
 
-// Each member at its offset in the structure, natural alignment and all; the layout
-// lists and the row conversion rely on exactly this order and these widths.
-static_assert(sizeof(MonsterRecord) == 648);
-static_assert(offsetof(MonsterRecord, Number) == 0);
-static_assert(offsetof(MonsterRecord, Name) == 4);
-static_assert(offsetof(MonsterRecord, Hidden33) == 33);
-static_assert(offsetof(MonsterRecord, Group) == 34);
-static_assert(offsetof(MonsterRecord, Hidden36) == 36);
-static_assert(offsetof(MonsterRecord, Index) == 38);
-static_assert(offsetof(MonsterRecord, Hidden40) == 40);
-static_assert(offsetof(MonsterRecord, Weapon) == 44);
-static_assert(offsetof(MonsterRecord, Hidden46) == 46);
-static_assert(offsetof(MonsterRecord, AC1) == 48);
-static_assert(offsetof(MonsterRecord, AC2) == 50);
-static_assert(offsetof(MonsterRecord, Hidden52) == 52);
-static_assert(offsetof(MonsterRecord, Follow) == 54);
-static_assert(offsetof(MonsterRecord, MR) == 56);
-static_assert(offsetof(MonsterRecord, Hidden58) == 58);
-static_assert(offsetof(MonsterRecord, Exp) == 60);
-static_assert(offsetof(MonsterRecord, HP) == 62);
-static_assert(offsetof(MonsterRecord, Energy) == 64);
-static_assert(offsetof(MonsterRecord, HPRegen) == 66);
-static_assert(offsetof(MonsterRecord, AbilityCode) == 68);
-static_assert(offsetof(MonsterRecord, AbilityValue) == 78);
-static_assert(offsetof(MonsterRecord, Limit) == 88);
-static_assert(offsetof(MonsterRecord, Hidden90) == 90);
-static_assert(offsetof(MonsterRecord, Type) == 92);
-static_assert(offsetof(MonsterRecord, Hidden94) == 94);
-static_assert(offsetof(MonsterRecord, Undead) == 95);
-static_assert(offsetof(MonsterRecord, Alignment) == 96);
-static_assert(offsetof(MonsterRecord, Hidden98) == 98);
-static_assert(offsetof(MonsterRecord, Regen) == 100);
-static_assert(offsetof(MonsterRecord, Hidden102) == 102);
-static_assert(offsetof(MonsterRecord, MoveMessage) == 108);
-static_assert(offsetof(MonsterRecord, Hidden110) == 110);
-static_assert(offsetof(MonsterRecord, DeathMessage) == 112);
-static_assert(offsetof(MonsterRecord, Hidden114) == 114);
-static_assert(offsetof(MonsterRecord, DropItem) == 116);
-static_assert(offsetof(MonsterRecord, DropUses) == 136);
-static_assert(offsetof(MonsterRecord, DropPercentage) == 146);
-static_assert(offsetof(MonsterRecord, Hidden151) == 151);
-static_assert(offsetof(MonsterRecord, Runic) == 152);
-static_assert(offsetof(MonsterRecord, Platinum) == 156);
-static_assert(offsetof(MonsterRecord, Gold) == 160);
-static_assert(offsetof(MonsterRecord, Silver) == 164);
-static_assert(offsetof(MonsterRecord, Copper) == 168);
-static_assert(offsetof(MonsterRecord, DescA) == 172);
-static_assert(offsetof(MonsterRecord, Hidden241) == 242);
-static_assert(offsetof(MonsterRecord, DescB) == 244);
-static_assert(offsetof(MonsterRecord, Hidden312) == 314);
-static_assert(offsetof(MonsterRecord, DescC) == 316);
-static_assert(offsetof(MonsterRecord, Hidden383) == 386);
-static_assert(offsetof(MonsterRecord, DescD) == 388);
-static_assert(offsetof(MonsterRecord, Hidden454) == 458);
-static_assert(offsetof(MonsterRecord, Gender) == 460);
-static_assert(offsetof(MonsterRecord, Hidden457) == 461);
-static_assert(offsetof(MonsterRecord, Hidden458) == 462);
-static_assert(offsetof(MonsterRecord, GreetText) == 464);
-static_assert(offsetof(MonsterRecord, Hidden462) == 466);
-static_assert(offsetof(MonsterRecord, EnslaveLvl) == 468);
-static_assert(offsetof(MonsterRecord, Hidden466) == 470);
-static_assert(offsetof(MonsterRecord, DescText) == 472);
-static_assert(offsetof(MonsterRecord, Hidden470) == 474);
-static_assert(offsetof(MonsterRecord, AttackType) == 476);
-static_assert(offsetof(MonsterRecord, Hidden477) == 481);
-static_assert(offsetof(MonsterRecord, AttackAccuracy) == 482);
-static_assert(offsetof(MonsterRecord, AttackPercentage) == 492);
-static_assert(offsetof(MonsterRecord, Hidden493) == 497);
-static_assert(offsetof(MonsterRecord, AttackMinHitCastPercentage) == 498);
-static_assert(offsetof(MonsterRecord, AttackMaxHit) == 508);
-static_assert(offsetof(MonsterRecord, Hidden514) == 518);
-static_assert(offsetof(MonsterRecord, AttackHitMessage) == 520);
-static_assert(offsetof(MonsterRecord, AttackDodgeMessage) == 540);
-static_assert(offsetof(MonsterRecord, AttackMissMessage) == 560);
-static_assert(offsetof(MonsterRecord, AttackEnergyUsed) == 580);
-static_assert(offsetof(MonsterRecord, Hidden586) == 590);
-static_assert(offsetof(MonsterRecord, TalkText) == 592);
-static_assert(offsetof(MonsterRecord, Hidden590) == 594);
-static_assert(offsetof(MonsterRecord, AttackHitSpell) == 600);
-static_assert(offsetof(MonsterRecord, DeathSpell) == 610);
-static_assert(offsetof(MonsterRecord, Hidden608) == 612);
-static_assert(offsetof(MonsterRecord, CreateSpell) == 626);
-static_assert(offsetof(MonsterRecord, SpellCastNumber) == 628);
-static_assert(offsetof(MonsterRecord, SpellCastPercentage) == 638);
-static_assert(offsetof(MonsterRecord, SpellCastLvl) == 643);
+// Pages: 0 above the inner tabs; 1 "Normal"; 2 "Description/Items"; 3 to 7 the attacks
+// A to E; 8 "Spells/Messages". Every box is shown only, sized and limited to the widest
+// text of its field. A row of five boxes (one per letter A to E) goes down the rows of a
+// table, or across the attack pages.
+#define AT(member) RECORD_FIELD(MonsterRecord, member)
+namespace monster {
+using namespace description;
+constexpr int kShort = 6;  // "-32768"
+constexpr int kByte = 3;   // "255"
+constexpr Box box(std::string_view name, std::string_view caption, int page, int group, int row, int column = 1,
+                  int typingLimit = kShort) {
+    return {.name = name,
+            .caption = caption,
+            .page = page,
+            .group = group,
+            .row = row,
+            .column = column,
+            .typingLimit = typingLimit,
+            .reading = Reading::ShowOnly,
+            .labelled = column == 1};
+}
+// A column of a table of five rows under its header row.
+constexpr Box tableColumn(std::string_view prefix, std::string_view caption, int page, int column,
+                          int typingLimit = kShort) {
+    Box b = box(prefix, caption, page, 2, 1, column, typingLimit);
+    b.group = page == 2 ? 2 : 0;
+    b.labelled = false;
+    b.lettered = true;
+    return b;
+}
+// A row of the attack pages, letter k on page 3 + k.
+constexpr Box attackRow(std::string_view prefix, std::string_view caption, int group, int row,
+                        int typingLimit = kShort) {
+    Box b = box(prefix, caption, 3, group, row, 1, typingLimit);
+    b.lettered = true;
+    b.along = Along::Pages;
+    return b;
+}
+constexpr Box word(std::string_view name, std::string_view caption, int row) {
+    return {.name = name, .caption = caption, .page = 1, .row = row, .reading = Reading::ShowOnly, .labelled = true};
+}
+constexpr std::size_t kPair = sizeof(Int16Pair);
+constexpr std::size_t kPairHidden = offsetof(Int16Pair, Hidden);
+}  // namespace monster
+
+inline constexpr std::array kMonsterDescription{
+    monster::number(AT(Number), 4, description::numberBox("txtMonsterNumber", 3, Reading::ShowOnly, 11)),
+    monster::text(AT(Name), 29, description::nameBox("txtMonsterName", Reading::ShowOnly)),
+    monster::hidden(AT(Hidden33), 1),
+    monster::number(AT(Group), 2, monster::box("txtMonsterGroup", "Group", 0, 0, 1)),
+    monster::hidden(AT(Hidden36), 2),
+    monster::number(AT(Index), 2, monster::box("txtMonsterIndex", "Index", 0, 0, 2)),
+    monster::hidden(AT(Hidden40), 2, 2),
+    monster::number(AT(Weapon), 2, monster::box("txtMonsterWeapon", "Weapon", 1, 1, 3)),
+    monster::hidden(AT(Hidden46), 2),
+    monster::number(AT(AC1), 2, monster::box("txtMonsterAC1", "AC", 1, 0, 8)),
+    monster::number(AT(AC2), 2, monster::box("txtMonsterAC2", "AC", 1, 0, 8, 2)),
+    monster::hidden(AT(Hidden52), 2),
+    monster::number(AT(Follow), 2, monster::box("txtMonsterFollow", "Follow %", 1, 0, 5)),
+    monster::number(AT(MR), 2, monster::box("txtMonsterMR", "MR", 1, 1, 0)),
+    monster::hidden(AT(Hidden58), 2),
+    monster::number(AT(Exp), 2, monster::box("txtMonsterExp", "Exp", 1, 0, 0)),
+    monster::number(AT(HP), 2, monster::box("txtMonsterHP", "HP", 1, 0, 1)),
+    monster::number(AT(Energy), 2, monster::box("txtMonsterEnergy", "Energy", 1, 1, 2)),
+    monster::number(AT(HPRegen), 2, monster::box("txtMonsterHPRegen", "HP Regen", 1, 1, 4)),
+    monster::abilityCodes(offsetof(MonsterRecord, AbilityCode), 5,
+                          {.name = "txtMonsterabila", .page = 1, .group = 2, .column = 0}),
+    monster::abilityValues(offsetof(MonsterRecord, AbilityValue), 5,
+                           {.name = "txtMonsterabilb",
+                            .page = 1,
+                            .group = 2,
+                            .typingLimit = monster::kByte,
+                            .reading = Reading::ShowOnly}),
+    monster::number(AT(Limit), 2, monster::box("txtMonsterLimit", "Limit", 1, 0, 7)),
+    monster::hidden(AT(Hidden90), 2),
+    monster::coded(AT(Type), 2, monsterTypeTable, monster::word("txtMonsterType", "Type", 2)),
+    monster::hidden(AT(Hidden94), 1),
+    monster::coded(AT(Undead), 1, monsterUndeadTable, monster::word("txtMonsterUndead", "Undead", 4)),
+    monster::coded(AT(Alignment), 2, monsterAlignmentTable, monster::word("txtMonsterAlignment", "Alignment", 3)),
+    monster::hidden(AT(Hidden98), 2),
+    monster::number(AT(Regen), 2, monster::box("txtMonsterRegen", "Regen", 1, 1, 1)),
+    monster::hidden(AT(Hidden102), 2, 3),
+    monster::number(AT(MoveMessage), 2, monster::box("txtMonsterMoveMessage", "Move Message", 8, 1, 4)),
+    monster::hidden(AT(Hidden110), 2),
+    monster::number(AT(DeathMessage), 2, monster::box("txtMonsterDeathMessage", "Death Message", 8, 1, 3)),
+    monster::hidden(AT(Hidden114), 2),
+    monster::numbers(AT(DropItem), 2, 5, monster::kPair, monster::tableColumn("txtMonsterDropItemNumber", "#", 2, 0)),
+    monster::hidden("DropItemHidden", offsetof(MonsterRecord, DropItem) + monster::kPairHidden, 2, 5, monster::kPair),
+    monster::numbers(AT(DropUses), 2, 5, 0, monster::tableColumn("txtMonsterDropUses", "Uses", 2, 3)),
+    monster::numbers(AT(DropPercentage), 1, 5, 0,
+                     monster::tableColumn("txtMonsterDropPercentage", "%", 2, 2, monster::kByte)),
+    monster::hidden(AT(Hidden151), 1),
+    monster::number(AT(Runic), 2, monster::box("txtMonsterRunic", "Runic", 2, 1, 0)),
+    monster::hidden("RunicHidden", offsetof(MonsterRecord, Runic) + monster::kPairHidden, 2),
+    monster::number(AT(Platinum), 2, monster::box("txtMonsterPlatinum", "Platinum", 2, 1, 1)),
+    monster::hidden("PlatinumHidden", offsetof(MonsterRecord, Platinum) + monster::kPairHidden, 2),
+    monster::number(AT(Gold), 2, monster::box("txtMonsterGold", "Gold", 2, 1, 2)),
+    monster::hidden("GoldHidden", offsetof(MonsterRecord, Gold) + monster::kPairHidden, 2),
+    monster::number(AT(Silver), 2, monster::box("txtMonsterSilver", "Silver", 2, 1, 3)),
+    monster::hidden("SilverHidden", offsetof(MonsterRecord, Silver) + monster::kPairHidden, 2),
+    monster::number(AT(Copper), 2, monster::box("txtMonsterCopper", "Copper", 2, 1, 4)),
+    monster::hidden("CopperHidden", offsetof(MonsterRecord, Copper) + monster::kPairHidden, 2),
+    monster::text(AT(DescA), 69,
+                  {.name = "txtMonsterDescA",
+                   .caption = "Desc",
+                   .page = 2,
+                   .row = 0,
+                   .typingLimit = 69,
+                   .reading = Reading::ShowOnly,
+                   .labelled = true,
+                   .wide = true}),
+    monster::hidden(AT(Hidden241), 2),
+    monster::text(AT(DescB), 69,
+                  {.name = "txtMonsterDescB",
+                   .caption = "Desc",
+                   .page = 2,
+                   .row = 1,
+                   .typingLimit = 69,
+                   .reading = Reading::ShowOnly,
+                   .wide = true}),
+    monster::hidden(AT(Hidden312), 2),
+    monster::text(AT(DescC), 69,
+                  {.name = "txtMonsterDescC",
+                   .caption = "Desc",
+                   .page = 2,
+                   .row = 2,
+                   .typingLimit = 69,
+                   .reading = Reading::ShowOnly,
+                   .wide = true}),
+    monster::hidden(AT(Hidden383), 2),
+    monster::text(AT(DescD), 69,
+                  {.name = "txtMonsterDescD",
+                   .caption = "Desc",
+                   .page = 2,
+                   .row = 3,
+                   .typingLimit = 69,
+                   .reading = Reading::ShowOnly,
+                   .wide = true}),
+    monster::hidden(AT(Hidden454), 2),
+    monster::coded(AT(Gender), 1, monsterGenderTable, monster::word("txtMonsterGender", "Gender", 6)),
+    monster::hidden(AT(Hidden457), 1),
+    monster::hidden(AT(Hidden458), 2),
+    monster::number(AT(GreetText), 2, monster::box("txtMonsterGreetText", "Greet Text", 8, 1, 0)),
+    monster::hidden(AT(Hidden462), 2),
+    monster::number(AT(EnslaveLvl), 2, monster::box("txtMonsterEnslaveLvl", "Enslave Lvl", 1, 1, 5)),
+    monster::hidden(AT(Hidden466), 2),
+    monster::number(AT(DescText), 2, monster::box("txtMonsterDescText", "Desc Text", 8, 1, 1)),
+    monster::hidden(AT(Hidden470), 2),
+    monster::coded(AT(AttackType), 1, monsterAttackTypeTable, monster::attackRow("txtMonsterAttackType", "Type", 0, 0),
+                   5),
+    monster::hidden(AT(Hidden477), 1),
+    monster::numbers(AT(AttackAccuracy), 1, 5, sizeof(BytePair),
+                     monster::attackRow("txtMonsterAttackAccuracy", "Accuracy/Spell", 0, 1, monster::kByte)),
+    monster::hidden("AttackAccuracyHidden", offsetof(MonsterRecord, AttackAccuracy) + offsetof(BytePair, Hidden), 1, 5,
+                    sizeof(BytePair)),
+    monster::numbers(AT(AttackPercentage), 1, 5, 0,
+                     monster::attackRow("txtMonsterAttackPercentage", "Attack %", 0, 4, monster::kByte)),
+    monster::hidden(AT(Hidden493), 1),
+    monster::numbers(AT(AttackMinHitCastPercentage), 2, 5, 0,
+                     monster::attackRow("txtMonsterAttackMinHitCastPercentage", "Min Hit/Cast %", 0, 2)),
+    monster::numbers(AT(AttackMaxHit), 2, 5, 0, monster::attackRow("txtMonsterAttackMaxHit", "Max Hit/Cast Lvl", 0, 3)),
+    monster::hidden(AT(Hidden514), 2),
+    monster::numbers(AT(AttackHitMessage), 2, 5, monster::kPair,
+                     monster::attackRow("txtMonsterAttackHitMessage", "Hit Message", 1, 0)),
+    monster::hidden("AttackHitMessageHidden", offsetof(MonsterRecord, AttackHitMessage) + monster::kPairHidden, 2, 5,
+                    monster::kPair),
+    monster::numbers(AT(AttackDodgeMessage), 2, 5, monster::kPair,
+                     monster::attackRow("txtMonsterAttackDodgeMessage", "Dodge Message", 1, 2)),
+    monster::hidden("AttackDodgeMessageHidden", offsetof(MonsterRecord, AttackDodgeMessage) + monster::kPairHidden, 2,
+                    5, monster::kPair),
+    monster::numbers(AT(AttackMissMessage), 2, 5, monster::kPair,
+                     monster::attackRow("txtMonsterAttackMissMessage", "Miss Message", 1, 1)),
+    monster::hidden("AttackMissMessageHidden", offsetof(MonsterRecord, AttackMissMessage) + monster::kPairHidden, 2, 5,
+                    monster::kPair),
+    monster::numbers(AT(AttackEnergyUsed), 2, 5, 0,
+                     monster::attackRow("txtMonsterAttackEnergyUsed", "Energy Used", 0, 5)),
+    monster::hidden(AT(Hidden586), 2),
+    monster::number(AT(TalkText), 2, monster::box("txtMonsterTalkText", "Talk Text", 8, 1, 2)),
+    monster::hidden(AT(Hidden590), 2, 3),
+    monster::numbers(AT(AttackHitSpell), 2, 5, 0, monster::attackRow("txtMonsterAttackHitSpell", "Hit Spell", 0, 6)),
+    monster::number(AT(DeathSpell), 2, monster::box("txtMonsterDeathSpell", "Death Spell", 1, 1, 7)),
+    monster::hidden(AT(Hidden608), 2, 7),
+    monster::number(AT(CreateSpell), 2, monster::box("txtMonsterCreateSpell", "Create Spell", 1, 1, 6)),
+    monster::numbers(AT(SpellCastNumber), 2, 5, 0, monster::tableColumn("txtMonsterSpellCastNumber", "#", 8, 0)),
+    monster::numbers(AT(SpellCastPercentage), 1, 5, 0,
+                     monster::tableColumn("txtMonsterSpellCastPercentage", "%", 8, 2, monster::kByte)),
+    monster::numbers(AT(SpellCastLvl), 1, 5, 0,
+                     monster::tableColumn("txtMonsterSpellCastLvl", "Cast Lvl", 8, 3, monster::kByte)),
+};
+#undef AT
+
+static_assert(tilesStructure<elementCount(kMonsterDescription)>(kMonsterDescription, sizeof(MonsterRecord),
+                                                                alignof(MonsterRecord)));
+static_assert(boxesDistinct(kMonsterDescription));
 
 }  // namespace records

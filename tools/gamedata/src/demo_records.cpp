@@ -6,9 +6,9 @@
 #include <string>
 
 #include "demo_records.h"
-#include "field_descriptors.h"
 #include "gamedata/demo_world.h"
 #include "noise.h"
+#include "records/descriptions.h"
 #include "records/row_conversion.h"
 
 namespace gamedata {
@@ -32,9 +32,9 @@ void nameVariation(char (&name)[N], std::size_t repetition) {
 
 template <class Record>
 Rows packRows(records::TableId table, const std::vector<Record>& world, const DemoOptions& options) {
-    const detail::RecordLayout& layout = detail::recordLayout(table);
+    const records::RecordDescription& description = records::recordDescription(table);
     const std::uint32_t length = records::tableFile(table).recordLength;
-    const std::size_t packed = records::packedLength(layout.list);
+    const std::size_t packed = records::packedLength(description.layout);
     const std::size_t highest = records::tableFile(table).numberWidth == 2 ? kMaxShortNumber : kMaxDemoRecords;
     const std::size_t count =
         options.recordsPerTable ? std::min<std::size_t>(*options.recordsPerTable, highest) : world.size();
@@ -48,9 +48,9 @@ Rows packRows(records::TableId table, const std::vector<Record>& world, const De
                 if (i >= world.size()) nameVariation(r.Name, i / world.size());
         }
         detail::Noise noise((static_cast<std::uint64_t>(table) + 1) << 40 | i);
-        detail::fillHiddenMembers(layout, &r, noise);
+        detail::fillHiddenMembers(description.fields, &r, noise);
         std::vector<std::uint8_t> row(length);
-        records::StructToRow(row, layout.list, r);
+        records::StructToRow(row, description.layout, r);
         detail::fillNonZero(std::span(row).subspan(packed), noise);
         rows.push_back(std::move(row));
     }

@@ -9,10 +9,10 @@ std::uint64_t Noise::next() {
     return z ^ (z >> 31);
 }
 
-void fillHiddenMembers(const RecordLayout& layout, void* structure, Noise& noise) {
+void fillHiddenMembers(std::span<const records::Field> fields, void* structure, Noise& noise) {
     auto* bytes = static_cast<std::uint8_t*>(structure);
-    for (const FieldDescriptor& f : layout.fields) {
-        if (f.kind != FieldKind::Hidden) continue;
+    for (const records::Field& f : fields) {
+        if (f.kind != records::FieldKind::Hidden) continue;
         for (std::size_t i = 0; i < f.count; ++i) fillNonZero(std::span(bytes + f.elementOffset(i), f.width), noise);
     }
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "field_descriptors.h"
+#include "records/record_description.h"
 
 namespace gamedata::detail {
 
@@ -22,7 +22,7 @@ private:
 };
 
 // Fills every Hidden member of the structure (structSize bytes) with non-zero bytes.
-void fillHiddenMembers(const RecordLayout& layout, void* structure, Noise& noise);
+void fillHiddenMembers(std::span<const records::Field> fields, void* structure, Noise& noise);
 
 // Fills bytes with non-zero bytes.
 void fillNonZero(std::span<std::uint8_t> bytes, Noise& noise);

@@ -1,5 +1,5 @@
-// Formatting a record as JSON and reading it back, both driven by the
-// descriptor table of its record structure (field_descriptors.cpp).
+// Formatting a record as JSON and reading it back, both driven by the description
+// of its record.
 #include <wbtrv32/bytes.h>
 
 #include <algorithm>
@@ -7,18 +7,30 @@
 #include <limits>
 #include <memory>
 
-#include "field_descriptors.h"
 #include "gamedata/record_formatter.h"
+#include "record_tables.h"
 #include "records/row_conversion.h"
 #include "utf8.h"
 
 namespace gamedata {
 namespace {
 
-using detail::FieldDescriptor;
-using detail::FieldKind;
-using detail::RecordLayout;
+using detail::JsonField;
+using records::Field;
+using records::FieldKind;
 using json = RecordJson;
+
+// A table's record description with what the dump adds to it.
+struct RecordLayout {
+    const records::RecordDescription& record;
+    std::optional<abilities::AbilityKind> abilityKind;
+    std::vector<JsonField> fields;
+};
+
+RecordLayout layoutOf(records::TableId table) {
+    const records::RecordDescription& record = records::recordDescription(table);
+    return {record, detail::abilityKindOf(table), detail::jsonFields(record.fields)};
+}
 
 // The record structure as bytes: RowToStruct fills it, the descriptors' offsets
 // address its members.
@@ -75,7 +87,8 @@ json textJson(std::span<const std::uint8_t> bytes) {
     return detail::utf8FromCp437(all.substr(0, static_cast<std::size_t>(zero - bytes.begin())));
 }
 
-json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayout& layout) {
+json fieldJson(const JsonField& field, const StructBytes& s, const RecordLayout& layout) {
+    const Field& f = *field.field;
     switch (f.kind) {
         case FieldKind::Text:
             return textJson(std::span(s).subspan(f.offset, f.width));
@@ -87,14 +100,15 @@ json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayou
             }
             return wbtrv::hex(bytes);
         }
-        case FieldKind::AbilitySlots: {
+        case FieldKind::AbilityCodes:
+        case FieldKind::AbilityValues: {
             const records::CodeTable& table = abilities::abilityTable(*layout.abilityKind);
             json list = json::array();
             for (std::size_t i = 0; i < f.count; ++i) {
                 const std::int64_t code = readInt(s, f.elementOffset(i), f.width);
                 list.push_back({{"code", code},
                                 {"word", wordOf(table, code)},
-                                {"value", readInt(s, f.valueOffset + i * f.width, f.width)}});
+                                {"value", readInt(s, field.values->elementOffset(i), f.width)}});
             }
             return list;
         }
@@ -103,7 +117,7 @@ json fieldJson(const FieldDescriptor& f, const StructBytes& s, const RecordLayou
             auto element = [&](std::size_t i) -> json {
                 const std::int64_t value = readInt(s, f.elementOffset(i), f.width);
                 if (f.kind == FieldKind::Number) return value;
-                return {{"code", value}, {"word", wordOf(f.table(), value)}};
+                return {{"code", value}, {"word", wordOf(f.words(), value)}};
             };
             if (f.count == 1) return element(0);
             json list = json::array();
@@ -118,18 +132,19 @@ json formatRecord(const RecordLayout& layout, std::uint32_t recordLength, std::s
     if (record.size() != recordLength)
         return {{"error",
                  "record of " + std::to_string(record.size()) + " bytes, expected " + std::to_string(recordLength)}};
-    StructBytes s(layout.structSize);
-    if (records::RowToStruct(record, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
+    StructBytes s(layout.record.structSize);
+    if (records::RowToStruct(record, layout.record.layout, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{"error", "record does not fit its layout"}};
     json fields = json::object();
     json textBytes = json::object();
-    for (const FieldDescriptor& f : layout.fields) {
-        fields[std::string(f.name)] = fieldJson(f, s, layout);
+    for (const JsonField& field : layout.fields) {
+        fields[std::string(field.name)] = fieldJson(field, s, layout);
+        const Field& f = *field.field;
         const auto bytes = std::span<const std::uint8_t>(s).subspan(f.offset, f.width);
         if (f.kind == FieldKind::Text && !usualTextForm(bytes)) textBytes[std::string(f.name)] = wbtrv::hex(bytes);
     }
     fields["textBytes"] = std::move(textBytes);
-    const std::size_t packed = records::packedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.record.layout);
     if (recordLength > packed) fields["tail"] = wbtrv::hex(record.subspan(packed));
     return fields;
 }
@@ -145,9 +160,9 @@ struct Decoder {
         error = "field \"" + std::string(name) + "\": " + what;
         return false;
     }
-    bool fail(const FieldDescriptor& f, const std::string& what) { return fail(f.name, what); }
+    bool fail(const Field& f, const std::string& what) { return fail(f.name, what); }
 
-    bool integer(const FieldDescriptor& f, const json& value, std::size_t offset) {
+    bool integer(const Field& f, const json& value, std::size_t offset) {
         if (!value.is_number_integer()) return fail(f, "expected a whole number, got " + value.dump());
         const auto [low, high] = rangeOf(f.width);
         const bool fits = value.is_number_unsigned()
@@ -160,7 +175,7 @@ struct Decoder {
     }
 
     // A field of several elements is a list of exactly that many.
-    bool elements(const FieldDescriptor& f, const json& value, auto&& decodeOne) {
+    bool elements(const Field& f, const json& value, auto&& decodeOne) {
         if (f.count == 1) return decodeOne(value, std::size_t{0});
         if (!value.is_array() || value.size() != f.count)
             return fail(f, "expected a list of " + std::to_string(f.count) + " elements");
@@ -169,7 +184,7 @@ struct Decoder {
         return true;
     }
 
-    bool text(const FieldDescriptor& f, const json& value) {
+    bool text(const Field& f, const json& value) {
         if (!value.is_string()) return fail(f, "expected a string");
         const auto encoded = detail::cp437FromUtf8(value.get<std::string>());
         if (!encoded) return fail(f, "holds a character outside code page 437");
@@ -188,8 +203,8 @@ struct Decoder {
         if (!value.is_object()) return fail("textBytes", "expected an object");
         for (const auto& [name, hex] : value.items()) {
             const auto f = std::ranges::find_if(
-                layout.fields, [&](const FieldDescriptor& d) { return d.name == name && d.kind == FieldKind::Text; });
-            if (f == layout.fields.end()) return fail("textBytes", "\"" + name + "\" is not a text field");
+                layout.record.fields, [&](const Field& d) { return d.name == name && d.kind == FieldKind::Text; });
+            if (f == layout.record.fields.end()) return fail("textBytes", "\"" + name + "\" is not a text field");
             const auto bytes = hex.is_string() ? wbtrv::fromHex(hex.get<std::string>()) : std::nullopt;
             if (!bytes || bytes->size() != f->width)
                 return fail("textBytes", "\"" + name + "\" must be " + std::to_string(f->width) + " bytes of hex");
@@ -198,7 +213,7 @@ struct Decoder {
         return true;
     }
 
-    bool hidden(const FieldDescriptor& f, const json& value) {
+    bool hidden(const Field& f, const json& value) {
         const auto bytes = value.is_string() ? wbtrv::fromHex(value.get<std::string>()) : std::nullopt;
         if (!bytes || bytes->size() != f.width * f.count)
             return fail(f, "expected " + std::to_string(f.width * f.count) + " bytes of hex");
@@ -214,28 +229,33 @@ struct Decoder {
         return true;
     }
 
-    bool slots(const FieldDescriptor& f, const json& value) {
+    bool slots(const JsonField& field, const json& value) {
+        // Errors name the slots as the dump does.
+        Field f = *field.field;
+        f.name = field.name;
+        const Field& values = *field.values;
         if (!value.is_array() || value.size() != f.count)
             return fail(f, "expected a list of " + std::to_string(f.count) + " slots");
         for (std::size_t i = 0; i < f.count; ++i) {
             const json& slot = value[i];
             if (!slot.is_object() || !slot.contains("code") || !slot.contains("value"))
                 return fail(f, "slot " + std::to_string(i) + " needs \"code\" and \"value\"");
-            if (!integer(f, slot["code"], f.elementOffset(i)) ||
-                !integer(f, slot["value"], f.valueOffset + i * f.width))
+            if (!integer(f, slot["code"], f.elementOffset(i)) || !integer(f, slot["value"], values.elementOffset(i)))
                 return false;
         }
         return true;
     }
 
-    bool field(const FieldDescriptor& f, const json& value) {
+    bool field(const JsonField& field, const json& value) {
+        const Field& f = *field.field;
         switch (f.kind) {
             case FieldKind::Text:
                 return text(f, value);
             case FieldKind::Hidden:
                 return hidden(f, value);
-            case FieldKind::AbilitySlots:
-                return slots(f, value);
+            case FieldKind::AbilityCodes:
+            case FieldKind::AbilityValues:
+                return slots(field, value);
             case FieldKind::Number:
                 return elements(f, value,
                                 [&](const json& v, std::size_t i) { return integer(f, v, f.elementOffset(i)); });
@@ -253,21 +273,21 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
     if (!fields.is_object()) return {{}, "expected an object of fields"};
     for (const auto& [key, value] : fields.items()) {
         const bool known = key == "tail" || key == "textBytes" ||
-                           std::ranges::any_of(layout.fields, [&](const FieldDescriptor& f) { return f.name == key; });
+                           std::ranges::any_of(layout.fields, [&](const JsonField& f) { return f.name == key; });
         if (!known) return {{}, "unknown field \"" + key + "\""};
     }
-    StructBytes s(layout.structSize);
+    StructBytes s(layout.record.structSize);
     Decoder decoder{layout, s, {}};
-    for (const FieldDescriptor& f : layout.fields) {
+    for (const JsonField& f : layout.fields) {
         const std::string name(f.name);
         if (!fields.contains(name)) return {{}, "field \"" + name + "\" is missing"};
         if (!decoder.field(f, fields[name])) return {{}, decoder.error};
     }
     if (fields.contains("textBytes") && !decoder.textBytes(fields["textBytes"])) return {{}, decoder.error};
     std::vector<std::uint8_t> row(recordLength);
-    if (records::StructToRow(row, layout.list, s.data(), s.size()) != records::ConversionResult::Ok)
+    if (records::StructToRow(row, layout.record.layout, s.data(), s.size()) != records::ConversionResult::Ok)
         return {{}, "the record length does not hold the layout"};
-    const std::size_t packed = records::packedLength(layout.list);
+    const std::size_t packed = records::packedLength(layout.record.layout);
     if (recordLength > packed) {
         const auto tail = fields.contains("tail") && fields["tail"].is_string()
                               ? wbtrv::fromHex(fields["tail"].get<std::string>())
@@ -284,17 +304,17 @@ EncodedRecord encodeRecord(const RecordLayout& layout, std::uint32_t recordLengt
 RecordFormatter recordFormatter(std::string_view fileName, std::uint32_t recordLength) {
     const auto table = detail::tableOfFile(fileName, recordLength);
     if (!table) return {};
-    const RecordLayout* layout = &detail::recordLayout(*table);
-    return [layout, recordLength](std::span<const std::uint8_t> record) {
-        return formatRecord(*layout, recordLength, record);
+    return [layout = layoutOf(*table), recordLength](std::span<const std::uint8_t> record) {
+        return formatRecord(layout, recordLength, record);
     };
 }
 
 RecordEncoder recordEncoder(std::string_view fileName, std::uint32_t recordLength) {
     const auto table = detail::tableOfFile(fileName, recordLength);
     if (!table) return {};
-    const RecordLayout* layout = &detail::recordLayout(*table);
-    return [layout, recordLength](const json& fields) { return encodeRecord(*layout, recordLength, fields); };
+    return [layout = layoutOf(*table), recordLength](const json& fields) {
+        return encodeRecord(layout, recordLength, fields);
+    };
 }
 
 }  // namespace gamedata

@@ -1,0 +1,32 @@
+// A schema of its own on the test server for one test: made on construction,
+// named in WBTRV32_SERVER so that every data file the test opens or creates
+// lives there, and dropped afterwards. The server is the one GRIM_TEST_PG
+// names (scripts/with-postgres starts one); without it there is none.
+#pragma once
+
+#include <string>
+
+namespace test_support {
+
+class ServerSchema {
+public:
+    // Whether GRIM_TEST_PG names a server to test on.
+    static bool available();
+    ServerSchema();
+    ~ServerSchema();
+    ServerSchema(const ServerSchema&) = delete;
+    ServerSchema& operator=(const ServerSchema&) = delete;
+
+    const std::string& name() const { return name_; }
+    // What WBTRV32_SERVER holds: the schema as search path, and its name as
+    // the application name of the record manager's connections.
+    std::string connection() const;
+    // Runs SQL in the schema as another program would; false when it fails.
+    // `value` receives the first column of the first row as text.
+    bool sql(const std::string& sql, std::string* value = nullptr) const;
+
+private:
+    std::string name_;
+};
+
+}  // namespace test_support
