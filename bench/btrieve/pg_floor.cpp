@@ -66,7 +66,7 @@ public:
             "SELECT id, data FROM " + t + " WHERE id > $1 ORDER BY id LIMIT 1",
             "SELECT max(key_0) FROM " + t,
             "INSERT INTO " + t + "(id, data, key_0) SELECT coalesce(max(id), 0) + 1, $1, $2 FROM " + t +
-                " RETURNING id",
+                " ON CONFLICT DO NOTHING RETURNING id",
             "UPDATE " + t + " SET data = $1, key_0 = $2 WHERE id = $3 AND data = $4",
             "DELETE FROM " + t + " WHERE id = $1 AND data = $2",
         };

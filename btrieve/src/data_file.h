@@ -84,7 +84,7 @@ public:
     int lockRecord(std::int64_t id, bool wait);
     void releaseRecord(std::int64_t id);
     // True when another process holds record id.
-    bool recordHeldElsewhere(std::int64_t id) { return recordHolder(id).has_value(); }
+    virtual bool recordHeldElsewhere(std::int64_t id) { return recordHolder(id).has_value(); }
 
     // Number of position blocks using this file.
     int users = 0;

@@ -130,12 +130,30 @@ int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<Ke
         values += ", $" + std::to_string(k + 2);
     }
     // A record takes the id after the highest, as a row of an SQLite file does;
-    // the write lock keeps two writers from taking the same one.
-    const std::string sql = "INSERT INTO " + table_ + "(id, data" + columns + ") SELECT coalesce(max(id), 0) + 1, $1" +
-                            values + " FROM " + table_ + " RETURNING id";
-    const int status = db_.run("insert", sql, keyParams(record, keys), result_);
-    if (status == B_NO_ERROR) id = result_.integerAt(0, 0);
-    return status;
+    // the write lock keeps two writers from taking the same one. A duplicate
+    // key inserts no row rather than raising an error, which would end the
+    // process's transaction on the server. Inside the process's transaction
+    // the highest id is remembered from one insert to the next: the server's
+    // max() would step over every row the transaction deleted, which makes
+    // refilling an emptied file quadratic.
+    const std::string insert = "INSERT INTO " + table_ + "(id, data" + columns + ") ";
+    const std::string returning = " ON CONFLICT DO NOTHING RETURNING id";
+    PgParams params = keyParams(record, keys);
+    int status = B_NO_ERROR;
+    if (highestId_ && !ownWrite_) {
+        params.integer(*highestId_ + 1);
+        const std::string next = "$" + std::to_string(keys.size() + 2);
+        status =
+            db_.run("insert_next", insert + "VALUES (" + next + ", $1" + values + ")" + returning, params, result_);
+    } else {
+        const std::string highest = "SELECT coalesce(max(id), 0) + 1, $1" + values + " FROM " + table_;
+        status = db_.run("insert", insert + highest + returning, params, result_);
+    }
+    if (status != B_NO_ERROR) return status;
+    if (result_.rows() == 0) return B_DUPLICATE_KEY_VALUE;
+    id = result_.integerAt(0, 0);
+    highestId_ = id;
+    return B_NO_ERROR;
 }
 
 // One statement compares and writes: the row changes only while it still
@@ -148,6 +166,12 @@ int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, s
                             std::to_string(keys.size() + 2) + " AND data = $" + std::to_string(keys.size() + 3);
     PgParams params = keyParams(record, keys);
     params.integer(id).bytes(expected);
+    // A duplicate key raises an error, which inside the process's transaction
+    // must undo this write alone.
+    if (!ownWrite_) {
+        if (const int status = db_.run("SAVEPOINT write"); status != B_NO_ERROR) return status;
+        savepoint_ = true;
+    }
     const int status = db_.run("update", sql, params, result_);
     if (status != B_NO_ERROR) return status;
     return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
@@ -157,37 +181,44 @@ int PgFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
     const int status = db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1 AND data = $2",
                                PgParams().integer(id).bytes(expected), result_);
     if (status != B_NO_ERROR) return status;
+    if (highestId_ == id) highestId_.reset();
     return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
 }
 
 // The file's write lock is taken by the first write of a transaction and
 // held to its end, waiting as long as a write waits on a file (then 85).
-// Inside the process's transaction every write is a savepoint of its own,
-// so a failed write is undone alone and the transaction goes on.
+// Inside the process's transaction only an Update, the one write that can
+// fail on the server with an error, runs in a savepoint of its own: each
+// savepoint holds an entry of the server's lock table until the end, and a
+// transaction of many thousand writes must not run out of them.
 int PgFile::beginWrite(bool own) {
+    ownWrite_ = own;
+    savepoint_ = false;
     const bool first = !db_.inTransaction();
+    if (own || first) highestId_.reset();
     int status = B_NO_ERROR;
     // One round trip: the lock's keys are the file's own numbers, no caller's data.
     if (first)
         status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
                          std::to_string(kWriteLockSlot) + ")");
-    if (status == B_NO_ERROR && !own) status = db_.run("SAVEPOINT write");
     if (status != B_NO_ERROR && first && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
 }
 
 int PgFile::commitWrite(bool own) {
+    if (!own && !savepoint_) return B_NO_ERROR;
     const int status = db_.run(own ? "COMMIT" : "RELEASE SAVEPOINT write");
     if (status != B_NO_ERROR) abandonWrite(own);
     return status;
 }
 
 void PgFile::abandonWrite(bool own) {
-    if (!db_.inTransaction()) return;
+    if (!db_.inTransaction() || (!own && !savepoint_)) return;
     db_.run(own ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT write; RELEASE SAVEPOINT write");
 }
 
 int PgFile::finishWrites(bool commit) {
+    highestId_.reset();
     int status = B_NO_ERROR;
     if (db_.inTransaction()) {
         // A transaction that failed on the server can only be undone.
@@ -234,6 +265,16 @@ constexpr const char* kAdvisoryLocks =
     " AND database = (SELECT oid FROM pg_database WHERE datname = current_database()) AND classid::bigint = $1";
 constexpr std::int64_t kFirstWaitSlot = 2;
 }  // namespace
+
+// Every Update and Delete asks this: a probe that takes the lock and gives it
+// back costs the same however many locks the server holds, where a look into
+// the server's lock list grows with them.
+bool PgFile::recordHeldElsewhere(std::int64_t id) {
+    const std::optional<std::int64_t> held = number(
+        "record_held", "SELECT CASE WHEN pg_try_advisory_lock($1) THEN (NOT pg_advisory_unlock($1))::int ELSE 1 END",
+        PgParams().integer(recordLockKey(tableOid_, id)));
+    return held.value_or(0) != 0;
+}
 
 std::optional<std::int64_t> PgFile::recordHolder(std::int64_t id) {
     const std::int64_t key = recordLockKey(tableOid_, id);

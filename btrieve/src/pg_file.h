@@ -42,6 +42,7 @@ private:
     int tryLockRecord(std::int64_t id) override;
     void unlockRecord(std::int64_t id) override;
     std::optional<std::int64_t> recordHolder(std::int64_t id) override;
+    bool recordHeldElsewhere(std::int64_t id) override;
     void announceWait(std::int64_t id, bool waiting) override;
     std::optional<std::int64_t> awaitedBy(std::int64_t holder) override;
 
@@ -49,6 +50,10 @@ private:
     std::string table_;  // the record table, named from the file's number
     Oid tableOid_ = 0;   // what the file's advisory locks are keyed by
     PgResult result_;
+    bool ownWrite_ = false;   // the write under way commits on its own
+    bool savepoint_ = false;  // the write under way runs in a savepoint
+    // The highest record id, while the process's transaction holds the write lock and knows it.
+    std::optional<std::int64_t> highestId_;
 };
 
 // BTRVERIFY of a file on a server: every record of the record length, every

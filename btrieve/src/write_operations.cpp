@@ -57,8 +57,8 @@ int insertOperation(Engine& engine, const CallArgs& args) {
     if (args.keyCapacity() < key.length()) return B_KEY_BUFFER_TOO_SHORT;
 
     std::int64_t id = 0;
+    // A record inserted in a transaction needs no lock: no other process sees it before End.
     if (const int status = file.insert(record, id); status != B_NO_ERROR) return status;
-    file.keepChanged(id);
     // The record as stored, with any autoincrement value it was given.
     std::copy(record.begin(), record.end(), args.dataBytes());
     key.keyBytesOf(record, args.keyBytes());
