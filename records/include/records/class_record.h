@@ -41,13 +41,7 @@ namespace klass {
 using namespace description;
 constexpr int kDigits = 3;
 constexpr Box box(std::string_view name, std::string_view caption, int row, int column, int turn) {
-    return {.name = name,
-            .caption = caption,
-            .row = row,
-            .column = column,
-            .typingLimit = kDigits,
-            .turn = turn,
-            .labelled = column == 1};
+    return gridBox(name, caption, row, column, kDigits, turn);
 }
 // A box read as a number (fractions rounded half to even) after taking the shift back.
 constexpr Box shifted(Box box, int shift, std::string_view addedBox = {}) {

@@ -46,13 +46,7 @@ namespace race {
 using namespace description;
 constexpr int kDigits = 3;
 constexpr Box attribute(std::string_view name, std::string_view caption, int row, int column, int turn) {
-    return {.name = name,
-            .caption = caption,
-            .row = row,
-            .column = column,
-            .typingLimit = kDigits,
-            .turn = turn,
-            .labelled = column == 1};
+    return gridBox(name, caption, row, column, kDigits, turn);
 }
 }  // namespace race
 

@@ -114,6 +114,16 @@ constexpr Box nameBox(std::string_view name, Reading reading) {
             .labelled = true,
             .wide = true};
 }
+// A number box in a grid row; the one in column 1 carries the row's label.
+constexpr Box gridBox(std::string_view name, std::string_view caption, int row, int column, int typingLimit, int turn) {
+    return {.name = name,
+            .caption = caption,
+            .row = row,
+            .column = column,
+            .typingLimit = typingLimit,
+            .turn = turn,
+            .labelled = column == 1};
+}
 constexpr Box numberBox(std::string_view name, int row, Reading reading, int typingLimit = 0) {
     return {.name = name,
             .caption = "Number",
