@@ -130,8 +130,6 @@ int DataFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expec
 }
 
 int DataFile::update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record) {
-    WriteScope write(*this);
-    if (write.began() != B_NO_ERROR) return write.began();
     int refused = B_NO_ERROR;
     for (const KeyDefinition& key : layout_.keys) {
         KeyValue before, after;
@@ -141,17 +139,23 @@ int DataFile::update(std::int64_t id, std::span<const std::uint8_t> expected, st
             refused = B_MODIFIABLE_KEY_VALUE_ERROR;
         if (refused != B_NO_ERROR) break;
     }
-    // A record changed since it was read answers 80 before any refusal of the new bytes.
+    // A record another process holds answers 84 before anything else is
+    // looked at, and then one changed since it was read 80, before any
+    // refusal of the new bytes.
+    if ((refused != B_NO_ERROR || !writesRefuseHeldRecords()) && recordHeldElsewhere(id)) return B_RECORD_IN_USE;
     if (refused != B_NO_ERROR) {
         const int status = matchesStored(id, expected);
         return status != B_NO_ERROR ? status : refused;
     }
+    WriteScope write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
     if (const int status = keyValues(record); status != B_NO_ERROR) return status;
     if (const int status = updateRow(id, expected, record, keys_); status != B_NO_ERROR) return status;
     return write.commit();
 }
 
 int DataFile::remove(std::int64_t id, std::span<const std::uint8_t> expected) {
+    if (!writesRefuseHeldRecords() && recordHeldElsewhere(id)) return B_RECORD_IN_USE;
     WriteScope write(*this);
     if (write.began() != B_NO_ERROR) return write.began();
     if (const int status = deleteRow(id, expected); status != B_NO_ERROR) return status;

@@ -57,7 +57,8 @@ public:
     // (written into record). Returns a status; on 0 `id` is the new record's.
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id);
     // Replaces record `id` if it still holds `expected` (else 80); keys that
-    // are not modifiable must keep their values (else 10).
+    // are not modifiable must keep their values (else 10). A record whose
+    // lock another process holds is neither updated nor removed (84).
     int update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record);
     // Removes record `id` if it still holds `expected` (else 80).
     int remove(std::int64_t id, std::span<const std::uint8_t> expected);
@@ -83,8 +84,6 @@ public:
     // last block releases it.
     int lockRecord(std::int64_t id, bool wait);
     void releaseRecord(std::int64_t id);
-    // True when another process holds record id.
-    virtual bool recordHeldElsewhere(std::int64_t id) { return recordHolder(id).has_value(); }
 
     // Number of position blocks using this file.
     int users = 0;
@@ -107,6 +106,11 @@ protected:
     virtual int updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
                           const std::vector<KeyValue>& keys) = 0;
     virtual int deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) = 0;
+    // True when another process holds record id.
+    virtual bool recordHeldElsewhere(std::int64_t id) { return recordHolder(id).has_value(); }
+    // True when updateRow and deleteRow answer 84 themselves for a record
+    // another process holds, checking in the statement that writes it.
+    virtual bool writesRefuseHeldRecords() const { return false; }
     // 0 when record id still holds `expected`, 80 when it changed or is gone.
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
 

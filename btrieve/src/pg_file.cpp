@@ -116,6 +116,7 @@ int PgFile::fetchRow(RowQuery which, std::int64_t id, Record& out) {
 }
 
 int PgFile::highestValue(std::size_t key, std::int64_t& value) {
+    if (const int status = holdFile(); status != B_NO_ERROR) return status;
     const int status =
         db_.run(queryName(key, KeyQuery::Max).c_str(), keyQuerySql(key, KeyQuery::Max, table_, '$'), {}, result_);
     if (status != B_NO_ERROR) return status;
@@ -139,7 +140,8 @@ int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<Ke
     const std::string insert = "INSERT INTO " + table_ + "(id, data" + columns + ") ";
     const std::string returning = " ON CONFLICT DO NOTHING RETURNING id";
     PgParams params = keyParams(record, keys);
-    int status = B_NO_ERROR;
+    int status = holdFile();
+    if (status != B_NO_ERROR) return status;
     if (highestId_ && !ownWrite_) {
         params.integer(*highestId_ + 1);
         const std::string next = "$" + std::to_string(keys.size() + 2);
@@ -156,8 +158,29 @@ int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<Ke
     return B_NO_ERROR;
 }
 
-// One statement compares and writes: the row changes only while it still
-// holds what the block read, else no row is touched and the answer is 80.
+// An Update or Delete is one statement, so that a write on its own is one
+// round trip: it takes the file's write lock before it reads the row, and
+// changes the row only while it still holds what the block read and no
+// other process holds its lock. A row changed by another process while
+// this one waited for the write lock is compared again as it now is.
+// Nothing written means the record was held or changed: the rare case pays
+// the round trips that tell which.
+int PgFile::guardedWrite(const char* name, const std::string& write, PgParams& params, std::int64_t id,
+                         std::span<const std::uint8_t> expected) {
+    const std::string record = "$" + std::to_string(params.size() + 1);
+    const std::string sql = write + " AND EXISTS (SELECT FROM (SELECT pg_advisory_xact_lock($" +
+                            std::to_string(params.size() + 2) + ", $" + std::to_string(params.size() + 3) +
+                            ")) AS hold) AND CASE WHEN pg_try_advisory_lock(" + record + ") THEN pg_advisory_unlock(" +
+                            record + ") ELSE false END";
+    params.integer(recordLockKey(tableOid_, id)).integer4(lockClass(tableOid_)).integer4(kWriteLockSlot);
+    if (const int status = db_.run(name, sql, params, result_); status != B_NO_ERROR) return status;
+    if (result_.changedRows() == 1) return B_NO_ERROR;
+    if (recordHeldElsewhere(id)) return B_RECORD_IN_USE;
+    // Still as read, so it was held when the write looked.
+    const int status = matchesStored(id, expected);
+    return status == B_NO_ERROR ? B_RECORD_IN_USE : status;
+}
+
 int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
                       const std::vector<KeyValue>& keys) {
     std::string assignments;
@@ -172,21 +195,22 @@ int PgFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, s
         if (const int status = db_.run("SAVEPOINT write"); status != B_NO_ERROR) return status;
         savepoint_ = true;
     }
-    const int status = db_.run("update", sql, params, result_);
-    if (status != B_NO_ERROR) return status;
-    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
+    return guardedWrite("update", sql, params, id, expected);
 }
 
 int PgFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
-    const int status = db_.run("delete", "DELETE FROM " + table_ + " WHERE id = $1 AND data = $2",
-                               PgParams().integer(id).bytes(expected), result_);
-    if (status != B_NO_ERROR) return status;
-    if (highestId_ == id) highestId_.reset();
-    return result_.changedRows() == 1 ? B_NO_ERROR : B_CONFLICT;
+    PgParams params = PgParams().integer(id).bytes(expected);
+    const int status =
+        guardedWrite("delete", "DELETE FROM " + table_ + " WHERE id = $1 AND data = $2", params, id, expected);
+    if (status == B_NO_ERROR && highestId_ == id) highestId_.reset();
+    return status;
 }
 
-// The file's write lock is taken by the first write of a transaction and
-// held to its end, waiting as long as a write waits on a file (then 85).
+// The file's write lock is held from the first write of the process's
+// transaction to its end, waiting as long as a write waits on a file (then
+// 85). An Update or Delete on its own takes it inside its statement; an
+// Insert on its own holds it in a transaction of its own, begun here, since
+// it reads the highest id and autoincrement values under it.
 // Inside the process's transaction only an Update, the one write that can
 // fail on the server with an error, runs in a savepoint of its own: each
 // savepoint holds an entry of the server's lock table until the end, and a
@@ -194,19 +218,21 @@ int PgFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
 int PgFile::beginWrite(bool own) {
     ownWrite_ = own;
     savepoint_ = false;
-    const bool first = !db_.inTransaction();
-    if (own || first) highestId_.reset();
-    int status = B_NO_ERROR;
+    if (own || !db_.inTransaction()) highestId_.reset();
+    return own ? B_NO_ERROR : holdFile();
+}
+
+int PgFile::holdFile() {
+    if (db_.inTransaction()) return B_NO_ERROR;
     // One round trip: the lock's keys are the file's own numbers, no caller's data.
-    if (first)
-        status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
-                         std::to_string(kWriteLockSlot) + ")");
-    if (status != B_NO_ERROR && first && db_.inTransaction()) db_.run("ROLLBACK");
+    const int status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
+                               std::to_string(kWriteLockSlot) + ")");
+    if (status != B_NO_ERROR && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
 }
 
 int PgFile::commitWrite(bool own) {
-    if (!own && !savepoint_) return B_NO_ERROR;
+    if (own ? !db_.inTransaction() : !savepoint_) return B_NO_ERROR;
     const int status = db_.run(own ? "COMMIT" : "RELEASE SAVEPOINT write");
     if (status != B_NO_ERROR) abandonWrite(own);
     return status;

@@ -35,6 +35,14 @@ private:
     int updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
                   const std::vector<KeyValue>& keys) override;
     int deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) override;
+    bool writesRefuseHeldRecords() const override { return true; }
+    // Runs the Update or Delete `write` (its last condition open for more)
+    // under the file's write lock, unless another process holds the record:
+    // 0, 84, 80, or the statement's failure.
+    int guardedWrite(const char* name, const std::string& write, PgParams& params, std::int64_t id,
+                     std::span<const std::uint8_t> expected);
+    // Opens the transaction that holds the file's write lock, unless one is open.
+    int holdFile();
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;

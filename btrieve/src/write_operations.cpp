@@ -71,7 +71,6 @@ int updateOperation(Engine& engine, const CallArgs& args) {
     if (const int status = recordFromCaller(engine, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
-    if (handle->file->recordHeldElsewhere(cursor.recordId)) return B_RECORD_IN_USE;
     if (const int status = handle->file->update(cursor.recordId, cursor.lastRead, handle->scratch.data);
         status != B_NO_ERROR)
         return status;
@@ -86,7 +85,6 @@ int deleteOperation(Engine& engine, const CallArgs& args) {
     if (const int status = writableHandle(engine, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
-    if (handle->file->recordHeldElsewhere(cursor.recordId)) return B_RECORD_IN_USE;
     if (const int status = handle->file->remove(cursor.recordId, cursor.lastRead); status != B_NO_ERROR) return status;
     handle->file->keepChanged(cursor.recordId);
     Engine::unlock(*handle, cursor.recordId, true);
