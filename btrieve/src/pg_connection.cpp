@@ -136,12 +136,17 @@ int PgConnection::failure(const PGresult* result) {
     return statusFromState(lastState_);
 }
 
-int PgConnection::run(const std::string& sql) {
+int PgConnection::run(const std::string& sql, PgResult& out) {
     if (lost()) return B_SERVER_LOST;
-    PgResult result(PQexec(conn_, sql.c_str()));
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (result.get() && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return B_NO_ERROR;
-    return failure(result.get());
+    out = PgResult(PQexec(conn_, sql.c_str()));
+    const ExecStatusType status = PQresultStatus(out.get());
+    if (out.get() && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return B_NO_ERROR;
+    return failure(out.get());
+}
+
+int PgConnection::run(const std::string& sql) {
+    PgResult result;
+    return run(sql, result);
 }
 
 int PgConnection::run(const char* name, const std::string& sql, const PgParams& params, PgResult& out) {

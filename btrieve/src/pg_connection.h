@@ -81,6 +81,9 @@ public:
     // is prepared once on this connection and reused. Returns a status: 0, or
     // the status of the failure (20 once the connection is lost).
     int run(const char* name, const std::string& sql, const PgParams& params, PgResult& out);
+    // Runs one or more statements without parameters; `out` holds the last
+    // one's rows, in text form.
+    int run(const std::string& sql, PgResult& out);
     int run(const std::string& sql);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }

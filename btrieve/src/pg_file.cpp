@@ -5,6 +5,8 @@
 
 #include <wbtrv32/btrieve.h>
 
+#include <charconv>
+
 namespace wbtrv {
 namespace {
 
@@ -115,13 +117,27 @@ int PgFile::fetchRow(RowQuery which, std::int64_t id, Record& out) {
     return readRow(status, result_, out);
 }
 
+// An Insert on its own opens its transaction, takes the file's write lock
+// and reads the highest value in one round trip; the statements hold only
+// the file's own table and numbers, and the value comes back as text.
 int PgFile::highestValue(std::size_t key, std::int64_t& value) {
-    if (const int status = holdFile(); status != B_NO_ERROR) return status;
-    const int status =
-        db_.run(queryName(key, KeyQuery::Max).c_str(), keyQuerySql(key, KeyQuery::Max, table_, '$'), {}, result_);
-    if (status != B_NO_ERROR) return status;
-    value = result_.isNull(0, 0) ? 0 : result_.integerAt(0, 0);
-    return B_NO_ERROR;
+    const std::string sql = keyQuerySql(key, KeyQuery::Max, table_, '$');
+    const bool opening = !db_.inTransaction();
+    const int status = opening ? db_.run(holdFileSql() + "; " + sql, result_)
+                               : db_.run(queryName(key, KeyQuery::Max).c_str(), sql, {}, result_);
+    if (status != B_NO_ERROR) {
+        if (opening && db_.inTransaction()) db_.run("ROLLBACK");
+        return status;
+    }
+    value = 0;
+    if (result_.isNull(0, 0)) return B_NO_ERROR;
+    if (!opening) {
+        value = result_.integerAt(0, 0);
+        return B_NO_ERROR;
+    }
+    const std::string text = result_.textAt(0, 0);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() ? B_NO_ERROR : B_IO_ERROR;
 }
 
 int PgFile::insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys, std::int64_t& id) {
@@ -222,11 +238,15 @@ int PgFile::beginWrite(bool own) {
     return own ? B_NO_ERROR : holdFile();
 }
 
+std::string PgFile::holdFileSql() const {
+    // The lock's keys are the file's own numbers, no caller's data.
+    return "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
+           std::to_string(kWriteLockSlot) + ")";
+}
+
 int PgFile::holdFile() {
     if (db_.inTransaction()) return B_NO_ERROR;
-    // One round trip: the lock's keys are the file's own numbers, no caller's data.
-    const int status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
-                               std::to_string(kWriteLockSlot) + ")");
+    const int status = db_.run(holdFileSql());
     if (status != B_NO_ERROR && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
 }

@@ -41,8 +41,10 @@ private:
     // 0, 84, 80, or the statement's failure.
     int guardedWrite(const char* name, const std::string& write, PgParams& params, std::int64_t id,
                      std::span<const std::uint8_t> expected);
-    // Opens the transaction that holds the file's write lock, unless one is open.
+    // Opens the transaction that holds the file's write lock, unless one is
+    // open; holdFileSql gives the statements that open it.
     int holdFile();
+    std::string holdFileSql() const;
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;
