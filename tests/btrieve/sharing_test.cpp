@@ -191,11 +191,12 @@ TEST_P(EngineTest, AnotherProcessMeetsLostUpdatesLocksAndTransactions) {
         if (const int status = c.run(B_UPDATE, mine, 0); status != B_NO_ERROR) return 100 + status;
         pause();
         // The first record is locked there: a no-wait and a wait lock (which gives
-        // up after a second) and an update are refused; a plain read is not.
+        // up after a second), an update and a delete are refused; a plain read is not.
         for (std::uint16_t op : {B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, B_STEP_FIRST + B_MULTIPLE_WAIT_LOCK})
             if (const int status = c.run(op, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
         if (c.run(B_GET_FIRST, mine, 0) != B_NO_ERROR) return 98;
-        if (const int status = c.run(B_UPDATE, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
+        for (std::uint16_t op : {B_UPDATE, B_DELETE})
+            if (const int status = c.run(op, mine, 0); status != B_RECORD_IN_USE) return 100 + status;
         if (c.run(B_GET_LAST + B_SINGLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 97;  // another record
         pause();
         if (c.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, mine, 0) != B_NO_ERROR) return 96;  // unlocked there now
