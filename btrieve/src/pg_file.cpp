@@ -123,12 +123,9 @@ int PgFile::fetchRow(RowQuery which, std::int64_t id, Record& out) {
 int PgFile::highestValue(std::size_t key, std::int64_t& value) {
     const std::string sql = keyQuerySql(key, KeyQuery::Max, table_, '$');
     const bool opening = !db_.inTransaction();
-    const int status = opening ? db_.run(holdFileSql() + "; " + sql, result_)
-                               : db_.run(queryName(key, KeyQuery::Max).c_str(), sql, {}, result_);
-    if (status != B_NO_ERROR) {
-        if (opening && db_.inTransaction()) db_.run("ROLLBACK");
-        return status;
-    }
+    const int status =
+        opening ? openHeld("; " + sql) : db_.run(queryName(key, KeyQuery::Max).c_str(), sql, {}, result_);
+    if (status != B_NO_ERROR) return status;
     value = 0;
     if (result_.isNull(0, 0)) return B_NO_ERROR;
     if (!opening) {
@@ -238,15 +235,13 @@ int PgFile::beginWrite(bool own) {
     return own ? B_NO_ERROR : holdFile();
 }
 
-std::string PgFile::holdFileSql() const {
-    // The lock's keys are the file's own numbers, no caller's data.
-    return "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
-           std::to_string(kWriteLockSlot) + ")";
-}
+int PgFile::holdFile() { return db_.inTransaction() ? B_NO_ERROR : openHeld({}); }
 
-int PgFile::holdFile() {
-    if (db_.inTransaction()) return B_NO_ERROR;
-    const int status = db_.run(holdFileSql());
+int PgFile::openHeld(const std::string& then) {
+    // The lock's keys are the file's own numbers, no caller's data.
+    const int status = db_.run("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(tableOid_)) + ", " +
+                                   std::to_string(kWriteLockSlot) + ")" + then,
+                               result_);
     if (status != B_NO_ERROR && db_.inTransaction()) db_.run("ROLLBACK");
     return status;
 }

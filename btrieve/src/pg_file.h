@@ -41,10 +41,11 @@ private:
     // 0, 84, 80, or the statement's failure.
     int guardedWrite(const char* name, const std::string& write, PgParams& params, std::int64_t id,
                      std::span<const std::uint8_t> expected);
-    // Opens the transaction that holds the file's write lock, unless one is
-    // open; holdFileSql gives the statements that open it.
+    // Opens the transaction that holds the file's write lock, unless one is open.
     int holdFile();
-    std::string holdFileSql() const;
+    // Opens that transaction and runs the statements `then` in the same round
+    // trip (result_ holds the last one's rows, as text); undone on a failure.
+    int openHeld(const std::string& then);
     int beginWrite(bool own) override;
     int commitWrite(bool own) override;
     void abandonWrite(bool own) override;
