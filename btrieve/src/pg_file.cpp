@@ -183,8 +183,8 @@ int PgFile::guardedWrite(const char* name, const std::string& write, PgParams& p
     const std::string record = "$" + std::to_string(params.size() + 1);
     const std::string sql = write + " AND EXISTS (SELECT FROM (SELECT pg_advisory_xact_lock($" +
                             std::to_string(params.size() + 2) + ", $" + std::to_string(params.size() + 3) +
-                            ")) AS hold) AND CASE WHEN pg_try_advisory_lock(" + record + ") THEN pg_advisory_unlock(" +
-                            record + ") ELSE false END";
+                            ")) AS hold) AND CASE WHEN pg_try_advisory_lock_shared(" + record +
+                            ") THEN pg_advisory_unlock_shared(" + record + ") ELSE false END";
     params.integer(recordLockKey(tableOid_, id)).integer4(lockClass(tableOid_)).integer4(kWriteLockSlot);
     if (const int status = db_.run(name, sql, params, result_); status != B_NO_ERROR) return status;
     if (result_.changedRows() == 1) return B_NO_ERROR;
@@ -307,13 +307,17 @@ constexpr const char* kAdvisoryLocks =
 constexpr std::int64_t kFirstWaitSlot = 2;
 }  // namespace
 
-// Every Update and Delete asks this: a probe that takes the lock and gives it
-// back costs the same however many locks the server holds, where a look into
-// the server's lock list grows with them.
+// A probe that takes the lock and gives it back costs the same however many
+// locks the server holds, where a look into the server's lock list grows with
+// them. It takes the lock shared, as the Update and Delete statements do, so
+// that two processes probing one record at once do not see each other's probe
+// as a holder: a record lock is only ever held exclusively.
 bool PgFile::recordHeldElsewhere(std::int64_t id) {
-    const std::optional<std::int64_t> held = number(
-        "record_held", "SELECT CASE WHEN pg_try_advisory_lock($1) THEN (NOT pg_advisory_unlock($1))::int ELSE 1 END",
-        PgParams().integer(recordLockKey(tableOid_, id)));
+    const std::optional<std::int64_t> held =
+        number("record_held",
+               "SELECT CASE WHEN pg_try_advisory_lock_shared($1) THEN (NOT pg_advisory_unlock_shared($1))::int ELSE 1 "
+               "END",
+               PgParams().integer(recordLockKey(tableOid_, id)));
     return held.value_or(0) != 0;
 }
 
