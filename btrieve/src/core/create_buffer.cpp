@@ -1,0 +1,78 @@
+#include "core/create_buffer.h"
+
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/create_spec.h>
+
+#include <algorithm>
+
+namespace wbtrv {
+namespace {
+
+constexpr std::uint32_t kMinRecordLength = 4;
+constexpr std::uint32_t kMaxRecordLength = 65535;
+constexpr std::uint32_t kPageUnit = 512;
+constexpr std::uint32_t kMaxPageSize = 16384;
+constexpr std::uint32_t kMaxKeys = 119;
+
+// Flags every segment of a key must share.
+constexpr std::uint16_t kKeyWideFlags = B_KEY_DUPLICATES | B_KEY_MODIFIABLE | B_KEY_NULL_ALL | B_KEY_NULL_ANY;
+
+int parseSegment(const SegmentSpec& spec, const CreateSpec& file, KeySegment& segment) {
+    const std::uint8_t type = spec.effectiveType();
+    const std::uint16_t flags = spec.flags;
+    if (spec.length == 0) return B_INVALID_KEY_LENGTH;
+    if (spec.position < 1 || spec.position - 1u + spec.length > file.recordLength) return B_INVALID_KEY_POSITION;
+    if (type > B_TYPE_NUMERIC_STS || type == B_TYPE_NOTE || type == B_TYPE_LVAR || type == B_TYPE_BIT)
+        return B_KEY_TYPE_ERROR;
+    if (!lengthAllowed(type, spec.length)) return B_INVALID_KEY_LENGTH;
+    const bool folds = flags & B_KEY_NOCASE, collates = flags & B_KEY_ALT_COLLATING;
+    if ((folds || collates) && (!isStringType(type) || (folds && collates))) return B_INCONSISTENT_KEY_FLAGS;
+    segment.attributes = flags;
+    segment.dataType = type;
+    segment.offset = spec.position - 1u;
+    segment.length = spec.length;
+    segment.nullValue = spec.nullValue;
+    if (collates) segment.collating = std::make_shared<CollatingSequence>(file.sequences[spec.collatingSequence]);
+    return B_NO_ERROR;
+}
+
+int parseKey(const KeySpec& spec, const CreateSpec& file, KeyDefinition& key) {
+    for (const SegmentSpec& s : spec) {
+        KeySegment segment;
+        if (const int status = parseSegment(s, file, segment); status != B_NO_ERROR) return status;
+        if ((s.flags & kKeyWideFlags) != (spec.front().flags & kKeyWideFlags)) return B_INCONSISTENT_KEY_FLAGS;
+        key.segments.push_back(std::move(segment));
+    }
+    if (key.length() > BTR_MAX_KEY_LENGTH) return B_INVALID_KEY_LENGTH;
+    // An autoincrement key is unique and numbers records by itself alone.
+    const bool autoincrement = std::any_of(
+        spec.begin(), spec.end(), [](const SegmentSpec& s) { return s.effectiveType() == B_TYPE_AUTOINCREMENT; });
+    if (autoincrement && (!key.integerColumn() || (spec.front().flags & B_KEY_DUPLICATES))) return B_KEY_TYPE_ERROR;
+    key.encodedColumn = !key.integerColumn();
+    return B_NO_ERROR;
+}
+
+}  // namespace
+
+int parseCreateBuffer(const std::uint8_t* buffer, std::uint32_t size, FileLayout& layout) {
+    if (!buffer || size < BTR_FILE_SPEC_SIZE) return B_DATA_BUFFER_TOO_SHORT;
+    layout = FileLayout{};
+    layout.recordLength = static_cast<std::uint32_t>(readLittleEndian(buffer, 2));
+    layout.pageSize = static_cast<std::uint32_t>(readLittleEndian(buffer + 2, 2));
+    const std::uint64_t keyCount = readLittleEndian(buffer + 4, 2);
+    if (layout.recordLength < kMinRecordLength || layout.recordLength > kMaxRecordLength)
+        return B_INVALID_RECORD_LENGTH;
+    if (layout.pageSize < kPageUnit || layout.pageSize > kMaxPageSize || layout.pageSize % kPageUnit)
+        return B_PAGE_SIZE_ERROR;
+    if (keyCount < 1 || keyCount > kMaxKeys) return B_INVALID_NUMBER_OF_KEYS;
+    CreateSpec spec;
+    if (const int status = readCreateBuffer({buffer, size}, spec); status != B_NO_ERROR) return status;
+    for (const KeySpec& keySpec : spec.keys) {
+        KeyDefinition key;
+        if (const int status = parseKey(keySpec, spec, key); status != B_NO_ERROR) return status;
+        layout.keys.push_back(std::move(key));
+    }
+    return B_NO_ERROR;
+}
+
+}  // namespace wbtrv
