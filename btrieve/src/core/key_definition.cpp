@@ -79,6 +79,17 @@ bool KeyDefinition::valueFromKeyBytes(const std::uint8_t* bytes, KeyValue& out) 
     return true;
 }
 
+bool KeyDefinition::awaitsNextValue(std::span<const std::uint8_t> record) const {
+    return autoincrement() && readSignedLittleEndian(record.data() + first().offset, first().length) == 0;
+}
+
+bool KeyDefinition::giveNextValue(std::int64_t highest, std::span<std::uint8_t> record) const {
+    const std::int64_t value = std::max<std::int64_t>(highest, 0) + 1;
+    if (value >= (std::int64_t{1} << (8 * length() - 1))) return false;
+    writeLittleEndian(record.data() + first().offset, first().length, static_cast<std::uint64_t>(value));
+    return true;
+}
+
 bool KeyDefinition::valueFromRecord(std::span<const std::uint8_t> record, KeyValue& out) const {
     if (segments.size() == 1) return valueFromKeyBytes(record.data() + first().offset, out);
     std::vector<std::uint8_t> bytes(length());

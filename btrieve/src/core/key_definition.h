@@ -48,6 +48,13 @@ struct KeyDefinition {
     void keyBytesOf(std::span<const std::uint8_t> record, std::uint8_t* out) const;
     // Whether a record holds every segment.
     bool fitsIn(std::span<const std::uint8_t> record) const;
+
+    // An autoincrement key holding 0 in the record: an Insert gives it the next value.
+    bool awaitsNextValue(std::span<const std::uint8_t> record) const;
+    // Writes the value after `highest` (1 in an empty file) into the record's
+    // key bytes; false when the key's range holds no further value, since the
+    // next one would repeat an existing one.
+    bool giveNextValue(std::int64_t highest, std::span<std::uint8_t> record) const;
 };
 
 }  // namespace wbtrv

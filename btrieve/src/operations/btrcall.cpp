@@ -9,7 +9,7 @@
 namespace wbtrv {
 namespace {
 
-using Operation = int (*)(Engine&, const CallArgs&);
+using Operation = int (*)(Registry&, const CallArgs&);
 
 Operation operationFor(std::uint16_t code) {
     switch (code) {
@@ -113,10 +113,10 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* pos
     args.keyNumber = keyNumber;
     // Errors cross this boundary as status codes only.
     try {
-        Engine& engine = Engine::instance();
-        std::lock_guard lock(engine.mutex());
-        engine.leaveParentState();
-        return static_cast<int16_t>(run(engine, args));
+        Registry& registry = Registry::instance();
+        std::lock_guard lock(registry.mutex());
+        registry.leaveParentState();
+        return static_cast<int16_t>(run(registry, args));
     } catch (const std::bad_alloc&) {
         return B_DISK_FULL;
     } catch (...) {

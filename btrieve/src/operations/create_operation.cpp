@@ -1,98 +1,23 @@
-#include "operations/operations.h"
-
 #include "core/create_buffer.h"
-#include "server/server_schema.h"
-#include "sqlite/schema.h"
+#include "operations/operations.h"
 
 #include <wbtrv32/btrieve.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 namespace wbtrv {
-namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-// Makes a finished rename durable: the directory entry must reach the disk too.
-void syncDirectoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Builds the new file under a temporary name, so a failure leaves no half-made file.
-int buildFile(const std::string& temp, const FileLayout& layout) {
-    std::remove(temp.c_str());
-    Database db;
-    if (db.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX) != SQLITE_OK)
-        return B_CREATE_IO_ERROR;
-    // WAL: one sync per commit instead of the several a rollback journal needs,
-    // and readers in other processes never wait for a writer. With
-    // synchronous=FULL a commit is on disk before the caller hears of it.
-    int rc = db.exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
-    if (rc == SQLITE_OK) rc = createSchema(db, layout);
-    db.close();
-    if (rc != SQLITE_OK) {
-        std::remove(temp.c_str());
-        return (rc & 0xff) == SQLITE_FULL ? B_DISK_FULL : B_CREATE_IO_ERROR;
-    }
-    return B_NO_ERROR;
-}
-
-// A file on a server is made in one transaction of the server's: nothing
-// half-made is ever seen.
-int createOnServer(Engine& engine, const std::string& server, const std::string& path, const FileLayout& layout,
-                   const CallArgs& args) {
-    const std::string name = nameOnServer(path);
-    if (name.empty()) return B_INVALID_FILE_NAME;
-    // Without replacing, an existing file answers 59 whoever has it open.
-    FileIdentity identity;
-    if (args.keyNumber != -1 && identifyByName(path, identity) && engine.fileWithIdentity(identity))
-        return B_FILE_IN_USE;
-    PgConnection db;
-    if (const int status = db.connect(server); status != B_NO_ERROR) return status;
-    return createServerFile(db, name, layout, args.keyNumber != -1);
-}
-
-}  // namespace
-
-int createOperation(Engine& engine, const CallArgs& args) {
+// Key number -1 refuses an existing file (59); otherwise one that is there is
+// replaced, unless it is open here or elsewhere (85).
+int createOperation(Registry& registry, const CallArgs& args) {
     std::string path;
     if (!args.fileName(path)) return B_INVALID_FILE_NAME;
     FileLayout layout;
     if (const int status = parseCreateBuffer(args.dataBytes(), args.dataCapacity(), layout); status != B_NO_ERROR)
         return status;
-    if (std::string server; servedByServer(path, server)) return createOnServer(engine, server, path, layout, args);
-    OpenLock replaced;
-    if (exists(path)) {
-        if (args.keyNumber == -1) return B_FILE_ALREADY_EXISTS;
-        FileIdentity identity;
-        if (identify(path, identity) && engine.fileWithIdentity(identity)) return B_FILE_IN_USE;
-        // Held until the new file is in place: no other process may have the old one open.
-        const int status = replaced.acquire(path, true);
-        if (status == B_FILE_IN_USE) return status;
-    }
-    const std::string temp = path + ".creating-" + std::to_string(::getpid());
-    if (const int status = buildFile(temp, layout); status != B_NO_ERROR) return status;
-    // The old file's journal files must not be applied to the new file.
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) std::remove((path + suffix).c_str());
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return B_CREATE_IO_ERROR;
-    }
-    syncDirectoryOf(path);
-    return B_NO_ERROR;
+    Engine& engine = registry.engineFor(path);
+    const bool replace = args.keyNumber != -1;
+    if (FileIdentity identity; replace && engine.identify(path, identity) && registry.fileWithIdentity(identity))
+        return B_FILE_IN_USE;
+    return engine.create(path, layout, replace);
 }
 
 }  // namespace wbtrv

@@ -1,9 +1,7 @@
-// Which engine keeps a data file of a given name: the database server the
-// environment or the file's folder names, else the file itself.
-#include "operations/open_file.h"
-#include "server/server_file.h"
-#include "server/server_schema.h"
-#include "sqlite/sqlite_file.h"
+#include "operations/engines.h"
+
+#include "server/server_engine.h"
+#include "sqlite/sqlite_engine.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -20,36 +18,30 @@ std::string trimmed(const std::string& line) {
     return line.substr(begin, line.find_last_not_of(" \t\r") - begin + 1);
 }
 
-}  // namespace
-
-bool servedByServer(const std::string& path, std::string& server) {
-    if (const char* variable = std::getenv("WBTRV32_SERVER"); variable && *variable) {
-        server = variable;
-        return true;
-    }
-    // The first line that is neither blank nor a comment (#) is the connection string.
+// The connection string of the server keeping the file of this name: the
+// environment's WBTRV32_SERVER, else the first line of the folder's server
+// file that is neither blank nor a comment (#); empty for a file on disk.
+std::string serverOf(const std::string& path) {
+    if (const char* variable = std::getenv("WBTRV32_SERVER"); variable && *variable) return variable;
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     std::ifstream in(folder + "/" + kServerFile);
-    for (std::string line; std::getline(in, line);) {
-        server = trimmed(line);
-        if (!server.empty() && server[0] != '#') return true;
-    }
-    server.clear();
-    return false;
+    for (std::string line; std::getline(in, line);)
+        if (std::string server = trimmed(line); !server.empty() && server[0] != '#') return server;
+    return {};
 }
 
-bool identifyByName(const std::string& path, FileIdentity& identity) {
-    if (std::string server; servedByServer(path, server)) {
-        identity = {0, 0, server + '\n' + nameOnServer(path)};
-        return true;
-    }
-    return identify(path, identity);
-}
+}  // namespace
 
-int openDataFile(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
-    if (std::string server; servedByServer(path, server)) return PgFile::open(server, path, exclusive, out);
-    return SqliteFile::open(path, exclusive, out);
+Engines::Engines() : folders_(makeSqliteEngine()) {}
+Engines::~Engines() = default;
+
+Engine& Engines::keeping(const std::string& path) {
+    const std::string server = serverOf(path);
+    if (server.empty()) return *folders_;
+    std::unique_ptr<Engine>& engine = servers_[server];
+    if (!engine) engine = makeServerEngine(server);
+    return *engine;
 }
 
 }  // namespace wbtrv

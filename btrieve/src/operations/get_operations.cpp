@@ -87,10 +87,10 @@ int keyToRead(const Handle& handle, const CallArgs& args, const KeyDefinition*& 
     return B_NO_ERROR;
 }
 
-int getOperation(Engine& engine, const CallArgs& args) {
-    Handle* handle = engine.handleOf(args.block);
+int getOperation(Registry& registry, const CallArgs& args) {
+    Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
-    DataFile& file = *handle->file;
+    OpenFile& file = *handle->file;
     const KeyDefinition* keyRead = nullptr;
     if (const int status = keyToRead(*handle, args, keyRead); status != B_NO_ERROR) return status;
     const KeyDefinition& key = *keyRead;

@@ -25,24 +25,24 @@ int lockRead(Handle& handle, const CallArgs& args, std::int64_t id) {
 // Key number >= 0 releases the single lock; -1 the multiple lock on the
 // position in the data buffer; -2 every multiple lock. 81 for a lock the
 // block does not hold.
-int unlockOperation(Engine& engine, const CallArgs& args) {
-    Handle* handle = engine.handleOf(args.block);
+int unlockOperation(Registry& registry, const CallArgs& args) {
+    Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
     if (args.keyNumber >= 0) {
         if (!handle->singleLock) return B_LOCK_ERROR;
-        Engine::unlock(*handle, *handle->singleLock, false);
+        Registry::unlock(*handle, *handle->singleLock, false);
         return B_NO_ERROR;
     }
     if (args.keyNumber == -2) {
         if (handle->singleLock) return B_LOCK_ERROR;
-        Engine::unlock(*handle);
+        Registry::unlock(*handle);
         return B_NO_ERROR;
     }
     if (args.keyNumber != -1) return B_LOCK_ERROR;
     if (args.dataCapacity() < kPositionLength) return B_DATA_BUFFER_TOO_SHORT;
     const std::int64_t id = readPosition(args.dataBytes());
     if (!handle->multipleLocks.contains(id)) return B_LOCK_ERROR;
-    Engine::unlock(*handle, id, true);
+    Registry::unlock(*handle, id, true);
     return B_NO_ERROR;
 }
 

@@ -4,7 +4,7 @@
 
 namespace wbtrv {
 
-int openOperation(Engine& engine, const CallArgs& args) {
+int openOperation(Registry& registry, const CallArgs& args) {
     std::string path;
     if (!args.fileName(path)) return B_INVALID_FILE_NAME;
     switch (args.keyNumber) {
@@ -19,32 +19,32 @@ int openOperation(Engine& engine, const CallArgs& args) {
     }
     if (!args.block) return B_FILE_NOT_OPEN;
     // Reopening a block closes it first, which a file changed in the open transaction refuses.
-    if (const Handle* handle = engine.handleOf(args.block); handle && handle->file->changedInTransaction())
+    if (const Handle* handle = registry.handleOf(args.block); handle && handle->file->changedInTransaction())
         return B_OPERATION_NOT_ALLOWED;
-    return engine.open(path, args.keyNumber, args.block);
+    return registry.open(path, args.keyNumber, args.block);
 }
 
-int closeOperation(Engine& engine, const CallArgs& args) {
-    const Handle* handle = engine.handleOf(args.block);
+int closeOperation(Registry& registry, const CallArgs& args) {
+    const Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
     // Its changes belong to the transaction, which must end first.
     if (handle->file->changedInTransaction()) return B_OPERATION_NOT_ALLOWED;
-    engine.close(args.block);
+    registry.close(args.block);
     return B_NO_ERROR;
 }
 
-int stopOperation(Engine& engine, const CallArgs&) {
-    engine.closeAll();
+int stopOperation(Registry& registry, const CallArgs&) {
+    registry.closeAll();
     return B_NO_ERROR;
 }
 
-int transactionOperation(Engine& engine, const CallArgs& args) {
+int transactionOperation(Registry& registry, const CallArgs& args) {
     switch (args.operation) {
         case B_BEGIN_TRANSACTION:
         case B_BEGIN_CONCURRENT_TRANSACTION:
-            return engine.beginTransaction();
+            return registry.beginTransaction();
         default:
-            return engine.endTransaction(args.operation == B_END_TRANSACTION);
+            return registry.endTransaction(args.operation == B_END_TRANSACTION);
     }
 }
 

@@ -1,5 +1,5 @@
 // One function per operation of BTRCALL; each returns a status. Called with
-// the engine's mutex held.
+// the registry's mutex held.
 #pragma once
 
 #include "operations/call_args.h"
@@ -7,21 +7,21 @@
 
 namespace wbtrv {
 
-int openOperation(Engine& engine, const CallArgs& args);
-int closeOperation(Engine& engine, const CallArgs& args);
-int stopOperation(Engine& engine, const CallArgs& args);
-int transactionOperation(Engine& engine, const CallArgs& args);
-int insertOperation(Engine& engine, const CallArgs& args);
-int updateOperation(Engine& engine, const CallArgs& args);
-int deleteOperation(Engine& engine, const CallArgs& args);
-int getOperation(Engine& engine, const CallArgs& args);
-int stepOperation(Engine& engine, const CallArgs& args);
-int getPositionOperation(Engine& engine, const CallArgs& args);
-int getDirectOperation(Engine& engine, const CallArgs& args);
-int versionOperation(Engine& engine, const CallArgs& args);
-int unlockOperation(Engine& engine, const CallArgs& args);
-int createOperation(Engine& engine, const CallArgs& args);
-int statOperation(Engine& engine, const CallArgs& args);
+int openOperation(Registry& registry, const CallArgs& args);
+int closeOperation(Registry& registry, const CallArgs& args);
+int stopOperation(Registry& registry, const CallArgs& args);
+int transactionOperation(Registry& registry, const CallArgs& args);
+int insertOperation(Registry& registry, const CallArgs& args);
+int updateOperation(Registry& registry, const CallArgs& args);
+int deleteOperation(Registry& registry, const CallArgs& args);
+int getOperation(Registry& registry, const CallArgs& args);
+int stepOperation(Registry& registry, const CallArgs& args);
+int getPositionOperation(Registry& registry, const CallArgs& args);
+int getDirectOperation(Registry& registry, const CallArgs& args);
+int versionOperation(Registry& registry, const CallArgs& args);
+int unlockOperation(Registry& registry, const CallArgs& args);
+int createOperation(Registry& registry, const CallArgs& args);
+int statOperation(Registry& registry, const CallArgs& args);
 
 // The key a read follows: 6 for a key number the file has not, 41 for a key we
 // cannot order, 21 for a key buffer shorter than the key.

@@ -30,10 +30,10 @@ std::int64_t readPosition(const std::uint8_t* in) {
     return static_cast<std::int64_t>(readLittleEndian(in, 2) << 16 | readLittleEndian(in + 2, 2));
 }
 
-int stepOperation(Engine& engine, const CallArgs& args) {
-    Handle* handle = engine.handleOf(args.block);
+int stepOperation(Registry& registry, const CallArgs& args) {
+    Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
-    DataFile& file = *handle->file;
+    OpenFile& file = *handle->file;
     if (!file.layout().variableLength && args.dataCapacity() < file.layout().recordLength)
         return B_DATA_BUFFER_TOO_SHORT;
     const bool forward = args.operation == B_STEP_FIRST || args.operation == B_STEP_NEXT;
@@ -50,8 +50,8 @@ int stepOperation(Engine& engine, const CallArgs& args) {
     return B_NO_ERROR;
 }
 
-int getPositionOperation(Engine& engine, const CallArgs& args) {
-    const Handle* handle = engine.handleOf(args.block);
+int getPositionOperation(Registry& registry, const CallArgs& args) {
+    const Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
     if (!handle->cursor.hasCurrent) return B_INVALID_POSITIONING;
     if (args.dataCapacity() < kPositionLength) return B_DATA_BUFFER_TOO_SHORT;
@@ -62,10 +62,10 @@ int getPositionOperation(Engine& engine, const CallArgs& args) {
 
 // Reads the record at a position from Get Position and, unless the key number
 // is -1, sets the key position on it.
-int getDirectOperation(Engine& engine, const CallArgs& args) {
-    Handle* handle = engine.handleOf(args.block);
+int getDirectOperation(Registry& registry, const CallArgs& args) {
+    Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
-    DataFile& file = *handle->file;
+    OpenFile& file = *handle->file;
     const bool keyed = args.keyNumber != -1;
     const KeyDefinition* key = nullptr;
     if (keyed)
@@ -93,7 +93,7 @@ int getDirectOperation(Engine& engine, const CallArgs& args) {
     return deliverRecord(*handle, args, row);
 }
 
-int versionOperation(Engine&, const CallArgs& args) {
+int versionOperation(Registry&, const CallArgs& args) {
     if (args.dataCapacity() < kVersionLength) return B_DATA_BUFFER_TOO_SHORT;
     int major = 0, minor = 0;
     std::sscanf(WBTRV32_VERSION, "%d.%d", &major, &minor);

@@ -17,25 +17,25 @@ std::uint64_t randomGeneration() {
 
 }  // namespace
 
-Engine& Engine::instance() {
-    static Engine engine;
-    return engine;
+Registry& Registry::instance() {
+    static Registry registry;
+    return registry;
 }
 
-Engine::Engine() : nextGeneration_(randomGeneration()) {
-    pthread_atfork(&Engine::beforeFork, &Engine::afterForkInParent, &Engine::afterForkInChild);
+Registry::Registry() : nextGeneration_(randomGeneration()) {
+    pthread_atfork(&Registry::beforeFork, &Registry::afterForkInParent, &Registry::afterForkInChild);
 }
 
-void Engine::beforeFork() { instance().mutex_.lock(); }
-void Engine::afterForkInParent() { instance().mutex_.unlock(); }
+void Registry::beforeFork() { instance().mutex_.lock(); }
+void Registry::afterForkInParent() { instance().mutex_.unlock(); }
 
-void Engine::afterForkInChild() {
-    Engine& engine = instance();
-    engine.forked_ = true;
-    engine.mutex_.unlock();
+void Registry::afterForkInChild() {
+    Registry& registry = instance();
+    registry.forked_ = true;
+    registry.mutex_.unlock();
 }
 
-void Engine::leaveParentState() {
+void Registry::leaveParentState() {
     if (!forked_) return;
     forked_ = false;
     for (auto& file : files_) inherited_.push_back(file.release());
@@ -45,7 +45,7 @@ void Engine::leaveParentState() {
     nextGeneration_ = randomGeneration();
 }
 
-Handle* Engine::handleOf(const void* block) {
+Handle* Registry::handleOf(const void* block) {
     BlockTag tag;
     if (!block || !readBlock(block, tag)) return nullptr;
     const auto it = handles_.find(tag.id);
@@ -54,29 +54,30 @@ Handle* Engine::handleOf(const void* block) {
     return &it->second;
 }
 
-DataFile* Engine::fileWithIdentity(const FileIdentity& identity) {
+OpenFile* Registry::fileWithIdentity(const FileIdentity& identity) {
     for (auto& file : files_)
         if (file->identity() == identity) return file.get();
     return nullptr;
 }
 
-int Engine::open(const std::string& path, std::int8_t mode, void* block) {
+int Registry::open(const std::string& path, std::int8_t mode, void* block) {
     const bool exclusive = mode == B_MODE_EXCLUSIVE;
-    DataFile* file = nullptr;
+    Engine& engine = engines_.keeping(path);
+    OpenFile* file = nullptr;
     FileIdentity identity;
-    if (identifyByName(path, identity)) file = fileWithIdentity(identity);
+    if (engine.identify(path, identity)) file = fileWithIdentity(identity);
     if (file) {
         if (exclusive || file->exclusive()) return B_FILE_IN_USE;
     } else {
-        // A file of ours renamed away but still open here keeps its log
-        // files under this path: the file now there must wait until it closes.
+        // A file still open here under this name that is no longer the file
+        // the name means (renamed away) may keep what belongs to the name, such
+        // as an SQLite file's log: the file now there waits until it closes.
         for (const auto& open : files_)
             if (open->path() == path) return B_FILE_IN_USE;
-        std::unique_ptr<DataFile> opened;
-        if (const int status = openDataFile(path, exclusive, opened); status != B_NO_ERROR) return status;
-        file = opened.get();
+        std::unique_ptr<StoredFile> stored;
+        if (const int status = engine.open(path, exclusive, stored); status != B_NO_ERROR) return status;
+        file = files_.emplace_back(std::make_unique<OpenFile>(path, exclusive, std::move(stored))).get();
         if (inTransaction_) file->joinTransaction();
-        files_.push_back(std::move(opened));
     }
     // Counted before a block still open from before is closed (rather than
     // leaked), so closing it cannot close the file it reopens.
@@ -93,14 +94,14 @@ int Engine::open(const std::string& path, std::int8_t mode, void* block) {
     return B_NO_ERROR;
 }
 
-void Engine::unlock(Handle& handle) {
+void Registry::unlock(Handle& handle) {
     if (handle.singleLock) handle.file->releaseRecord(*handle.singleLock);
     for (std::int64_t id : handle.multipleLocks) handle.file->releaseRecord(id);
     handle.singleLock.reset();
     handle.multipleLocks.clear();
 }
 
-void Engine::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
+void Registry::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
     if (handle.singleLock == id) {
         handle.file->releaseRecord(id);
         handle.singleLock.reset();
@@ -108,11 +109,11 @@ void Engine::unlock(Handle& handle, std::int64_t id, bool multipleToo) {
     if (multipleToo && handle.multipleLocks.erase(id)) handle.file->releaseRecord(id);
 }
 
-void Engine::close(void* block) {
+void Registry::close(void* block) {
     Handle* handle = handleOf(block);
     if (!handle) return;
     unlock(*handle);
-    DataFile* file = handle->file;
+    OpenFile* file = handle->file;
     BlockTag tag;
     readBlock(block, tag);
     handles_.erase(tag.id);
@@ -120,13 +121,13 @@ void Engine::close(void* block) {
     if (--file->users == 0) std::erase_if(files_, [&](const auto& f) { return f.get() == file; });
 }
 
-void Engine::closeAll() {
+void Registry::closeAll() {
     if (inTransaction_) endTransaction(false);
     handles_.clear();
     files_.clear();
 }
 
-int Engine::beginTransaction() {
+int Registry::beginTransaction() {
     if (inTransaction_) return B_TRANSACTION_ACTIVE;
     inTransaction_ = true;
     for (auto& file : files_) file->joinTransaction();
@@ -134,7 +135,7 @@ int Engine::beginTransaction() {
 }
 
 // Files are committed one after another; once one fails, the rest are rolled back.
-int Engine::endTransaction(bool commit) {
+int Registry::endTransaction(bool commit) {
     if (!inTransaction_) return B_NO_TRANSACTION;
     inTransaction_ = false;
     int status = B_NO_ERROR;

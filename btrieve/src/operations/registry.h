@@ -1,9 +1,11 @@
-// The record manager's process-wide state: the data files this process has
-// open and one handle (file, open mode, cursor) per position block in use.
+// The record manager's process-wide state: the engines, the data files this
+// process has open, one handle (file, open mode, cursor) per position block
+// in use, and the process's transaction over all its files.
 #pragma once
 
 #include "core/position_block.h"
 #include "operations/call_args.h"
+#include "operations/engines.h"
 #include "operations/open_file.h"
 
 #include <cstdint>
@@ -31,7 +33,7 @@ struct Cursor {
 struct Handle {
     std::uint64_t generation = 0;
     const void* block = nullptr;  // where the caller's block was when opened
-    DataFile* file = nullptr;
+    OpenFile* file = nullptr;
     bool readOnly = false;
     Cursor cursor;
     // Records this block holds locked: at most one single lock, or any number of multiple locks.
@@ -40,10 +42,10 @@ struct Handle {
     Record scratch;  // reused for every read, so a Get allocates nothing
 };
 
-class Engine {
+class Registry {
 public:
     // The one instance per process: the published interface passes no context.
-    static Engine& instance();
+    static Registry& instance();
 
     std::mutex& mutex() { return mutex_; }
     // In a child process after fork(): forget the parent's files and blocks
@@ -52,7 +54,9 @@ public:
 
     // The handle of a block we set up and that is still open, else nullptr.
     Handle* handleOf(const void* block);
-    DataFile* fileWithIdentity(const FileIdentity& identity);
+    OpenFile* fileWithIdentity(const FileIdentity& identity);
+    // The engine keeping the file of this name.
+    Engine& engineFor(const std::string& path) { return engines_.keeping(path); }
 
     int open(const std::string& path, std::int8_t mode, void* block);
     // Releases the record locks of a block: all, or those on record id.
@@ -69,8 +73,8 @@ public:
     bool inTransaction() const { return inTransaction_; }
 
 private:
-    Engine();
-    ~Engine() = default;
+    Registry();
+    ~Registry() = default;
 
     // Fork handlers: the lock is held across fork(), so a child never starts
     // with it locked by a thread it does not have; the child notes its birth.
@@ -79,13 +83,14 @@ private:
     static void afterForkInChild();
 
     std::mutex mutex_;
+    Engines engines_;
     bool forked_ = false;
     bool inTransaction_ = false;
     std::uint32_t nextId_ = 1;
     std::uint64_t nextGeneration_;
     std::unordered_map<std::uint32_t, Handle> handles_;
-    std::vector<std::unique_ptr<DataFile>> files_;
-    std::vector<DataFile*> inherited_;  // a parent's files, deliberately never closed
+    std::vector<std::unique_ptr<OpenFile>> files_;
+    std::vector<OpenFile*> inherited_;  // a parent's files, deliberately never closed
 };
 
 }  // namespace wbtrv

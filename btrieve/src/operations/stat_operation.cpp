@@ -42,10 +42,10 @@ CreateSpec describe(const FileLayout& layout, std::uint64_t records) {
 // Fills the data buffer in the Create layout: the file specification, with
 // the record count in its unused bytes, one specification per segment, then
 // the collating sequences.
-int statOperation(Engine& engine, const CallArgs& args) {
-    Handle* handle = engine.handleOf(args.block);
+int statOperation(Registry& registry, const CallArgs& args) {
+    Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
-    DataFile& file = *handle->file;
+    OpenFile& file = *handle->file;
     std::uint64_t records = 0;
     if (!args.dataBytes()) return B_DATA_BUFFER_TOO_SHORT;
     if (const int status = file.count(records); status != B_NO_ERROR) return status;

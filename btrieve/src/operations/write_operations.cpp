@@ -8,8 +8,8 @@ namespace wbtrv {
 namespace {
 
 // The checks every write starts with; on 0, `handle` is the block's handle.
-int writableHandle(Engine& engine, const CallArgs& args, Handle*& handle) {
-    handle = engine.handleOf(args.block);
+int writableHandle(Registry& registry, const CallArgs& args, Handle*& handle) {
+    handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;
     if (handle->readOnly) return B_ACCESS_DENIED;
     if (!handle->file->layout().writable()) return B_OPERATION_NOT_ALLOWED;
@@ -19,8 +19,8 @@ int writableHandle(Engine& engine, const CallArgs& args, Handle*& handle) {
 // Checks of a write that brings a record, which must be exactly the file's
 // record length: nothing is padded or cut. On 0 the record is copied into
 // the handle's scratch buffer.
-int recordFromCaller(Engine& engine, const CallArgs& args, Handle*& handle) {
-    if (const int status = writableHandle(engine, args, handle); status != B_NO_ERROR) return status;
+int recordFromCaller(Registry& registry, const CallArgs& args, Handle*& handle) {
+    if (const int status = writableHandle(registry, args, handle); status != B_NO_ERROR) return status;
     const std::uint32_t expected = handle->file->layout().recordLength;
     const std::uint32_t given = args.dataCapacity();
     if (given < expected) return B_DATA_BUFFER_TOO_SHORT;
@@ -45,10 +45,10 @@ void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
 
 }  // namespace
 
-int insertOperation(Engine& engine, const CallArgs& args) {
+int insertOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = nullptr;
-    if (const int status = recordFromCaller(engine, args, handle); status != B_NO_ERROR) return status;
-    DataFile& file = *handle->file;
+    if (const int status = recordFromCaller(registry, args, handle); status != B_NO_ERROR) return status;
+    OpenFile& file = *handle->file;
     const FileLayout& layout = file.layout();
     std::vector<std::uint8_t>& record = handle->scratch.data;
     if (args.keyNumber < 0 || static_cast<std::size_t>(args.keyNumber) >= layout.keys.size())
@@ -66,28 +66,28 @@ int insertOperation(Engine& engine, const CallArgs& args) {
     return B_NO_ERROR;
 }
 
-int updateOperation(Engine& engine, const CallArgs& args) {
+int updateOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = nullptr;
-    if (const int status = recordFromCaller(engine, args, handle); status != B_NO_ERROR) return status;
+    if (const int status = recordFromCaller(registry, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
     if (const int status = handle->file->update(cursor.recordId, cursor.lastRead, handle->scratch.data);
         status != B_NO_ERROR)
         return status;
     handle->file->keepChanged(cursor.recordId);
-    Engine::unlock(*handle, cursor.recordId, false);
+    Registry::unlock(*handle, cursor.recordId, false);
     placeCursor(*handle, cursor.keyNumber, cursor.recordId, cursor.positioned);
     return B_NO_ERROR;
 }
 
-int deleteOperation(Engine& engine, const CallArgs& args) {
+int deleteOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = nullptr;
-    if (const int status = writableHandle(engine, args, handle); status != B_NO_ERROR) return status;
+    if (const int status = writableHandle(registry, args, handle); status != B_NO_ERROR) return status;
     Cursor& cursor = handle->cursor;
     if (!cursor.hasCurrent) return B_INVALID_POSITIONING;
     if (const int status = handle->file->remove(cursor.recordId, cursor.lastRead); status != B_NO_ERROR) return status;
     handle->file->keepChanged(cursor.recordId);
-    Engine::unlock(*handle, cursor.recordId, true);
+    Registry::unlock(*handle, cursor.recordId, true);
     // The position stays where the record stood, so Next and Previous move on from there.
     cursor.hasCurrent = false;
     cursor.lastRead.clear();

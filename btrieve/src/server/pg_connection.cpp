@@ -1,6 +1,6 @@
 #include "server/pg_connection.h"
 
-#include "sqlite/lock_wait.h"
+#include "core/lock_waits.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -122,7 +122,7 @@ int PgConnection::connect(const std::string& server) {
     PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
     // Every acknowledged commit is on the server's disk; a lock is waited for
     // as long as a file's write lock is.
-    const std::string settings = "SET synchronous_commit = on; SET lock_timeout = " + std::to_string(kLockWaitMs);
+    const std::string settings = "SET synchronous_commit = on; SET lock_timeout = " + std::to_string(kWriteLockWaitMs);
     return run(settings);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <span>
 #include <string>
@@ -18,6 +19,12 @@ constexpr Oid kInt8Oid = 20;
 constexpr Oid kInt4Oid = 23;
 constexpr Oid kTextOid = 25;
 constexpr Oid kByteaOid = 17;
+
+// A statement prepared once per connection, under its name, the first time it runs.
+struct Prepared {
+    std::string name;
+    std::string sql;
+};
 
 // The parameters of one statement, kept in binary form.
 class PgParams {
@@ -81,6 +88,9 @@ public:
     // is prepared once on this connection and reused. Returns a status: 0, or
     // the status of the failure (20 once the connection is lost).
     int run(const char* name, const std::string& sql, const PgParams& params, PgResult& out);
+    int run(const Prepared& statement, const PgParams& params, PgResult& out) {
+        return run(statement.name.c_str(), statement.sql, params, out);
+    }
     // Runs one or more statements without parameters; `out` holds the last
     // one's rows, in text form.
     int run(const std::string& sql, PgResult& out);
@@ -97,7 +107,7 @@ private:
     int failure(const PGresult* result);
 
     PGconn* conn_ = nullptr;
-    std::set<std::string> prepared_;
+    std::set<std::string, std::less<>> prepared_;
     std::string lastState_;
 };
 

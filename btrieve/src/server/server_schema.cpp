@@ -118,6 +118,19 @@ std::int64_t recordLockKey(Oid table, std::int64_t id) {
     return static_cast<std::int64_t>(std::uint64_t{table} << 32 | (static_cast<std::uint64_t>(id) & 0xffffffffu));
 }
 
+bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out) {
+    out = KeyValue{};
+    if (r.isNull(row, column)) return true;
+    out.null = false;
+    if (key.integerColumn()) {
+        out.integer = r.integerAt(row, column);
+        return r.typeAt(column) == kInt8Oid;
+    }
+    const auto bytes = r.bytesAt(row, column);
+    out.encoded.assign(bytes.begin(), bytes.end());
+    return r.typeAt(column) == kByteaOid;
+}
+
 int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id) {
     PgResult r;
     const int status = db.run("find", "SELECT id FROM wbtrv_files WHERE name = $1", PgParams().text(name), r);

@@ -19,6 +19,10 @@ std::string nameOnServer(const std::string& path);
 // The table holding the records of file number id.
 std::string recordTable(std::int64_t id);
 
+// The value of a key column in a result, as the server keeps it (bigint or
+// bytea, or NULL); false when the column is of another type.
+bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out);
+
 // Finds the file of this name: 0, 12 when there is none, 30 when the
 // catalog is not ours, 20 when the server is lost.
 int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id);

@@ -62,7 +62,7 @@ pid_t lockHolder(const std::string& path, off_t byte) {
 }
 
 // Whether process pid holds a whole-file lock (our open lock) on the file.
-bool holdsOpenLock(pid_t pid, const FileIdentity& identity) {
+bool holdsOpenLock(pid_t pid, const DiskIdentity& identity) {
     std::ifstream locks("/proc/locks");
     std::string line;
     while (std::getline(locks, line)) {
@@ -81,7 +81,7 @@ bool holdsOpenLock(pid_t pid, const FileIdentity& identity) {
 
 // Whether process pid has the file open: through its descriptors where this
 // process may look at them, else through its whole-file lock (our open lock).
-bool hasFileOpen(pid_t pid, const FileIdentity& identity) {
+bool hasFileOpen(pid_t pid, const DiskIdentity& identity) {
     const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
     if (DIR* dir = ::opendir(fds.c_str())) {
         bool found = false;
@@ -110,13 +110,13 @@ int identifyDataFile(const std::string& path, FileLayout& layout, std::string& w
     return readLayout(db, layout, why);
 }
 
-bool journalOfAnotherFile(const std::string& path, const FileIdentity& identity) {
+bool journalOfAnotherFile(const std::string& path, const DiskIdentity& identity) {
     const pid_t holder = lockHolder(path + "-shm", kShmConnectionByte);
     return holder > 0 && !hasFileOpen(holder, identity);
 }
 
-bool moved(const std::string& path, const FileIdentity& identity) {
-    FileIdentity now;
+bool moved(const std::string& path, const DiskIdentity& identity) {
+    DiskIdentity now;
     return !identify(path, now) || !(now == identity);
 }
 

@@ -20,10 +20,10 @@ int identifyDataFile(const std::string& path, FileLayout& layout, std::string& w
 // does not have this file (identity) open: the log found by path then
 // belongs to a file that was renamed away, and must not be read or
 // checkpointed into this one.
-bool journalOfAnotherFile(const std::string& path, const FileIdentity& identity);
+bool journalOfAnotherFile(const std::string& path, const DiskIdentity& identity);
 
 // True when the file at path is no longer the one with this identity.
-bool moved(const std::string& path, const FileIdentity& identity);
+bool moved(const std::string& path, const DiskIdentity& identity);
 
 // Connects db to the file: read-write where this process may write the file
 // and its folder; otherwise read-only, through the file's existing log, or,

@@ -21,7 +21,7 @@ LockWait::LockWait() : jitter_(std::random_device{}()) {}
 int LockWait::retry(void* self, int attempt) {
     LockWait& wait = *static_cast<LockWait*>(self);
     if (attempt == 0) wait.startedMs_ = nowMs();
-    if (nowMs() - wait.startedMs_ >= kLockWaitMs) return 0;
+    if (nowMs() - wait.startedMs_ >= kWriteLockWaitMs) return 0;
     const timespec pause{0, std::uniform_int_distribution<long>(kMinSleepNs, kMaxSleepNs)(wait.jitter_)};
     nanosleep(&pause, nullptr);
     return 1;

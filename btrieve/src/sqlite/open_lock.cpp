@@ -48,14 +48,14 @@ int OpenLock::acquire(const std::string& path, bool exclusive) {
         return err == EWOULDBLOCK ? B_FILE_IN_USE : B_IO_ERROR;
     }
     fd_ = fd;
-    identity_ = {st.st_dev, st.st_ino, {}};
+    identity_ = {st.st_dev, st.st_ino};
     return B_NO_ERROR;
 }
 
-bool identify(const std::string& path, FileIdentity& identity) {
+bool identify(const std::string& path, DiskIdentity& identity) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    identity = {st.st_dev, st.st_ino, {}};
+    identity = {st.st_dev, st.st_ino};
     return true;
 }
 

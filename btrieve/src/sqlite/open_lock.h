@@ -9,13 +9,11 @@
 
 namespace wbtrv {
 
-// A file on disk by its device and inode; a file on a server by its server
-// and name there (device and inode 0).
-struct FileIdentity {
+// A file on disk by its device and inode.
+struct DiskIdentity {
     dev_t device = 0;
     ino_t inode = 0;
-    std::string served;
-    bool operator==(const FileIdentity&) const = default;
+    bool operator==(const DiskIdentity&) const = default;
 };
 
 class OpenLock {
@@ -30,17 +28,17 @@ public:
     // Opens path and takes the lock without waiting; returns a status
     // (0, 12 missing, 85 held elsewhere, 2 other failure).
     int acquire(const std::string& path, bool exclusive);
-    const FileIdentity& identity() const { return identity_; }
+    const DiskIdentity& identity() const { return identity_; }
 
 private:
     void release();
     // Kept open while any SQLite connection of this process uses the file:
     // closing a descriptor drops every POSIX lock the process holds on it.
     int fd_ = -1;
-    FileIdentity identity_;
+    DiskIdentity identity_;
 };
 
 // Identity of the file at path; false when it does not exist as a regular file.
-bool identify(const std::string& path, FileIdentity& identity);
+bool identify(const std::string& path, DiskIdentity& identity);
 
 }  // namespace wbtrv

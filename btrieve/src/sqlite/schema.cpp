@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "sqlite/sqlite_keys.h"
 
 #include <wbtrv32/btrieve.h>
 

@@ -1,25 +1,69 @@
 #include "sqlite/sqlite_file.h"
 
+#include "core/key_sql.h"
 #include "sqlite/commit_failure.h"
 #include "sqlite/file_access.h"
 #include "sqlite/schema.h"
+#include "sqlite/sqlite_keys.h"
 
 #include <wbtrv32/btrieve.h>
 
+#include <algorithm>
+
 namespace wbtrv {
 
-int SqliteFile::open(const std::string& path, bool exclusive, std::unique_ptr<DataFile>& out) {
+// One write under the file's write lock. BEGIN IMMEDIATE takes the lock up
+// front, so the record compared inside cannot change before the write. A
+// write on its own commits when it is done and is rolled back otherwise, also
+// when the call leaves by an exception; inside the process's transaction it
+// opens the SQLite transaction if it is the first and leaves commit and
+// rollback to the transaction's end (each write is one statement, which
+// SQLite undoes alone when it fails).
+class SqliteFile::Write {
+public:
+    explicit Write(SqliteFile& file) : file_(file) {
+        if (file.broken_)
+            began_ = B_IO_ERROR;
+        else if (sqlite3_get_autocommit(file.db_.get()))
+            began_ = file.step(file.begin_);
+    }
+    Write(const Write&) = delete;
+    Write& operator=(const Write&) = delete;
+    ~Write() {
+        if (began_ == B_NO_ERROR && !finished_ && !file_.inTransaction()) file_.step(file_.rollback_);
+    }
+    int began() const { return began_; }
+
+    // Ends the write that answered `status`: commits a write on its own that succeeded.
+    int finish(int status) {
+        if (file_.inTransaction() || status != B_NO_ERROR) return status;
+        finished_ = true;
+        status = file_.step(file_.commit_);
+        if (status == B_NO_ERROR) return status;
+        if (commitMayLinger(sqlite3_extended_errcode(file_.db_.get())))
+            file_.broken_ = !discardRefusedCommit(file_.db_);
+        else if (!sqlite3_get_autocommit(file_.db_.get()))
+            file_.step(file_.rollback_);
+        return status;
+    }
+
+private:
+    SqliteFile& file_;
+    int began_ = B_NO_ERROR;
+    bool finished_ = false;
+};
+
+int SqliteFile::open(const Engine& engine, const std::string& path, bool exclusive, std::unique_ptr<StoredFile>& out) {
     std::unique_ptr<SqliteFile> file(new SqliteFile);
-    file->exclusive_ = exclusive;
     file->path_ = path;
     int status = file->lock_.acquire(path, exclusive);
     if (status != B_NO_ERROR) return status;
-    file->identity_ = file->lock_.identity();
+    file->identity_ = identityOf(engine, file->lock_.identity());
     // Identified before anything can write to it: a file that is not ours
     // stays as it was, its journal files included.
     std::string why;
     if ((status = identifyDataFile(path, file->layout_, why)) != B_NO_ERROR) return status;
-    if (journalOfAnotherFile(path, file->identity())) return B_FILE_IN_USE;
+    if (journalOfAnotherFile(path, file->lock_.identity())) return B_FILE_IN_USE;
     if ((status = connectDataFile(file->db_, path, file->readOnly_)) != B_NO_ERROR) return status;
     if (!file->readOnly_) file->recordLocks_.open(path);
     sqlite3_busy_handler(file->db_.get(), &LockWait::retry, &file->lockWait_);
@@ -30,6 +74,7 @@ int SqliteFile::open(const std::string& path, bool exclusive, std::unique_ptr<Da
         return statusFromSqlite(rc);
     if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
+    file->highest_.resize(file->layout_.keys.size());
     out = std::move(file);
     return B_NO_ERROR;
 }
@@ -39,7 +84,7 @@ SqliteFile::~SqliteFile() {
     // it is, under the name the file had; the next file of that name would
     // have it applied. Emptying it here (its changes go into this file) keeps
     // them apart; where other connections still read it, the last closes it.
-    if (db_.get() && !readOnly_ && moved(path_, identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    if (db_.get() && !readOnly_ && moved(path_, lock_.identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
 int SqliteFile::prepareFixed() {
@@ -71,7 +116,7 @@ int SqliteFile::prepareFixed() {
 
 Statement& SqliteFile::query(std::size_t key, KeyQuery which) {
     Statement& st = queries_[key][static_cast<std::size_t>(which)];
-    if (!st.prepared()) st.prepare(db_.get(), keyQuerySql(key, which));
+    if (!st.prepared()) st.prepare(db_.get(), keyQuerySql(key, which, "data_t", '?'));
     return st;
 }
 
@@ -84,15 +129,15 @@ void SqliteFile::bindKey(Statement& st, int index, std::size_t key, const KeyVal
         st.bindBlob(index, value.encoded);
 }
 
+void SqliteFile::bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys) {
+    for (std::size_t k = 0; k < keys.size(); ++k) bindKey(st, firstIndex + static_cast<int>(k), k, keys[k]);
+}
+
 int SqliteFile::step(Statement& st) {
     if (!st.prepared()) return B_IO_ERROR;
     const int rc = st.step();
     st.reset();
     return statusFromSqlite(rc);
-}
-
-void SqliteFile::bindKeys(Statement& st, int firstIndex, const std::vector<KeyValue>& keys) {
-    for (std::size_t k = 0; k < keys.size(); ++k) bindKey(st, firstIndex + static_cast<int>(k), k, keys[k]);
 }
 
 // Reads the id and data of the row a statement selects.
@@ -108,8 +153,8 @@ int SqliteFile::readRow(Statement& st, Record& out) {
     return B_NO_ERROR;
 }
 
-int SqliteFile::fetchAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
-                           KeyValue& stored) {
+int SqliteFile::readAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
+                          KeyValue& stored) {
     Statement& st = query(key, which);
     StatementUse use(st);
     if (which != KeyQuery::First && which != KeyQuery::Last && st.prepared()) {
@@ -121,84 +166,11 @@ int SqliteFile::fetchAlong(std::size_t key, KeyQuery which, const KeyValue& valu
     return status;
 }
 
-int SqliteFile::fetchRow(RowQuery which, std::int64_t id, Record& out) {
+int SqliteFile::readAt(RowQuery which, std::int64_t id, Record& out) {
     Statement& st = which == RowQuery::After ? stepNext_ : which == RowQuery::Before ? stepPrevious_ : byId_;
     StatementUse use(st);
     use->bindInteger(1, id);
     return readRow(st, out);
-}
-
-int SqliteFile::highestValue(std::size_t key, std::int64_t& value) {
-    Statement& st = query(key, KeyQuery::Max);
-    StatementUse use(st);
-    if (!st.prepared()) return B_IO_ERROR;
-    const int rc = st.step();
-    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
-    value = st.typeAt(0) == SQLITE_NULL ? 0 : st.integerAt(0);
-    return B_NO_ERROR;
-}
-
-int SqliteFile::insertRow(std::span<const std::uint8_t> record, const std::vector<KeyValue>& keys, std::int64_t& id) {
-    StatementUse use(insert_);
-    use->bindBlob(1, record);
-    bindKeys(insert_, 2, keys);
-    if (const int status = step(insert_); status != B_NO_ERROR) return status;
-    id = sqlite3_last_insert_rowid(db_.get());
-    return B_NO_ERROR;
-}
-
-// The write lock is held: the record compared cannot change before the write.
-int SqliteFile::updateRow(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record,
-                          const std::vector<KeyValue>& keys) {
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
-    StatementUse use(update_);
-    use->bindBlob(1, record);
-    bindKeys(update_, 2, keys);
-    use->bindInteger(static_cast<int>(keys.size()) + 2, id);
-    return step(update_);
-}
-
-int SqliteFile::deleteRow(std::int64_t id, std::span<const std::uint8_t> expected) {
-    if (const int status = matchesStored(id, expected); status != B_NO_ERROR) return status;
-    StatementUse use(delete_);
-    use->bindInteger(1, id);
-    return step(delete_);
-}
-
-// BEGIN IMMEDIATE takes the write lock up front, so the record compared
-// inside cannot change before the write. A file whose connection can no
-// longer be trusted refuses it. Inside the process's transaction a write
-// joins the SQLite transaction already open (or opens it) and leaves commit
-// and rollback to its end: each write is one statement, which SQLite undoes
-// alone when it fails.
-int SqliteFile::beginWrite(bool own) {
-    if (broken_) return B_IO_ERROR;
-    return own || sqlite3_get_autocommit(db_.get()) ? step(begin_) : B_NO_ERROR;
-}
-
-int SqliteFile::commitWrite(bool own) {
-    const int status = own ? step(commit_) : B_NO_ERROR;
-    if (status != B_NO_ERROR) {
-        if (commitMayLinger(sqlite3_extended_errcode(db_.get())))
-            broken_ = !discardRefusedCommit(db_);
-        else
-            abandonWrite(own);
-    }
-    return status;
-}
-
-void SqliteFile::abandonWrite(bool own) {
-    if (own && !sqlite3_get_autocommit(db_.get())) step(rollback_);
-}
-
-int SqliteFile::finishWrites(bool commit) {
-    int status = B_NO_ERROR;
-    if (!sqlite3_get_autocommit(db_.get())) {
-        status = step(commit ? commit_ : rollback_);
-        // A commit that failed leaves nothing half-done: what was written is undone.
-        if (status != B_NO_ERROR && !sqlite3_get_autocommit(db_.get())) step(rollback_);
-    }
-    return status;
 }
 
 int SqliteFile::count(std::uint64_t& records) {
@@ -208,6 +180,72 @@ int SqliteFile::count(std::uint64_t& records) {
     if (rc != SQLITE_ROW) return statusFromSqlite(rc);
     records = static_cast<std::uint64_t>(count_.integerAt(0));
     return B_NO_ERROR;
+}
+
+int SqliteFile::highestValue(std::size_t key, std::int64_t& value) {
+    Statement& st = highest_[key];
+    if (!st.prepared()) st.prepare(db_.get(), highestValueSql(key, "data_t"));
+    StatementUse use(st);
+    if (!st.prepared()) return B_IO_ERROR;
+    const int rc = st.step();
+    if (rc != SQLITE_ROW) return statusFromSqlite(rc);
+    value = st.typeAt(0) == SQLITE_NULL ? 0 : st.integerAt(0);
+    return B_NO_ERROR;
+}
+
+int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    const auto highest = [this](std::size_t key, std::int64_t& value) { return highestValue(key, value); };
+    if (const int status = layout_.readyToInsert(record, keys_, highest); status != B_NO_ERROR) return status;
+    StatementUse use(insert_);
+    use->bindBlob(1, record);
+    bindKeys(insert_, 2, keys_);
+    const int status = step(insert_);
+    if (status == B_NO_ERROR) id = sqlite3_last_insert_rowid(db_.get());
+    return write.finish(status);
+}
+
+int SqliteFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expected) {
+    StatementUse use(byId_);
+    use->bindInteger(1, id);
+    const int status = readRow(byId_, stored_);
+    if (status == B_END_OF_FILE) return B_CONFLICT;
+    if (status != B_NO_ERROR) return status;
+    return std::ranges::equal(stored_.data, expected) ? B_NO_ERROR : B_CONFLICT;
+}
+
+// The record's lock is looked at first; the comparison and the write then
+// happen under the write lock, so the record cannot change between them.
+int SqliteFile::compareAndWrite(const CompareAndWrite& change) {
+    using enum CompareAndWrite::Write;
+    if (recordLocks_.holder(change.id)) return B_RECORD_IN_USE;
+    if (change.write == Nothing) return matchesStored(change.id, change.expected);
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    int status = matchesStored(change.id, change.expected);
+    if (status != B_NO_ERROR) return write.finish(status);
+    Statement& st = change.write == Update ? update_ : delete_;
+    StatementUse use(st);
+    if (change.write == Update) {
+        use->bindBlob(1, change.record);
+        bindKeys(st, 2, change.keys);
+        use->bindInteger(static_cast<int>(change.keys.size()) + 2, change.id);
+    } else {
+        use->bindInteger(1, change.id);
+    }
+    status = step(st);
+    return write.finish(status);
+}
+
+int SqliteFile::finishTransaction(bool commit) {
+    int status = B_NO_ERROR;
+    if (!sqlite3_get_autocommit(db_.get())) {
+        status = step(commit ? commit_ : rollback_);
+        // A commit that failed leaves nothing half-done: what was written is undone.
+        if (status != B_NO_ERROR && !sqlite3_get_autocommit(db_.get())) step(rollback_);
+    }
+    return status;
 }
 
 }  // namespace wbtrv
