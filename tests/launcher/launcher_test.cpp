@@ -69,6 +69,12 @@ TEST(WorldCheck, NamesWhatAFolderLacksOrWhyItCannotBeOpened) {
         EXPECT_EQ(said(folder), tc.said) << number;
     }
     EXPECT_EQ(said(temp.path() / "none"), QStringLiteral("This folder does not exist."));
+    const fs::path deep = temp.path() / std::string(240, 'd');  // too long a name for the record manager's key buffer
+    copyFiles(deep, {});
+    std::ofstream(deep / "wbtrv32.server") << "host=/none";
+    EXPECT_EQ(said(deep),
+              QStringLiteral("The server this folder's wbtrv32.server names keeps the world; its data files "
+                             "were not looked at, as the folder's path is too long for the record manager."));
 }
 
 // A folder naming a server in its wbtrv32.server, and any folder while
