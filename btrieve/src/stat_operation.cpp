@@ -1,6 +1,6 @@
 #include "operations.h"
 
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/create_entries.h>
 
 #include <wbtrv32/btrieve.h>
 
@@ -11,21 +11,21 @@ namespace {
 
 // The file's description in the Create layout; each distinct collating
 // sequence once, numbered in the order the keys first use it.
-CreateSpec describe(const FileLayout& layout, std::uint64_t records) {
-    CreateSpec spec;
+CreateEntries describe(const FileLayout& layout, std::uint64_t records) {
+    CreateEntries spec;
     spec.recordLength = static_cast<std::uint16_t>(layout.recordLength);
     spec.pageSize = static_cast<std::uint16_t>(layout.pageSize);
     spec.recordCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(records, UINT32_MAX));
     spec.fileFlags = layout.variableLength ? 1 : 0;
     for (const KeyDefinition& key : layout.keys) {
-        KeySpec& out = spec.keys.emplace_back();
+        KeySegments& out = spec.keys.emplace_back();
         for (const KeySegment& seg : key.segments) {
-            SegmentSpec s{static_cast<std::uint16_t>(seg.offset + 1),
-                          static_cast<std::uint16_t>(seg.length),
-                          seg.attributes,
-                          seg.dataType,
-                          seg.nullValue,
-                          static_cast<std::uint8_t>(spec.keys.size() - 1)};
+            SegmentEntry s{static_cast<std::uint16_t>(seg.offset + 1),
+                           static_cast<std::uint16_t>(seg.length),
+                           seg.attributes,
+                           seg.dataType,
+                           seg.nullValue,
+                           static_cast<std::uint8_t>(spec.keys.size() - 1)};
             if (seg.collating) {
                 auto at = std::find(spec.sequences.begin(), spec.sequences.end(), *seg.collating);
                 if (at == spec.sequences.end()) at = spec.sequences.insert(at, *seg.collating);
