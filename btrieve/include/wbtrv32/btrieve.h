@@ -214,9 +214,17 @@ enum {
  * segments number, BTR_COLLATING_SEQUENCE_SIZE bytes each. Numbers are little-endian. */
 #define BTR_FILE_ENTRY_SIZE 16
 #define BTR_KEY_ENTRY_SIZE 16
-/* Deprecated names of the same sizes, kept until the next major version. */
+/* Deprecated names of the same sizes, kept until the next major version; a compiler that
+ * knows the pragma warns where they are used. */
+#if defined(__GNUC__)
+#define BTR_FILE_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_FILE_SPEC_SIZE is deprecated: use BTR_FILE_ENTRY_SIZE\"") BTR_FILE_ENTRY_SIZE
+#define BTR_KEY_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_KEY_SPEC_SIZE is deprecated: use BTR_KEY_ENTRY_SIZE\"") BTR_KEY_ENTRY_SIZE
+#else
 #define BTR_FILE_SPEC_SIZE BTR_FILE_ENTRY_SIZE
 #define BTR_KEY_SPEC_SIZE BTR_KEY_ENTRY_SIZE
+#endif
 /* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
 #define BTR_COLLATING_SEQUENCE_SIZE 265
 #define BTR_COLLATING_SEQUENCE_MARK 0xAC
