@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "test_support/temp_folder.h"
@@ -41,6 +42,8 @@ Bytes keyOf(std::int32_t number) {
     wbtrv::writeLittleEndian(key.data(), 4, static_cast<std::uint32_t>(number));
     return key;
 }
+
+Bytes text(std::string_view characters) { return {characters.begin(), characters.end()}; }
 
 Bytes current(const client::File& file) { return {file.record().begin(), file.record().end()}; }
 
@@ -96,14 +99,8 @@ TEST_F(ClientTest, TypedCallsReachTheRecordsTheyName) {
         {[&] { return file.find(client::Find::GreaterOrEqual, 0, keyOf(11)); }, 11},
         {[&] { return file.find(client::Find::Less, 0, keyOf(11)); }, 10},
         {[&] { return file.find(client::Find::LessOrEqual, 0, keyOf(29)); }, 11},
-        {[&] {
-             return file.find(client::Find::Equal, 1, Bytes{'l', 'a', 's', 't'});
-         },
-         30},
-        {[&] {
-             return file.find(client::Find::Equal, 0, Bytes{10, 0});
-         },
-         -B_KEY_BUFFER_TOO_SHORT},
+        {[&] { return file.find(client::Find::Equal, 1, text("last")); }, 30},
+        {[&] { return file.find(client::Find::Equal, 0, text("\n")); }, -B_KEY_BUFFER_TOO_SHORT},
         {[&] { return file.get(client::Move::First, 0, client::Lock::SingleNoWait); }, 10},
         {[&] { return file.unlock(); }, 10},
     };
@@ -126,7 +123,7 @@ TEST_F(ClientTest, TypedCallsReachTheRecordsTheyName) {
     ASSERT_EQ(file.getDirect(position, 0), B_NO_ERROR);
     EXPECT_EQ(current(file), recordOf(30, "last"));
     ASSERT_EQ(file.update(recordOf(30, "new ")), B_NO_ERROR);
-    ASSERT_EQ(file.find(client::Find::Equal, 1, Bytes{'n', 'e', 'w', ' '}), B_NO_ERROR);
+    ASSERT_EQ(file.find(client::Find::Equal, 1, text("new ")), B_NO_ERROR);
     ASSERT_EQ(file.remove(), B_NO_ERROR);
     EXPECT_EQ(file.find(client::Find::Equal, 0, keyOf(30)), B_KEY_VALUE_NOT_FOUND);
 }

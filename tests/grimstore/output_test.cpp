@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "grimstore_fixture.h"
 
@@ -17,11 +15,6 @@ namespace grimstore::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Files a save left beside its output: none should be.
 std::size_t leftovers(const fs::path& folder) {
@@ -56,7 +49,7 @@ TEST_F(OutputTest, SaveReplacesFilesWholeAndFollowsLinks) {
         writeFile(path("old.seq"), {'o', 'l', 'd'});
         const RunResult result = save(path(out));
         EXPECT_EQ(result.exitStatus, 0) << result.err;
-        EXPECT_EQ(fileBytes(path(written)), expected);
+        EXPECT_EQ(readFile(path(written)), expected);
     }
     EXPECT_TRUE(fs::is_symlink(path("link.seq")) && fs::is_symlink(path("dangling.seq")));
     EXPECT_EQ(fs::status(path("old.seq")).permissions(), fs::perms(0640)) << "the replaced file's permissions";
@@ -66,7 +59,7 @@ TEST_F(OutputTest, SaveReplacesFilesWholeAndFollowsLinks) {
     writeFile(path("old.seq"), {'o', 'l', 'd'});
     const RunResult failed = save(path("link.seq"));
     EXPECT_NE(failed.err.find("reading record 2"), std::string::npos) << failed.err;
-    EXPECT_EQ(fileBytes(path("old.seq")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(readFile(path("old.seq")), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(leftovers(folder()), 0u);
 }
 
