@@ -12,7 +12,7 @@
 #include "editors/table_editor.h"
 #include "records/row_conversion.h"
 #include "records/text_codec.h"
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 #include "text_rules.h"
 
 namespace editors {

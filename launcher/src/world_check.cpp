@@ -5,9 +5,9 @@
 #include <QFileInfo>
 
 #include <cstdint>
-#include <cstring>
+#include <string_view>
 
-#include <wbtrv32/btrieve.h>
+#include <wbtrv32/client.h>
 
 #include "records/tables.h"
 
@@ -49,13 +49,8 @@ WorldPlace placeOf(const QDir& dir, QString& problem) {
 // Opens the data file read-only through the record manager and closes it again;
 // returns the status of the Open.
 std::int16_t openAndClose(const QByteArray& path) {
-    char block[BTR_POSITION_BLOCK_SIZE] = {};
-    char key[BTR_MAX_KEY_LENGTH] = {};
-    std::memcpy(key, path.constData(), static_cast<std::size_t>(path.size()));
-    std::uint32_t length = 0;
-    const std::int16_t status = BTRCALL(B_OPEN, block, nullptr, &length, key, sizeof key, B_MODE_READ_ONLY);
-    if (status == B_NO_ERROR) BTRCALL(B_CLOSE, block, nullptr, &length, key, sizeof key, 0);
-    return status;
+    return wbtrv::client::File().open(std::string_view(path.constData(), static_cast<std::size_t>(path.size())),
+                                      wbtrv::client::OpenMode::ReadOnly);
 }
 
 QString fileName(const records::TableFile& table) {

@@ -16,7 +16,7 @@
 
 #include "editors/table_editor.h"
 #include "records/tarrow_data_fields.h"
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 
 #include "test_support/application.h"
 #include "test_support/call_seam.h"

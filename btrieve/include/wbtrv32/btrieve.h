@@ -85,14 +85,13 @@ enum {
     B_GET_LESS_OR_EQUAL = 11,   /* the last record with the value (its last duplicate) or below it. 9 none */
     B_GET_FIRST = 12,           /* the first record in the order of key keyNumber. 9 empty file */
     B_GET_LAST = 13,            /* the last record, statuses as Get First */
-    B_CREATE = 14,              /* key buffer: file name; data buffer: file specification, key specifications and
+    B_CREATE = 14,              /* key buffer: file name; data buffer: the file's entry, the key entries and the
                                    collating sequences (layout below). keyNumber -1 refuses an existing file with
                                    59, otherwise it is replaced (85 while open here or elsewhere). 11 no name, 22
-                                   a buffer shorter than a file specification, 24-29, 45, 48 and 49 name what is
+                                   a buffer shorter than the file's entry, 24-29, 45, 48 and 49 name what is
                                    wrong; 25 the file could not be made, 18, 20 */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
-                                   in the file specification's 4 unused bytes (offset 6). 22 buffer too short, 2,
-                                   20 */
+                                   in the file entry's 4 unused bytes (offset 6). 22 buffer too short, 2, 20 */
     B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
     B_END_TRANSACTION = 20,     /* commits every write since Begin; each changed file was held against
                                    other writers until now. 39 no transaction; 2, 18 or 20 a commit that failed:
@@ -191,13 +190,13 @@ enum {
     B_INCOMPATIBLE_LOCK = 93           /* single and multiple locks mixed in one block */
 };
 
-/* Key flags of a key specification in the Create and Stat buffers. */
+/* Key flags of a key entry in the Create and Stat buffers. */
 enum {
     B_KEY_DUPLICATES = 0x0001,    /* several records may share a value */
     B_KEY_MODIFIABLE = 0x0002,    /* Update may change the value */
     B_KEY_BINARY = 0x0004,        /* without B_KEY_EXTENDED_TYPE: an unsigned binary key */
     B_KEY_NULL_ALL = 0x0008,      /* records whose every segment holds the null value are left out of the key */
-    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key specification */
+    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key entry */
     B_KEY_ALT_COLLATING = 0x0020, /* string bytes sort through the collating sequence the segment names */
     B_KEY_DESCENDING = 0x0040,    /* this segment sorts high to low */
     B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
@@ -230,13 +229,24 @@ enum {
     B_TYPE_NUMERIC_STS = 17
 };
 
-/* The Create and Stat buffer: a file specification of BTR_FILE_SPEC_SIZE bytes (record length 2,
- * page size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key specification of
- * BTR_KEY_SPEC_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
+/* The Create and Stat buffer: the file's entry of BTR_FILE_ENTRY_SIZE bytes (record length 2, page
+ * size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key entry of
+ * BTR_KEY_ENTRY_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
  * null value 1, reserved 2, key number 1, collating sequence 1), then the collating sequences the
  * segments number, BTR_COLLATING_SEQUENCE_SIZE bytes each. Numbers are little-endian. */
-#define BTR_FILE_SPEC_SIZE 16
-#define BTR_KEY_SPEC_SIZE 16
+#define BTR_FILE_ENTRY_SIZE 16
+#define BTR_KEY_ENTRY_SIZE 16
+/* Deprecated names of the same sizes, kept until the next major version; a compiler that
+ * knows the pragma warns where they are used. */
+#if defined(__GNUC__)
+#define BTR_FILE_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_FILE_SPEC_SIZE is deprecated: use BTR_FILE_ENTRY_SIZE\"") BTR_FILE_ENTRY_SIZE
+#define BTR_KEY_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_KEY_SPEC_SIZE is deprecated: use BTR_KEY_ENTRY_SIZE\"") BTR_KEY_ENTRY_SIZE
+#else
+#define BTR_FILE_SPEC_SIZE BTR_FILE_ENTRY_SIZE
+#define BTR_KEY_SPEC_SIZE BTR_KEY_ENTRY_SIZE
+#endif
 /* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
 #define BTR_COLLATING_SEQUENCE_SIZE 265
 #define BTR_COLLATING_SEQUENCE_MARK 0xAC

@@ -1,4 +1,4 @@
-// The published Create buffer: file specification and key specifications.
+// The published Create buffer: the file's entry and the key entries.
 #pragma once
 
 #include "core/file_layout.h"

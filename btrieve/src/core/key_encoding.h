@@ -3,7 +3,7 @@
 // when compared as unsigned bytes (SQLite's BLOB comparison).
 #pragma once
 
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/create_entries.h>
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "operations/operations.h"
 
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/create_entries.h>
 
 #include <wbtrv32/btrieve.h>
 
@@ -11,37 +11,37 @@ namespace {
 
 // The file's description in the Create layout; each distinct collating
 // sequence once, numbered in the order the keys first use it.
-CreateSpec describe(const FileLayout& layout, std::uint64_t records) {
-    CreateSpec spec;
-    spec.recordLength = static_cast<std::uint16_t>(layout.recordLength);
-    spec.pageSize = static_cast<std::uint16_t>(layout.pageSize);
-    spec.recordCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(records, UINT32_MAX));
-    spec.fileFlags = layout.variableLength ? 1 : 0;
+CreateEntries describe(const FileLayout& layout, std::uint64_t records) {
+    CreateEntries entries;
+    entries.recordLength = static_cast<std::uint16_t>(layout.recordLength);
+    entries.pageSize = static_cast<std::uint16_t>(layout.pageSize);
+    entries.recordCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(records, UINT32_MAX));
+    entries.fileFlags = layout.variableLength ? 1 : 0;
     for (const KeyDefinition& key : layout.keys) {
-        KeySpec& out = spec.keys.emplace_back();
+        KeySegments& out = entries.keys.emplace_back();
         for (const KeySegment& seg : key.segments) {
-            SegmentSpec s{static_cast<std::uint16_t>(seg.offset + 1),
-                          static_cast<std::uint16_t>(seg.length),
-                          seg.attributes,
-                          seg.dataType,
-                          seg.nullValue,
-                          static_cast<std::uint8_t>(spec.keys.size() - 1)};
+            SegmentEntry s{static_cast<std::uint16_t>(seg.offset + 1),
+                           static_cast<std::uint16_t>(seg.length),
+                           seg.attributes,
+                           seg.dataType,
+                           seg.nullValue,
+                           static_cast<std::uint8_t>(entries.keys.size() - 1)};
             if (seg.collating) {
-                auto at = std::find(spec.sequences.begin(), spec.sequences.end(), *seg.collating);
-                if (at == spec.sequences.end()) at = spec.sequences.insert(at, *seg.collating);
-                s.collatingSequence = static_cast<std::uint8_t>(at - spec.sequences.begin());
+                auto at = std::find(entries.sequences.begin(), entries.sequences.end(), *seg.collating);
+                if (at == entries.sequences.end()) at = entries.sequences.insert(at, *seg.collating);
+                s.collatingSequence = static_cast<std::uint8_t>(at - entries.sequences.begin());
             }
             out.push_back(s);
         }
     }
-    return spec;
+    return entries;
 }
 
 }  // namespace
 
-// Fills the data buffer in the Create layout: the file specification, with
-// the record count in its unused bytes, one specification per segment, then
-// the collating sequences.
+// Fills the data buffer in the Create layout: the file's entry, with the
+// record count in its unused bytes, one key entry per segment, then the
+// collating sequences.
 int statOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;

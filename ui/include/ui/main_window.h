@@ -13,8 +13,8 @@
 #include "editors/table_editor.h"
 #include "records/tarrow_data_fields.h"
 #include "store/btr_call.h"
-#include "store/data_file_set.h"
 #include "store/record_store.h"
+#include "store/table_blocks.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -70,7 +70,7 @@ private:
 
     editors::Dialogs& dialogs_;
     records::TarrowDataFields lists_;
-    store::DataFileSet files_;
+    store::TableBlocks files_;
     store::RecordStore store_;
     Stage stage_ = Stage::Built;
 

@@ -1,6 +1,7 @@
-// The published Create buffer (also what Stat returns) as a structure: one
-// builder and one reader, shared by the record manager, its tools, tests and
-// benchmarks.
+// The published Create buffer (also what Stat returns) as a structure: the
+// file's entry, one key entry per segment of every key, the collating
+// sequences. One builder and one reader, shared by the record manager, its
+// tools, tests and benchmarks.
 #pragma once
 
 #include <wbtrv32/btrieve.h>
@@ -14,7 +15,8 @@
 
 namespace wbtrv {
 
-struct SegmentSpec {
+// One key entry: a segment of a key.
+struct SegmentEntry {
     std::uint16_t position = 1;  // 1-based
     std::uint16_t length = 0;
     std::uint16_t flags = B_KEY_EXTENDED_TYPE;  // the segmented flag is set by the builder
@@ -29,7 +31,7 @@ struct SegmentSpec {
 };
 
 // One key: its segments in order.
-using KeySpec = std::vector<SegmentSpec>;
+using KeySegments = std::vector<SegmentEntry>;
 
 struct CollatingSequence {
     std::string name;  // up to 8 characters, blank padded in the buffer
@@ -37,23 +39,24 @@ struct CollatingSequence {
     bool operator==(const CollatingSequence&) const = default;
 };
 
-struct CreateSpec {
+// Everything a Create buffer holds: the file's entry, its keys, its collating sequences.
+struct CreateEntries {
     std::uint16_t recordLength = 0;
     std::uint16_t pageSize = 4096;
-    std::uint32_t recordCount = 0;  // Stat only: the unused bytes of the file specification
+    std::uint32_t recordCount = 0;  // Stat only: the unused bytes of the file's entry
     std::uint16_t fileFlags = 0;
-    std::vector<KeySpec> keys;
+    std::vector<KeySegments> keys;
     std::vector<CollatingSequence> sequences;
 };
 
-// File specification, one 16-byte entry per segment (every segment but a
+// The file's entry, one 16-byte key entry per segment (every segment but a
 // key's last with the segmented flag), then the collating sequences.
-std::vector<std::uint8_t> buildCreateBuffer(const CreateSpec& spec);
+std::vector<std::uint8_t> buildCreateBuffer(const CreateEntries& entries);
 
 // Reads a Create or Stat buffer. Fails with 22 when the buffer ends inside the
-// file specification or a key entry, 48 when a segment names a collating
-// sequence the buffer does not hold or one lacks its mark. The number of keys
-// is not checked against any limit here.
-int readCreateBuffer(std::span<const std::uint8_t> buffer, CreateSpec& spec);
+// file's entry or a key entry, 48 when a segment names a collating sequence the
+// buffer does not hold or one lacks its mark. The number of keys is not checked
+// against any limit here.
+int readCreateBuffer(std::span<const std::uint8_t> buffer, CreateEntries& entries);
 
 }  // namespace wbtrv

@@ -1,5 +1,5 @@
 #include <wbtrv32/bytes.h>
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/create_entries.h>
 
 #include <algorithm>
 
@@ -14,25 +14,26 @@ std::uint16_t word(std::span<const std::uint8_t> b, std::size_t at) {
 
 }  // namespace
 
-std::uint8_t SegmentSpec::effectiveType() const {
+std::uint8_t SegmentEntry::effectiveType() const {
     if (flags & B_KEY_EXTENDED_TYPE) return type;
     return (flags & B_KEY_BINARY) ? B_TYPE_UNSIGNED_BINARY : B_TYPE_STRING;
 }
 
-std::vector<std::uint8_t> buildCreateBuffer(const CreateSpec& spec) {
+std::vector<std::uint8_t> buildCreateBuffer(const CreateEntries& entries) {
     std::size_t segments = 0;
-    for (const KeySpec& key : spec.keys) segments += key.size();
+    for (const KeySegments& key : entries.keys) segments += key.size();
     std::vector<std::uint8_t> b(
-        BTR_FILE_SPEC_SIZE + segments * BTR_KEY_SPEC_SIZE + spec.sequences.size() * BTR_COLLATING_SEQUENCE_SIZE, 0);
-    writeLittleEndian(&b[0], 2, spec.recordLength);
-    writeLittleEndian(&b[2], 2, spec.pageSize);
-    writeLittleEndian(&b[4], 2, spec.keys.size());
-    writeLittleEndian(&b[6], 4, spec.recordCount);
-    writeLittleEndian(&b[10], 2, spec.fileFlags);
-    std::uint8_t* at = &b[BTR_FILE_SPEC_SIZE];
-    for (const KeySpec& key : spec.keys) {
-        for (std::size_t s = 0; s < key.size(); ++s, at += BTR_KEY_SPEC_SIZE) {
-            const SegmentSpec& seg = key[s];
+        BTR_FILE_ENTRY_SIZE + segments * BTR_KEY_ENTRY_SIZE + entries.sequences.size() * BTR_COLLATING_SEQUENCE_SIZE,
+        0);
+    writeLittleEndian(&b[0], 2, entries.recordLength);
+    writeLittleEndian(&b[2], 2, entries.pageSize);
+    writeLittleEndian(&b[4], 2, entries.keys.size());
+    writeLittleEndian(&b[6], 4, entries.recordCount);
+    writeLittleEndian(&b[10], 2, entries.fileFlags);
+    std::uint8_t* at = &b[BTR_FILE_ENTRY_SIZE];
+    for (const KeySegments& key : entries.keys) {
+        for (std::size_t s = 0; s < key.size(); ++s, at += BTR_KEY_ENTRY_SIZE) {
+            const SegmentEntry& seg = key[s];
             const bool more = s + 1 < key.size();
             writeLittleEndian(at, 2, seg.position);
             writeLittleEndian(at + 2, 2, seg.length);
@@ -44,7 +45,7 @@ std::vector<std::uint8_t> buildCreateBuffer(const CreateSpec& spec) {
             at[15] = seg.collatingSequence;
         }
     }
-    for (const CollatingSequence& sequence : spec.sequences) {
+    for (const CollatingSequence& sequence : entries.sequences) {
         at[0] = BTR_COLLATING_SEQUENCE_MARK;
         std::fill_n(at + 1, kNameLength, std::uint8_t{' '});
         std::copy_n(sequence.name.begin(), std::min(sequence.name.size(), kNameLength), at + 1);
@@ -54,21 +55,21 @@ std::vector<std::uint8_t> buildCreateBuffer(const CreateSpec& spec) {
     return b;
 }
 
-int readCreateBuffer(std::span<const std::uint8_t> b, CreateSpec& spec) {
-    spec = CreateSpec{};
-    if (b.size() < BTR_FILE_SPEC_SIZE) return B_DATA_BUFFER_TOO_SHORT;
-    spec.recordLength = word(b, 0);
-    spec.pageSize = word(b, 2);
+int readCreateBuffer(std::span<const std::uint8_t> b, CreateEntries& entries) {
+    entries = CreateEntries{};
+    if (b.size() < BTR_FILE_ENTRY_SIZE) return B_DATA_BUFFER_TOO_SHORT;
+    entries.recordLength = word(b, 0);
+    entries.pageSize = word(b, 2);
     const std::uint16_t keyCount = word(b, 4);
-    spec.recordCount = static_cast<std::uint32_t>(readLittleEndian(&b[6], 4));
-    spec.fileFlags = word(b, 10);
-    std::size_t at = BTR_FILE_SPEC_SIZE;
+    entries.recordCount = static_cast<std::uint32_t>(readLittleEndian(&b[6], 4));
+    entries.fileFlags = word(b, 10);
+    std::size_t at = BTR_FILE_ENTRY_SIZE;
     int sequencesUsed = 0;
     for (std::uint16_t k = 0; k < keyCount; ++k) {
-        KeySpec key;
+        KeySegments key;
         do {
-            if (at + BTR_KEY_SPEC_SIZE > b.size()) return B_DATA_BUFFER_TOO_SHORT;
-            SegmentSpec seg;
+            if (at + BTR_KEY_ENTRY_SIZE > b.size()) return B_DATA_BUFFER_TOO_SHORT;
+            SegmentEntry seg;
             seg.position = word(b, at);
             seg.length = word(b, at + 2);
             seg.flags = word(b, at + 4);
@@ -78,9 +79,9 @@ int readCreateBuffer(std::span<const std::uint8_t> b, CreateSpec& spec) {
             seg.collatingSequence = b[at + 15];
             if (seg.flags & B_KEY_ALT_COLLATING) sequencesUsed = std::max(sequencesUsed, seg.collatingSequence + 1);
             key.push_back(seg);
-            at += BTR_KEY_SPEC_SIZE;
+            at += BTR_KEY_ENTRY_SIZE;
         } while (key.back().flags & B_KEY_SEGMENTED);
-        spec.keys.push_back(std::move(key));
+        entries.keys.push_back(std::move(key));
     }
     for (int n = 0; n < sequencesUsed; ++n, at += BTR_COLLATING_SEQUENCE_SIZE) {
         if (at + BTR_COLLATING_SEQUENCE_SIZE > b.size() || b[at] != BTR_COLLATING_SEQUENCE_MARK)
@@ -90,7 +91,7 @@ int readCreateBuffer(std::span<const std::uint8_t> b, CreateSpec& spec) {
                              b.begin() + static_cast<std::ptrdiff_t>(at + 1 + kNameLength));
         sequence.name.erase(sequence.name.find_last_not_of(' ') + 1);
         std::copy_n(b.begin() + static_cast<std::ptrdiff_t>(at + 1 + kNameLength), 256, sequence.table.begin());
-        spec.sequences.push_back(std::move(sequence));
+        entries.sequences.push_back(std::move(sequence));
     }
     return B_NO_ERROR;
 }

@@ -1,4 +1,4 @@
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 
 #include <algorithm>
 #include <array>
@@ -18,7 +18,7 @@ const TableMessages& tableMessages(records::TableId table) {
     return messages[static_cast<std::size_t>(table)];
 }
 
-DataFileSet::DataFileSet() {
+TableBlocks::TableBlocks() {
     blocks_.reserve(records::kTableFiles.size());
     for (const auto& table : records::kTableFiles) blocks_.emplace_back(table);
 }
@@ -45,7 +45,7 @@ void showFirstRecord(const RecordStore& store, TableFileBlock& block, const Show
         show(block);
 }
 
-bool startUp(const RecordStore& store, DataFileSet& files, const ShowRow& show) {
+bool startUp(const RecordStore& store, TableBlocks& files, const ShowRow& show) {
     for (auto& block : files.blocks()) {
         prepareBlock(block);
         if (!openTable(store, block)) return false;
@@ -54,7 +54,7 @@ bool startUp(const RecordStore& store, DataFileSet& files, const ShowRow& show) 
     return true;
 }
 
-void shutDown(const RecordStore& store, DataFileSet& files) {
+void shutDown(const RecordStore& store, TableBlocks& files) {
     for (auto& block : files.blocks()) {
         const auto prefix = tableMessages(block.file.id).closeError;
         if (prefix.empty() || block.openFlag != 1) continue;

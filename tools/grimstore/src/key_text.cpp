@@ -1,4 +1,4 @@
-#include "key_spec.h"
+#include "key_text.h"
 
 #include <array>
 #include <charconv>
@@ -84,13 +84,13 @@ std::vector<std::string_view> split(std::string_view text, std::string_view sepa
 
 }  // namespace
 
-std::optional<KeySegment> parseKeySegment(std::string_view text, std::string& error) {
+std::optional<SegmentEntry> parseKeySegment(std::string_view text, std::string& error) {
     const auto parts = split(text, ":");
     if (parts.size() < 3) {
         error = "expected POS:LEN:TYPE[:FLAGS]";
         return std::nullopt;
     }
-    KeySegment segment;
+    SegmentEntry segment;
     const auto position = parseNumber<uint16_t>(parts[0]);
     const auto length = parseNumber<uint16_t>(parts[1]);
     if (!position || *position == 0) {
@@ -141,8 +141,8 @@ std::string flagNames(uint16_t flags) {
     return names.empty() ? "none" : names;
 }
 
-std::optional<Key> parseKey(std::string_view text, std::string& error) {
-    Key key;
+std::optional<KeySegments> parseKey(std::string_view text, std::string& error) {
+    KeySegments key;
     for (std::string_view part : split(text, "+")) {
         const auto segment = parseKeySegment(part, error);
         if (!segment) return std::nullopt;

@@ -23,11 +23,11 @@ struct TableMessages {
 const TableMessages& tableMessages(records::TableId table);
 
 // One file block per table of records::kTableFiles, in start-up order, living as long as the set.
-class DataFileSet {
+class TableBlocks {
 public:
-    DataFileSet();
-    DataFileSet(const DataFileSet&) = delete;
-    DataFileSet& operator=(const DataFileSet&) = delete;
+    TableBlocks();
+    TableBlocks(const TableBlocks&) = delete;
+    TableBlocks& operator=(const TableBlocks&) = delete;
 
     TableFileBlock& block(records::TableId table) { return blocks_[static_cast<std::size_t>(table)]; }
     std::span<TableFileBlock> blocks() { return blocks_; }
@@ -50,10 +50,10 @@ void showFirstRecord(const RecordStore& store, TableFileBlock& block, const Show
 
 // Prepares, opens and shows the first record of every table, one table after the other.
 // False as soon as an Open fails: the caller then ends the program without shutting down.
-bool startUp(const RecordStore& store, DataFileSet& files, const ShowRow& show);
+bool startUp(const RecordStore& store, TableBlocks& files, const ShowRow& show);
 
 // Closes the open files (all but messages), then Stop and Reset; every failure is
 // reported and the sequence goes on.
-void shutDown(const RecordStore& store, DataFileSet& files);
+void shutDown(const RecordStore& store, TableBlocks& files);
 
 }  // namespace store
