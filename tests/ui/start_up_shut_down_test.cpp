@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <QLabel>
 
+#include <optional>
+
+#include "test_support/server_schema.h"
 #include "ui/app_icon.h"
 #include "ui/application_info.h"
 #include "window_fixture.h"
@@ -56,6 +59,30 @@ TEST_F(StartUpShutDown, MissingClassFileStopsAfterTheRaces) {
     window->close();
     EXPECT_TRUE(seam.calls.empty()) << "no shut-down after a failed Open";
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// The same six files on a server: the window reaches them all through one
+// session of the server's, which ends when the window shuts down.
+class StartUpOnServer : public WindowFixture {
+protected:
+    void SetUp() override {
+        if (!test_support::ServerSchema::available()) GTEST_SKIP() << "GRIM_TEST_PG is not set: no server to test on";
+        schema.emplace();
+        WindowFixture::SetUp();
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        schema.reset();
+    }
+    std::optional<test_support::ServerSchema> schema;
+};
+
+TEST_F(StartUpOnServer, TheSixFilesShareOneServerSession) {
+    ASSERT_TRUE(load());
+    for (const auto& table : records::kTableFiles) EXPECT_EQ(shownNumber(table.id), QStringLiteral("1"));
+    EXPECT_EQ(schema->sessions(1), 1);
+    window->close();
+    EXPECT_EQ(schema->sessions(0), 0);
 }
 
 }  // namespace

@@ -52,7 +52,9 @@ extern "C" {
  * buffer (a smaller key buffer gets B_KEY_BUFFER_TOO_SHORT). Every Get answers 6 for a key number the
  * file has not, 41 for a key this record manager cannot order (made elsewhere), 21, 22, 2 and 20; a Get,
  * Step or Get Direct with a lock bias (below) also 84, 78, 93, and 46 on a file this process may not
- * write. A write waits up to 5 seconds for another process's write to the same file, then answers 85. */
+ * write. A write waits up to 5 seconds for another process's write to the same file, then answers 85; on a
+ * server, a write inside a transaction whose wait closes a circle of such waits across files answers 78 as
+ * soon as the server sees the circle (its deadlock_timeout, a second by default). */
 enum {
     B_OPEN = 0,                 /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
                                    position block. 11 no name within the key length, 88 bad mode, 12 missing,
@@ -67,13 +69,13 @@ enum {
                                    into the data buffer; the key of keyNumber comes back in the key buffer. 46
                                    read-only block or file, 41 a key this record manager cannot write (made
                                    elsewhere), 6 no key keyNumber, 21 key buffer too short, 5 duplicate (or no
-                                   autoincrement value left), 85, 2, 18, 20 */
+                                   autoincrement value left), 85, 78, 2, 18, 20 */
     B_UPDATE = 3,               /* data buffer: the new bytes of the current record, length as Insert. In this
                                    order: 46 read-only block or file, 41 as Insert, 22 and 28 as Insert, 8 no
                                    current record, 84 another process holds the record, 80 changed elsewhere since
-                                   read, 10 fixed key changed, 5 duplicate; 85, 2, 18, 20 */
+                                   read, 10 fixed key changed, 5 duplicate; 85, 78, 2, 18, 20 */
     B_DELETE = 4,               /* removes the current record; afterwards Next/Previous move from where it stood.
-                                   46, 41, 8, 84, 80, 85, 2, 18 and 20 as Update */
+                                   46, 41, 8, 84, 80, 85, 78, 2, 18 and 20 as Update */
     B_GET_EQUAL = 5,            /* key buffer: a value of key keyNumber (at least the key's length). 4 not found,
                                    the position stays */
     B_GET_NEXT = 6,             /* the next record along the key of the last Get. 9 at the end, 8 nothing read yet,
@@ -94,8 +96,11 @@ enum {
                                    in the file entry's 4 unused bytes (offset 6). 22 buffer too short, 2, 20 */
     B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
     B_END_TRANSACTION = 20,     /* commits every write since Begin; each changed file was held against
-                                   other writers until now. 39 no transaction; 2, 18 or 20 a commit that failed:
-                                   that file's writes and those of the files after it are undone */
+                                   other writers until now. The files on a server commit together, in one
+                                   commit of the server's, before the files in folders, each of which commits on
+                                   its own. 39 no transaction; 2, 18 or 20 a commit that failed: its writes and
+                                   those of the commits after it are undone (after a 20 the server's commit may
+                                   or may not have happened, for all its files alike) */
     B_ABORT_TRANSACTION = 21,   /* undoes every write since Begin. 39 no transaction */
     B_GET_POSITION = 22,        /* data buffer receives the current record's 4-byte position (high word first).
                                    8 no current record, 22 buffer shorter than 4 bytes */
@@ -181,7 +186,8 @@ enum {
                                           autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
     B_DEADLOCK = 78,                   /* a wait lock whose holder waits, directly or not, for a record this
-                                          process holds */
+                                          process holds; on a server also a write in a transaction whose wait
+                                          for a file closes a circle of waits across files */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
     B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */

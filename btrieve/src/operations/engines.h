@@ -22,6 +22,11 @@ public:
     // connection string, has one engine for the life of the process, so the
     // identities of its files stay comparable.
     Engine& keeping(const std::string& path);
+    // Whether the process's transaction on this engine's files ends before
+    // that on files in folders: a server's, one commit for all its files,
+    // ends first, so that a server lost at End leaves the files in folders
+    // uncommitted too; files in folders then commit one after another.
+    bool endsFirst(const Engine& engine) const { return &engine != folders_.get(); }
 
 private:
     std::unique_ptr<Engine> folders_;

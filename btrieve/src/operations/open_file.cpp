@@ -12,6 +12,10 @@ namespace wbtrv {
 OpenFile::OpenFile(std::string path, bool exclusive, std::unique_ptr<StoredFile> stored)
     : path_(std::move(path)), exclusive_(exclusive), stored_(std::move(stored)) {}
 
+OpenFile::~OpenFile() {
+    for (const auto& [id, blocks] : heldRecords_) stored_->unlockRecord(id);
+}
+
 int OpenFile::checkedRow(int status, std::size_t key, const Record& row, const KeyValue& stored) {
     if (status != B_NO_ERROR) return status;
     // A damaged record is refused where it is met: a short one would be read

@@ -24,6 +24,9 @@ enum class Seek { First, Last, Next, Previous, Equal, Greater, GreaterOrEqual, L
 class OpenFile {
 public:
     OpenFile(std::string path, bool exclusive, std::unique_ptr<StoredFile> stored);
+    // Gives back every record lock still held: the engine's connection may
+    // outlive the file (on a server it is shared with the process's other files).
+    ~OpenFile();
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 

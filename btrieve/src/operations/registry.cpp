@@ -134,12 +134,18 @@ int Registry::beginTransaction() {
     return B_NO_ERROR;
 }
 
-// Files are committed one after another; once one fails, the rest are rolled back.
+// Each server's transaction ends first, covering all the process's files
+// there at once, then each file in a folder commits on its own; once one
+// fails, the rest are rolled back.
 int Registry::endTransaction(bool commit) {
     if (!inTransaction_) return B_NO_TRANSACTION;
     inTransaction_ = false;
+    std::vector<OpenFile*> order;
+    for (auto& file : files_) order.push_back(file.get());
+    std::stable_partition(order.begin(), order.end(),
+                          [this](const OpenFile* file) { return engines_.endsFirst(*file->identity().engine); });
     int status = B_NO_ERROR;
-    for (auto& file : files_) {
+    for (OpenFile* file : order) {
         const int finished = file->finishTransaction(commit && status == B_NO_ERROR);
         if (status == B_NO_ERROR) status = finished;
     }

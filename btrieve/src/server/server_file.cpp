@@ -12,7 +12,8 @@ namespace wbtrv {
 // (an Update or Delete in its one statement, an Insert between the opening
 // that takes the write lock and COMMIT), rolled back unless committed, also
 // when the call leaves by an exception. Inside the process's transaction it
-// is part of the server's transaction, which End commits.
+// is part of the session's transaction over all the process's files on the
+// server, which End commits.
 class ServerFile::Write {
 public:
     explicit Write(ServerFile& file) : file_(file) {}
@@ -30,30 +31,26 @@ private:
     ServerFile& file_;
 };
 
-ServerFile::ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table)
-    : connection_(std::move(db)), db_(*connection_), tableOid_(table), statements_(number, layout, table) {
-    layout_ = layout;
+ServerFile::ServerFile(std::shared_ptr<ServerSession> session, const FoundFile& found, OpenLock lock)
+    : session_(std::move(session)),
+      db_(session_->db()),
+      tableOid_(found.table),
+      openLock_(lock),
+      statements_(found.number, found.layout, found.table) {
+    layout_ = found.layout;
+    readOnly_ = !found.writable;
 }
 
-int ServerFile::open(const Engine& engine, std::shared_ptr<PgConnection> db, const std::string& name, bool exclusive,
-                     std::unique_ptr<StoredFile>& out) {
-    std::int64_t number = 0;
-    if (const int status = findServerFile(*db, name, number); status != B_NO_ERROR) return status;
-    FileLayout layout;
-    Oid table = 0;
-    bool writable = false;
+ServerFile::~ServerFile() { session_->release(openLockRelease(openLock_), openLockKey(tableOid_)); }
+
+int ServerFile::open(const Engine& engine, std::shared_ptr<ServerSession> session, const std::string& name,
+                     bool exclusive, std::unique_ptr<StoredFile>& out) {
+    const OpenLock lock = exclusive ? OpenLock::Exclusive : OpenLock::Shared;
+    FoundFile found;
     std::string why;
-    if (const int status = readServerLayout(*db, number, layout, table, writable, why); status != B_NO_ERROR)
-        return status;
-    PgResult r;
-    const int status = db->run(
-        nullptr, exclusive ? "SELECT pg_try_advisory_lock($1, $2)" : "SELECT pg_try_advisory_lock_shared($1, $2)",
-        PgParams().integer4(lockClass(table)).integer4(kOpenLockSlot), r);
-    if (status != B_NO_ERROR) return status;
-    if (r.integerAt(0, 0) == 0) return B_FILE_IN_USE;
-    std::unique_ptr<ServerFile> file(new ServerFile(std::move(db), number, layout, table));
+    if (const int status = findServerFile(session->db(), name, lock, found, why); status != B_NO_ERROR) return status;
+    std::unique_ptr<ServerFile> file(new ServerFile(std::move(session), found, lock));
     file->identity_ = {&engine, name};
-    file->readOnly_ = !writable;
     out = std::move(file);
     return B_NO_ERROR;
 }
@@ -114,26 +111,31 @@ int ServerFile::count(std::uint64_t& records) {
 // The file's write lock is held from the first write of the process's
 // transaction to its end, or for the transaction of an Insert on its own,
 // waiting as long as a write waits on a file (then 85).
-int ServerFile::holdFile() { return db_.inTransaction() ? B_NO_ERROR : openHeld(statements_.holdFile); }
+int ServerFile::holdFile() { return holdsFile() ? B_NO_ERROR : takeHold(statements_.holdFile); }
 
-int ServerFile::openHeld(const std::string& sql) {
+int ServerFile::takeHold(const std::array<std::string, 2>& sql) {
     // A new holder of the write lock knows no highest id yet.
     highestId_.reset();
-    const int status = db_.run(sql, result_);
-    if (status != B_NO_ERROR && db_.inTransaction()) db_.run("ROLLBACK");
+    const bool opening = !db_.inTransaction();
+    const int status = db_.run(sql[opening ? 0 : 1], result_);
+    if (status == B_NO_ERROR) {
+        heldIn_ = opening ? session_->began() : session_->openTransaction();
+    } else if (db_.inTransaction()) {
+        db_.run(opening ? "ROLLBACK" : kUndoHold);
+    }
     return status;
 }
 
-// An Insert that opens its transaction takes the write lock and reads the
-// highest value in one round trip; that value comes back as text.
+// An Insert that takes the write lock reads the highest value in the same
+// round trip; that value comes back as text.
 int ServerFile::highestValue(std::size_t key, std::int64_t& value) {
-    const bool opening = !db_.inTransaction();
+    const bool taking = !holdsFile();
     const int status =
-        opening ? openHeld(statements_.holdFileAndHighest[key]) : db_.run(statements_.highest[key], {}, result_);
+        taking ? takeHold(statements_.holdFileAndHighest[key]) : db_.run(statements_.highest[key], {}, result_);
     if (status != B_NO_ERROR) return status;
     value = 0;
     if (result_.isNull(0, 0)) return B_NO_ERROR;
-    if (!opening) {
+    if (!taking) {
         value = result_.integerAt(0, 0);
         return B_NO_ERROR;
     }
@@ -165,8 +167,8 @@ int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
 }
 
 // An Update or Delete on its own is one statement, so that it is one round
-// trip. Inside the process's transaction the first write opens the server's
-// transaction with the write lock, and an Update, the one write that can
+// trip. Inside the process's transaction the file's first write takes its
+// write lock in the session's transaction, and an Update, the one write that can
 // fail on the server with an error (a duplicate key), runs in a savepoint so
 // that its failure undoes it alone. Only Updates take savepoints: each holds
 // an entry of the server's lock table until the end, and a transaction of
@@ -216,17 +218,13 @@ int ServerFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> exp
     return std::ranges::equal(stored_.data, expected) ? B_NO_ERROR : B_CONFLICT;
 }
 
+// The session's transaction covers every file of the process on this
+// server: the first of them to end it commits or rolls back for all, and the
+// others find it ended.
 int ServerFile::finishTransaction(bool commit) {
     highestId_.reset();
-    int status = B_NO_ERROR;
-    if (db_.inTransaction()) {
-        // A transaction that failed on the server can only be undone.
-        if (commit && db_.transactionFailed()) commit = false, status = B_IO_ERROR;
-        const int finished = db_.run(commit ? "COMMIT" : "ROLLBACK");
-        if (status == B_NO_ERROR) status = finished;
-        if (db_.inTransaction()) db_.run("ROLLBACK");
-    }
-    return status;
+    heldIn_ = 0;
+    return session_->endTransaction(commit);
 }
 
 std::optional<std::int64_t> ServerFile::number(const Prepared& statement, const PgParams& params) {
@@ -243,7 +241,7 @@ int ServerFile::tryLockRecord(std::int64_t id) {
 }
 
 void ServerFile::unlockRecord(std::int64_t id) {
-    db_.run(statements_.unlockRecord, PgParams().integer(recordLockKey(tableOid_, id)), result_);
+    session_->release(statements_.unlockRecord, PgParams().integer(recordLockKey(tableOid_, id)));
 }
 
 bool ServerFile::recordHeldElsewhere(std::int64_t id) {

@@ -1,11 +1,13 @@
-// A data file kept on a PostgreSQL server: its own connection, on which the
-// file's open lock (a session advisory lock, shared or exclusive) and record
-// locks (session advisory locks, one per record) are held and every write
-// takes the file's write lock (a transaction advisory lock).
+// A data file kept on a PostgreSQL server, on the session the process's files
+// there share: the file's open lock (a session advisory lock, shared or
+// exclusive) and record locks (session advisory locks, one per record) are
+// held on it until the file closes, and every write takes the file's write
+// lock (a transaction advisory lock) in the session's transaction.
 #pragma once
 
 #include "core/engine.h"
-#include "server/pg_connection.h"
+#include "server/server_find.h"
+#include "server/server_session.h"
 #include "server/server_statements.h"
 
 #include <memory>
@@ -15,10 +17,12 @@ namespace wbtrv {
 
 class ServerFile final : public StoredFile {
 public:
-    // Opens the file of this name on the server `db` is connected to;
-    // returns a status (12, 30, 85, 20 on failure).
-    static int open(const Engine& engine, std::shared_ptr<PgConnection> db, const std::string& name, bool exclusive,
-                    std::unique_ptr<StoredFile>& out);
+    // Opens the file of this name on the session's server; returns a status
+    // (12, 30, 85, 20 on failure).
+    static int open(const Engine& engine, std::shared_ptr<ServerSession> session, const std::string& name,
+                    bool exclusive, std::unique_ptr<StoredFile>& out);
+    // Gives back the open lock: the session lives on with the other files.
+    ~ServerFile() override;
 
     int readAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
                   KeyValue& stored) override;
@@ -31,23 +35,27 @@ public:
     std::optional<std::int64_t> recordHolder(std::int64_t id) override;
     void announceWait(std::int64_t id, bool waiting) override;
     std::optional<std::int64_t> awaitedBy(std::int64_t holder) override;
-    bool changedInTransaction() const override { return inTransaction() && db_.inTransaction(); }
+    bool changedInTransaction() const override { return inTransaction() && holdsFile(); }
 
 private:
     class Write;
 
-    ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table);
+    ServerFile(std::shared_ptr<ServerSession> session, const FoundFile& found, OpenLock lock);
     int finishTransaction(bool commit) override;
     int readRow(int status, Record& out);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
     PgParams keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const;
     // The one number a statement answers; none when it answers no row or fails.
     std::optional<std::int64_t> number(const Prepared& statement, const PgParams& params);
-    // Opens the server's transaction holding the file's write lock, unless one is open.
+    // Whether the session's transaction holds the file's write lock.
+    bool holdsFile() const { return heldIn_ != 0 && heldIn_ == session_->openTransaction(); }
+    // Takes the file's write lock in the session's transaction (opening it
+    // when none is open), unless it holds it already.
     int holdFile();
-    // Opens that transaction with the statements `sql` (result_ holds the
-    // last one's rows, as text); undone on a failure.
-    int openHeld(const std::string& sql);
+    // Takes it with the statements `sql`, one of FileStatements' opening
+    // `holdFile` or `holdFileAndHighest` (result_ holds the last one's rows,
+    // as text); undone on a failure.
+    int takeHold(const std::array<std::string, 2>& sql);
     // The highest value of an integer key's column (0 in an empty file),
     // read under the write lock.
     int highestValue(std::size_t key, std::int64_t& value);
@@ -58,9 +66,12 @@ private:
     // 0 when record id still holds `expected`, 80 when it changed or is gone.
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
 
-    std::shared_ptr<PgConnection> connection_;
+    std::shared_ptr<ServerSession> session_;
     PgConnection& db_;
     Oid tableOid_ = 0;  // what the file's advisory locks are keyed by
+    OpenLock openLock_;
+    // The session's transaction in which the file's write lock was taken.
+    std::uint64_t heldIn_ = 0;
     FileStatements statements_;
     PgResult result_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted

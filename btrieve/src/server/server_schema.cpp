@@ -20,10 +20,6 @@ const char* const kCatalog =
     " \"offset\" integer NOT NULL, length integer NOT NULL, null_value integer NOT NULL, acs_name text, acs bytea,"
     " PRIMARY KEY(file_id, number, segment))";
 
-StoredInteger integerOrEmpty(const PgResult& r, int row, int column) {
-    return r.isNull(row, column) ? std::nullopt : StoredInteger(r.integerAt(row, column));
-}
-
 std::string columnType(const KeyDefinition& key) {
     return std::string(key.integerColumn() ? "bigint" : "bytea") + (key.nullable() ? "" : " NOT NULL");
 }
@@ -129,72 +125,6 @@ bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& 
     const auto bytes = r.bytesAt(row, column);
     out.encoded.assign(bytes.begin(), bytes.end());
     return r.typeAt(column) == kByteaOid;
-}
-
-int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id) {
-    PgResult r;
-    const int status = db.run("find", "SELECT id FROM wbtrv_files WHERE name = $1", PgParams().text(name), r);
-    if (status == B_SERVER_LOST) return status;
-    // No catalog yet: no file has been made on this server.
-    if (status != B_NO_ERROR) return db.lastState() == "42P01" ? B_FILE_NOT_FOUND : B_NOT_A_DATA_FILE;
-    if (r.rows() == 0) return B_FILE_NOT_FOUND;
-    if (r.typeAt(0) != kInt8Oid) return B_NOT_A_DATA_FILE;
-    id = r.integerAt(0, 0);
-    return B_NO_ERROR;
-}
-
-int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid& table, bool& writable,
-                     std::string& why) {
-    layout = FileLayout{};
-    PgResult r;
-    int status = db.run(nullptr,
-                        "SELECT record_length::bigint, page_length::bigint, variable_length_records::bigint,"
-                        " version::bigint FROM wbtrv_files WHERE id = $1",
-                        PgParams().integer(id), r);
-    if (status != B_NO_ERROR) return status == B_SERVER_LOST ? status : B_NOT_A_DATA_FILE;
-    if (r.rows() != 1) return B_FILE_NOT_FOUND;
-    const MetadataRow meta{integerOrEmpty(r, 0, 0), integerOrEmpty(r, 0, 1), integerOrEmpty(r, 0, 2),
-                           integerOrEmpty(r, 0, 3)};
-    if ((status = layoutFromMetadata(meta, layout, why)) != B_NO_ERROR) return status;
-
-    status = db.run(nullptr,
-                    "SELECT number::bigint, segment::bigint, attributes::bigint, data_type::bigint,"
-                    " \"offset\"::bigint, length::bigint, null_value::bigint, acs_name, acs"
-                    " FROM wbtrv_keys WHERE file_id = $1 ORDER BY number, segment",
-                    PgParams().integer(id), r);
-    if (status != B_NO_ERROR) return status == B_SERVER_LOST ? status : B_NOT_A_DATA_FILE;
-    std::vector<KeyRow> rows;
-    for (int i = 0; i < r.rows(); ++i) {
-        KeyRow& row = rows.emplace_back();
-        row = {integerOrEmpty(r, i, 0), integerOrEmpty(r, i, 1), integerOrEmpty(r, i, 2),
-               integerOrEmpty(r, i, 3), integerOrEmpty(r, i, 4), integerOrEmpty(r, i, 5),
-               integerOrEmpty(r, i, 6), r.textAt(i, 7),          {}};
-        const auto acs = r.bytesAt(i, 8);
-        row.collatingTable.assign(acs.begin(), acs.end());
-    }
-    if ((status = keysFromRows(rows, layout, why)) != B_NO_ERROR) return status;
-
-    // The record table must have exactly our columns: id, data and one per key.
-    status = db.run(nullptr,
-                    "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
-                    " AND has_table_privilege(t, 'DELETE'), a.attname::text,"
-                    " format_type(a.atttypid, a.atttypmod) FROM to_regclass($1) t"
-                    " JOIN pg_attribute a ON a.attrelid = t WHERE a.attnum > 0 AND NOT a.attisdropped",
-                    PgParams().text(recordTable(id)), r);
-    if (status != B_NO_ERROR) return status == B_SERVER_LOST ? status : B_NOT_A_DATA_FILE;
-    std::map<std::string, std::string> columns;
-    for (int i = 0; i < r.rows(); ++i) columns[r.textAt(i, 2)] = r.textAt(i, 3);
-    std::map<std::string, std::string> expected{{"id", "bigint"}, {"data", "bytea"}};
-    for (std::size_t n = 0; n < layout.keys.size(); ++n)
-        expected[keyColumn(n)] = layout.keys[n].integerColumn() ? "bigint" : "bytea";
-    if (columns != expected) {
-        why = recordTable(id) + " does not have the columns id, data and one per key";
-        return B_NOT_A_DATA_FILE;
-    }
-    for (KeyDefinition& key : layout.keys) key.encodedColumn = !key.integerColumn();
-    table = static_cast<Oid>(r.integerAt(0, 0));
-    writable = r.integerAt(0, 1) != 0;
-    return B_NO_ERROR;
 }
 
 int createServerFile(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace) {

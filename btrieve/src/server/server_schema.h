@@ -23,16 +23,6 @@ std::string recordTable(std::int64_t id);
 // bytea, or NULL); false when the column is of another type.
 bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out);
 
-// Finds the file of this name: 0, 12 when there is none, 30 when the
-// catalog is not ours, 20 when the server is lost.
-int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id);
-
-// The file's description and its record table: `table` is the table's oid
-// (0 when it is missing), `writable` whether this role may change its
-// records. 0, or 30 with `why` when the tables are not ours.
-int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid& table, bool& writable,
-                     std::string& why);
-
 // Creates an empty file of this name, replacing one that no process has
 // open when `replace` (else 59), in one transaction: 0, 59, 85, 25 or 20.
 int createServerFile(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace);

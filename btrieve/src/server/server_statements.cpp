@@ -57,9 +57,12 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
                                          keys + 3)};
     remove = {prefix + "delete", guarded("DELETE FROM " + t + " WHERE id = $1 AND data = $2", 2)};
 
-    holdFile = "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(table)) + ", " +
-               std::to_string(kWriteLockSlot) + ")";
-    for (std::size_t k = 0; k < keys; ++k) holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
+    const std::string lock = "SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(table)) + ", " +
+                             std::to_string(kWriteLockSlot) + ")";
+    holdFile = {"BEGIN; " + lock, "SAVEPOINT hold; " + lock + "; RELEASE SAVEPOINT hold"};
+    for (std::size_t k = 0; k < keys; ++k)
+        holdFileAndHighest.push_back(
+            {holdFile[0] + "; " + highestValueSql(k, t), holdFile[1] + "; " + highestValueSql(k, t)});
 
     lockRecord = {"lock_record", "SELECT pg_try_advisory_lock($1)::int"};
     unlockRecord = {"unlock_record", "SELECT pg_advisory_unlock($1)"};

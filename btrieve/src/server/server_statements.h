@@ -38,10 +38,13 @@ struct FileStatements {
     // it holds the bytes expected and no other process holds its lock, under
     // the file's write lock taken in the statement.
     Prepared update, remove;
-    // Opening the transaction that holds the file's write lock, alone or with
-    // the highest value of key k, in one round trip (simple query protocol).
-    std::string holdFile;
-    std::vector<std::string> holdFileAndHighest;
+    // Taking the file's write lock in one round trip (simple query protocol),
+    // alone or with the highest value of key k: [0] opens the session's
+    // transaction with it; [1] takes it inside the transaction another file
+    // opened, in a savepoint, so that a wait that fails (85, or 78 when the
+    // server sees a circle of waits across files) undoes only itself.
+    std::array<std::string, 2> holdFile;
+    std::vector<std::array<std::string, 2>> holdFileAndHighest;
 
     // Record locks (session advisory locks, one int8 key per record): $1 the key.
     Prepared lockRecord, unlockRecord, recordHeld;
@@ -52,6 +55,9 @@ struct FileStatements {
     // $1 the file's lock class, $2 a session, $3 the first wait slot: the slot it waits for.
     Prepared awaitedBy;
 };
+
+// Undoes a failed [1] of FileStatements::holdFile.
+constexpr const char* kUndoHold = "ROLLBACK TO SAVEPOINT hold; RELEASE SAVEPOINT hold";
 
 // Wait announcements take slots above the open and write locks' (kOpenLockSlot, kWriteLockSlot).
 constexpr std::int64_t kFirstWaitSlot = 2;

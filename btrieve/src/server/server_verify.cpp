@@ -3,6 +3,7 @@
 #include "core/key_sql.h"
 #include "core/record_check.h"
 #include "server/server_engine.h"
+#include "server/server_find.h"
 #include "server/server_schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -15,23 +16,13 @@ int ServerEngine::verify(const std::string& path, std::string& why) {
         why = "the server cannot be reached";
         return status;
     }
-    std::int64_t id = 0;
-    if (const int status = findServerFile(db, nameOnServer(path), id); status != B_NO_ERROR) {
-        why = status == B_FILE_NOT_FOUND ? "no such file" : "the server's tables are not ours";
-        return status;
-    }
-    FileLayout layout;
-    Oid table = 0;
-    bool writable = false;
-    if (const int status = readServerLayout(db, id, layout, table, writable, why); status != B_NO_ERROR) return status;
     // Held like any open: a file open exclusively elsewhere is not read.
+    FoundFile found;
+    if (const int status = findServerFile(db, nameOnServer(path), OpenLock::Shared, found, why); status != B_NO_ERROR)
+        return status;
+    const FileLayout& layout = found.layout;
+    const std::int64_t id = found.number;
     PgResult r;
-    if (const int status = db.run(nullptr, "SELECT pg_try_advisory_lock_shared($1, $2)::int",
-                                  PgParams().integer4(lockClass(table)).integer4(kOpenLockSlot), r);
-        status != B_NO_ERROR || r.integerAt(0, 0) == 0) {
-        why = "the file is open exclusively elsewhere";
-        return status == B_NO_ERROR ? B_FILE_IN_USE : status;
-    }
     std::string sql = "SELECT id, data";
     for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
     if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);

@@ -3,8 +3,10 @@
 #include <libpq-fe.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 namespace test_support {
 namespace {
@@ -49,6 +51,17 @@ std::string ServerSchema::connection() const {
 
 bool ServerSchema::sql(const std::string& sql, std::string* value) const {
     return runOnServer(testServer() + " options='-csearch_path=" + name_ + "'", sql, value);
+}
+
+int ServerSchema::sessions(int expected) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::string count;
+    do {
+        if (!sql("SELECT count(*) FROM pg_stat_activity WHERE application_name = '" + name_ + "'", &count)) return -1;
+        if (std::atoi(count.c_str()) == expected) return expected;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::atoi(count.c_str());
 }
 
 }  // namespace test_support

@@ -24,6 +24,11 @@ public:
     // Runs SQL in the schema as another program would; false when it fails.
     // `value` receives the first column of the first row as text.
     bool sql(const std::string& sql, std::string* value = nullptr) const;
+    // How many of the record manager's sessions the server has under this
+    // schema's application name, waiting a few seconds for the count to come
+    // to `expected` (a session closed may take the server a moment to end);
+    // -1 when they cannot be counted.
+    int sessions(int expected) const;
 
 private:
     std::string name_;
