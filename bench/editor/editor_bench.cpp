@@ -5,7 +5,8 @@
 //                        the same widgets whose lists are filled when first opened.
 //                        --startup-samples=N a side (default 15, 0 skips them);
 //                        --startup-instructions counts one sample a side under
-//                        callgrind instead (offscreen).
+//                        callgrind instead (offscreen). With WBTRV32_SERVER set, the
+//                        editor on the server also against the editor on files.
 //   show/<table>         the table's first and second demo records shown through its
 //                        editor; next to the same texts put on the same widgets directly.
 #include <benchmark/benchmark.h>
@@ -47,8 +48,14 @@ public:
             return;
         }
         path_ = pattern;
-        const gamedata::DemoResult result = gamedata::writeDemoWorld(path_, {});
-        error_ = result.error;
+        error_ = gamedata::writeDemoWorld(path_, {}).error;
+        // On a server, the same world in files too, for the editor's start-up on files beside it.
+        if (const char* server = std::getenv("WBTRV32_SERVER"); error_.empty() && server && *server) {
+            const std::string saved = server;
+            unsetenv("WBTRV32_SERVER");
+            error_ = gamedata::writeDemoWorld(path_, {}).error;
+            setenv("WBTRV32_SERVER", saved.c_str(), 1);
+        }
         fs::current_path(path_);
     }
     ~DemoFolder() {

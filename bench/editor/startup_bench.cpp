@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
@@ -58,9 +59,22 @@ struct Figures {
     double wall = 0, cpu = 0;  // microseconds, or instructions
 };
 
-std::optional<Figures> runChild(const std::string& program, Side side, const std::string& censusFile,
+// One kind of sample: the editor or the bare window; the editor on a server
+// run also once more with its data in files (WBTRV32_SERVER taken away).
+struct Contender {
+    Side side;
+    bool inFiles = false;
+};
+
+std::optional<Figures> runChild(const std::string& program, Contender contender, const std::string& censusFile,
                                 bool instructions) {
+    const Side side = contender.side;
     QProcess child;
+    if (contender.inFiles) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("WBTRV32_SERVER"));
+        child.setProcessEnvironment(environment);
+    }
     QStringList args{QStringLiteral("--startup-sample"), QString::fromLatin1(sideName(side)),
                      QString::fromStdString(censusFile)};
     QString command = QString::fromStdString(program);
@@ -129,34 +143,49 @@ int runStartupSample(Side side, const std::string& censusFile, SampleStart start
 }
 
 bool compareStartups(const std::string& program, const std::string& censusFile, int samples, bool instructions) {
-    std::vector<Figures> ours, bare;
+    const bool onServer = !qgetenv("WBTRV32_SERVER").isEmpty();
+    std::vector<Contender> contenders{{Side::Ours}, {Side::Bare}};
+    if (onServer) contenders.push_back({Side::Ours, true});
+    std::vector<std::vector<Figures>> runs(contenders.size());
     for (int k = 0; k < (instructions ? 1 : samples); ++k) {
-        for (Side side : {Side::Ours, Side::Bare}) {
-            const auto figures = runChild(program, side, censusFile, instructions);
+        for (std::size_t c = 0; c < contenders.size(); ++c) {
+            const auto figures = runChild(program, contenders[c], censusFile, instructions);
             if (!figures) return false;
-            (side == Side::Ours ? ours : bare).push_back(*figures);
+            runs[c].push_back(*figures);
         }
     }
-    const auto medianOf = [](const std::vector<Figures>& runs, double Figures::*field) {
+    const auto medianOf = [&runs](std::size_t c, double Figures::*field) {
         std::vector<double> values;
-        for (const Figures& f : runs) values.push_back(f.*field);
+        for (const Figures& f : runs[c]) values.push_back(f.*field);
         return median(values);
     };
-    const double oursWall = medianOf(ours, &Figures::wall), bareWall = medianOf(bare, &Figures::wall);
+    const double oursWall = medianOf(0, &Figures::wall), bareWall = medianOf(1, &Figures::wall);
     if (instructions) {
         std::printf(
             "\nStart-up, main() to first painted frame, platform %s, instructions under callgrind:\n"
             "| case | editor | bare Qt, lazy lists | editor / bare |\n|---|---:|---:|---:|\n"
             "| startup/first-frame | %.0f | %.0f | %.2f |\n",
             qPrintable(platformName()), oursWall, bareWall, oursWall / bareWall);
+        if (onServer)
+            std::printf("| editor on the server against in files | %.0f | %.0f | %.2f |\n", oursWall,
+                        medianOf(2, &Figures::wall), oursWall / medianOf(2, &Figures::wall));
     } else {
-        const double oursCpu = medianOf(ours, &Figures::cpu), bareCpu = medianOf(bare, &Figures::cpu);
+        const double oursCpu = medianOf(0, &Figures::cpu), bareCpu = medianOf(1, &Figures::cpu);
         std::printf(
             "\nStart-up, main() to first painted frame, platform %s, medians of %d fresh processes a side:\n"
             "| case | editor (us) | bare Qt, lazy lists (us) | editor / bare | CPU editor / bare |\n"
             "|---|---:|---:|---:|---:|\n"
             "| startup/first-frame | %.0f | %.0f | %.2f | %.2f |\n",
             qPrintable(platformName()), samples, oursWall, bareWall, oursWall / bareWall, oursCpu / bareCpu);
+        if (onServer) {
+            const double filesWall = medianOf(2, &Figures::wall), filesCpu = medianOf(2, &Figures::cpu);
+            std::printf(
+                "\nThe editor's start-up with its data on the server against the same in files, same run:\n"
+                "| case | on the server (us) | in files (us) | server / files | CPU server / files |\n"
+                "|---|---:|---:|---:|---:|\n"
+                "| startup/first-frame | %.0f | %.0f | %.2f | %.2f |\n",
+                oursWall, filesWall, oursWall / filesWall, oursCpu / filesCpu);
+        }
     }
     std::fflush(stdout);
     return true;

@@ -27,7 +27,9 @@ int runStartupSample(Side side, const std::string& censusFile, SampleStart start
 // instructions, one sample a side runs under callgrind and its instruction count
 // from main() to the painted frame is set beside the other's instead; offscreen
 // only, since on a display callgrind counts far too little of either side.
-// False when a sample failed.
+// With WBTRV32_SERVER set, the editor's samples on the server take turns with
+// samples of the editor on the same world in files, and their ratio is printed
+// too. False when a sample failed.
 bool compareStartups(const std::string& program, const std::string& censusFile, int samples, bool instructions);
 
 }  // namespace editor_bench
