@@ -59,6 +59,35 @@ TEST_P(ServerSessionTest, OneSessionServesEveryFileUntilTheLastCloses) {
     EXPECT_EQ(schema_->sessions(0), 0);
 }
 
+// A write the server refuses with an error inside a transaction (here by a
+// trigger another program put on the file's table) leaves the transaction
+// only to be aborted: the calls on the server's files, an Open too, answer 2
+// until Abort; a file closed meanwhile gives its open lock back once the
+// transaction ends; afterwards everything works as before the transaction.
+TEST_P(ServerSessionTest, AWriteTheServerRefusesLeavesTheTransactionOnlyToAbort) {
+    for (const char* name : {"a.dat", "b.dat", "c.dat"}) fill(path(name), 1, 1);
+    ASSERT_TRUE(schema_->sql(
+        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION 'refused'; END$$;"
+        "DO $$BEGIN EXECUTE format('CREATE TRIGGER refuse BEFORE INSERT ON %I FOR EACH ROW EXECUTE FUNCTION refuse()',"
+        " (SELECT 'wbtrv_data_' || id FROM wbtrv_files WHERE name = 'b.dat')); END$$"));
+    Block a{}, b{}, c{};
+    ASSERT_EQ(openFile(a, path("a.dat")), B_NO_ERROR);
+    ASSERT_EQ(openFile(b, path("b.dat")), B_NO_ERROR);
+    ASSERT_EQ(openFile(c, path("c.dat"), B_MODE_EXCLUSIVE), B_NO_ERROR);
+    Call call{Standard::record(0, 2, 2)};
+    ASSERT_EQ(transaction(B_BEGIN_TRANSACTION), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_INSERT, a, 0), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_INSERT, b, 0), B_IO_ERROR);
+    EXPECT_EQ(call.run(B_GET_FIRST, a, 0), B_IO_ERROR);
+    EXPECT_EQ(closeFile(c), B_NO_ERROR);
+    EXPECT_EQ(openFile(c, path("c.dat")), B_IO_ERROR);
+    EXPECT_EQ(transaction(B_ABORT_TRANSACTION), B_NO_ERROR);
+    EXPECT_EQ(Child(path("c.dat"), [](Block&, const Pause&) { return 0; }).wait(), B_NO_ERROR);
+    std::int16_t status = B_NO_ERROR;
+    EXPECT_EQ(readAll(a, status).size(), 1u) << "the insert is undone";
+    EXPECT_EQ(status, B_NO_ERROR);
+}
+
 // What the process writing the transactions reports: a transaction's End
 // about to start (status -1) or its answer.
 struct Report {
