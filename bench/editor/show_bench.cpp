@@ -60,16 +60,13 @@ private:
 
 }  // namespace
 
-ShowBench::ShowBench()
-    : store_(store::recordManagerCall(), dialogs_),
-      lists_(records::BuildFieldLists()),
-      status_(new QLineEdit(&window_)) {
+ShowBench::ShowBench() : store_(store::recordManagerCall(), dialogs_), status_(new QLineEdit(&window_)) {
     status_->hide();
     for (const records::TableFile& file : records::kTableFiles) {
         TableCase& c = at(file.id);
         c.page = new QWidget;
-        c.editor = editors::makeTableEditor(
-            file.id, *c.page, editors::EditorContext{store_, files_.block(file.id), lists_, *status_, dialogs_});
+        c.editor = editors::makeTableEditor(file.id, *c.page,
+                                            editors::EditorContext{store_, files_.block(file.id), *status_, dialogs_});
         window_.addTab(c.page, QString::fromLatin1(file.fileName.data(), static_cast<qsizetype>(file.fileName.size())));
         const auto records = gamedata::demoRecords(file.id, {});
         for (std::size_t k = 0; k < c.rows.size() && k < records.size(); ++k) c.rows[k] = records[k];

@@ -16,7 +16,6 @@
 
 #include "editors/table_editor.h"
 #include "records/tables.h"
-#include "records/tarrow_data_fields.h"
 #include "store/data_file_set.h"
 #include "store/record_store.h"
 #include "ui/answering_dialogs.h"
@@ -60,7 +59,6 @@ private:
     ui::AnsweringDialogs dialogs_;
     store::RecordStore store_;
     store::DataFileSet files_;
-    records::TarrowDataFields lists_;
     QTabWidget window_;
     QLineEdit* status_;
     std::array<TableCase, 6> cases_;

@@ -1,27 +1,28 @@
 #include "records/descriptions.h"
 
+#include <algorithm>
+
 namespace records {
 namespace {
 
 // A record's layout fits its file's record length.
-template <std::size_t N>
-constexpr bool fitsFile(const std::array<LayoutEntry, N>& layout, TableId table) {
+constexpr bool fitsFile(std::span<const LayoutEntry> layout, TableId table) {
     std::size_t packed = 0;
     for (const LayoutEntry& e : layout) packed += static_cast<std::size_t>(e.Length);
     return packed <= tableFile(table).recordLength;
 }
-static_assert(fitsFile(kRaceLayout, TableId::Races) && fitsFile(kClassLayout, TableId::Classes) &&
-              fitsFile(kSpellLayout, TableId::Spells) && fitsFile(kMonsterLayout, TableId::Monsters) &&
-              fitsFile(kItemLayout, TableId::Items) && fitsFile(kMessageLayout, TableId::Messages));
 
 constexpr std::array<RecordDescription, 6> kDescriptions{{
-    {kRaceDescription, kRaceLayout, sizeof(RaceRecord)},
-    {kClassDescription, kClassLayout, sizeof(ClassRecord)},
-    {kSpellDescription, kSpellLayout, sizeof(SpellRecord)},
-    {kMonsterDescription, kMonsterLayout, sizeof(MonsterRecord)},
-    {kItemDescription, kItemLayout, sizeof(ItemRecord)},
-    {kMessageDescription, kMessageLayout, sizeof(MessageRecord)},
+    {kRaceDescription, kFieldLists.RaceFields, sizeof(RaceRecord)},
+    {kClassDescription, kFieldLists.ClassFields, sizeof(ClassRecord)},
+    {kSpellDescription, kFieldLists.SpellFields, sizeof(SpellRecord)},
+    {kMonsterDescription, kFieldLists.MonsterFields, sizeof(MonsterRecord)},
+    {kItemDescription, kFieldLists.ItemFields, sizeof(ItemRecord)},
+    {kMessageDescription, kFieldLists.MessageFields, sizeof(MessageRecord)},
 }};
+static_assert(std::ranges::all_of(kTableFiles, [](const TableFile& file) {
+    return fitsFile(kDescriptions[static_cast<std::size_t>(file.id)].layout, file.id);
+}));
 
 }  // namespace
 

@@ -111,7 +111,7 @@ QWidget* MainWindow::buildTablePage(const TabEntry& entry) {
     if (entry.table) {
         const auto table = *entry.table;
         editors_[static_cast<std::size_t>(table)] = editors::makeTableEditor(
-            table, *page, editors::EditorContext{store_, files_.block(table), lists_, *txtStatus_, dialogs_});
+            table, *page, editors::EditorContext{store_, files_.block(table), *txtStatus_, dialogs_});
     }
     return area;
 }
@@ -122,7 +122,7 @@ void MainWindow::showRow(store::TableFileBlock& block) { editor(block.file.id).s
 
 bool MainWindow::Form_Load() {
     setWindowTitle(windowCaption());
-    lists_ = records::BuildFieldLists();
+    // The field layout lists are constants, built when the program was compiled.
     // The editors select the first tabs of the tab controls on their own pages.
     SSTab1_->setCurrentIndex(0);
     if (!store::startUp(store_, files_, [this](store::TableFileBlock& block) { showRow(block); })) return false;
