@@ -76,7 +76,10 @@ void DescribedBoxes::place(const GridOf& gridOf) const {
             const int row = b.row + (b.along == records::Along::Rows ? step : 0);
             const TabGrid at = gridOf(b.page + (b.along == records::Along::Pages ? step : 0), b.group);
             QWidget& box = widget(boxName({&f, k}));
-            if (b.labelled) at.grid->addWidget(makeLabel(*at.labelParent, describedText(b.caption), &box), row, 0);
+            if (b.labelled)
+                at.grid->addWidget(makeLabel(*at.labelParent, describedText(b.caption), &box), row, 0);
+            else
+                box.setAccessibleName(boxCaption({&f, k}));
             if (b.wide)
                 at.grid->addWidget(&box, row, b.column, 1, -1);
             else

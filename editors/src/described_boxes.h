@@ -26,7 +26,8 @@ public:
     DescribedBoxes(QWidget& page, std::span<const records::Field> fields, Wordless wordless,
                    const records::CodeTable* abilityTable);
 
-    // Puts every box, and the label of each labelled row, at its place.
+    // Puts every box at its place with, where the description gives it one, its label
+    // beside it; a box without a label is named for screen readers by its caption.
     void place(const GridOf& gridOf) const;
 
     QWidget& widget(const QString& name) const;

@@ -25,8 +25,10 @@ QString boxName(FieldElement element) {
 QString boxCaption(FieldElement element) {
     const records::Field& f = *element.field;
     const auto slot = QString::number(element.index + 1);
+    if (f.kind == FieldKind::AbilityCodes) return QStringLiteral("Ability ") + slot;
     if (f.kind == FieldKind::AbilityValues) return QStringLiteral("Ability %1 value").arg(slot);
-    return describedText(f.box.caption);
+    const QString caption = describedText(f.box.caption);
+    return f.box.lettered ? caption + QLatin1Char(' ') + letter(element.index) : caption;
 }
 
 }  // namespace editors

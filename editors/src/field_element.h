@@ -19,7 +19,8 @@ struct FieldElement {
 // for the elements of a field of several.
 QString boxName(FieldElement element);
 
-// What the box is called in messages: its caption; for an ability value "Ability 3 value".
+// What the box is called in messages and by screen readers: its caption; for the
+// ability slots "Ability 3" and "Ability 3 value"; the letter added for a lettered element.
 QString boxCaption(FieldElement element);
 
 // A text of the description as a QString.

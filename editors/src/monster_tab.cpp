@@ -22,8 +22,12 @@ QString lettered(const char* prefix, int k) {
     return QString::fromLatin1(prefix) + QLatin1Char(static_cast<char>('A' + k));
 }
 
-// A read-only box beside a number that nothing fills.
-QLineEdit* nameBox(QWidget& parent, const QString& name) { return makeLineBox(parent, name, 0, true); }
+// A read-only box beside a number; name is its object name, spoken what screen readers call it.
+QLineEdit* nameBox(QWidget& parent, const QString& name, const QString& spoken) {
+    QLineEdit* box = makeLineBox(parent, name, 0, true);
+    box->setAccessibleName(spoken);
+    return box;
+}
 
 class MonsterLayout {
 public:
@@ -72,14 +76,15 @@ private:
                                            boxField(kMonsterDescription, "txtMonsterCreateSpell").box,
                                            boxField(kMonsterDescription, "txtMonsterDeathSpell").box}) {
             const TabGrid at = grids_.at({number.page, number.group});
-            at.grid->addWidget(nameBox(*at.labelParent, describedText(number.name) + QStringLiteral("Name")),
+            at.grid->addWidget(nameBox(*at.labelParent, describedText(number.name) + QStringLiteral("Name"),
+                                       describedText(number.caption) + QStringLiteral(" Name")),
                                number.row, number.column + 1);
         }
         for (const auto& [at, prefix] : {std::pair{std::pair{DescriptionItems, 2}, "txtMonsterDropItemName"},
                                          {std::pair{SpellsMessages, 0}, "txtMonsterSpellCastName"}}) {
             const TabGrid table = grids_.at({at.first, at.second});
             for (int k = 0; k < kLetters; ++k)
-                table.grid->addWidget(nameBox(*table.labelParent, lettered(prefix, k)), k + 1, 1);
+                table.grid->addWidget(nameBox(*table.labelParent, lettered(prefix, k), lettered("Name ", k)), k + 1, 1);
         }
     }
 
