@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 

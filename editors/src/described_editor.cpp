@@ -1,8 +1,6 @@
 // The one editor of every table, driven by the table's record description and its
 // tab's description: the record structure as bytes, its conversion to and from the
 // table's packed row, and the steps of showing, updating, inserting and deleting.
-#include <algorithm>
-
 #include "editors/table_editor.h"
 #include "records/descriptions.h"
 #include "records/row_conversion.h"
@@ -14,11 +12,6 @@
 namespace editors {
 namespace {
 
-const records::Field* fieldNamed(std::span<const records::Field> fields, std::string_view name) {
-    const auto found = std::ranges::find(fields, name, &records::Field::name);
-    return found == fields.end() ? nullptr : &*found;
-}
-
 const records::CodeTable* abilityTableOf(const TabDescription& tab) {
     return tab.abilities ? &abilities::abilityTable(*tab.abilities) : nullptr;
 }
@@ -29,13 +22,13 @@ public:
         : tab_(tab),
           description_(records::recordDescription(tab.table)),
           context_(context),
-          number_{fieldNamed(description_.fields, "Number")},
-          name_(fieldNamed(description_.fields, "Name")),
           record_(description_.structSize),
           boxes_(page, description_.fields, tab.wordless, abilityTableOf(tab)),
           extras_(tab.layOut(page, boxes_)) {}
 
-    std::int32_t recordNumber() const override { return static_cast<std::int32_t>(record_.number(number_)); }
+    std::int32_t recordNumber() const override {
+        return static_cast<std::int32_t>(record_.number({description_.number}));
+    }
 
     bool editable() const override { return tab_.editable; }
 
@@ -58,9 +51,9 @@ public:
         if (!converted(readTab(edited)) || !writeRecord(edited)) return;
         show(context_.block.row);
         QString line = noun();
-        if (name_)
+        if (description_.name)
             line += QLatin1Char(' ') + QString::number(recordNumber()) + QStringLiteral(" Updated! ") +
-                    shownText(record_.text({name_}));
+                    shownText(record_.text({description_.name}));
         else
             line += QStringLiteral(" Updated!");
         context_.status.setText(line);
@@ -75,15 +68,15 @@ public:
                                      Buttons::YesNo) != Answer::Yes)
             return;
         // After a refusal the structure keeps number 0; only the file block is put back.
-        record_.setNumber(number_, 0);
+        record_.setNumber({description_.number}, 0);
         const store::BlockBuffers before(context_.block);
         structToRow();
         if (!call(B_INSERT, "Error on BINSERT: ", before) || !call(B_GET_LAST, "Error on BGETLAST: ", before)) return;
         show(context_.block.row);
         QString line = noun() + QStringLiteral(" Inserted at Record ") + QString::number(recordNumber());
         // A table without a name (messages) names the record the copy came from instead.
-        if (name_)
-            line += QStringLiteral(" using data ") + fieldText(record_.text({name_}));
+        if (description_.name)
+            line += QStringLiteral(" using data ") + fieldText(record_.text({description_.name}));
         else
             line += QStringLiteral(" using data from record ") + QString::number(copiedFrom);
         setStatusLine(line);
@@ -99,7 +92,7 @@ public:
                                      Buttons::YesNo) != Answer::Yes)
             return;
         QString line = noun() + QLatin1Char(' ') + number + QStringLiteral(" Deleted. ");
-        if (name_) line += fieldText(record_.text({name_})) + QLatin1Char(' ');
+        if (description_.name) line += fieldText(record_.text({description_.name})) + QLatin1Char(' ');
         if (!call(B_DELETE, "Error on BDELETE: ", store::BlockBuffers(context_.block))) return;
         setStatusLine(line);
         store::showFirstRecord(context_.store, context_.block,
@@ -165,8 +158,6 @@ private:
     const TabDescription& tab_;
     const records::RecordDescription& description_;
     EditorContext context_;
-    FieldElement number_;
-    const records::Field* name_;  // none for messages
     RecordBytes record_;
     DescribedBoxes boxes_;
     std::unique_ptr<TabExtras> extras_;

@@ -240,6 +240,8 @@ struct RecordDescription {
     std::span<const Field> fields;
     std::span<const LayoutEntry> layout;  // its field layout list
     std::size_t structSize;
+    const Field* number = nullptr;  // the record number, the file's key 0
+    const Field* name = nullptr;    // the record's name; none for messages
 };
 
 }  // namespace records
