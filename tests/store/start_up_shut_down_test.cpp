@@ -33,57 +33,45 @@ protected:
 };
 
 TEST_F(StartUpShutDown, EveryCallReportsItsOwnFailure) {
-    // Each operation, with the calls of it that go through first, and its report.
-    struct Case {
-        std::uint16_t operation;
-        std::size_t skip;
-        const char* report;
+    // Each operation with the exact reports of its calls, one per table in start-up
+    // order (messages get no Close); the calls before the failing one go through.
+    const std::pair<std::uint16_t, std::vector<const char*>> reports[] = {
+        {B_STOP, {"Error on BSTOP: "}},
+        {B_RESET, {"Error on BRESET: "}},
+        {B_OPEN,
+         {"Error on BOPEN RACE: ", "Error on BOPEN CLASS: ", "Error on BOPEN Spell: ", "Error on BOPEN MONSTER: ",
+          "Error on BOPEN ITEM: ", "Error on BOPEN MESSAGE: "}},
+        {B_GET_FIRST,
+         {"Error on BGETFIRST RACE: ", "Error on BGETFIRST Class: ", "Error on BGETFIRST Spell: ",
+          "Error on BGETFIRST MONSTER: ", "Error on BGETFIRST ITEM: ", "Error on BGETFIRST Message: "}},
+        {B_CLOSE,
+         {"Error on BCLOSE RACE: ", "Error on BCLOSE Class: ", "Error on BCLOSE Spell: ", "Error on Bclose MONSTER: ",
+          "Error on BCLOSE ITEM: "}},
     };
-    const Case cases[] = {
-        {B_STOP, 0, "Error on BSTOP: 3"},
-        {B_RESET, 0, "Error on BRESET: 3"},
-        {B_OPEN, 0, "Error on BOPEN RACE: 3"},
-        {B_OPEN, 1, "Error on BOPEN CLASS: 3"},
-        {B_OPEN, 2, "Error on BOPEN Spell: 3"},
-        {B_OPEN, 3, "Error on BOPEN MONSTER: 3"},
-        {B_OPEN, 4, "Error on BOPEN ITEM: 3"},
-        {B_OPEN, 5, "Error on BOPEN MESSAGE: 3"},
-        {B_GET_FIRST, 0, "Error on BGETFIRST RACE: 3"},
-        {B_GET_FIRST, 1, "Error on BGETFIRST Class: 3"},
-        {B_GET_FIRST, 2, "Error on BGETFIRST Spell: 3"},
-        {B_GET_FIRST, 3, "Error on BGETFIRST MONSTER: 3"},
-        {B_GET_FIRST, 4, "Error on BGETFIRST ITEM: 3"},
-        {B_GET_FIRST, 5, "Error on BGETFIRST Message: 3"},
-        // Messages get no Close.
-        {B_CLOSE, 0, "Error on BCLOSE RACE: 3"},
-        {B_CLOSE, 1, "Error on BCLOSE Class: 3"},
-        {B_CLOSE, 2, "Error on BCLOSE Spell: 3"},
-        {B_CLOSE, 3, "Error on Bclose MONSTER: 3"},
-        {B_CLOSE, 4, "Error on BCLOSE ITEM: 3"},
-    };
-    for (const auto& [operation, skip, report] : cases) {
-        SCOPED_TRACE(testing::Message() << "operation " << operation << " after " << skip);
-        seam = {};
-        dialogs.boxes.clear();
-        seam.failNext(operation, 3, skip);
-        std::vector<std::int32_t> shown;  // the numbers of the rows start-up shows
-        const bool loaded = store::startUp(store, files, [&](store::TableFileBlock& block) {
-            shown.push_back(test_support::rowNumber(block.file, block.row));
-        });
-        const bool openFailed = operation == B_OPEN;
-        EXPECT_EQ(loaded, !openFailed);
-        EXPECT_EQ(shown, std::vector<std::int32_t>(shown.size(), 3));
-        EXPECT_EQ(shown.size(), openFailed ? skip : operation == B_GET_FIRST ? 5u : 6u);
-        EXPECT_EQ(seam.openedFiles().size(), openFailed ? skip + 1 : 6u) << "no Open after a failed one";
-        seam.calls.clear();
-        store::shutDown(store, files);
-        // Only the files start-up opened are closed (messages get no Close); the sequence goes on.
-        const std::size_t closes = std::min<std::size_t>(openFailed ? skip : 6, 5);
-        EXPECT_EQ(seam.operations(), std::vector<std::uint16_t>(kShutDown.begin() + 5 - closes, kShutDown.end()));
-        // One report: the call's own words, exactly, and the status.
-        EXPECT_EQ(dialogs.texts(), std::vector<QString>{QString::fromLatin1(report)});
-        for (auto& block : files.blocks()) block.openFlag = 0;
-    }
+    for (const auto& [operation, texts] : reports)
+        for (std::size_t skip = 0; skip < texts.size(); ++skip) {
+            SCOPED_TRACE(testing::Message() << "operation " << operation << " after " << skip);
+            seam = {};
+            dialogs.boxes.clear();
+            seam.failNext(operation, 3, skip);
+            std::vector<std::int32_t> shown;  // the numbers of the rows start-up shows
+            const bool loaded = store::startUp(store, files, [&](store::TableFileBlock& block) {
+                shown.push_back(test_support::rowNumber(block.file, block.row));
+            });
+            const bool openFailed = operation == B_OPEN;
+            EXPECT_EQ(loaded, !openFailed);
+            EXPECT_EQ(shown, std::vector<std::int32_t>(shown.size(), 3));
+            EXPECT_EQ(shown.size(), openFailed ? skip : operation == B_GET_FIRST ? 5u : 6u);
+            EXPECT_EQ(seam.openedFiles().size(), openFailed ? skip + 1 : 6u) << "no Open after a failed one";
+            seam.calls.clear();
+            store::shutDown(store, files);
+            // Only the files start-up opened are closed (messages get no Close); the sequence goes on.
+            const std::size_t closes = std::min<std::size_t>(openFailed ? skip : 6, 5);
+            EXPECT_EQ(seam.operations(), std::vector<std::uint16_t>(kShutDown.begin() + 5 - closes, kShutDown.end()));
+            // One report: the call's own words, exactly, and the status.
+            EXPECT_EQ(dialogs.texts(), std::vector<QString>{QString::fromLatin1(texts[skip]) + QStringLiteral("3")});
+            for (auto& block : files.blocks()) block.openFlag = 0;
+        }
 }
 
 }  // namespace
