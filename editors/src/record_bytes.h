@@ -4,15 +4,16 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "field_element.h"
+#include "records/descriptions.h"
 
 namespace editors {
 
@@ -21,7 +22,7 @@ std::pair<std::int64_t, std::int64_t> numberRange(std::size_t width);
 
 class RecordBytes {
 public:
-    explicit RecordBytes(std::size_t size) : words_((size + sizeof(Word) - 1) / sizeof(Word)), size_(size) {}
+    explicit RecordBytes(std::size_t size) : size_(std::min(size, sizeof words_)) {}
 
     std::byte* data() { return reinterpret_cast<std::byte*>(words_.data()); }
     const std::byte* data() const { return reinterpret_cast<const std::byte*>(words_.data()); }
@@ -45,7 +46,8 @@ public:
 
 private:
     using Word = std::uint64_t;  // aligns every member of every record
-    std::vector<Word> words_;
+    // Held in place, so that the copies an update takes cost no allocation.
+    std::array<Word, (records::kLargestRecord + sizeof(Word) - 1) / sizeof(Word)> words_{};
     std::size_t size_;
 };
 
