@@ -80,7 +80,10 @@ ShowBench::ShowBench() : store_(store::recordManagerCall(), dialogs_), status_(n
     }
 }
 
-ShowBench::~ShowBench() = default;
+ShowBench::~ShowBench() {
+    for (store::TableFileBlock& block : files_.blocks())
+        if (block.openFlag == 1) store_.onTable(B_CLOSE, block);
+}
 
 ShowBench::Texts ShowBench::filledTexts(QWidget& page, editors::TableEditor& editor,
                                         const std::vector<std::uint8_t>& row) {
@@ -112,6 +115,25 @@ void ShowBench::showThroughEditor(records::TableId table) {
 
 void ShowBench::setTextsDirectly(records::TableId table) {
     for (const Texts& texts : at(table).texts) apply(texts);
+}
+
+bool ShowBench::openTable(records::TableId table) {
+    TableCase& c = at(table);
+    store::TableFileBlock& block = files_.block(table);
+    store::prepareBlock(block);
+    if (!store::openTable(store_, block)) return false;
+    if (store_.onTable(B_GET_FIRST, block) != B_NO_ERROR) return false;
+    c.updated = filledTexts(*c.page, *c.editor, block.row);
+    return true;
+}
+
+void ShowBench::showRead(records::TableId table) { at(table).editor->show(files_.block(table).row); }
+
+void ShowBench::updateThroughEditor(records::TableId table) { at(table).editor->update(); }
+
+void ShowBench::updateDirectly(records::TableId table) {
+    store_.onTable(B_UPDATE, files_.block(table));
+    apply(at(table).updated);
 }
 
 std::size_t ShowBench::filledWidgets(records::TableId table) const {
