@@ -3,8 +3,8 @@
 #   make test  checks the formatting, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
 #              (next to a throwaway PostgreSQL cluster, for the record manager's server cases),
 #              runs each fuzz target over its corpus and for 5 seconds,
-#              then builds the Debian package and checks it installed in a temporary root
-#   make package builds the Debian package in build/package
+#              then builds the Debian packages and checks them installed in a temporary root
+#   make package builds the Debian packages in build/package
 #   make bench builds the benchmarks in Release and runs them
 
 JOBS ?= $(shell nproc)

@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Block block{};
     if (open(block, path) == B_NO_ERROR) {
-        Bytes stat(BTR_FILE_SPEC_SIZE + 119 * BTR_KEY_SPEC_SIZE), key(BTR_MAX_KEY_LENGTH);
+        Bytes stat(BTR_FILE_ENTRY_SIZE + 119 * BTR_KEY_ENTRY_SIZE), key(BTR_MAX_KEY_LENGTH);
         if (call(B_STAT, block, stat, key, 0) == B_NO_ERROR) {
             const std::int64_t records = getInt(stat, 6, 4), keys = getInt(stat, 4, 2);
             for (std::int8_t k = 0; k < keys; ++k) {

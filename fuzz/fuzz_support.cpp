@@ -1,6 +1,6 @@
 #include "fuzz_support.h"
 
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/create_entries.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,12 +37,12 @@ std::int16_t open(Block& block, const std::string& path) {
 }
 
 std::int16_t createStandard(const std::string& path) {
-    wbtrv::CreateSpec spec;
-    spec.recordLength = 16;
-    spec.keys = {{{1, 4, B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}},
-                 {{5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_INTEGER}},
-                 {{7, 4, B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_UNSIGNED_BINARY}}};
-    Bytes buffer = wbtrv::buildCreateBuffer(spec);
+    wbtrv::CreateEntries entries;
+    entries.recordLength = 16;
+    entries.keys = {{{1, 4, B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}},
+                    {{5, 2, B_KEY_DUPLICATES | B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_INTEGER}},
+                    {{7, 4, B_KEY_MODIFIABLE | B_KEY_EXTENDED_TYPE, B_TYPE_UNSIGNED_BINARY}}};
+    Bytes buffer = wbtrv::buildCreateBuffer(entries);
     Bytes name(path.begin(), path.end());
     name.push_back(0);
     Block block{};

@@ -1,8 +1,7 @@
 #include "bench_files.h"
 
-#include <wbtrv32/btrieve.h>
 #include <wbtrv32/bytes.h>
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/client.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,38 +32,29 @@ std::string benchName(std::int32_t id) {
 
 namespace {
 
+namespace client = wbtrv::client;
+
 void createEmpty(const std::string& path, bool named) {
-    wbtrv::CreateSpec file;
+    wbtrv::CreateEntries file;
     file.recordLength = kRecordLength;
     file.keys = {{{1, 4, B_KEY_EXTENDED_TYPE, B_TYPE_AUTOINCREMENT}}};
     if (named)
         file.keys.push_back({{kNameOffset + 1, kNameLength, B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES, B_TYPE_STRING}});
-    std::vector<std::uint8_t> spec = wbtrv::buildCreateBuffer(file);
-    std::uint32_t length = static_cast<std::uint32_t>(spec.size());
-    std::string name = path;
-    char block[BTR_POSITION_BLOCK_SIZE] = {};
-    if (BTRCALL(B_CREATE, block, spec.data(), &length, name.data(), static_cast<std::uint8_t>(name.size() + 1), 0) != 0)
-        throw std::runtime_error("cannot create " + path);
+    if (client::create(path, file, client::IfExists::Replace) != 0) throw std::runtime_error("cannot create " + path);
 }
 
 // Fills the file through the record manager, so it serves either engine, in
 // transactions of 10,000 records: one commit per record would take minutes for
 // 100,000, and a server holds a lock per record a transaction inserts.
 void fill(const std::string& path, int records) {
-    std::string name = path;
-    char block[BTR_POSITION_BLOCK_SIZE] = {};
-    const auto call = [&](std::uint16_t operation, void* data, std::uint32_t length) {
-        return BTRCALL(operation, block, data, &length, name.data(), static_cast<std::uint8_t>(name.size() + 1), 0);
-    };
     constexpr int kPerTransaction = 10000;
-    bool ok = call(B_OPEN, nullptr, 0) == 0;
+    client::File file;
+    bool ok = file.open(path) == 0;
     for (int id = 1; id <= records && ok; ++id) {
         auto r = benchRecord(id);
-        ok = (id % kPerTransaction != 1 || call(B_BEGIN_TRANSACTION, nullptr, 0) == 0) &&
-             call(B_INSERT, r.data(), kRecordLength) == 0 &&
-             ((id % kPerTransaction != 0 && id != records) || call(B_END_TRANSACTION, nullptr, 0) == 0);
+        ok = (id % kPerTransaction != 1 || client::beginTransaction() == 0) && file.insert(r) == 0 &&
+             ((id % kPerTransaction != 0 && id != records) || client::endTransaction() == 0);
     }
-    call(B_CLOSE, nullptr, 0);
     if (!ok) throw std::runtime_error("cannot fill " + path);
 }
 

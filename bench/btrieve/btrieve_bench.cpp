@@ -7,11 +7,12 @@
 #include "ratio_reporter.h"
 #include "sqlite_floor.h"
 
-#include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/client.h>
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
+#include <array>
 #include <functional>
 #include <memory>
 #include <random>
@@ -19,55 +20,49 @@
 namespace btrieve_bench {
 namespace {
 
+namespace client = wbtrv::client;
+
+// The record manager through our client, as the tools reach it.
 class Ours : public Driver {
 public:
-    explicit Ours(const std::string& path) {
-        std::string name = path;
-        std::memcpy(key_, name.c_str(), name.size() + 1);
-        ok_ = BTRCALL(B_OPEN, block_, nullptr, nullptr, key_, sizeof key_, 0) == 0;
-    }
-    ~Ours() override { BTRCALL(B_CLOSE, block_, nullptr, nullptr, nullptr, 0, 0); }
+    explicit Ours(const std::string& path) : ok_(file_.open(path) == 0) {}
     bool ok() const override { return ok_; }
-    bool first() override { return call(B_GET_FIRST); }
-    bool last() override { return call(B_GET_LAST); }
-    bool next() override { return call(B_GET_NEXT); }
-    bool previous() override { return call(B_GET_PREVIOUS); }
-    bool equal(std::int32_t key) override {
-        std::memcpy(key_, &key, sizeof key);
-        return call(B_GET_EQUAL);
-    }
+    bool first() override { return file_.get(client::Move::First, 0) == 0; }
+    bool last() override { return file_.get(client::Move::Last, 0) == 0; }
+    bool next() override { return file_.get(client::Move::Next, 0) == 0; }
+    bool previous() override { return file_.get(client::Move::Previous, 0) == 0; }
+    bool equal(std::int32_t key) override { return find(client::Find::Equal, key); }
     bool equalName(std::int32_t id) override {
         const std::string name = benchName(id);
-        std::memcpy(key_, name.data(), name.size());
-        return call(B_GET_EQUAL, 1);
+        const std::span value(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
+        return file_.find(client::Find::Equal, 1, value) == 0;
     }
-    bool greater(std::int32_t key) override {
-        std::memcpy(key_, &key, sizeof key);
-        return call(B_GET_GREATER);
-    }
-    bool stepFirst() override { return call(B_STEP_FIRST); }
-    bool stepNext() override { return call(B_STEP_NEXT); }
-    bool begin() override { return call(B_BEGIN_TRANSACTION); }
-    bool end() override { return call(B_END_TRANSACTION); }
+    bool greater(std::int32_t key) override { return find(client::Find::Greater, key); }
+    bool stepFirst() override { return file_.step(client::Step::First) == 0; }
+    bool stepNext() override { return file_.step(client::Step::Next) == 0; }
+    bool begin() override { return client::beginTransaction() == 0; }
+    bool end() override { return client::endTransaction() == 0; }
     bool insert() override {
         record_ = benchRecord(0);
-        return call(B_INSERT);
+        return file_.insert(record_) == 0;
     }
     bool update() override {
+        // The record last read, one byte changed.
+        if (!file_.record().empty()) record_.assign(file_.record().begin(), file_.record().end());
         ++record_[10];
-        return call(B_UPDATE);
+        return file_.update(record_) == 0;
     }
-    bool remove() override { return call(B_DELETE); }
+    bool remove() override { return file_.remove() == 0; }
 
 private:
-    bool call(std::uint16_t op, std::int8_t keyNumber = 0) {
-        std::uint32_t length = kRecordLength;
-        return BTRCALL(op, block_, record_.data(), &length, key_, sizeof key_, keyNumber) == 0;
+    bool find(client::Find how, std::int32_t key) {
+        std::array<std::uint8_t, 4> value{};
+        wbtrv::writeLittleEndian(value.data(), value.size(), static_cast<std::uint32_t>(key));
+        return file_.find(how, 0, value) == 0;
     }
-    char block_[BTR_POSITION_BLOCK_SIZE] = {};
-    char key_[BTR_MAX_KEY_LENGTH] = {};
+    client::File file_;
     std::vector<std::uint8_t> record_ = benchRecord(0);
-    bool ok_ = false;
+    bool ok_;
 };
 
 using Loop = std::function<bool(benchmark::State&, Driver&, int records)>;

@@ -17,8 +17,8 @@
 
 #include "editors/table_editor.h"
 #include "records/tables.h"
-#include "store/data_file_set.h"
 #include "store/record_store.h"
+#include "store/table_blocks.h"
 #include "ui/answering_dialogs.h"
 
 namespace editor_bench {
@@ -70,7 +70,7 @@ private:
 
     ui::AnsweringDialogs dialogs_;
     store::RecordStore store_;
-    store::DataFileSet files_;
+    store::TableBlocks files_;
     QTabWidget window_;
     QLineEdit* status_;
     std::array<TableCase, 6> cases_;

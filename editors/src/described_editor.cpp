@@ -5,7 +5,7 @@
 #include "records/descriptions.h"
 #include "records/row_conversion.h"
 #include "records/text_codec.h"
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 #include "tab_description.h"
 #include "text_rules.h"
 

@@ -165,7 +165,7 @@ struct CreateCase {
     int type = -1;
 };
 
-constexpr std::size_t key0 = BTR_FILE_SPEC_SIZE;
+constexpr std::size_t key0 = BTR_FILE_ENTRY_SIZE;
 constexpr std::int64_t extended = B_KEY_EXTENDED_TYPE;
 const CreateCase createCases[] = {
     {"record length", 0, {3, 0}, B_INVALID_RECORD_LENGTH},
@@ -212,7 +212,7 @@ TEST_P(EngineTest, BadCreateBuffersAreRefusedAndCreateNothing) {
             expectCreate(buffer, c.status);
         }
     Bytes cut = Standard::createBuffer();
-    cut.resize(10);  // inside the file specification
+    cut.resize(10);  // inside the file's entry
     expectCreate(cut, B_DATA_BUFFER_TOO_SHORT);
     // Keys 1 and 2 become one key of two segments that differ in duplicates.
     Bytes differ = Standard::createBuffer();

@@ -14,14 +14,14 @@
 
 namespace btrieve_test {
 
-Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys) {
-    wbtrv::CreateSpec spec;
-    spec.recordLength = recordLength;
-    for (wbtrv::SegmentSpec& k : keys) {
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentEntry> keys) {
+    wbtrv::CreateEntries entries;
+    entries.recordLength = recordLength;
+    for (wbtrv::SegmentEntry& k : keys) {
         k.flags |= B_KEY_EXTENDED_TYPE;
-        spec.keys.push_back({k});
+        entries.keys.push_back({k});
     }
-    return wbtrv::buildCreateBuffer(spec);
+    return wbtrv::buildCreateBuffer(entries);
 }
 
 std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode) {
@@ -76,13 +76,6 @@ std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recor
 int trials(int fallback) {
     const char* text = std::getenv("BTRIEVE_TRIALS");
     return text && *text ? std::atoi(text) : fallback;
-}
-
-std::int16_t verify(const std::string& path, std::string& message) {
-    char text[512] = {};
-    const std::int16_t status = BTRVERIFY(path.c_str(), text, sizeof text);
-    message = text;
-    return status;
 }
 
 void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value) {
@@ -351,8 +344,7 @@ void BtrieveTest::SetUp() {
 }
 
 void BtrieveTest::TearDown() {
-    Block block{};
-    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    wbtrv::client::reset();
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
 }

@@ -4,7 +4,8 @@
 
 #include <wbtrv32/btrieve.h>
 #include <wbtrv32/bytes.h>
-#include <wbtrv32/create_spec.h>
+#include <wbtrv32/client.h>
+#include <wbtrv32/create_entries.h>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
 
 // A Create buffer of one-segment keys, each of an extended type.
-Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentSpec> keys);
+Bytes createBuffer(std::uint16_t recordLength, std::vector<wbtrv::SegmentEntry> keys);
 std::int16_t createFile(const std::string& path, const Bytes& buffer, std::int8_t mode = 0);
 std::int16_t openFile(Block& block, const std::string& path, std::int8_t mode = B_MODE_NORMAL);
 
@@ -45,7 +46,7 @@ void runSql(const std::string& path, const std::string& sql);
 std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength = 16);
 // Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
 int trials(int fallback);
-std::int16_t verify(const std::string& path, std::string& message);
+using wbtrv::client::verify;
 
 // Little-endian field access in a record.
 void putInt(Bytes& record, std::size_t offset, std::size_t length, std::int64_t value);

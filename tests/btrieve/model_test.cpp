@@ -59,18 +59,18 @@ const std::vector<ModelKey>& modelKeys() {
 const int kKeyCount = static_cast<int>(modelKeys().size());
 
 // The file's Create layout; Stat answers with it, each segment naming its key.
-wbtrv::CreateSpec modelSpec() {
-    wbtrv::CreateSpec spec;
-    spec.recordLength = kRecordLength;
-    spec.sequences = {reversedSequence()};
+wbtrv::CreateEntries modelEntries() {
+    wbtrv::CreateEntries entries;
+    entries.recordLength = kRecordLength;
+    entries.sequences = {reversedSequence()};
     for (const ModelKey& key : modelKeys()) {
-        wbtrv::KeySpec& out = spec.keys.emplace_back();
+        wbtrv::KeySegments& out = entries.keys.emplace_back();
         for (const Segment& s : key.segments)
             out.push_back({static_cast<std::uint16_t>(s.offset + 1), s.length,
                            static_cast<std::uint16_t>(key.flags | s.flags | B_KEY_EXTENDED_TYPE), s.type, 0,
-                           static_cast<std::uint8_t>(spec.keys.size() - 1), 0});
+                           static_cast<std::uint8_t>(entries.keys.size() - 1), 0});
     }
-    return spec;
+    return entries;
 }
 
 // A key's bytes out of a record, its segments one after the other.
@@ -338,7 +338,7 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     };
 
     Block blocks[kBlocks]{};
-    ASSERT_EQ(createFile(path("model.dat"), wbtrv::buildCreateBuffer(modelSpec())), B_NO_ERROR);
+    ASSERT_EQ(createFile(path("model.dat"), wbtrv::buildCreateBuffer(modelEntries())), B_NO_ERROR);
     for (Block& block : blocks) ASSERT_EQ(openFile(block, path("model.dat")), B_NO_ERROR);
     Model model;
 
@@ -463,9 +463,9 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     std::string message;
     EXPECT_EQ(verify(path("model.dat"), message), B_NO_ERROR) << message;
     // Stat answers with the Create layout and the record count in its unused bytes.
-    wbtrv::CreateSpec spec = modelSpec();
-    spec.recordCount = static_cast<std::uint32_t>(model.records.size());
-    const Bytes layout = wbtrv::buildCreateBuffer(spec);
+    wbtrv::CreateEntries entries = modelEntries();
+    entries.recordCount = static_cast<std::uint32_t>(model.records.size());
+    const Bytes layout = wbtrv::buildCreateBuffer(entries);
     Call stat{Bytes(layout.size() - 1)};
     EXPECT_EQ(stat.run(B_STAT, blocks[0], 0), B_DATA_BUFFER_TOO_SHORT);
     stat.data.resize(layout.size());

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "editors/table_editor.h"
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 
 #include "test_support/application.h"
 #include "test_support/call_seam.h"

@@ -34,13 +34,13 @@ TEST(RecordFormatterTest, RecognisesTheSixFilesByBaseNameAndLength) {
 TEST(RecordFormatterTest, RoundTripsEveryRecordLosslessly) {
     const auto seed = test_support::testSeed("RoundTripsEveryRecordLosslessly");
     std::mt19937 random(seed);
-    for (const records::TableFile& spec : records::kTableFiles) {
-        SCOPED_TRACE(std::string(spec.fileName) + ", seed " + std::to_string(seed));
-        const RecordFormatter format = recordFormatter(spec.fileName, spec.recordLength);
-        const RecordEncoder encode = recordEncoder(spec.fileName, spec.recordLength);
-        std::vector<Bytes> rows = demoRecords(spec.id, {});
+    for (const records::TableFile& table : records::kTableFiles) {
+        SCOPED_TRACE(std::string(table.fileName) + ", seed " + std::to_string(seed));
+        const RecordFormatter format = recordFormatter(table.fileName, table.recordLength);
+        const RecordEncoder encode = recordEncoder(table.fileName, table.recordLength);
+        std::vector<Bytes> rows = demoRecords(table.id, {});
         for (int i = 0; i < 50; ++i) {
-            Bytes row(spec.recordLength);
+            Bytes row(table.recordLength);
             for (auto& b : row) b = static_cast<std::uint8_t>(random());
             rows.push_back(std::move(row));
         }

@@ -56,8 +56,7 @@ void GrimstoreTest::loadRecords(const std::string& name, const std::vector<Bytes
 Bytes GrimstoreTest::saved(const std::string& name) const {
     const RunResult result = run({"save", path(name), path(name + ".saved")});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    std::ifstream in(path(name + ".saved"), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return readFile(path(name + ".saved"));
 }
 
 void GrimstoreTest::execSql(const std::string& name, const std::string& sql) const {
@@ -69,6 +68,11 @@ void GrimstoreTest::execSql(const std::string& name, const std::string& sql) con
     sqlite3_free(error);
     sqlite3_close(db);
     ASSERT_EQ(rc, SQLITE_OK) << message;
+}
+
+Bytes GrimstoreTest::readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void GrimstoreTest::writeFile(const std::string& path, const Bytes& bytes) {

@@ -44,6 +44,7 @@ protected:
     void execSql(const std::string& name, const std::string& sql) const;
 
     static void writeFile(const std::string& path, const Bytes& bytes);
+    static Bytes readFile(const std::string& path);
 
 private:
     test_support::TempFolder folder_;

@@ -7,7 +7,7 @@
 
 #include <wbtrv32/btrieve.h>
 
-#include "store/data_file_set.h"
+#include "store/table_blocks.h"
 #include "test_support/call_seam.h"
 #include "test_support/data_files.h"
 #include "test_support/scripted_dialogs.h"
@@ -29,7 +29,7 @@ protected:
     test_support::CallSeam seam;
     test_support::ScriptedDialogs dialogs;
     store::RecordStore store{seam.call(), dialogs};
-    store::DataFileSet files;
+    store::TableBlocks files;
 };
 
 TEST_F(StartUpShutDown, EveryCallReportsItsOwnFailure) {

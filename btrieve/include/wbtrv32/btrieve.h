@@ -2,7 +2,9 @@
  *
  * One entry point, BTRCALL, with the published calling signature: every
  * operation on a data file goes through it and answers with a status code
- * (0 is success). Each data file is kept as an SQLite database.
+ * (0 is success). Each data file is kept as an SQLite database in its
+ * folder, or on a PostgreSQL server that the environment's WBTRV32_SERVER
+ * or the folder's file wbtrv32.server names.
  *
  *   int16_t BTRCALL(operation, positionBlock, dataBuffer, &dataLength, keyBuffer, keyLength, keyNumber);
  *
@@ -41,21 +43,37 @@ extern "C" {
 /* Longest key buffer the record manager looks at. */
 #define BTR_MAX_KEY_LENGTH 255
 
-/* Operations: what goes in, what comes back. "Current record" is the one the block last read or wrote.
+/* Operations: what goes in, what comes back, and every status each answers besides 0. "Current record" is
+ * the one the block last read or wrote. Every operation on a position block answers 3 for a block the
+ * library did not set up (or one closed since), and any operation 18 when memory runs out. 20 comes
+ * only from a file kept on a database server; 2 also means a stored record found damaged.
  * Every Get returns the record in the data buffer (dataLength set to the record length; a smaller
  * buffer gets B_DATA_BUFFER_TOO_SHORT and the position does not move) and its key value in the key
- * buffer (a smaller key buffer gets B_KEY_BUFFER_TOO_SHORT). */
+ * buffer (a smaller key buffer gets B_KEY_BUFFER_TOO_SHORT). Every Get answers 6 for a key number the
+ * file has not, 41 for a key this record manager cannot order (made elsewhere), 21, 22, 2 and 20; a Get,
+ * Step or Get Direct with a lock bias (below) also 84, 78, 93, and 46 on a file this process may not
+ * write. A write waits up to 5 seconds for another process's write to the same file, then answers 85. */
 enum {
     B_OPEN = 0,                 /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
-                                   position block. 12 missing, 30 not a data file, 85 in use exclusively, 88 bad mode */
-    B_CLOSE = 1,                /* ends the use of the position block; other buffers unused */
+                                   position block. 11 no name within the key length, 88 bad mode, 12 missing,
+                                   30 not a data file, 46 not readable, 85 open exclusively here or elsewhere, or
+                                   its name still held by a file renamed away that this or another process has
+                                   open, 41 the block is open on a file the open transaction changed, 2, 18 (also
+                                   a disk too full for the file's shared memory), 20 */
+    B_CLOSE = 1,                /* ends the use of the position block; other buffers unused. 41 the open
+                                   transaction changed the file */
     B_INSERT = 2,               /* data buffer: the record, dataLength exactly the record length (22 shorter, 28
                                    longer). An autoincrement key holding 0 gets the highest value plus 1, written back
-                                   into the data buffer; the key of keyNumber comes back in the key buffer. 5 duplicate */
-    B_UPDATE = 3,               /* data buffer: the new bytes of the current record, length as Insert. 46 read-only
-                                   block, 8 no current record, 80 changed elsewhere since read, 10 fixed key changed */
+                                   into the data buffer; the key of keyNumber comes back in the key buffer. 46
+                                   read-only block or file, 41 a key this record manager cannot write (made
+                                   elsewhere), 6 no key keyNumber, 21 key buffer too short, 5 duplicate (or no
+                                   autoincrement value left), 85, 2, 18, 20 */
+    B_UPDATE = 3,               /* data buffer: the new bytes of the current record, length as Insert. In this
+                                   order: 46 read-only block or file, 41 as Insert, 22 and 28 as Insert, 8 no
+                                   current record, 84 another process holds the record, 80 changed elsewhere since
+                                   read, 10 fixed key changed, 5 duplicate; 85, 2, 18, 20 */
     B_DELETE = 4,               /* removes the current record; afterwards Next/Previous move from where it stood.
-                                   46, 8 and 80 as Update */
+                                   46, 41, 8, 84, 80, 85, 2, 18 and 20 as Update */
     B_GET_EQUAL = 5,            /* key buffer: a value of key keyNumber (at least the key's length). 4 not found,
                                    the position stays */
     B_GET_NEXT = 6,             /* the next record along the key of the last Get. 9 at the end, 8 nothing read yet,
@@ -65,33 +83,37 @@ enum {
     B_GET_GREATER_OR_EQUAL = 9, /* the first record with the value or above it. 9 none */
     B_GET_LESS = 10,            /* the last record below the value in key order. 9 none */
     B_GET_LESS_OR_EQUAL = 11,   /* the last record with the value (its last duplicate) or below it. 9 none */
-    B_GET_FIRST = 12,           /* the first record in the order of key keyNumber. 9 empty file, 6 no such key */
+    B_GET_FIRST = 12,           /* the first record in the order of key keyNumber. 9 empty file */
     B_GET_LAST = 13,            /* the last record, statuses as Get First */
-    B_CREATE = 14,              /* key buffer: file name; data buffer: file specification, key specifications and
+    B_CREATE = 14,              /* key buffer: file name; data buffer: the file's entry, the key entries and the
                                    collating sequences (layout below). keyNumber -1 refuses an existing file with
-                                   59, otherwise it is replaced (85 while open). 24-29, 45, 48 and 49 name what is
-                                   wrong */
+                                   59, otherwise it is replaced (85 while open here or elsewhere). 11 no name, 22
+                                   a buffer shorter than the file's entry, 24-29, 45, 48 and 49 name what is
+                                   wrong; 25 the file could not be made, 18, 20 */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
-                                   in the file specification's 4 unused bytes (offset 6). 22 buffer too short */
+                                   in the file entry's 4 unused bytes (offset 6). 22 buffer too short, 2, 20 */
     B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
     B_END_TRANSACTION = 20,     /* commits every write since Begin; each changed file was held against
-                                   other writers until now. 39 no transaction */
+                                   other writers until now. 39 no transaction; 2, 18 or 20 a commit that failed:
+                                   that file's writes and those of the files after it are undone */
     B_ABORT_TRANSACTION = 21,   /* undoes every write since Begin. 39 no transaction */
     B_GET_POSITION = 22,        /* data buffer receives the current record's 4-byte position (high word first).
-                                   8 no current record */
+                                   8 no current record, 22 buffer shorter than 4 bytes */
     B_GET_DIRECT = 23,          /* data buffer: a position from Get Position; reads that record and, unless keyNumber
                                    is -1, sets the position along key keyNumber on it. 43 no such record, 44 the
-                                   record is left out of that null key */
+                                   record is left out of that null key, 22 (the position is set all the same), and
+                                   for a key number 6, 41 and 21 as a Get; 2, 20 */
     B_STEP_NEXT = 24,           /* the record after the current one in physical order; the first after Open. 9 at
-                                   the end. Steps follow no key: Get Next/Previous after them get 8 */
+                                   the end, 22, 2, 20. Steps follow no key: Get Next/Previous after them get 8 */
     B_STOP = 25,          /* aborts the transaction, closes every file of this process and forgets every position */
-    B_VERSION = 26,       /* data buffer receives 5 bytes: version (2), revision (2), platform letter */
+    B_VERSION = 26,       /* data buffer receives 5 bytes: version (2), revision (2), platform letter. 22 */
     B_UNLOCK = 27,        /* keyNumber >= 0: the block's single lock; -1: the multiple lock on the position in
-                             the data buffer; -2: all multiple locks. 81 a lock the block does not hold */
+                             the data buffer (22 shorter than 4 bytes); -2: all multiple locks. 81 a lock the
+                             block does not hold */
     B_RESET = 28,         /* the same as Stop; the next Open starts afresh */
-    B_STEP_FIRST = 33,    /* the first record in physical order. 9 empty file */
-    B_STEP_LAST = 34,     /* the last record in physical order */
-    B_STEP_PREVIOUS = 35, /* the record before the current one in physical order */
+    B_STEP_FIRST = 33,    /* the first record in physical order. 9 empty file; statuses as Step Next */
+    B_STEP_LAST = 34,     /* the last record in physical order; statuses as Step First */
+    B_STEP_PREVIOUS = 35, /* the record before the current one in physical order; statuses as Step Next */
     B_BEGIN_CONCURRENT_TRANSACTION = 1019 /* as Begin */
 };
 
@@ -168,13 +190,13 @@ enum {
     B_INCOMPATIBLE_LOCK = 93           /* single and multiple locks mixed in one block */
 };
 
-/* Key flags of a key specification in the Create and Stat buffers. */
+/* Key flags of a key entry in the Create and Stat buffers. */
 enum {
     B_KEY_DUPLICATES = 0x0001,    /* several records may share a value */
     B_KEY_MODIFIABLE = 0x0002,    /* Update may change the value */
     B_KEY_BINARY = 0x0004,        /* without B_KEY_EXTENDED_TYPE: an unsigned binary key */
     B_KEY_NULL_ALL = 0x0008,      /* records whose every segment holds the null value are left out of the key */
-    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key specification */
+    B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key entry */
     B_KEY_ALT_COLLATING = 0x0020, /* string bytes sort through the collating sequence the segment names */
     B_KEY_DESCENDING = 0x0040,    /* this segment sorts high to low */
     B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
@@ -207,13 +229,24 @@ enum {
     B_TYPE_NUMERIC_STS = 17
 };
 
-/* The Create and Stat buffer: a file specification of BTR_FILE_SPEC_SIZE bytes (record length 2,
- * page size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key specification of
- * BTR_KEY_SPEC_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
+/* The Create and Stat buffer: the file's entry of BTR_FILE_ENTRY_SIZE bytes (record length 2, page
+ * size 2, number of keys 2, unused 4, file flags 2, reserved 4), then one key entry of
+ * BTR_KEY_ENTRY_SIZE bytes per key segment (position from 1: 2, length 2, flags 2, unused 4, type 1,
  * null value 1, reserved 2, key number 1, collating sequence 1), then the collating sequences the
  * segments number, BTR_COLLATING_SEQUENCE_SIZE bytes each. Numbers are little-endian. */
-#define BTR_FILE_SPEC_SIZE 16
-#define BTR_KEY_SPEC_SIZE 16
+#define BTR_FILE_ENTRY_SIZE 16
+#define BTR_KEY_ENTRY_SIZE 16
+/* Deprecated names of the same sizes, kept until the next major version; a compiler that
+ * knows the pragma warns where they are used. */
+#if defined(__GNUC__)
+#define BTR_FILE_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_FILE_SPEC_SIZE is deprecated: use BTR_FILE_ENTRY_SIZE\"") BTR_FILE_ENTRY_SIZE
+#define BTR_KEY_SPEC_SIZE \
+    _Pragma("GCC warning \"BTR_KEY_SPEC_SIZE is deprecated: use BTR_KEY_ENTRY_SIZE\"") BTR_KEY_ENTRY_SIZE
+#else
+#define BTR_FILE_SPEC_SIZE BTR_FILE_ENTRY_SIZE
+#define BTR_KEY_SPEC_SIZE BTR_KEY_ENTRY_SIZE
+#endif
 /* An alternate collating sequence: 0xAC, an 8-byte name, a 256-byte table. */
 #define BTR_COLLATING_SEQUENCE_SIZE 265
 #define BTR_COLLATING_SEQUENCE_MARK 0xAC
@@ -224,8 +257,8 @@ BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* positionBlock,
 
 /* Verifies a closed or open data file (storage integrity, every record of the file's record length,
  * every key column agreeing with the record bytes). Returns 0 when the file is sound, otherwise a
- * status (12 missing, 30 not ours, 2 damaged) and a zero-terminated explanation in message, cut to
- * messageLength bytes. */
+ * status (11 no name, 12 missing, 30 not ours, 2 damaged, 46 not readable, 85 held by another process,
+ * 20 the server lost) and a zero-terminated explanation in message, cut to messageLength bytes. */
 BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, uint32_t messageLength);
 
 /* The words of a status, such as "file not found" for 12; "unknown status" for a code not listed

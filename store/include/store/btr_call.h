@@ -2,16 +2,13 @@
 // defaults to BTRCALL, so that a test can wrap it and fail any chosen call.
 #pragma once
 
-#include <cstdint>
-#include <functional>
+#include <wbtrv32/client.h>
 
 namespace store {
 
-using BtrCall = std::function<std::int16_t(std::uint16_t operation, void* positionBlock, void* dataBuffer,
-                                           std::uint32_t* dataLength, void* keyBuffer, std::uint8_t keyLength,
-                                           std::int8_t keyNumber)>;
+using BtrCall = wbtrv::client::EntryPoint;
 
 // Calls the record manager's BTRCALL.
-BtrCall recordManagerCall();
+inline BtrCall recordManagerCall() { return wbtrv::client::recordManager(); }
 
 }  // namespace store

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <wbtrv32/btrieve.h>
+#include <wbtrv32/client.h>
 
 #include "subcommands.h"
 
@@ -53,7 +53,8 @@ void registerHelp(CLI::App& app, SubcommandContext& context) {
 int runGrimstore(int argc, const char* const* argv, Io& io) {
     CLI::App app{"Create, fill, export, inspect and check data files of the record manager.", "grimstore"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", std::string("grimstore ") + GRIM_VERSION + ", libwbtrv32 " + BTRVERSION());
+    app.set_version_flag("--version", std::string("grimstore ") + GRIM_VERSION + ", libwbtrv32 " +
+                                          std::string(wbtrv::client::version()));
     SubcommandContext context{io};
     for (SubcommandRegistration registration : subcommandRegistrations()) registration(app, context);
     registerHelp(app, context);

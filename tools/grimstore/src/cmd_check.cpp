@@ -1,7 +1,5 @@
 // check: has the record manager verify the file's storage and key columns,
 // then reads every record through it; any fault gives exit status 1.
-#include <array>
-
 #include "command_support.h"
 #include "commands.h"
 #include "progress.h"
@@ -16,16 +14,16 @@ constexpr uint64_t kReportedLengthFaults = 20;
 
 // Reads every record in key order; returns the number of faults it reported.
 uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
-    DataFile data(file);
-    FileSpec spec;
-    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return 1;
+    client::File data;
+    CreateEntries entries;
+    if (!openAndStat(data, file, client::OpenMode::ReadOnly, entries, io.err)) return 1;
     uint64_t faults = 0;
-    Progress progress(io.err, io.progress, "checking " + file, spec.recordCount);
-    const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
+    Progress progress(io.err, io.progress, "checking " + file, entries.recordCount);
+    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
         ++records;
-        if (record.size() != spec.recordLength && ++faults <= kReportedLengthFaults)
+        if (record.size() != entries.recordLength && ++faults <= kReportedLengthFaults)
             io.err << "grimstore: " << file << ": record " << records << " is " << record.size()
-                   << " bytes long, the file's record length is " << spec.recordLength << '\n';
+                   << " bytes long, the file's record length is " << entries.recordLength << '\n';
         progress.advance(records);
         return true;
     });
@@ -37,9 +35,9 @@ uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
                       walk.status)
                << '\n';
         ++faults;
-    } else if (records != spec.recordCount) {
+    } else if (records != entries.recordCount) {
         io.err << "grimstore: " << file << ": " << records << " records were read, but the record count is "
-               << spec.recordCount << '\n';
+               << entries.recordCount << '\n';
         ++faults;
     }
     return faults;
@@ -49,11 +47,11 @@ uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
 
 int runCheck(const std::string& file, Io& io) {
     // Verified first: a damaged file is reported without walking it.
-    std::array<char, 1024> message{};
-    const int16_t status = BTRVERIFY(file.c_str(), message.data(), message.size());
+    std::string message;
+    const int16_t status = client::verify(file, message);
     uint64_t records = 0, faults = 0;
     if (status != B_NO_ERROR) {
-        io.err << statusError(file, "verify", status) << ": " << message.data() << '\n';
+        io.err << statusError(file, "verify", status) << ": " << message << '\n';
         ++faults;
     } else {
         faults = checkRecords(file, io, records);

@@ -7,6 +7,7 @@
 
 #include "command_support.h"
 #include "commands.h"
+#include "output_file.h"
 #include "progress.h"
 #include "record_walk.h"
 #include "status_text.h"
@@ -37,63 +38,63 @@ struct RecordDigest {
 };
 
 // The Create buffer without the record count: equal for files of the same layout.
-std::vector<uint8_t> layoutOf(FileSpec spec) {
-    spec.recordCount = 0;
-    return wbtrv::buildCreateBuffer(spec);
+std::vector<uint8_t> layoutOf(CreateEntries entries) {
+    entries.recordCount = 0;
+    return wbtrv::buildCreateBuffer(entries);
 }
 
 // A file the copy made and fills; a failure before the end takes back what it can.
 class CopyTarget {
 public:
-    CopyTarget(const std::string& name, Io& io) : file_(name), io_(io) {}
+    // name as given, for messages; path with its links followed (output_file.h).
+    CopyTarget(std::string name, std::string path, Io& io) : name_(std::move(name)), path_(std::move(path)), io_(io) {}
 
     // Opens the target exclusively: a new file with the source's layout, or with
     // replace an existing one, emptied inside the transaction when its layout is
     // the same (so a failure leaves it as it was) and created afresh otherwise.
-    bool prepare(const FileSpec& spec, bool replace) {
-        const std::string& name = file_.name();
+    bool prepare(const CreateEntries& entries, bool replace) {
         std::error_code ignored;
-        hadLocalFile_ = std::filesystem::exists(name, ignored);
-        int16_t status = B_FILE_NOT_FOUND;
+        hadLocalFile_ = std::filesystem::exists(path_, ignored);
+        client::Status status = B_FILE_NOT_FOUND;
         if (replace) {
-            FileSpec existing;
-            status = file_.open(B_MODE_EXCLUSIVE);
+            CreateEntries existing;
+            status = file_.open(path_, client::OpenMode::Exclusive);
             if (status == B_NO_ERROR) status = file_.stat(existing);
-            if (status == B_NO_ERROR && layoutOf(existing) == layoutOf(spec)) return emptyOnBegin_ = true;
+            if (status == B_NO_ERROR && layoutOf(existing) == layoutOf(entries)) return emptyOnBegin_ = true;
             file_.close();
         }
         if (status != B_NO_ERROR && status != B_FILE_NOT_FOUND) return refuse("open", status);
-        status = createDataFile(name, spec, replace);
+        status = client::create(path_, entries, replace ? client::IfExists::Replace : client::IfExists::Refuse);
         if (status == B_FILE_ALREADY_EXISTS) {
-            io_.err << "grimstore: " << name << " exists; --replace copies over it\n";
+            io_.err << "grimstore: " << name_ << " exists; --replace copies over it\n";
             return false;
         }
         if (status != B_NO_ERROR) return refuse("create", status);
         created_ = true;
-        status = file_.open(B_MODE_EXCLUSIVE);
+        status = file_.open(path_, client::OpenMode::Exclusive);
         if (status != B_NO_ERROR) fail("open", status);
         return status == B_NO_ERROR;
     }
 
-    DataFile& file() { return file_; }
+    client::File& file() { return file_; }
 
     // Deletes the records a replaced file of the same layout held; inside the
     // transaction, so they come back when the copy fails.
     int16_t emptyIfReused(size_t keyCount) {
         if (!emptyOnBegin_) return B_NO_ERROR;
-        return walkRecords(file_, keyCount, [this](auto) { return file_.erase() == B_NO_ERROR; }).status;
+        return walkRecords(file_, keyCount, [this](auto) { return file_.remove() == B_NO_ERROR; }).status;
     }
 
     // Reports a failed step after prepare, undoes the transaction if one was begun,
     // and says what is left of the target.
     void fail(const std::string& action, int16_t status, bool inTransaction = false) {
-        const std::string& name = file_.name();
+        const std::string& name = name_;
         if (status != B_NO_ERROR) io_.err << statusError(name, action, status) << '\n';
-        const bool undone = inTransaction && transactionCall(B_ABORT_TRANSACTION) == B_NO_ERROR;
+        const bool undone = inTransaction && client::abortTransaction() == B_NO_ERROR;
         file_.close();
         std::error_code ignored;
-        if (created_ && !hadLocalFile_ && std::filesystem::exists(name, ignored)) {
-            for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(name + suffix, ignored);
+        if (created_ && !hadLocalFile_ && std::filesystem::exists(path_, ignored)) {
+            for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ignored);
             io_.err << "grimstore: " << name << ": nothing was copied; the new file was removed\n";
         } else if (created_) {
             // A file on a server cannot be removed through the record manager.
@@ -108,11 +109,13 @@ public:
 
 private:
     bool refuse(const std::string& action, int16_t status) {
-        io_.err << statusError(file_.name(), action, status) << '\n';
+        io_.err << statusError(name_, action, status) << '\n';
         return false;
     }
 
-    DataFile file_;
+    std::string name_;
+    std::string path_;
+    client::File file_;
     Io& io_;
     bool hadLocalFile_ = false;
     bool created_ = false;
@@ -120,9 +123,10 @@ private:
 };
 
 // Reads every record of file in key order into digest, with a progress bar of what.
-WalkResult digestRecords(DataFile& file, const FileSpec& spec, RecordDigest& digest, Io& io, const std::string& what) {
-    Progress progress(io.err, io.progress, what + " " + file.name(), spec.recordCount);
-    return walkRecords(file, spec.keys.size(), [&](auto record) {
+WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
+                         RecordDigest& digest, Io& io, const std::string& what) {
+    Progress progress(io.err, io.progress, what + " " + name, entries.recordCount);
+    return walkRecords(file, entries.keys.size(), [&](auto record) {
         digest.add(record);
         progress.advance(digest.count);
         return true;
@@ -132,33 +136,40 @@ WalkResult digestRecords(DataFile& file, const FileSpec& spec, RecordDigest& dig
 }  // namespace
 
 int runCopy(const std::string& from, const std::string& to, bool replace, Io& io) {
-    DataFile source(from);
-    FileSpec spec;
-    if (!openAndStat(source, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    std::string error;
+    const auto targetPath = dataFileTarget(to, error);
+    if (!targetPath) {
+        io.err << "grimstore: " << error << '\n';
+        return kExitDataError;
+    }
+    client::File source;
+    CreateEntries entries;
+    if (!openAndStat(source, from, client::OpenMode::ReadOnly, entries, io.err)) return kExitDataError;
     // Read whole once before anything is made, so a source that cannot be read
     // leaves no trace on either engine (a file made on a server cannot be removed).
     RecordDigest readable;
-    if (const WalkResult walk = digestRecords(source, spec, readable, io, "reading"); walk.status != B_NO_ERROR) {
+    if (const WalkResult walk = digestRecords(source, from, entries, readable, io, "reading");
+        walk.status != B_NO_ERROR) {
         io.err << statusError(from, "reading record " + std::to_string(walk.visited + 1), walk.status)
                << "; nothing was copied\n";
         return kExitDataError;
     }
-    CopyTarget target(to, io);
-    if (!target.prepare(spec, replace)) return kExitDataError;
+    CopyTarget target(to, *targetPath, io);
+    if (!target.prepare(entries, replace)) return kExitDataError;
 
-    if (const int16_t status = transactionCall(B_BEGIN_TRANSACTION); status != B_NO_ERROR) {
+    if (const int16_t status = client::beginTransaction(); status != B_NO_ERROR) {
         target.fail("begin of the transaction", status);
         return kExitDataError;
     }
-    if (const int16_t status = target.emptyIfReused(spec.keys.size()); status != B_NO_ERROR) {
+    if (const int16_t status = target.emptyIfReused(entries.keys.size()); status != B_NO_ERROR) {
         target.fail("emptying", status, true);
         return kExitDataError;
     }
     RecordDigest read;
     int16_t insertStatus = B_NO_ERROR;
     std::vector<uint8_t> copy;
-    Progress progress(io.err, io.progress, "copying " + from, spec.recordCount);
-    const WalkResult walk = walkRecords(source, spec.keys.size(), [&](auto record) {
+    Progress progress(io.err, io.progress, "copying " + from, entries.recordCount);
+    const WalkResult walk = walkRecords(source, entries.keys.size(), [&](auto record) {
         read.add(record);
         copy.assign(record.begin(), record.end());
         insertStatus = target.file().insert(copy);
@@ -177,7 +188,7 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
 
     // Read back inside the transaction, so a copy that differs is never committed.
     RecordDigest written;
-    if (const WalkResult back = digestRecords(target.file(), spec, written, io, "verifying");
+    if (const WalkResult back = digestRecords(target.file(), to, entries, written, io, "verifying");
         back.status != B_NO_ERROR) {
         target.fail("reading back record " + std::to_string(back.visited + 1), back.status, true);
         return kExitDataError;
@@ -188,7 +199,7 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
         target.fail("verify", B_NO_ERROR, true);
         return kExitDataError;
     }
-    if (const int16_t status = transactionCall(B_END_TRANSACTION); status != B_NO_ERROR) {
+    if (const int16_t status = client::endTransaction(); status != B_NO_ERROR) {
         target.fail("end of the transaction", status, true);
         return kExitDataError;
     }

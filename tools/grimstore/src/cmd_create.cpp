@@ -1,4 +1,4 @@
-// create: a new, empty data file from a record length and key specifications.
+// create: a new, empty data file from a record length and its keys.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -6,8 +6,9 @@
 #include <memory>
 #include <optional>
 
+#include "command_support.h"
 #include "commands.h"
-#include "data_file.h"
+#include "output_file.h"
 #include "status_text.h"
 #include "subcommands.h"
 
@@ -24,7 +25,7 @@ std::string checkKey(const std::string& text) {
     std::string error;
     const auto key = parseKey(text, error);
     if (!key) return "'" + text + "': " + error + " (POS:LEN:TYPE[:FLAGS][+POS:LEN:TYPE[:FLAGS]...])";
-    for (const KeySegment& segment : *key)
+    for (const SegmentEntry& segment : *key)
         if (std::ranges::find(kRefusedTypes, segment.type) != std::end(kRefusedTypes))
             return "'" + text + "': key type '" + typeName(segment.type) + "' is not supported";
     return {};
@@ -60,9 +61,9 @@ std::optional<std::filesystem::path> missingFolder(const std::string& file) {
 }  // namespace
 
 int runCreate(const CreateOptions& options, Io& io) {
-    FileSpec spec;
-    spec.recordLength = static_cast<uint16_t>(options.recordLength);
-    spec.pageSize = static_cast<uint16_t>(options.pageSize);
+    CreateEntries entries;
+    entries.recordLength = static_cast<uint16_t>(options.recordLength);
+    entries.pageSize = static_cast<uint16_t>(options.pageSize);
     for (const std::string& text : options.keys) {
         std::string error;
         const auto key = parseKey(text, error);
@@ -70,10 +71,10 @@ int runCreate(const CreateOptions& options, Io& io) {
             io.err << "grimstore create: --key '" << text << "': " << error << '\n';
             return kExitUsageError;
         }
-        spec.keys.push_back(*key);
+        entries.keys.push_back(*key);
     }
     if (!options.collatingSequence.empty()) {
-        if (!readCollatingSequence(options.collatingSequence, spec.sequences.emplace_back())) {
+        if (!readCollatingSequence(options.collatingSequence, entries.sequences.emplace_back())) {
             io.err << "grimstore create: --collating-sequence '" << options.collatingSequence
                    << "': not a collating sequence of 265 bytes starting with 0xAC\n";
             return kExitUsageError;
@@ -83,7 +84,14 @@ int runCreate(const CreateOptions& options, Io& io) {
         io.err << "grimstore create: " << options.file << ": the folder " << folder->string() << " does not exist\n";
         return kExitDataError;
     }
-    const int16_t status = createDataFile(options.file, spec, options.replace);
+    std::string error;
+    const auto target = dataFileTarget(options.file, error);
+    if (!target) {
+        io.err << "grimstore create: " << error << '\n';
+        return kExitDataError;
+    }
+    const int16_t status =
+        client::create(*target, entries, options.replace ? client::IfExists::Replace : client::IfExists::Refuse);
     if (status != B_NO_ERROR) {
         io.err << statusError(options.file, "create", status);
         if (status == B_FILE_ALREADY_EXISTS) io.err << "; use --replace to replace it";

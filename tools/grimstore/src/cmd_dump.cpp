@@ -14,26 +14,26 @@
 namespace grimstore {
 
 int runDump(const std::string& file, Io& io, const DumpOptions& options) {
-    DataFile data(file);
-    FileSpec spec;
-    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    client::File data;
+    CreateEntries entries;
+    if (!openAndStat(data, file, client::OpenMode::ReadOnly, entries, io.err)) return kExitDataError;
     // A named layout stands in for the file's own name: a renamed backup decodes alike.
     const std::string layoutFile =
         options.layout.empty() ? std::filesystem::path(file).filename().string() : layoutFileName(options.layout);
     const RecordFormatter formatter =
-        options.lookup ? options.lookup(layoutFile, spec.recordLength) : RecordFormatter{};
+        options.lookup ? options.lookup(layoutFile, entries.recordLength) : RecordFormatter{};
     if (!options.layout.empty() && !formatter) {
-        io.err << "grimstore dump: " << file << ": records of " << spec.recordLength << " bytes do not have the "
+        io.err << "grimstore dump: " << file << ": records of " << entries.recordLength << " bytes do not have the "
                << options.layout << " layout\n";
         return kExitDataError;
     }
-    Progress progress(io.err, io.progress, "dumping " + file, spec.recordCount);
+    Progress progress(io.err, io.progress, "dumping " + file, entries.recordCount);
     uint64_t dumped = 0;
-    const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
+    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
         nlohmann::ordered_json line;
         if (options.nameFile) line["file"] = file;
         nlohmann::ordered_json& keys = line["keys"] = nlohmann::ordered_json::array();
-        for (const Key& key : spec.keys) keys.push_back(keyValue(key, record));
+        for (const KeySegments& key : entries.keys) keys.push_back(keyValue(key, record));
         line["data"] = wbtrv::hex(record);
         if (formatter) line["fields"] = formatter(record);
         // Text fields may hold any bytes; replace what is not UTF-8 rather than fail.

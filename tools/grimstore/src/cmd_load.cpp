@@ -16,7 +16,7 @@ namespace {
 
 // Undoes the load's transaction after a failure and says whether the file is as it was.
 void abandonLoad(const std::string& file, std::ostream& err) {
-    const int16_t undone = transactionCall(B_ABORT_TRANSACTION);
+    const int16_t undone = client::abortTransaction();
     if (undone == B_NO_ERROR)
         err << "grimstore: " << file << ": nothing was loaded; the file is unchanged\n";
     else
@@ -43,18 +43,18 @@ int runLoad(const std::string& file, const std::string& input, Io& io) {
     }
     std::istream& in = input == "-" ? std::cin : opened;
 
-    DataFile data(file);
-    FileSpec spec;
+    client::File data;
+    CreateEntries entries;
     // Exclusive, so nobody else changes the file while it is filled or taken back.
-    if (!openAndStat(data, B_MODE_EXCLUSIVE, spec, io.err)) return kExitDataError;
+    if (!openAndStat(data, file, client::OpenMode::Exclusive, entries, io.err)) return kExitDataError;
 
     // One transaction: the records become durable together or not at all, so the
     // input is read one record at a time and a fault found late still undoes it all.
-    if (const int16_t status = transactionCall(B_BEGIN_TRANSACTION); status != B_NO_ERROR) {
+    if (const int16_t status = client::beginTransaction(); status != B_NO_ERROR) {
         io.err << statusError(file, "begin of the transaction", status) << '\n';
         return kExitDataError;
     }
-    SequentialReader reader(in, spec.recordLength);
+    SequentialReader reader(in, entries.recordLength);
     Progress progress(io.err, io.progress, "loading " + file, inputSize(input));
     uint64_t loaded = 0;
     while (auto record = reader.next()) {
@@ -79,7 +79,7 @@ int runLoad(const std::string& file, const std::string& input, Io& io) {
         abandonLoad(file, io.err);
         return kExitDataError;
     }
-    if (const int16_t status = transactionCall(B_END_TRANSACTION); status != B_NO_ERROR) {
+    if (const int16_t status = client::endTransaction(); status != B_NO_ERROR) {
         io.err << statusError(file, "end of the transaction", status) << "; nothing was loaded\n";
         return kExitDataError;
     }

@@ -1,11 +1,7 @@
 // save: every record of a data file, in key order, to a sequential file.
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-
 #include "command_support.h"
 #include "commands.h"
+#include "output_file.h"
 #include "progress.h"
 #include "record_walk.h"
 #include "sequential_format.h"
@@ -15,9 +11,9 @@ namespace grimstore {
 namespace {
 
 // Writes all records to out; returns the exit status.
-int saveTo(DataFile& data, const FileSpec& spec, std::ostream& out, Io& io, uint64_t& saved) {
-    Progress progress(io.err, io.progress, "saving " + data.name(), spec.recordCount);
-    const WalkResult walk = walkRecords(data, spec.keys.size(), [&](auto record) {
+int saveTo(client::File& data, const CreateEntries& entries, std::ostream& out, Io& io, uint64_t& saved) {
+    Progress progress(io.err, io.progress, "saving " + data.name(), entries.recordCount);
+    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
         writeSequentialRecord(out, record);
         progress.advance(++saved);
         return bool(out);
@@ -27,57 +23,38 @@ int saveTo(DataFile& data, const FileSpec& spec, std::ostream& out, Io& io, uint
         return kExitDataError;
     }
     writeSequentialEnd(out);
-    out.flush();
     return kExitOk;
 }
 
 }  // namespace
 
 int runSave(const std::string& file, const std::string& output, Io& io) {
-    DataFile data(file);
-    FileSpec spec;
-    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
-    uint64_t saved = 0;
-    if (output == "-") {
-        const int status = saveTo(data, spec, io.out, io, saved);
-        if (status == kExitOk && !io.out) {
-            io.err << "grimstore: writing to standard output failed\n";
-            return kExitDataError;
-        }
-        return status;
-    }
-
-    // Write beside the target and rename at the end, so a failed save never
-    // leaves a half-written file in place of a good one.
-    const std::string partial = output + ".part";
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        io.err << "grimstore: " << partial << ": cannot write: " << std::strerror(errno) << '\n';
+    client::File data;
+    CreateEntries entries;
+    if (!openAndStat(data, file, client::OpenMode::ReadOnly, entries, io.err)) return kExitDataError;
+    // A failed save leaves a file it was to replace as it was (output_file.h).
+    OutputFile out;
+    std::string error;
+    if (!out.open(output, io.out, error)) {
+        io.err << "grimstore: " << error << '\n';
         return kExitDataError;
     }
-    int status = saveTo(data, spec, out, io, saved);
-    out.close();
-    if (status == kExitOk && !out) {
-        io.err << "grimstore: " << partial << ": write failed: " << std::strerror(errno) << '\n';
-        status = kExitDataError;
+    uint64_t saved = 0;
+    if (const int status = saveTo(data, entries, out.stream(), io, saved); status != kExitOk) return status;
+    if (!out.commit(error)) {
+        io.err << "grimstore: " << error << '\n';
+        return kExitDataError;
     }
-    std::error_code error;
-    if (status == kExitOk) std::filesystem::rename(partial, output, error);
-    if (status == kExitOk && error) {
-        io.err << "grimstore: " << output << ": cannot replace: " << error.message() << '\n';
-        status = kExitDataError;
-    }
-    if (status != kExitOk) {
-        std::filesystem::remove(partial, error);
-        return status;
-    }
-    io.out << "saved " << saved << " records from " << file << " to " << output << '\n';
+    if (output != "-") io.out << "saved " << saved << " records from " << file << " to " << output << '\n';
     return kExitOk;
 }
 
 void registerSave(CLI::App& app, SubcommandContext& context) {
     addFilesSubcommand(app, context, "save", "Save every record of a data file to a sequential file.",
-                       {{"FILE", "data file"}, {"OUT", "sequential file to write, - for standard output"}},
+                       {{"FILE", "data file"},
+                        {"OUT",
+                         "sequential file to write, - for standard output; a device or FIFO is written into, "
+                         "a file (or the file a link names) replaced once the save is whole"}},
                        [](const auto& files, Io& io) { return runSave(files[0], files[1], io); });
 }
 

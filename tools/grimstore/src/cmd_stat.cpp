@@ -9,27 +9,27 @@ namespace grimstore {
 namespace {
 
 // The name of the collating sequence a segment sorts through, if it has one.
-const std::string* collatingName(const FileSpec& spec, const KeySegment& segment) {
-    if (!(segment.flags & B_KEY_ALT_COLLATING) || segment.collatingSequence >= spec.sequences.size()) return nullptr;
-    return &spec.sequences[segment.collatingSequence].name;
+const std::string* collatingName(const CreateEntries& entries, const SegmentEntry& segment) {
+    if (!(segment.flags & B_KEY_ALT_COLLATING) || segment.collatingSequence >= entries.sequences.size()) return nullptr;
+    return &entries.sequences[segment.collatingSequence].name;
 }
 
-void writeText(const std::string& file, const FileSpec& spec, std::ostream& out) {
+void writeText(const std::string& file, const CreateEntries& entries, std::ostream& out) {
     out << "file: " << file << '\n'
-        << "record length: " << spec.recordLength << '\n'
-        << "page size: " << spec.pageSize << '\n'
-        << "records: " << spec.recordCount << '\n'
-        << "keys: " << spec.keys.size() << '\n';
-    for (size_t k = 0; k < spec.keys.size(); ++k) {
-        const Key& key = spec.keys[k];
+        << "record length: " << entries.recordLength << '\n'
+        << "page size: " << entries.pageSize << '\n'
+        << "records: " << entries.recordCount << '\n'
+        << "keys: " << entries.keys.size() << '\n';
+    for (size_t k = 0; k < entries.keys.size(); ++k) {
+        const KeySegments& key = entries.keys[k];
         for (size_t s = 0; s < key.size(); ++s) {
-            const KeySegment& seg = key[s];
+            const SegmentEntry& seg = key[s];
             out << "key " << k;
             if (key.size() > 1) out << " segment " << s;
             out << ": position " << seg.position << ", length " << seg.length << ", type "
                 << typeName(seg.effectiveType()) << ", flags " << flagNames(seg.flags);
             if (seg.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) out << ", null value " << int(seg.nullValue);
-            if (const std::string* name = collatingName(spec, seg)) out << ", collating sequence " << *name;
+            if (const std::string* name = collatingName(entries, seg)) out << ", collating sequence " << *name;
             out << '\n';
         }
     }
@@ -37,11 +37,11 @@ void writeText(const std::string& file, const FileSpec& spec, std::ostream& out)
 
 // {"file", "recordLength", "pageSize", "records", "keys": [[{"position", "length", "type", "flags"}, ...]]}:
 // every key a list of its segments, flags a list of names.
-void writeJson(const std::string& file, const FileSpec& spec, std::ostream& out) {
+void writeJson(const std::string& file, const CreateEntries& entries, std::ostream& out) {
     nlohmann::ordered_json keys = nlohmann::ordered_json::array();
-    for (const Key& key : spec.keys) {
+    for (const KeySegments& key : entries.keys) {
         nlohmann::ordered_json& segments = keys.emplace_back(nlohmann::ordered_json::array());
-        for (const KeySegment& segment : key) {
+        for (const SegmentEntry& segment : key) {
             nlohmann::ordered_json flags = nlohmann::ordered_json::array();
             const std::string names = flagNames(segment.flags);
             for (size_t at = 0; names != "none" && at <= names.size();) {
@@ -54,13 +54,13 @@ void writeJson(const std::string& file, const FileSpec& spec, std::ostream& out)
                                 {"type", typeName(segment.effectiveType())},
                                 {"flags", flags}});
             if (segment.flags & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) segments.back()["nullValue"] = segment.nullValue;
-            if (const std::string* name = collatingName(spec, segment)) segments.back()["collatingSequence"] = *name;
+            if (const std::string* name = collatingName(entries, segment)) segments.back()["collatingSequence"] = *name;
         }
     }
     const nlohmann::ordered_json object{{"file", file},
-                                        {"recordLength", spec.recordLength},
-                                        {"pageSize", spec.pageSize},
-                                        {"records", spec.recordCount},
+                                        {"recordLength", entries.recordLength},
+                                        {"pageSize", entries.pageSize},
+                                        {"records", entries.recordCount},
                                         {"keys", keys}};
     out << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
@@ -68,13 +68,13 @@ void writeJson(const std::string& file, const FileSpec& spec, std::ostream& out)
 }  // namespace
 
 int runStat(const std::string& file, Io& io, bool json) {
-    DataFile data(file);
-    FileSpec spec;
-    if (!openAndStat(data, B_MODE_READ_ONLY, spec, io.err)) return kExitDataError;
+    client::File data;
+    CreateEntries entries;
+    if (!openAndStat(data, file, client::OpenMode::ReadOnly, entries, io.err)) return kExitDataError;
     if (json)
-        writeJson(file, spec, io.out);
+        writeJson(file, entries, io.out);
     else
-        writeText(file, spec, io.out);
+        writeText(file, entries, io.out);
     return kExitOk;
 }
 

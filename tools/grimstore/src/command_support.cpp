@@ -7,13 +7,14 @@
 
 namespace grimstore {
 
-bool openAndStat(DataFile& file, int8_t mode, FileSpec& spec, std::ostream& err) {
-    int16_t status = file.open(mode);
+bool openAndStat(client::File& file, const std::string& name, client::OpenMode mode, CreateEntries& entries,
+                 std::ostream& err) {
+    client::Status status = file.open(name, mode);
     if (status != B_NO_ERROR) {
         err << statusError(file.name(), "open", status) << '\n';
         return false;
     }
-    status = file.stat(spec);
+    status = file.stat(entries);
     if (status != B_NO_ERROR) {
         err << statusError(file.name(), "stat", status) << '\n';
         return false;

@@ -7,14 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "data_file.h"
+#include <wbtrv32/client.h>
+
+#include "key_text.h"
 #include "subcommands.h"
 
 namespace grimstore {
 
-// Opens file in mode and reads its specification; on failure writes the
-// error to err and returns false.
-bool openAndStat(DataFile& file, int8_t mode, FileSpec& spec, std::ostream& err);
+namespace client = wbtrv::client;
+
+// Opens the data file name in mode and reads its entries; on failure writes
+// the error to err and returns false.
+bool openAndStat(client::File& file, const std::string& name, client::OpenMode mode, CreateEntries& entries,
+                 std::ostream& err);
 
 struct Positional {
     const char* name;

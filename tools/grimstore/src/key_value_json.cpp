@@ -73,7 +73,7 @@ std::string formatted(const char* format, int a, int b, int c, int d = 0) {
 
 }  // namespace
 
-nlohmann::ordered_json segmentValue(const KeySegment& segment, std::span<const uint8_t> b) {
+nlohmann::ordered_json segmentValue(const SegmentEntry& segment, std::span<const uint8_t> b) {
     const size_t n = b.size();
     switch (segment.effectiveType()) {
         case B_TYPE_STRING:
@@ -119,9 +119,9 @@ nlohmann::ordered_json segmentValue(const KeySegment& segment, std::span<const u
     return wbtrv::hex(b);  // a type or length we have no form for
 }
 
-nlohmann::ordered_json keyValue(const Key& key, std::span<const uint8_t> record) {
+nlohmann::ordered_json keyValue(const KeySegments& key, std::span<const uint8_t> record) {
     nlohmann::ordered_json segments = nlohmann::ordered_json::array();
-    for (const KeySegment& segment : key) {
+    for (const SegmentEntry& segment : key) {
         if (segment.position == 0 || segment.position - 1u + segment.length > record.size() || segment.length == 0)
             return nullptr;
         segments.push_back(segmentValue(segment, record.subspan(segment.position - 1u, segment.length)));

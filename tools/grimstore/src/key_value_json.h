@@ -8,15 +8,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "key_spec.h"
+#include "key_text.h"
 
 namespace grimstore {
 
 // The segment's value from its own bytes (segment.length of them).
-nlohmann::ordered_json segmentValue(const KeySegment& segment, std::span<const uint8_t> bytes);
+nlohmann::ordered_json segmentValue(const SegmentEntry& segment, std::span<const uint8_t> bytes);
 
 // The key's value in a record: one segment's value, or an array with one per
 // segment; null when a segment lies outside the record.
-nlohmann::ordered_json keyValue(const Key& key, std::span<const uint8_t> record);
+nlohmann::ordered_json keyValue(const KeySegments& key, std::span<const uint8_t> record);
 
 }  // namespace grimstore

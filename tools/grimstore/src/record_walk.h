@@ -2,11 +2,11 @@
 // Get Next, along the first key the record manager can follow.
 #pragma once
 
+#include <wbtrv32/client.h>
+
 #include <cstdint>
 #include <functional>
 #include <span>
-
-#include "data_file.h"
 
 namespace grimstore {
 
@@ -16,10 +16,11 @@ struct WalkResult {
     uint64_t visited = 0;
 };
 
-// visit is called once per record, with the bytes the record manager returned;
-// it may delete the current record. Returning false stops the walk.
+// visit is called once per record, with the bytes the record manager returned
+// (valid until the next call on the file); it may delete the current record.
+// Returning false stops the walk.
 using RecordVisitor = std::function<bool(std::span<const uint8_t> record)>;
 
-WalkResult walkRecords(DataFile& file, size_t keyCount, const RecordVisitor& visit);
+WalkResult walkRecords(wbtrv::client::File& file, size_t keyCount, const RecordVisitor& visit);
 
 }  // namespace grimstore

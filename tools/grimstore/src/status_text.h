@@ -7,9 +7,6 @@
 
 namespace grimstore {
 
-// "12 (file not found)"; an unknown code gives "N (unknown status)".
-std::string describeStatus(int16_t status);
-
 // "grimstore: FILE: ACTION failed with status 12 (file not found)"
 std::string statusError(std::string_view file, std::string_view action, int16_t status);
 

@@ -12,8 +12,8 @@
 #include "editors/dialogs.h"
 #include "editors/table_editor.h"
 #include "store/btr_call.h"
-#include "store/data_file_set.h"
 #include "store/record_store.h"
+#include "store/table_blocks.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -72,7 +72,7 @@ private:
     enum class Stage { Built, Loaded, Unloaded };
 
     editors::Dialogs& dialogs_;
-    store::DataFileSet files_;
+    store::TableBlocks files_;
     store::RecordStore store_;
     Stage stage_ = Stage::Built;
 

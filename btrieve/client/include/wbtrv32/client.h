@@ -1,0 +1,168 @@
+// A small C++ client of the record manager over its public C entry point, for
+// our tools, tests and benchmarks: a data file handle that owns its position
+// block and closes itself, typed calls that answer with the record manager's
+// status (never an exception), and a status's words. Not part of the
+// library's ABI: a static library beside it.
+#pragma once
+
+#include <wbtrv32/btrieve.h>
+#include <wbtrv32/create_entries.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace wbtrv::client {
+
+using Status = std::int16_t;
+
+// The library's words for a status: "file not found" for 12.
+std::string_view statusWords(Status status);
+// The status and its words: "12 (file not found)".
+std::string describeStatus(Status status);
+
+// BTRCALL's signature as a value, so that a caller may stand a wrapper between
+// itself and the record manager (a test failing a chosen call).
+using EntryPoint =
+    std::function<Status(std::uint16_t operation, void* positionBlock, void* dataBuffer, std::uint32_t* dataLength,
+                         void* keyBuffer, std::uint8_t keyLength, std::int8_t keyNumber)>;
+// The record manager's own BTRCALL.
+EntryPoint recordManager();
+
+enum class OpenMode : std::int8_t {
+    Normal = B_MODE_NORMAL,
+    ReadOnly = B_MODE_READ_ONLY,
+    Exclusive = B_MODE_EXCLUSIVE,
+};
+
+// What Create does with a file that exists.
+enum class IfExists { Refuse, Replace };
+
+// A Get along a key: from either end, or on from the record the handle stands on.
+enum class Move : std::uint16_t {
+    First = B_GET_FIRST,
+    Last = B_GET_LAST,
+    Next = B_GET_NEXT,
+    Previous = B_GET_PREVIOUS,
+};
+
+// A Get that looks a key value up.
+enum class Find : std::uint16_t {
+    Equal = B_GET_EQUAL,
+    Greater = B_GET_GREATER,
+    GreaterOrEqual = B_GET_GREATER_OR_EQUAL,
+    Less = B_GET_LESS,
+    LessOrEqual = B_GET_LESS_OR_EQUAL,
+};
+
+// A Step in physical order.
+enum class Step : std::uint16_t {
+    First = B_STEP_FIRST,
+    Last = B_STEP_LAST,
+    Next = B_STEP_NEXT,
+    Previous = B_STEP_PREVIOUS,
+};
+
+// The lock a read takes on the record it reads.
+enum class Lock : std::uint16_t {
+    None = 0,
+    SingleWait = B_SINGLE_WAIT_LOCK,
+    SingleNoWait = B_SINGLE_NOWAIT_LOCK,
+    MultipleWait = B_MULTIPLE_WAIT_LOCK,
+    MultipleNoWait = B_MULTIPLE_NOWAIT_LOCK,
+};
+
+// A record's physical position, the bytes Get Position answers and Get Direct takes.
+using Position = std::array<std::uint8_t, 4>;
+
+// The longest record, and so the data a read may bring back.
+inline constexpr std::uint32_t kMaxRecordLength = 65535;
+
+// One data file through one position block. The block lives on the heap, so it
+// stays where it was opened however the handle moves; the handle closes the
+// file when it goes. Reads land in the handle's own buffer: record() shows the
+// record the last successful read brought back, at the length the record
+// manager gave, until the next call.
+class File {
+public:
+    File();
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Closes whatever the handle had open first. A name that does not fit the
+    // key buffer with its zero gets 11 without a call.
+    Status open(std::string_view name, OpenMode mode = OpenMode::Normal);
+    Status close();
+    bool isOpen() const { return open_; }
+    // The name given to the last open.
+    const std::string& name() const { return name_; }
+
+    // The file's entry, keys and collating sequences, with its record count.
+    Status stat(CreateEntries& entries);
+
+    Status get(Move move, std::int8_t key, Lock lock = Lock::None);
+    // value: the key value to look up, handed over at its own length (shorter than the key: 21).
+    Status find(Find find, std::int8_t key, std::span<const std::uint8_t> value, Lock lock = Lock::None);
+    Status step(Step step, Lock lock = Lock::None);
+    Status getPosition(Position& position);
+    // key -1 reads the record without taking a position along a key.
+    Status getDirect(const Position& position, std::int8_t key, Lock lock = Lock::None);
+
+    std::span<const std::uint8_t> record() const;
+    // The key buffer: after a Get or an Insert it begins with the key's value.
+    std::span<const std::uint8_t> keyBuffer() const;
+
+    // An autoincrement key holding 0 gets its value, which comes back in record.
+    Status insert(std::span<std::uint8_t> record, std::int8_t key = 0);
+    // Replaces the record the handle stands on.
+    Status update(std::span<const std::uint8_t> record, std::int8_t key = 0);
+    // Deletes the record the handle stands on.
+    Status remove();
+
+    // Releases the handle's single lock; a multiple lock on one record; all its multiple locks.
+    Status unlock();
+    Status unlock(const Position& position);
+    Status unlockAll();
+
+private:
+    struct Buffers;
+    // One BTRCALL on the handle's block and key buffer.
+    Status call(std::uint16_t operation, void* data, std::uint32_t& dataLength, std::uint8_t keyLength,
+                std::int8_t key);
+    // A call whose answer is a record in the handle's own buffer.
+    Status read(std::uint16_t operation, std::uint8_t keyLength, std::int8_t key);
+    // A call that hands the record manager `length` bytes of the handle's own buffer.
+    Status write(std::uint16_t operation, std::uint32_t length, std::int8_t key);
+
+    std::unique_ptr<Buffers> buffers_;
+    std::string name_;
+    std::uint32_t recordLength_ = 0;  // of the last read
+    bool open_ = false;
+};
+
+// Creates a data file from its entries.
+Status create(std::string_view name, const CreateEntries& entries, IfExists ifExists);
+
+// The process's transaction over all its files.
+Status beginTransaction();
+Status endTransaction();
+Status abortTransaction();
+
+// Stop: aborts the transaction and closes every file of the process. Reset: the same, and the next Open starts afresh.
+Status stop();
+Status reset();
+
+// Verifies a data file; message says what is wrong when it is not sound.
+Status verify(const std::string& name, std::string& message);
+
+// The library's version, "MAJOR.MINOR.PATCH".
+std::string_view version();
+
+}  // namespace wbtrv::client

@@ -1,0 +1,40 @@
+#include "core/key_sql.h"
+
+namespace wbtrv {
+
+std::string keyColumn(std::size_t key) { return "key_" + std::to_string(key); }
+
+std::string keyQuerySql(std::size_t key, KeyQuery which, const std::string& table, char mark) {
+    const std::string k = keyColumn(key);
+    const std::string value = std::string(1, mark) + "1", id = std::string(1, mark) + "2";
+    const std::string select = "SELECT id, data, " + k + " FROM " + table + " WHERE ";
+    const std::string up = " ORDER BY " + k + ", id LIMIT 1";
+    const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
+    switch (which) {
+        case KeyQuery::First:
+            return select + k + " IS NOT NULL" + up;
+        case KeyQuery::Last:
+            return select + k + " IS NOT NULL" + down;
+        case KeyQuery::NextSame:
+            return select + k + " = " + value + " AND id > " + id + " ORDER BY id LIMIT 1";
+        case KeyQuery::Greater:
+            return select + k + " > " + value + up;
+        case KeyQuery::GreaterOrEqual:
+            return select + k + " >= " + value + up;
+        case KeyQuery::PreviousSame:
+            return select + k + " = " + value + " AND id < " + id + " ORDER BY id DESC LIMIT 1";
+        case KeyQuery::Less:
+            return select + k + " < " + value + down;
+        case KeyQuery::LessOrEqual:
+            return select + k + " <= " + value + down;
+        case KeyQuery::Equal:
+            return select + k + " = " + value + " ORDER BY id LIMIT 1";
+    }
+    return {};
+}
+
+std::string highestValueSql(std::size_t key, const std::string& table) {
+    return "SELECT max(" + keyColumn(key) + ") FROM " + table;
+}
+
+}  // namespace wbtrv

@@ -1,0 +1,24 @@
+// The SQL text both engines share for key columns: the column's name and the
+// queries that read along it. Only a file's own table name and numbers go
+// into the text; every value is a parameter.
+#pragma once
+
+#include "core/record.h"
+
+#include <cstddef>
+#include <string>
+
+namespace wbtrv {
+
+std::string keyColumn(std::size_t key);
+
+// The read along key `key` of `table`, answering id, data and the key column.
+// Parameter 1 is the key value, 2 the record id, marked `mark` ('?' for
+// SQLite, '$' for PostgreSQL). A NULL key value (a record left out of a null
+// key) matches none of them.
+std::string keyQuerySql(std::size_t key, KeyQuery which, const std::string& table, char mark);
+
+// The highest value of an integer key's column, NULL in an empty file.
+std::string highestValueSql(std::size_t key, const std::string& table);
+
+}  // namespace wbtrv

@@ -1,0 +1,114 @@
+// Thin owning wrappers around a libpq connection and its results. Every value
+// travels as a parameter in binary form; no SQL text is built from caller data.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace wbtrv {
+
+// Type oids of the parameters and columns we use.
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kInt4Oid = 23;
+constexpr Oid kTextOid = 25;
+constexpr Oid kByteaOid = 17;
+
+// A statement prepared once per connection, under its name, the first time it runs.
+struct Prepared {
+    std::string name;
+    std::string sql;
+};
+
+// The parameters of one statement, kept in binary form.
+class PgParams {
+public:
+    PgParams& integer(std::int64_t value);
+    PgParams& integer4(std::int32_t value);
+    PgParams& bytes(std::span<const std::uint8_t> value);
+    PgParams& text(const std::string& value);
+    PgParams& null(Oid type);
+    const std::vector<Oid>& types() const { return types_; }
+    int size() const { return static_cast<int>(types_.size()); }
+    // Pointers into the values, valid while this object is unchanged.
+    std::vector<const char*> values() const;
+    std::vector<int> lengths() const;
+
+private:
+    std::vector<std::string> values_;
+    std::vector<bool> nulls_;
+    std::vector<Oid> types_;
+};
+
+class PgResult {
+public:
+    PgResult() = default;
+    explicit PgResult(PGresult* result) : result_(result) {}
+    PgResult(PgResult&& other) noexcept : result_(other.result_) { other.result_ = nullptr; }
+    PgResult& operator=(PgResult&& other) noexcept;
+    PgResult(const PgResult&) = delete;
+    PgResult& operator=(const PgResult&) = delete;
+    ~PgResult() { PQclear(result_); }
+
+    int rows() const { return result_ ? PQntuples(result_) : 0; }
+    bool isNull(int row, int column) const { return PQgetisnull(result_, row, column) != 0; }
+    Oid typeAt(int column) const { return PQftype(result_, column); }
+    // A bytea, text or other column in binary form, as its bytes.
+    std::span<const std::uint8_t> bytesAt(int row, int column) const;
+    // An int8, int4 or boolean column in binary form.
+    std::int64_t integerAt(int row, int column) const;
+    std::string textAt(int row, int column) const;
+    // Rows an INSERT, UPDATE or DELETE changed.
+    int changedRows() const { return result_ ? std::atoi(PQcmdTuples(result_)) : 0; }
+    PGresult* get() const { return result_; }
+
+private:
+    PGresult* result_ = nullptr;
+};
+
+class PgConnection {
+public:
+    PgConnection() = default;
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+    ~PgConnection();
+
+    // Connects with the connection string (key-value or URI); returns 0 or 20.
+    // Connecting gives up after a few seconds, a dead peer is noticed by
+    // keepalives, commits are synchronous and a lock is waited for at most
+    // as long as a lock of a file.
+    int connect(const std::string& server);
+    // Runs sql with params, answering rows in binary form. A named statement
+    // is prepared once on this connection and reused. Returns a status: 0, or
+    // the status of the failure (20 once the connection is lost).
+    int run(const char* name, const std::string& sql, const PgParams& params, PgResult& out);
+    int run(const Prepared& statement, const PgParams& params, PgResult& out) {
+        return run(statement.name.c_str(), statement.sql, params, out);
+    }
+    // Runs one or more statements without parameters; `out` holds the last
+    // one's rows, in text form.
+    int run(const std::string& sql, PgResult& out);
+    int run(const std::string& sql);
+    // The SQLSTATE of the last failure ("" when none).
+    const std::string& lastState() const { return lastState_; }
+    bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }
+    // Whether a transaction is open (also one that failed and awaits its rollback).
+    bool inTransaction() const;
+    // Whether the open transaction failed: it can only be rolled back.
+    bool transactionFailed() const;
+
+private:
+    int failure(const PGresult* result);
+
+    PGconn* conn_ = nullptr;
+    std::set<std::string, std::less<>> prepared_;
+    std::string lastState_;
+};
+
+}  // namespace wbtrv

@@ -1,0 +1,83 @@
+#include "server/server_statements.h"
+
+#include "core/key_sql.h"
+#include "server/server_schema.h"
+
+namespace wbtrv {
+namespace {
+
+// The server's advisory locks of this database, as pg_locks lists them: a
+// record lock (one int8 key) under objsubid 1, its high half in classid; an
+// announced wait (two int4 keys: the file's class and the record id + 2,
+// above the open and write lock slots) under objsubid 2.
+constexpr const char* kAdvisoryLocks =
+    " FROM pg_locks WHERE locktype = 'advisory' AND granted"
+    " AND database = (SELECT oid FROM pg_database WHERE datname = current_database()) AND classid::bigint = $1";
+
+std::string parameter(std::size_t n) { return "$" + std::to_string(n); }
+
+}  // namespace
+
+FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table) {
+    const std::string t = recordTable(number);
+    const std::string prefix = "f" + std::to_string(number) + "_";
+    const std::size_t keys = layout.keys.size();
+    std::string columns, values, assignments;
+    for (std::size_t k = 0; k < keys; ++k) {
+        columns += ", " + keyColumn(k);
+        values += ", " + parameter(k + 2);
+        assignments += ", " + keyColumn(k) + " = " + parameter(k + 2);
+        auto& reads = along.emplace_back();
+        for (std::size_t q = 0; q < kKeyQueries; ++q)
+            reads[q] = {prefix + "k" + std::to_string(k) + "_" + std::to_string(q),
+                        keyQuerySql(k, static_cast<KeyQuery>(q), t, '$')};
+        highest.push_back({prefix + "h" + std::to_string(k), highestValueSql(k, t)});
+    }
+    const std::string select = "SELECT id, data FROM " + t + " WHERE id ";
+    after = {prefix + "after", select + "> $1 ORDER BY id LIMIT 1"};
+    before = {prefix + "before", select + "< $1 ORDER BY id DESC LIMIT 1"};
+    exact = {prefix + "exact", select + "= $1"};
+    count = {prefix + "count", "SELECT count(*) FROM " + t};
+
+    const std::string into = "INSERT INTO " + t + "(id, data" + columns + ") ";
+    const std::string returning = " ON CONFLICT DO NOTHING RETURNING id";
+    insert = {prefix + "insert", into + "SELECT coalesce(max(id), 0) + 1, $1" + values + " FROM " + t + returning};
+    insertNext = {prefix + "insert_next", into + "VALUES (" + parameter(keys + 2) + ", $1" + values + ")" + returning};
+
+    // The guard's parameters follow the write's own: n + 1 the record's lock
+    // key, n + 2 and n + 3 the file's write lock.
+    const auto guarded = [](const std::string& write, std::size_t n) {
+        const std::string record = parameter(n + 1);
+        return write + " AND EXISTS (SELECT FROM (SELECT pg_advisory_xact_lock(" + parameter(n + 2) + ", " +
+               parameter(n + 3) + ")) AS hold) AND CASE WHEN pg_try_advisory_lock_shared(" + record +
+               ") THEN pg_advisory_unlock_shared(" + record + ") ELSE false END";
+    };
+    update = {prefix + "update", guarded("UPDATE " + t + " SET data = $1" + assignments + " WHERE id = " +
+                                             parameter(keys + 2) + " AND data = " + parameter(keys + 3),
+                                         keys + 3)};
+    remove = {prefix + "delete", guarded("DELETE FROM " + t + " WHERE id = $1 AND data = $2", 2)};
+
+    holdFile = "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(table)) + ", " +
+               std::to_string(kWriteLockSlot) + ")";
+    for (std::size_t k = 0; k < keys; ++k) holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
+
+    lockRecord = {"lock_record", "SELECT pg_try_advisory_lock($1)::int"};
+    unlockRecord = {"unlock_record", "SELECT pg_advisory_unlock($1)"};
+    // A probe that takes the lock and gives it back costs the same however
+    // many locks the server holds, where a look into the server's lock list
+    // grows with them. It takes the lock shared, as the guarded writes do, so
+    // that two processes probing one record at once do not see each other's
+    // probe as a holder: a record lock is only ever held exclusively.
+    recordHeld = {"record_held",
+                  "SELECT CASE WHEN pg_try_advisory_lock_shared($1) THEN (NOT pg_advisory_unlock_shared($1))::int "
+                  "ELSE 1 END"};
+    recordHolder = {"record_holder",
+                    "SELECT pid" + std::string(kAdvisoryLocks) +
+                        " AND objsubid = 1 AND objid::bigint = $2 AND pid <> pg_backend_pid() LIMIT 1"};
+    announceWait = {"announce_wait", "SELECT pg_try_advisory_lock_shared($1, $2)::int"};
+    endWait = {"end_wait", "SELECT pg_advisory_unlock_shared($1, $2)::int"};
+    awaitedBy = {"awaited_by", "SELECT objid::bigint" + std::string(kAdvisoryLocks) +
+                                   " AND objsubid = 2 AND objid::bigint >= $3 AND pid = $2 LIMIT 1"};
+}
+
+}  // namespace wbtrv

@@ -1,0 +1,59 @@
+// The SQL of one file on a server, built once when the file is opened from
+// its number, layout and table: only the file's own table name and numbers
+// go into the text, every value is a parameter. Each statement is prepared
+// on the connection the first time it runs there, under a name that is the
+// file's own (a statement that reads no table of the file has a name shared
+// by every file, its text being the same).
+#pragma once
+
+#include "core/file_layout.h"
+#include "core/record.h"
+#include "server/pg_connection.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wbtrv {
+
+struct FileStatements {
+    FileStatements(std::int64_t number, const FileLayout& layout, Oid table);
+
+    // $1 a key value, $2 a record id; id, data and the key column.
+    std::vector<std::array<Prepared, kKeyQueries>> along;
+    // The highest value of an integer key's column.
+    std::vector<Prepared> highest;
+    // $1 a record id; id and data.
+    Prepared after, before, exact;
+    Prepared count;
+    // $1 the record, then one value per key: a new record's id is the
+    // highest plus 1; insertNext takes it as its last parameter instead. A
+    // duplicate key inserts no row rather than raising an error, which would
+    // end the process's transaction on the server.
+    Prepared insert, insertNext;
+    // The guarded writes: $1 the record and one value per key (Update only),
+    // then the id and the bytes expected; then the record's lock key, the
+    // file's lock class and its write lock's slot. The row changes only while
+    // it holds the bytes expected and no other process holds its lock, under
+    // the file's write lock taken in the statement.
+    Prepared update, remove;
+    // Opening the transaction that holds the file's write lock, alone or with
+    // the highest value of key k, in one round trip (simple query protocol).
+    std::string holdFile;
+    std::vector<std::string> holdFileAndHighest;
+
+    // Record locks (session advisory locks, one int8 key per record): $1 the key.
+    Prepared lockRecord, unlockRecord, recordHeld;
+    // $1 and $2 the high and low halves of a record's lock key: the session holding it.
+    Prepared recordHolder;
+    // $1 the file's lock class, $2 the slot of the awaited record.
+    Prepared announceWait, endWait;
+    // $1 the file's lock class, $2 a session, $3 the first wait slot: the slot it waits for.
+    Prepared awaitedBy;
+};
+
+// Wait announcements take slots above the open and write locks' (kOpenLockSlot, kWriteLockSlot).
+constexpr std::int64_t kFirstWaitSlot = 2;
+
+}  // namespace wbtrv

@@ -1,0 +1,62 @@
+#include "sqlite/open_lock.h"
+
+#include <wbtrv32/btrieve.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+
+#include <utility>
+
+namespace wbtrv {
+
+OpenLock::OpenLock(OpenLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)), identity_(other.identity_) {}
+
+OpenLock& OpenLock::operator=(OpenLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        fd_ = std::exchange(other.fd_, -1);
+        identity_ = other.identity_;
+    }
+    return *this;
+}
+
+OpenLock::~OpenLock() { release(); }
+
+void OpenLock::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+int OpenLock::acquire(const std::string& path, bool exclusive) {
+    release();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return B_FILE_NOT_FOUND;
+        return errno == EACCES || errno == EPERM ? B_ACCESS_DENIED : B_IO_ERROR;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return B_FILE_NOT_FOUND;
+    }
+    if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err == EWOULDBLOCK ? B_FILE_IN_USE : B_IO_ERROR;
+    }
+    fd_ = fd;
+    identity_ = {st.st_dev, st.st_ino};
+    return B_NO_ERROR;
+}
+
+bool identify(const std::string& path, DiskIdentity& identity) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    identity = {st.st_dev, st.st_ino};
+    return true;
+}
+
+}  // namespace wbtrv

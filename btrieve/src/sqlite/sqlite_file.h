@@ -1,0 +1,72 @@
+// A data file kept as an SQLite database: the connection, the lock that
+// tells other processes the file is open, the record locks, and the prepared
+// statements every operation reuses.
+#pragma once
+
+#include "core/engine.h"
+#include "sqlite/lock_wait.h"
+#include "sqlite/open_lock.h"
+#include "sqlite/record_locks.h"
+#include "sqlite/sqlite_handle.h"
+
+#include <array>
+
+namespace wbtrv {
+
+// The identity the SQLite engine gives the file of a disk identity.
+FileIdentity identityOf(const Engine& engine, const DiskIdentity& disk);
+
+class SqliteFile final : public StoredFile {
+public:
+    // Opens the data file at path; returns a status (12, 30, 46, 85, 18, 2 on failure).
+    static int open(const Engine& engine, const std::string& path, bool exclusive, std::unique_ptr<StoredFile>& out);
+    ~SqliteFile() override;
+
+    int readAlong(std::size_t key, KeyQuery which, const KeyValue& value, std::int64_t id, Record& out,
+                  KeyValue& stored) override;
+    int readAt(RowQuery which, std::int64_t id, Record& out) override;
+    int count(std::uint64_t& records) override;
+    int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
+    int compareAndWrite(const CompareAndWrite& change) override;
+    int tryLockRecord(std::int64_t id) override { return recordLocks_.tryLock(id); }
+    void unlockRecord(std::int64_t id) override { recordLocks_.release(id); }
+    std::optional<std::int64_t> recordHolder(std::int64_t id) override { return recordLocks_.holder(id); }
+    void announceWait(std::int64_t id, bool waiting) override { recordLocks_.announceWait(id, waiting); }
+    std::optional<std::int64_t> awaitedBy(std::int64_t holder) override {
+        return recordLocks_.awaitedBy(static_cast<pid_t>(holder));
+    }
+    bool changedInTransaction() const override { return inTransaction() && !sqlite3_get_autocommit(db_.get()); }
+
+private:
+    class Write;
+
+    SqliteFile() = default;
+    int prepareFixed();
+    Statement& query(std::size_t key, KeyQuery which);
+    void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
+    void bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys);
+    int readRow(Statement& st, Record& out);
+    int step(Statement& st);
+    // 0 when record id still holds `expected`, 80 when it changed or is gone.
+    int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
+    // The highest value of an integer key's column (0 in an empty file).
+    int highestValue(std::size_t key, std::int64_t& value);
+    int finishTransaction(bool commit) override;
+
+    std::string path_;
+    // Declared first so they are released last, after the connection closes.
+    OpenLock lock_;
+    RecordLocks recordLocks_;
+    Database db_;
+    LockWait lockWait_;
+    // A refused commit could not be kept out of the log: every later call
+    // answers 2 until the file is closed in this process.
+    bool broken_ = false;
+    Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
+    std::vector<std::array<Statement, kKeyQueries>> queries_;
+    std::vector<Statement> highest_;  // per key, prepared when first used
+    std::vector<KeyValue> keys_;      // key values of the record being inserted
+    Record stored_;                   // the record as stored, read before a write
+};
+
+}  // namespace wbtrv
