@@ -65,8 +65,7 @@ TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
     ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
     call.data = Standard::record(0, 2, 2);
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
-    ASSERT_TRUE(schema_->sql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
-                             schema_->name() + "'"));
+    ASSERT_TRUE(schema_->terminateSessions());
     for (std::uint16_t op : {B_GET_FIRST, B_STEP_NEXT, B_UPDATE, B_DELETE, B_INSERT, B_STAT})
         EXPECT_EQ(call.run(op, block, 0), B_SERVER_LOST) << op;
     EXPECT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_SERVER_LOST);

@@ -16,16 +16,21 @@ std::string testServer() {
     return server ? server : "";
 }
 
-bool runOnServer(const std::string& server, const std::string& sql, std::string* value) {
-    PGconn* conn = PQconnectdb(server.c_str());
-    PQsetNoticeProcessor(
-        conn, [](void*, const char*) {}, nullptr);
+bool runOn(PGconn* conn, const std::string& sql, std::string* value) {
     PGresult* result = PQexec(conn, sql.c_str());
     const ExecStatusType status = PQresultStatus(result);
     if (value) *value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
     PQclear(result);
-    PQfinish(conn);
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+bool runOnServer(const std::string& server, const std::string& sql, std::string* value) {
+    PGconn* conn = PQconnectdb(server.c_str());
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    const bool ran = runOn(conn, sql, value);
+    PQfinish(conn);
+    return ran;
 }
 
 }  // namespace
@@ -38,9 +43,11 @@ ServerSchema::ServerSchema() {
     if (!runOnServer(testServer(), "CREATE SCHEMA " + name_, nullptr))
         throw std::runtime_error("cannot make schema " + name_ + " on the test server");
     setenv("WBTRV32_SERVER", connection().c_str(), 1);
+    watcher_ = PQconnectdb(testServer().c_str());
 }
 
 ServerSchema::~ServerSchema() {
+    PQfinish(watcher_);
     unsetenv("WBTRV32_SERVER");
     runOnServer(testServer(), "DROP SCHEMA " + name_ + " CASCADE", nullptr);
 }
@@ -54,14 +61,21 @@ bool ServerSchema::sql(const std::string& sql, std::string* value) const {
 }
 
 int ServerSchema::sessions(int expected) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const std::string sql = "SELECT count(*) FROM pg_stat_activity WHERE application_name = '" + name_ + "'";
     std::string count;
-    do {
-        if (!sql("SELECT count(*) FROM pg_stat_activity WHERE application_name = '" + name_ + "'", &count)) return -1;
-        if (std::atoi(count.c_str()) == expected) return expected;
+    for (int wait = 0; wait < 250 && runOn(watcher_, sql, &count) && std::stoi(count) != expected; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return std::atoi(count.c_str());
+    return count.empty() ? -1 : std::stoi(count);
+}
+
+bool ServerSchema::terminateSessions() const {
+    std::string ended;
+    return runOn(watcher_,
+                 "SELECT count(*) FILTER (WHERE pg_terminate_backend(pid)) FROM pg_stat_activity"
+                 " WHERE application_name = '" +
+                     name_ + "'",
+                 &ended) &&
+           ended != "0";
 }
 
 }  // namespace test_support

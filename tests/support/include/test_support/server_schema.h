@@ -6,6 +6,8 @@
 
 #include <string>
 
+struct pg_conn;  // libpq's connection
+
 namespace test_support {
 
 class ServerSchema {
@@ -24,14 +26,18 @@ public:
     // Runs SQL in the schema as another program would; false when it fails.
     // `value` receives the first column of the first row as text.
     bool sql(const std::string& sql, std::string* value = nullptr) const;
-    // How many of the record manager's sessions the server has under this
-    // schema's application name, waiting a few seconds for the count to come
-    // to `expected` (a session closed may take the server a moment to end);
-    // -1 when they cannot be counted.
+    // How many of the record manager's sessions (those under this schema's
+    // application name) the server has, waiting a few seconds for the count
+    // to come to `expected` (a session closed may take the server a moment to
+    // end); -1 when they cannot be counted. Asked on a connection of the
+    // test's own, kept open, so that counting never waits for a connection.
     int sessions(int expected) const;
+    // Ends them at once, as an administrator would; false when none was ended.
+    bool terminateSessions() const;
 
 private:
     std::string name_;
+    pg_conn* watcher_ = nullptr;
 };
 
 }  // namespace test_support
