@@ -18,11 +18,12 @@ namespace wbtrv {
 // when the call leaves by an exception; inside the process's transaction it
 // opens the SQLite transaction if it is the first and leaves commit and
 // rollback to the transaction's end (each write is one statement, which
-// SQLite undoes alone when it fails).
+// SQLite undoes alone when it fails, the journal's entry included). A change
+// of records is refused while the journal cannot take its entry.
 class SqliteFile::Write {
 public:
-    explicit Write(SqliteFile& file) : file_(file) {
-        if (file.broken_)
+    explicit Write(SqliteFile& file, bool ofRecords = true) : file_(file) {
+        if (file.broken_ || (ofRecords && file.journal_.damaged()))
             began_ = B_IO_ERROR;
         else if (sqlite3_get_autocommit(file.db_.get()))
             began_ = file.step(file.begin_);
@@ -72,6 +73,8 @@ int SqliteFile::open(const Engine& engine, const std::string& path, bool exclusi
     // lets the pages of a file of some 100,000 records stay in memory between calls.
     if (const int rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384"); rc != SQLITE_OK)
         return statusFromSqlite(rc);
+    // The journal's triggers go on before any statement that writes is made.
+    if (file->layout_.journalKept) file->journal_.attach(!file->readOnly_);
     if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
     file->highest_.resize(file->layout_.keys.size());
@@ -236,6 +239,51 @@ int SqliteFile::compareAndWrite(const CompareAndWrite& change) {
     }
     status = step(st);
     return write.finish(status);
+}
+
+int SqliteFile::journalState(JournalState& out) {
+    out = JournalState{};
+    if (broken_) return B_IO_ERROR;
+    out.kept = layout_.journalKept;
+    out.damaged = out.kept && journal_.damaged();
+    if (!out.kept) return B_NO_ERROR;
+    const int status = journal_.state(out);
+    // A damaged journal is reported as such, with whatever of it can be counted.
+    return status != B_NO_ERROR && out.damaged ? B_NO_ERROR : status;
+}
+
+int SqliteFile::readJournal(const JournalQuery& query, const JournalSink& sink) {
+    if (broken_) return B_IO_ERROR;
+    return layout_.journalKept ? journal_.read(query, layout_, sink) : B_NO_ERROR;
+}
+
+// A file without a journal, or with a damaged one, gets the tables it lacks
+// (and the format of a file with a journal) in the same transaction that
+// switches it; this connection then journals too.
+int SqliteFile::switchJournal(bool on) {
+    if (readOnly_) return B_ACCESS_DENIED;
+    if (!on && !layout_.journalKept) return B_NO_ERROR;
+    const bool making = !layout_.journalKept || journal_.damaged();
+    Write write(*this, false);
+    if (write.began() != B_NO_ERROR) return write.began();
+    int status = B_NO_ERROR;
+    if (making)
+        status = statusFromSqlite(
+            db_.exec(journalTablesSql() + "UPDATE metadata_t SET version = " + std::to_string(kFormatVersion)));
+    if (status == B_NO_ERROR) status = journal_.switchOn(on);
+    if ((status = write.finish(status)) != B_NO_ERROR || !making) return status;
+    layout_.journalKept = true;
+    journal_.attach(true);
+    return journal_.damaged() ? B_IO_ERROR : B_NO_ERROR;
+}
+
+int SqliteFile::pruneJournal(const JournalPrune& prune, std::uint64_t& removed) {
+    removed = 0;
+    if (readOnly_) return B_ACCESS_DENIED;
+    if (!layout_.journalKept) return B_NO_ERROR;
+    Write write(*this, false);
+    if (write.began() != B_NO_ERROR) return write.began();
+    return write.finish(journal_.prune(prune, removed));
 }
 
 int SqliteFile::finishTransaction(bool commit) {
