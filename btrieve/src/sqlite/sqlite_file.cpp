@@ -19,14 +19,16 @@ namespace wbtrv {
 // opens the SQLite transaction if it is the first and leaves commit and
 // rollback to the transaction's end (each write is one statement, which
 // SQLite undoes alone when it fails, the journal's entry included). A change
-// of records is refused while the journal cannot take its entry.
+// of records is refused while the journal cannot take its entry; the first
+// puts the journal's triggers on the connection.
 class SqliteFile::Write {
 public:
     explicit Write(SqliteFile& file, bool ofRecords = true) : file_(file) {
-        if (file.broken_ || (ofRecords && file.journal_.damaged()))
+        if (file.broken_)
             began_ = B_IO_ERROR;
-        else if (sqlite3_get_autocommit(file.db_.get()))
-            began_ = file.step(file.begin_);
+        else if (ofRecords && file.layout_.journalKept)
+            began_ = file.journal_.readyToWrite();
+        if (began_ == B_NO_ERROR && sqlite3_get_autocommit(file.db_.get())) began_ = file.step(file.begin_);
     }
     Write(const Write&) = delete;
     Write& operator=(const Write&) = delete;
@@ -73,8 +75,6 @@ int SqliteFile::open(const Engine& engine, const std::string& path, bool exclusi
     // lets the pages of a file of some 100,000 records stay in memory between calls.
     if (const int rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384"); rc != SQLITE_OK)
         return statusFromSqlite(rc);
-    // The journal's triggers go on before any statement that writes is made.
-    if (file->layout_.journalKept) file->journal_.attach(!file->readOnly_);
     if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
     file->queries_.resize(file->layout_.keys.size());
     file->highest_.resize(file->layout_.keys.size());
@@ -273,8 +273,8 @@ int SqliteFile::switchJournal(bool on) {
     if (status == B_NO_ERROR) status = journal_.switchOn(on);
     if ((status = write.finish(status)) != B_NO_ERROR || !making) return status;
     layout_.journalKept = true;
-    journal_.attach(true);
-    return journal_.damaged() ? B_IO_ERROR : B_NO_ERROR;
+    journal_.forget();
+    return journal_.readyToWrite();
 }
 
 int SqliteFile::pruneJournal(const JournalPrune& prune, std::uint64_t& removed) {

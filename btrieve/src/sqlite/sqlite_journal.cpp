@@ -155,12 +155,20 @@ std::string journalTablesSql() {
            "INSERT INTO journal_state_t SELECT 1, 0 WHERE NOT EXISTS (SELECT 1 FROM journal_state_t);";
 }
 
-void SqliteJournal::attach(bool writes) {
-    damaged_ = !tablesSound(db_.get());
-    if (damaged_ || !writes) return;
+bool SqliteJournal::damaged() {
+    if (!checked_) damaged_ = !tablesSound(db_.get());
+    checked_ = true;
+    return damaged_;
+}
+
+int SqliteJournal::readyToWrite() {
+    if (installed_) return B_NO_ERROR;
+    if (damaged() || !sqlite3_get_autocommit(db_.get())) return B_IO_ERROR;
     damaged_ = sqlite3_create_function_v2(db_.get(), "wbtrv_journal_time", 0, SQLITE_UTF8, nullptr, &journalTime,
                                           nullptr, nullptr, nullptr) != SQLITE_OK ||
                db_.exec(triggersSql(thisProcess())) != SQLITE_OK;
+    installed_ = !damaged_;
+    return damaged_ ? B_IO_ERROR : B_NO_ERROR;
 }
 
 int SqliteJournal::run(Statement& st, const std::string& sql) {
@@ -182,7 +190,7 @@ int SqliteJournal::state(JournalState& out) {
     out.lastSequence = static_cast<std::uint64_t>(integerAt(state_, 2).value_or(0));
     out.firstTime = integerAt(state_, 3).value_or(0);
     out.lastTime = integerAt(state_, 4).value_or(0);
-    out.on = !damaged_ && state_.integerAt(5) != 0;
+    out.on = !damaged() && state_.integerAt(5) != 0;
     return B_NO_ERROR;
 }
 

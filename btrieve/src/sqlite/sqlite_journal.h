@@ -22,12 +22,15 @@ class SqliteJournal {
 public:
     // The journal of the file `db` is connected to, which outlives this.
     explicit SqliteJournal(Database& db) : db_(db) {}
-    // Readies a file's journal; on a connection that writes, the triggers
-    // that journal every change go on it, unless the journal's tables are
-    // not as this record manager makes them.
-    void attach(bool writes);
-    // The journal's tables are not as they should be: no change can be journaled.
-    bool damaged() const { return damaged_; }
+    // The journal's tables are not as this record manager makes them: no
+    // change can be journaled. Looked at once, when first asked.
+    bool damaged();
+    // Before the first change of records through this connection, and
+    // outside any transaction (which could undo them): puts on it the
+    // triggers that journal every change. 0, or 2 when the journal is damaged.
+    int readyToWrite();
+    // The journal's tables were just made: look at them again.
+    void forget() { checked_ = installed_ = false; }
 
     int state(JournalState& out);
     int read(const JournalQuery& query, const FileLayout& layout, const JournalSink& sink);
@@ -41,7 +44,7 @@ private:
     int run(Statement& st, const std::string& sql);
 
     Database& db_;
-    bool damaged_ = false;
+    bool checked_ = false, damaged_ = false, installed_ = false;
     Statement newest_, newestOfRecord_, oldest_, oldestOfRecord_, firstSince_, state_;
 };
 
