@@ -29,28 +29,31 @@ constexpr std::uint32_t kEndBegins = 1;
 std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std::uint32_t>(round) << 20 | sequence; }
 
 // Runs in the child: writes each record to both files until killed (or a call
-// fails), alone or in transactions of up to 20 inserts.
+// fails, its status then the exit code), alone or in transactions of up to 20 inserts.
 [[noreturn]] void writeUntilKilled(const std::string (&files)[2], int round, std::uint32_t seed, int reportFd) {
     Block blocks[2]{};
     for (int f = 0; f < 2; ++f)
-        if (openFile(blocks[f], files[f]) != B_NO_ERROR) _exit(2);
+        if (const int status = openFile(blocks[f], files[f]); status != B_NO_ERROR) _exit(status);
     std::mt19937 rng(seed + static_cast<std::uint32_t>(round));
     auto report = [&](Report r) {
-        if (write(reportFd, &r, sizeof r) != sizeof r) _exit(4);
+        if (write(reportFd, &r, sizeof r) != sizeof r) _exit(255);
     };
     for (std::uint32_t sequence = 1;;) {
         const int inserts = std::uniform_int_distribution<int>(0, 20)(rng);
         const std::uint32_t transaction = inserts ? codeOf(round, sequence) : 0;
-        if (inserts && BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0) != B_NO_ERROR) _exit(3);
+        if (inserts)
+            if (const int status = BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0))
+                _exit(status);
         for (int i = 0; i < std::max(inserts, 1); ++i, ++sequence) {
             const std::uint32_t code = codeOf(round, sequence);
             Call call{Standard::record(0, static_cast<std::int16_t>(round), code, static_cast<std::uint8_t>(sequence))};
             for (Block& block : blocks)
-                if (call.run(B_INSERT, block, 0) != B_NO_ERROR) _exit(3);
+                if (const int status = call.run(B_INSERT, block, 0)) _exit(status);
             report({code, transaction});
         }
         if (inserts) report({kEndBegins, transaction});
-        if (inserts && BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0) != B_NO_ERROR) _exit(3);
+        if (inserts)
+            if (const int status = BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0)) _exit(status);
         if (inserts) report({0, transaction});
     }
 }
@@ -76,13 +79,14 @@ TEST_P(EngineTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbse
         // Wait for the first report, or every other round for an End to begin, then stop it after a random moment.
         Report r;
         do {
-            ASSERT_TRUE(child.receive(&r, sizeof r));
+            ASSERT_TRUE(child.receive(&r, sizeof r)) << "the writer stopped with status " << child.wait();
             note(r);
         } while (round % 2 == 0 && r.code != kEndBegins);
         usleep(std::uniform_int_distribution<useconds_t>(0, round % 2 ? 30000 : 3000)(rng));
+        // A session ended by the server's administrator makes the writer's next call answer 20.
         const bool terminate = onServer() && round % 4 == 0 && schema_->terminateSessions();
         if (!terminate) kill(child.pid(), SIGKILL);
-        EXPECT_EQ(child.wait(), terminate ? 3 : -1) << "the writer stopped by itself";
+        EXPECT_EQ(child.wait(), terminate ? B_SERVER_LOST : -1) << "the writer stopped by itself";
         while (child.receive(&r, sizeof r)) note(r);
         ASSERT_TRUE(!onServer() || schema_->sessions(0) == 0) << "its session is gone, and its commit with it";
     }

@@ -35,8 +35,11 @@ ServerFile::ServerFile(std::shared_ptr<ServerSession> session, const FoundFile& 
     : session_(std::move(session)),
       db_(session_->db()),
       tableOid_(found.table),
+      number_(found.number),
       openLock_(lock),
-      statements_(found.number, found.layout, found.table) {
+      statements_(found.number, found.layout, found.table),
+      journal_(found.number, found.table),
+      journalDamaged_(found.journalDamaged) {
     layout_ = found.layout;
     readOnly_ = !found.writable;
 }
@@ -150,6 +153,7 @@ int ServerFile::highestValue(std::size_t key, std::int64_t& value) {
 // next: the server's max() would step over every row the transaction
 // deleted, which makes refilling an emptied file quadratic.
 int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
+    if (journalDamaged_) return B_IO_ERROR;
     Write write(*this);
     const auto highest = [this](std::size_t key, std::int64_t& value) { return highestValue(key, value); };
     if (const int status = layout_.readyToInsert(record, keys_, highest); status != B_NO_ERROR) return status;
@@ -177,6 +181,7 @@ int ServerFile::compareAndWrite(const CompareAndWrite& change) {
     using enum CompareAndWrite::Write;
     if (change.write == Nothing)
         return recordHeldElsewhere(change.id) ? B_RECORD_IN_USE : matchesStored(change.id, change.expected);
+    if (journalDamaged_) return B_IO_ERROR;
     PgParams params = change.write == Update ? keyParams(change.record, change.keys) : PgParams();
     params.integer(change.id).bytes(change.expected);
     params.integer(recordLockKey(tableOid_, change.id)).integer4(lockClass(tableOid_)).integer4(kWriteLockSlot);

@@ -7,9 +7,11 @@
 
 #include "core/engine.h"
 #include "server/server_find.h"
+#include "server/server_journal.h"
 #include "server/server_session.h"
 #include "server/server_statements.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -36,11 +38,20 @@ public:
     void announceWait(std::int64_t id, bool waiting) override;
     std::optional<std::int64_t> awaitedBy(std::int64_t holder) override;
     bool changedInTransaction() const override { return inTransaction() && holdsFile(); }
+    int journalState(JournalState& out) override;
+    int readJournal(const JournalQuery& query, const JournalSink& sink) override;
+    int switchJournal(bool on) override;
+    int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) override;
 
 private:
     class Write;
 
     ServerFile(std::shared_ptr<ServerSession> session, const FoundFile& found, OpenLock lock);
+    // Runs one command that changes the journal in a transaction of its own: 0 or a status.
+    int changeJournal(const std::function<int()>& change);
+    // Reads which parts of the journal are there: 0, 46 when this role may
+    // not read the file's records (and so not its journal), or a status.
+    int journalParts(PgResult& parts);
     int finishTransaction(bool commit) override;
     int readRow(int status, Record& out);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
@@ -68,11 +79,17 @@ private:
 
     std::shared_ptr<ServerSession> session_;
     PgConnection& db_;
-    Oid tableOid_ = 0;  // what the file's advisory locks are keyed by
+    Oid tableOid_ = 0;         // what the file's advisory locks are keyed by
+    std::int64_t number_ = 0;  // the file's number in the catalog
     OpenLock openLock_;
     // The session's transaction in which the file's write lock was taken.
     std::uint64_t heldIn_ = 0;
     FileStatements statements_;
+    JournalStatements journal_;
+    // A file with a journal whose trigger is gone: no change could be journaled, so none is made.
+    bool journalDamaged_ = false;
+    // Whether this role may read the journal, once asked.
+    std::optional<bool> mayReadJournal_;
     PgResult result_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted
     Record stored_;               // the record as stored, read to explain a write that changed nothing

@@ -19,8 +19,9 @@ StoredInteger integerOrEmpty(const PgResult& r, int row, int column) {
 enum FoundRow : std::int64_t { kFileRow = 0, kKeyRow = 1, kColumnRow = 2 };
 
 // One statement, so that Open is one round trip: the catalog's row of the
-// file (its number, description, record table, this role's rights there and
-// the open lock: $2 is 1 for an exclusive one), then its key rows in key and
+// file (its number, description, record table, this role's rights there,
+// the open lock: $2 is 1 for an exclusive one, and whether its journal's
+// trigger is there), then its key rows in key and
 // segment order, then the columns of its record table. The lock is taken only
 // when the record table exists, keyed by its oid's 32 bits as lockClass does.
 const Prepared kFindFile{
@@ -38,12 +39,14 @@ const Prepared kFindFile{
         " ELSE pg_try_advisory_lock_shared(records::oid::bigint::bit(32)::int, " +
         std::to_string(kOpenLockSlot) +
         ")"
-        " END::int::bigint, NULL::text, NULL::text, NULL::bytea FROM file"
+        " END::int::bigint, NULL::text, NULL::text, NULL::bytea,"
+        " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = records AND tgname = 'wbtrv_journal')::int::bigint"
+        " FROM file"
         " UNION ALL SELECT 1, number::bigint, segment::bigint, attributes::bigint, data_type::bigint,"
-        " \"offset\"::bigint, length::bigint, null_value::bigint, NULL, acs_name, NULL, acs"
+        " \"offset\"::bigint, length::bigint, null_value::bigint, NULL, acs_name, NULL, acs, NULL"
         " FROM wbtrv_keys WHERE file_id = (SELECT id FROM file)"
         " UNION ALL SELECT 2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, a.attname::text,"
-        " format_type(a.atttypid, a.atttypmod), NULL FROM file JOIN pg_attribute a ON a.attrelid = file.records"
+        " format_type(a.atttypid, a.atttypmod), NULL, NULL FROM file JOIN pg_attribute a ON a.attrelid = file.records"
         " WHERE a.attnum > 0 AND NOT a.attisdropped ORDER BY 1, 2, 3"};
 
 // The file's description from the statement's rows: 0, or 30 with `why`.
@@ -79,6 +82,8 @@ int describedFile(const PgResult& r, FoundFile& out, std::string& why) {
     for (KeyDefinition& key : out.layout.keys) key.encodedColumn = !key.integerColumn();
     out.table = static_cast<Oid>(r.integerAt(0, 6));
     out.writable = r.integerAt(0, 7) != 0;
+    // A file with a journal whose trigger is gone could not journal its changes.
+    out.journalDamaged = out.layout.journalKept && r.integerAt(0, 12) == 0;
     return B_NO_ERROR;
 }
 

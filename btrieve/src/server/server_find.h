@@ -16,6 +16,8 @@ struct FoundFile {
     FileLayout layout;
     Oid table = 0;          // its record table: what its advisory locks are keyed by
     bool writable = false;  // whether this role may change its records
+    // Whether a file with a journal lacks the trigger that writes it.
+    bool journalDamaged = false;
 };
 
 // How the file's open lock is taken: shared by every open but an exclusive one.

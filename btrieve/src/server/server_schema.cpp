@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "server/server_journal.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -53,7 +54,8 @@ int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
         indexes += std::string(";CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX ON " + recordTable(id) +
                    "(" + keyColumn(n) + ")";
     }
-    return db.run(table + ")" + indexes);
+    if (const int status = db.run(table + ")" + indexes); status != B_NO_ERROR) return status;
+    return makeServerJournal(db, id);
 }
 
 int replaced(PgConnection& db, std::int64_t id, bool replace) {
@@ -69,7 +71,8 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
         if (status != B_NO_ERROR) return status;
         if (r.integerAt(0, 0) == 0) return B_FILE_IN_USE;
     }
-    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id))) != B_NO_ERROR) return status;
+    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id) + ";" + dropServerJournalSql(id))) != B_NO_ERROR)
+        return status;
     PgParams byId;
     byId.integer(id);
     return db.run(nullptr, "DELETE FROM wbtrv_files WHERE id = $1", byId, r);

@@ -23,8 +23,9 @@ std::string recordTable(std::int64_t id);
 // bytea, or NULL); false when the column is of another type.
 bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out);
 
-// Creates an empty file of this name, replacing one that no process has
-// open when `replace` (else 59), in one transaction: 0, 59, 85, 25 or 20.
+// Creates an empty file of this name, with its journal on, replacing one
+// (and its journal) that no process has open when `replace` (else 59), in
+// one transaction: 0, 59, 85, 25 or 20.
 int createServerFile(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace);
 
 // The keys of the advisory locks of a file whose record table has oid
