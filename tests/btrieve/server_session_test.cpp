@@ -1,14 +1,13 @@
 // The process's files on one server share one session and one transaction
 // of the server's: a write the server refuses leaves that transaction only to
 // be aborted; a file closed meanwhile still gives its locks back; a circle of
-// waits across files is a deadlock the server reports (78); worlds in two
-// schemas keep their locks apart. (A transaction over two files cut short
-// during End, whole or absent: crash_test.cpp.)
+// waits across files is a deadlock the server reports (78). (A transaction
+// over two files cut short during End, whole or absent: crash_test.cpp; worlds
+// in two schemas keeping their locks apart: server_test.cpp.)
 #include "btrieve_fixture.h"
 #include "child_process.h"
 
-#include <filesystem>
-#include <fstream>
+#include <set>
 
 namespace btrieve_test {
 namespace {
@@ -79,31 +78,6 @@ TEST_P(ServerSessionTest, ACircleOfWaitsAcrossFilesAnswers78AndTheOtherGoesOn) {
     const int there = child.wait();
     EXPECT_EQ(std::multiset<int>({here, there}), std::multiset<int>({B_NO_ERROR, B_DEADLOCK}))
         << "here " << here << ", there " << there;
-}
-
-// Two worlds in two schemas of one database, each holding a file of the same
-// name and so of the same number there, reached through their folders on two
-// sessions of this process: each file is held exclusively, written in one
-// transaction and its first record locked, neither in the other's way.
-TEST_P(ServerSessionTest, WorldsInTwoSchemasKeepTheirLocksApart) {
-    test_support::ServerSchema other;  // named in WBTRV32_SERVER: the folders name the two instead
-    unsetenv("WBTRV32_SERVER");
-    std::vector<std::string> files;
-    for (const auto* world : {&*schema_, &other}) {
-        const std::filesystem::path folder = dir_ / world->name();
-        std::filesystem::create_directory(folder);
-        std::ofstream(folder / "wbtrv32.server") << world->connection() << "\n";
-        fill(files.emplace_back((folder / "world.dat").string()), 1, 1);
-    }
-    Block blocks[2]{};
-    ASSERT_EQ(transaction(B_BEGIN_TRANSACTION), B_NO_ERROR);
-    for (int w = 0; w < 2; ++w) {
-        Call call{Standard::record(0, 2, 2)};
-        EXPECT_EQ(openFile(blocks[w], files[w], B_MODE_EXCLUSIVE), B_NO_ERROR);
-        EXPECT_EQ(call.run(B_INSERT, blocks[w], 0), B_NO_ERROR);
-        EXPECT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, blocks[w], 0), B_NO_ERROR);
-    }
-    EXPECT_EQ(transaction(B_END_TRANSACTION), B_NO_ERROR);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // What only a file on a database server meets: tables on the server that are
 // not ours, a server that goes away under an open file, a role that may only
-// read, a server named by the data folder rather than the environment, and a
-// connection string whose password must never show.
+// read, a server named by the data folder rather than the environment (worlds
+// in two schemas keeping their locks apart), and a connection string whose
+// password must never show.
 #include "btrieve_fixture.h"
 
 #include <fstream>
@@ -110,17 +111,32 @@ TEST_P(ServerTest, ARoleThatMayOnlyReadGets46OnWrites) {
 
 // Without the environment variable, a data folder's wbtrv32.server names the
 // server of the files in that folder (comments and blank lines before it);
-// other folders keep their files on disk.
-TEST_P(ServerTest, AFolderNamesItsServer) {
+// other folders keep their files on disk. Two folders naming worlds in two
+// schemas of one database, each with a file of the same name and so of the
+// same number there, keep their locks apart: in one transaction, each file is
+// held exclusively, written and its first record locked.
+TEST_P(ServerTest, AFolderNamesItsServerAndWorldsKeepTheirLocksApart) {
+    const test_support::ServerSchema other;  // named in WBTRV32_SERVER: the folders name the two instead
     unsetenv("WBTRV32_SERVER");
+    std::filesystem::create_directory(dir_ / "other");
     std::ofstream(path("wbtrv32.server")) << "# the team's world\n\n  " << schema_->connection() << "  \n";
-    ASSERT_EQ(createFile(path("RACES.DAT"), Standard::createBuffer()), B_NO_ERROR);
-    Block block{};
-    ASSERT_EQ(openFile(block, dir_.string() + "/./races.dat"), B_NO_ERROR);
+    std::ofstream(path("other/wbtrv32.server")) << other.connection() << "\n";
+    for (const char* name : {"RACES.DAT", "other/races.dat"})
+        ASSERT_EQ(createFile(path(name), Standard::createBuffer()), B_NO_ERROR);
     EXPECT_FALSE(std::filesystem::exists(path("RACES.DAT")));
     std::string name;
     ASSERT_TRUE(schema_->sql("SELECT string_agg(name, ',') FROM wbtrv_files", &name));
     EXPECT_EQ(name, "races.dat");
+    Block blocks[2]{};
+    ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    for (int w = 0; w < 2; ++w) {
+        Call call{Standard::record(0, 2, 2)};
+        EXPECT_EQ(openFile(blocks[w], w ? path("other/races.dat") : dir_.string() + "/./races.dat", B_MODE_EXCLUSIVE),
+                  B_NO_ERROR);
+        EXPECT_EQ(call.run(B_INSERT, blocks[w], 0), B_NO_ERROR);
+        EXPECT_EQ(call.run(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK, blocks[w], 0), B_NO_ERROR);
+    }
+    EXPECT_EQ(BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
 
     std::filesystem::create_directory(dir_ / "local");
     ASSERT_EQ(createFile(path("local/races.dat"), Standard::createBuffer()), B_NO_ERROR);

@@ -70,11 +70,7 @@ protected:
         schema.emplace();
         WindowFixture::SetUp();
     }
-    void TearDown() override {
-        WindowFixture::TearDown();
-        schema.reset();
-    }
-    std::optional<test_support::ServerSchema> schema;
+    std::optional<test_support::ServerSchema> schema;  // dropped after TearDown has shut everything down
 };
 
 TEST_F(StartUpOnServer, TheSixFilesShareOneServerSession) {
