@@ -2,19 +2,24 @@
 // whose keys cover every key type, several segments, descending, case-
 // insensitive and null keys, each checked against a small model of what the
 // file and the cursors hold: the Gets by key and by value, key-only Gets,
-// Steps, positions, writes, and transactions, each Abort checked against the
-// records before its Begin. The model orders keys by compareKey, written from
+// Steps, positions, writes, transactions, each Abort checked against the
+// records before its Begin, the extended reads against a plain walk of the
+// model's records with random filters, extractors, reject counts and faulty
+// requests, and Insert Extended. The model orders keys by compareKey, written from
 // the published order rules, not by the record manager's encoding.
 // A failure prints the seed; BTRIEVE_MODEL_SEED=<seed> replays it.
 #include "btrieve_fixture.h"
 #include "test_support/seed.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace btrieve_test {
 namespace {
@@ -123,6 +128,65 @@ Bytes positionBytes(std::int64_t id) {
 }
 
 bool isGetByValue(std::uint16_t op) { return op == B_GET_EQUAL || (op >= B_GET_GREATER && op <= B_GET_LESS_OR_EQUAL); }
+
+// An extended read's request as the test writes it, wrong values included.
+struct ExtTerm {
+    std::uint8_t type;
+    std::uint16_t length, offset;
+    std::uint8_t code, connector;  // comparison with its bits; 0 last, 1 AND, 2 OR
+    Bytes value;
+    std::uint16_t other = 0;  // with B_COMPARE_OTHER_FIELD
+};
+
+struct ExtRequest {
+    const char* letters = "EG";
+    std::uint16_t maxRejects = 0, records = 1;
+    std::vector<ExtTerm> terms;
+    std::vector<std::array<std::uint16_t, 2>> fields;  // offset, length
+    int lengthError = 0;                               // added to the length the header declares
+
+    Bytes bytes() const {
+        Bytes out{0, 0, std::uint8_t(letters[0]), std::uint8_t(letters[1])};
+        const auto put = [&](std::uint64_t v, std::size_t n) {
+            out.resize(out.size() + n);
+            wbtrv::writeLittleEndian(out.data() + out.size() - n, n, v);
+        };
+        put(maxRejects, 2);
+        put(terms.size(), 2);
+        for (const ExtTerm& t : terms) {
+            for (const auto& [v, n] :
+                 {std::pair{t.type, 1}, {t.length, 2}, {t.offset, 2}, {t.code, 1}, {t.connector, 1}})
+                put(v, n);
+            if (t.code & B_COMPARE_OTHER_FIELD)
+                put(t.other, 2);
+            else
+                out.insert(out.end(), t.value.begin(), t.value.end());
+        }
+        put(records, 2);
+        put(fields.size(), 2);
+        for (const auto& [offset, length] : fields) put(std::uint32_t{length} | std::uint32_t{offset} << 16, 4);
+        putInt(out, 0, 2, static_cast<std::int64_t>(out.size()) + lengthError);
+        return out;
+    }
+    std::uint32_t width() const {
+        std::uint32_t width = 0;
+        for (const auto& field : fields) width += field[1];
+        return width;
+    }
+    std::uint32_t answerLength() const { return 2 + records * (6 + width()); }
+    // The filter by the published order rules (compareSegment), strictly left to right.
+    bool accepts(const Bytes& r) const {
+        for (const ExtTerm& t : terms) {
+            const Segment s{t.offset, t.length, t.type, std::uint16_t(t.code & B_COMPARE_NO_CASE ? B_KEY_NOCASE : 0),
+                            t.code & B_COMPARE_COLLATED ? &reversedSequence() : nullptr};
+            const int c = compareSegment(s, r.data() + t.offset,
+                                         t.code & B_COMPARE_OTHER_FIELD ? r.data() + t.other : t.value.data());
+            const bool holds = std::array{c == 0, c > 0, c < 0, c != 0, c >= 0, c <= 0}[(t.code & 7) - 1];
+            if (t.connector == 0 || holds == (t.connector == 2)) return holds;
+        }
+        return true;
+    }
+};
 
 class Model {
 public:
@@ -258,6 +322,78 @@ public:
         return {B_DATA_BUFFER_TOO_SHORT, {}};
     }
 
+    // What an extended read along a key needs: 6 no such key, 8 no key position, 7 another key's.
+    std::int16_t keyPosition(int block, int key) const {
+        if (key < 0 || key >= kKeyCount) return B_INVALID_KEY_NUMBER;
+        if (!cursors[block].positioned) return B_INVALID_POSITIONING;
+        return cursors[block].key != key ? B_DIFFERENT_KEY_NUMBER : B_NO_ERROR;
+    }
+
+    // An extended read (36-39) of a well-formed request: the model's records
+    // walked plainly from the block's position; `key` receives the key
+    // bytes of the last record examined along a key.
+    Expected extended(int block, std::uint16_t op, int key, const ExtRequest& rq, int bias, Bytes& keyOut) {
+        ModelCursor& c = cursors[block];
+        const bool along = op <= B_GET_PREVIOUS_EXTENDED,
+                   forward = op == B_GET_NEXT_EXTENDED || op == B_STEP_NEXT_EXTENDED;
+        std::vector<std::int64_t> walk;
+        for (const auto& [rid, r] : records)
+            if (!along || !leftOut(keyBytes(r, key), key)) walk.push_back(rid);
+        if (along)
+            std::stable_sort(walk.begin(), walk.end(), [&](auto a, auto b) {
+                return compare(key, keyBytes(records.at(a), key), keyBytes(records.at(b), key)) < 0;
+            });
+        if (!forward) std::reverse(walk.begin(), walk.end());
+        // Whether a record lies at (UC) or after (EG) the block's position in the walk's order.
+        const bool placed = c.positioned || c.hasCurrent || c.id != 0;
+        const bool pastValue = along && rq.letters[0] == 'E' && (c.skipDuplicates || modelKeys()[key].unique());
+        const auto examined = [&](std::int64_t rid) {
+            if (!along && !placed) return true;
+            if (along && leftOut(c.value, key)) return false;
+            const int d = (along ? compare(key, keyBytes(records.at(rid), key), c.value) : 0) * (forward ? 1 : -1);
+            if (d != 0 || pastValue) return d > 0;
+            return rid == c.id ? rq.letters[0] == 'U' : (rid > c.id) == forward;
+        };
+        Bytes answer(2);
+        std::vector<std::int64_t> kept;
+        std::optional<std::int64_t> last;
+        std::uint32_t rejected = 0;
+        std::int16_t status = B_END_OF_FILE;
+        for (const std::int64_t rid : walk) {
+            if (!examined(rid)) continue;
+            const Bytes& r = records.at(rid);
+            last = rid;
+            const bool passes = rq.accepts(r);
+            rejected += !passes;
+            if (passes) {
+                kept.push_back(rid);
+                Bytes entry(2);
+                putInt(entry, 0, 2, rq.width());
+                const Bytes at = positionBytes(rid);
+                entry.insert(entry.end(), at.begin(), at.end());
+                for (const auto& [offset, length] : rq.fields)
+                    entry.insert(entry.end(), r.begin() + offset, r.begin() + offset + length);
+                answer.insert(answer.end(), entry.begin(), entry.end());
+            }
+            if (kept.size() == rq.records || rejected == (rq.maxRejects ? rq.maxRejects : 4095u)) {
+                status = kept.size() == rq.records ? B_NO_ERROR : B_REJECT_COUNT_REACHED;
+                break;
+            }
+        }
+        // A lock bias locks the last record returned, or each (multiple locks): all or none.
+        if (bias && !kept.empty())
+            for (auto it = bias >= B_MULTIPLE_WAIT_LOCK ? kept.begin() : kept.end() - 1; it != kept.end(); ++it)
+                if (const std::int16_t refused = lock(c, bias, *it)) return {refused, {}};
+        putInt(answer, 0, 2, static_cast<std::int64_t>(kept.size()));
+        if (!last) return {status, answer};
+        c.positioned = along;
+        c.hasCurrent = c.skipDuplicates = false;
+        c.id = *last;
+        c.lastRead.clear();
+        if (along) keyOut = c.value = keyBytes(records.at(*last), key);
+        return {status, answer};
+    }
+
     Expected transaction(std::uint16_t op) {
         const bool open = beforeTransaction.has_value();
         if (op == B_BEGIN_TRANSACTION || op == B_BEGIN_CONCURRENT_TRANSACTION) {
@@ -374,16 +510,168 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     static const std::uint16_t transactions[] = {B_BEGIN_TRANSACTION, B_BEGIN_CONCURRENT_TRANSACTION, B_END_TRANSACTION,
                                                  B_ABORT_TRANSACTION, B_ABORT_TRANSACTION};
 
+    // A term on a key segment or on string bytes of the payload, against a
+    // value some record holds, one of the order table's, or another field.
+    auto randomTerm = [&](std::uint8_t connector) {
+        const auto length = std::uint16_t(pick(1, 2));
+        ExtTerm t{B_TYPE_STRING, length, std::uint16_t(pick(kPayload, kRecordLength - length)), 0, connector, {}};
+        if (pick(0, 3) != 0) {
+            const ModelKey& k = modelKeys()[pick(0, kKeyCount - 1)];
+            const Segment& s = k.segments[pick(0, int(k.segments.size()) - 1)];
+            std::tie(t.type, t.length, t.offset) = std::tuple(s.type, s.length, s.offset);
+        }
+        const bool text = t.type == B_TYPE_STRING || t.type == B_TYPE_LSTRING || t.type == B_TYPE_ZSTRING;
+        t.code = std::uint8_t(pick(1, 6) | (text && pick(0, 2) == 0 ? B_COMPARE_NO_CASE : 0) |
+                              (text && pick(0, 3) == 0 ? B_COMPARE_COLLATED : 0));
+        if (pick(0, 5) == 0) {
+            t.code |= B_COMPARE_OTHER_FIELD;
+            t.other = t.offset >= kPayload ? std::uint16_t(pick(kPayload, kRecordLength - t.length)) : t.offset;
+        } else {
+            const Bytes r = model.records.empty() || pick(0, 2) == 0 ? randomRecord(nullptr) : anyRecord()->second;
+            t.value.assign(r.begin() + t.offset, r.begin() + t.offset + t.length);
+        }
+        return t;
+    };
+    auto addTerm = [](ExtRequest& rq, ExtTerm t) {
+        if (!rq.terms.empty()) rq.terms.back().connector = B_CONNECT_AND;
+        rq.terms.push_back(std::move(t));
+    };
+    // One fault at a time in a request, and the status it gets.
+    using Fault = std::pair<std::int16_t, std::function<void(ExtRequest&)>>;
+    const Fault faults[] = {
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.letters = "EU"; }},
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.lengthError = -1; }},
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.lengthError = 0xFFFF - int(rq.bytes().size()); }},
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.records = 0; }},
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.fields.clear(); }},
+        {B_INCORRECT_DESCRIPTOR, [](ExtRequest& rq) { rq.fields[0][1] = 0; }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_NOTE, 4, 0, 1, 0, Bytes(4)});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_INTEGER, 3, 0, 1, 0, Bytes(3)});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_STRING, 4, 85, 1, 0, Bytes(4)});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_STRING, 2, 0, 1 | 64, 0, {}, 86});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_INTEGER, 2, 4, 1 | 128, 0, Bytes(2)});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_INTEGER, 2, 4, 7, 0, Bytes(2)});
+         }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, {B_TYPE_INTEGER, 2, 4, 1 | 8, 0, Bytes(2)});
+         }},
+        {B_INCORRECT_DESCRIPTOR, [&](ExtRequest& rq) { addTerm(rq, randomTerm(B_CONNECT_OR)); }},
+        {B_INCORRECT_DESCRIPTOR, [&](ExtRequest& rq) { addTerm(rq, randomTerm(3)); }},
+        {B_INCORRECT_DESCRIPTOR,
+         [&](ExtRequest& rq) {
+             addTerm(rq, randomTerm(0));
+             rq.terms.insert(rq.terms.begin(), randomTerm(0));
+         }},
+        {B_FIELD_OUTSIDE_RECORD,
+         [](ExtRequest& rq) {
+             rq.fields.push_back({80, 10});
+         }},
+        {B_DATA_BUFFER_TOO_SMALL, [](ExtRequest& rq) { rq.records = 65535; }},
+    };
+    // Extended reads and Insert Extended on buffers exactly as long as the
+    // call says (ASan catches a byte past them); a failed call leaves the
+    // buffers and the position as they were.
+    auto extendedCall = [&](int block, int key, int kind, int bias) {
+        const bool insert = kind >= 112;
+        const auto op = std::uint16_t(insert ? B_INSERT_EXTENDED : B_GET_NEXT_EXTENDED + pick(0, 3));
+        if (op <= B_GET_PREVIOUS_EXTENDED && pick(0, 3) != 0) key = model.cursors[block].key;  // mostly its own key
+        SCOPED_TRACE("extended operation " + std::to_string(op) + " bias " + std::to_string(bias) + " on block " +
+                     std::to_string(block) + " key " + std::to_string(key));
+        Bytes buffer, keyOut, keyBuffer(BTR_MAX_KEY_LENGTH, 0xEE);
+        Expected expected{};
+        const bool fault = pick(0, 5) == 0;
+        std::uint32_t length = 0;
+        if (insert) {
+            std::vector<Bytes> given(static_cast<std::size_t>(pick(1, 4)));
+            buffer = {std::uint8_t(given.size()), 0};
+            for (Bytes& r : given) {
+                r = randomRecord(nullptr);
+                buffer.insert(buffer.end(), {std::uint8_t(kRecordLength), 0});
+                buffer.insert(buffer.end(), r.begin(), r.end());
+            }
+            if (fault) buffer[pick(0, 1) ? 0 : 2] = 0;  // a count of 0, or a record of another length
+            if (fault && pick(0, 2) == 0) buffer = {1, 0, std::uint8_t(kRecordLength), 0, 1, 2};  // past the buffer
+            expected.status = key < 0 || key >= kKeyCount ? B_INVALID_KEY_NUMBER
+                              : fault                     ? B_INVALID_INSERT_BUFFER
+                                                          : B_NO_ERROR;
+            if (expected.status == B_NO_ERROR) expected.record = {0, 0};
+            for (std::size_t i = 0; i < given.size() && expected.status == B_NO_ERROR; ++i) {
+                const Expected one = model.insert(block, key, given[i], kRecordLength);
+                if ((expected.status = one.status) != B_NO_ERROR) break;
+                const Bytes at = positionBytes(model.records.rbegin()->first);
+                expected.record.insert(expected.record.end(), at.begin(), at.end());
+                putInt(expected.record, 0, 2, static_cast<std::int64_t>(i + 1));
+                keyOut = keyBytes(one.record, key);
+            }
+            length = static_cast<std::uint32_t>(buffer.size());
+        } else {
+            ExtRequest rq;
+            rq.letters = pick(0, 2) == 0 ? "UC" : "EG";
+            rq.maxRejects = std::uint16_t(pick(0, 3) == 0 ? 0 : pick(1, 4));
+            for (int t = pick(0, 3); t > 0; --t) addTerm(rq, randomTerm(0));
+            rq.records = std::uint16_t(pick(1, 6));
+            for (int f = pick(1, 3); f > 0; --f) {
+                const int size = pick(0, 3) == 0 ? int(kRecordLength) : pick(1, 9);
+                rq.fields.push_back({std::uint16_t(pick(0, int(kRecordLength) - size)), std::uint16_t(size)});
+            }
+            length = std::max<std::uint32_t>(rq.answerLength(), std::uint32_t(rq.bytes().size()) + pick(0, 3));
+            const Fault* chosen = fault ? &faults[pick(0, int(std::size(faults)) - 1)] : nullptr;
+            if (chosen) chosen->second(rq);
+            buffer = rq.bytes();
+            const std::int16_t before = op > B_GET_PREVIOUS_EXTENDED ? 0 : model.keyPosition(block, key);
+            expected = before || chosen ? Expected{before ? before : chosen->first, {}}
+                                        : model.extended(block, op, key, rq, bias, keyOut);
+            length = std::max<std::uint32_t>(length, std::uint32_t(buffer.size()));
+        }
+        buffer.resize(length);
+        const Bytes sent = buffer;
+        const std::int16_t status =
+            BTRCALL(static_cast<std::uint16_t>(op + (insert ? 0 : bias)), blocks[block].data(), buffer.data(), &length,
+                    keyBuffer.data(), static_cast<std::uint8_t>(keyBuffer.size()), static_cast<std::int8_t>(key));
+        ASSERT_EQ(status, expected.status);
+        if (!expected.record.empty()) {
+            ASSERT_EQ(length, expected.record.size());
+            ASSERT_TRUE(std::equal(expected.record.begin(), expected.record.end(), buffer.begin()));
+        } else {
+            ASSERT_EQ(buffer, sent) << "a refused call wrote into the data buffer";
+        }
+        keyOut.resize(keyBuffer.size(), 0xEE);
+        ASSERT_EQ(keyBuffer, keyOut) << "the key buffer";
+    };
+
     for (int n = 0; n < kOperations; ++n) {
         const int block = pick(0, kBlocks - 1);
         int key = pick(0, 40) == 0 ? kKeyCount : pick(0, kKeyCount - 1);
-        const int kind = pick(0, 99);
+        const int kind = pick(0, 119);
         Call call{Bytes(kRecordLength + 1, 0)};
         Expected expected{};
         std::uint16_t op = 0;
         bool keyOnly = false;
         // A lock bias on one read in six.
         const int bias = pick(0, 5) == 0 ? B_SINGLE_WAIT_LOCK * pick(1, 4) : 0;
+        if (kind >= 100) {
+            extendedCall(block, key, kind, bias);
+            if (HasFatalFailure()) return;
+            continue;
+        }
         const int roll = pick(0, 29);
         std::uint32_t capacity = roll == 0 ? kRecordLength - 1 : roll == 1 ? kRecordLength + 1 : kRecordLength;
         if (kind < 28) {

@@ -114,13 +114,67 @@ enum {
     B_STEP_FIRST = 33,    /* the first record in physical order. 9 empty file; statuses as Step Next */
     B_STEP_LAST = 34,     /* the last record in physical order; statuses as Step First */
     B_STEP_PREVIOUS = 35, /* the record before the current one in physical order; statuses as Step Next */
+    /* The extended reads examine records in turn, keep those that pass a filter and return chosen fields of
+       each, in one call. Data buffer in: the request (below); out: the answer; dataLength holds the larger of
+       the two going in and the bytes of the answer coming back. The last record examined, kept or rejected,
+       becomes the position; Update and Delete right after get 8. Statuses: 0 the records asked were found,
+       9 the end of the key or file came first (the answer holds those found, perhaps none), 60 the reject
+       count was reached (the call stops right after that rejected record; those found), 62 a wrong
+       descriptor, 65 an extracted field outside the record, 97 a data length too short for the answer of
+       every record asked (checked before any record is read), and with a lock bias the lock statuses of a
+       Get. Any status but 0, 9 and 60 leaves the position and the locks as they were and writes no answer.
+       +100/+200 lock the last record returned, +300/+400 every record returned (multiple locks). */
+    B_GET_NEXT_EXTENDED = 36,      /* along keyNumber from the position of an earlier Get on that key, forward; the key
+                                      value of the last record examined comes back in the key buffer. 8 no key
+                                      position (nothing read since Open, or the last read was physical), 7 along
+                                      another key, 6 no such key, 41 and 21 as a Get */
+    B_GET_PREVIOUS_EXTENDED = 37,  /* as 36, backward */
+    B_STEP_NEXT_EXTENDED = 38,     /* in physical order, forward, from the current record (right after Open: the first
+                                      record); the key buffer is left alone; Get Next/Previous afterwards get 8 */
+    B_STEP_PREVIOUS_EXTENDED = 39, /* as 38, backward (right after Open: the last record) */
+    B_INSERT_EXTENDED = 40, /* data buffer: a record count (2), then per record its length (2) and bytes, each of the
+                               file's record length. Inserts them in order, as Insert would one by one (autoincrement
+                               values given, not written back), and answers the count inserted (2) and each one's
+                               position (4), dataLength 2 + 4 x count. The key of keyNumber of the last record
+                               inserted comes back in the key buffer and that record becomes current. A record that
+                               fails stops the call with its status (5, 84 ...): the records before it stay inserted
+                               and the count says how many. 63 a count of 0, a record of another length or records
+                               past dataLength (nothing inserted); 46, 41, 6 and 21 as Insert */
     B_BEGIN_CONCURRENT_TRANSACTION = 1019 /* as Begin */
 };
+
+/* The request of an extended read (36-39), numbers little-endian:
+ *   header     buffer length (2): the request's own bytes, at most dataLength; "UC" (begin with the current
+ *              record) or "EG" (with the one after it, before it for 37 and 39), not zero-terminated
+ *   filter     maximum reject count (2; 0 means 4,095), number of terms (2; 0: every record passes), then per
+ *              term: field type (1, a key type), field length (2), field offset (2), comparison (1), connector
+ *              (1: B_CONNECT_LAST, AND or OR), then the value (field length bytes) or, with
+ *              B_COMPARE_OTHER_FIELD, the offset (2) of a second field of the same type and length
+ *   extractor  number of records to return (2), number of fields per record (2), then per field its length (2)
+ *              and offset (2); a whole record is one field of offset 0 and the record length
+ * Any field may be used, not only keys; it compares, on the left, in its type's key order. The connectors
+ * chain strictly left to right: a true term followed by OR accepts the record, a false one followed by AND
+ * rejects it, otherwise the next term decides (A AND B OR C is A AND (B OR C)).
+ * The answer: the number of records (2), then per record the length of its extracted data (2), its 4-byte
+ * position (as Get Position) and the extracted fields in order. */
+enum {
+    B_COMPARE_EQUAL = 1,
+    B_COMPARE_GREATER = 2,
+    B_COMPARE_LESS = 3,
+    B_COMPARE_NOT_EQUAL = 4,
+    B_COMPARE_GREATER_OR_EQUAL = 5,
+    B_COMPARE_LESS_OR_EQUAL = 6,
+    B_COMPARE_COLLATED = 32,    /* string types: through the collating sequence of the lowest-numbered key that has
+                                   one (a file without one: 62); with B_COMPARE_NO_CASE too, the sequence decides */
+    B_COMPARE_OTHER_FIELD = 64, /* with the field at the offset the term gives instead of a value */
+    B_COMPARE_NO_CASE = 128     /* string types: a-z compare as A-Z */
+};
+enum { B_CONNECT_LAST = 0, B_CONNECT_AND = 1, B_CONNECT_OR = 2 };
 
 /* Added to a Get (5-13): read the key value only, into the key buffer; the data buffer and length are
  * untouched. Next/Previous then pass the value's duplicates; Update or Delete right after get 8. */
 #define B_GET_KEY_BIAS 50
-/* Added to a Get, Step or Get Direct: lock the record read. Single locks are
+/* Added to a Get, Step, Get Direct or extended read (36-39): lock the record read. Single locks are
  * released by the next single-lock read, Update, Delete or Unlock; multiple
  * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84;
  * one that would wait for a process waiting for this one answers 78 at once. */
@@ -180,6 +234,18 @@ enum {
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
+    B_REJECT_COUNT_REACHED = 60,       /* an extended read stopped at its maximum reject count */
+    B_INCORRECT_DESCRIPTOR = 62,       /* the request of an extended read is wrong: its length below its own bytes or
+                                          above dataLength, letters other than UC or EG, no record or no field asked,
+                                          a term of an unknown type, of a length its type does not allow (as Create)
+                                          or outside the record, a comparison not 1-6 (or with +8), a connector not
+                                          0-2, a last term's not 0 or an earlier term's 0, B_COMPARE_COLLATED or
+                                          B_COMPARE_NO_CASE on a type other than string, lstring or zstring, a field
+                                          of length 0, or more than 65,535 bytes extracted per record */
+    B_INVALID_INSERT_BUFFER = 63,      /* Insert Extended: a count of 0, a record of another length than the file's,
+                                          or records that run past dataLength; nothing is inserted */
+    B_FILTER_LIMIT_REACHED = 64,       /* never returned by this record manager */
+    B_FIELD_OUTSIDE_RECORD = 65,       /* an extended read extracts a field outside the record */
     B_DEADLOCK = 78,                   /* a wait lock whose holder waits, directly or not, for a record this
                                           process holds */
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
@@ -187,7 +253,9 @@ enum {
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */
     B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process */
     B_INCOMPATIBLE_MODE = 88,          /* Open with a mode not listed above */
-    B_INCOMPATIBLE_LOCK = 93           /* single and multiple locks mixed in one block */
+    B_INCOMPATIBLE_LOCK = 93,          /* single and multiple locks mixed in one block */
+    B_DATA_BUFFER_TOO_SMALL = 97       /* an extended read's data length cannot hold the answer of every record asked:
+                                          2 + records x (6 + extracted length) */
 };
 
 /* Key flags of a key entry in the Create and Stat buffers. */

@@ -37,4 +37,22 @@ std::string highestValueSql(std::size_t key, const std::string& table) {
     return "SELECT max(" + keyColumn(key) + ") FROM " + table;
 }
 
+std::string batchWalkSql(std::optional<std::size_t> key, bool forward, BatchStart start, const std::string& table,
+                         char mark, bool uniqueKey) {
+    const std::string value = std::string(1, mark) + "1", id = std::string(1, mark) + "2";
+    const std::string after = forward ? " > " : " < ", from = forward ? " >= " : " <= ";
+    const std::string order = forward ? "" : " DESC";
+    if (!key) {
+        return "SELECT id, data, NULL FROM " + table + " WHERE id" + (start == BatchStart::At ? from : after) + id +
+               " ORDER BY id" + order;
+    }
+    const std::string k = keyColumn(*key);
+    // The range on the key column alone, so that its index bounds the walk.
+    std::string where = k + (start == BatchStart::PastValue ? after : from) + value;
+    if (start != BatchStart::PastValue)
+        where += " AND (" + k + after + value + " OR id" + (start == BatchStart::At ? from : after) + id + ")";
+    return "SELECT id, data, " + k + " FROM " + table + " WHERE " + where + " ORDER BY " + k + order +
+           (uniqueKey ? "" : ", id" + order);
+}
+
 }  // namespace wbtrv

@@ -3,9 +3,11 @@
 // into the text; every value is a parameter.
 #pragma once
 
+#include "core/batch_read.h"
 #include "core/record.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace wbtrv {
@@ -20,5 +22,12 @@ std::string keyQuerySql(std::size_t key, KeyQuery which, const std::string& tabl
 
 // The highest value of an integer key's column, NULL in an empty file.
 std::string highestValueSql(std::size_t key, const std::string& table);
+
+// The walk of a batched read from a starting record: id, data and the key
+// column (NULL in physical order), in the walk's order, without a limit.
+// Parameter 1 is the starting key value, 2 its record id. Along a unique
+// key the order needs no id, so an index of the key column alone gives it.
+std::string batchWalkSql(std::optional<std::size_t> key, bool forward, BatchStart start, const std::string& table,
+                         char mark, bool uniqueKey);
 
 }  // namespace wbtrv

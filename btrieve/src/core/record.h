@@ -32,4 +32,11 @@ inline constexpr std::size_t kKeyQueries = 9;
 // A read in physical order: the record after or before an id, or the record of that id.
 enum class RowQuery { After, Before, Exact };
 
+// A record's 4-byte position as Get Position gives it and Get Direct, Unlock
+// and the extended operations' answers carry it: its id, the high 16 bits
+// first, each word little-endian.
+constexpr std::uint32_t kPositionLength = 4;
+void writePosition(std::uint8_t* out, std::int64_t id);
+std::int64_t readPosition(const std::uint8_t* in);
+
 }  // namespace wbtrv

@@ -5,6 +5,7 @@
 // of its own or inside the process's transaction.
 #pragma once
 
+#include "core/batch_read.h"
 #include "core/file_layout.h"
 #include "core/record.h"
 
@@ -64,6 +65,12 @@ public:
     // In physical order; 9 when there is none.
     virtual int readAt(RowQuery which, std::int64_t id, Record& out) = 0;
     virtual int count(std::uint64_t& records) = 0;
+    // A batched read, in one read of the engine (one statement; on a server
+    // one round trip): from the request's starting record, examines records
+    // in the walk's order until the records asked are kept, the reject limit
+    // is met or the walk ends. 0, 60 or 9 with the answer filled; 2 when a
+    // record met is damaged, or the engine's failure (18, 20 ...).
+    virtual int readBatch(const BatchRequest& request, BatchAnswer& answer) = 0;
 
     // Writes. Outside the process's transaction each commits on its own, in
     // one transaction of the engine that first takes the file's write lock
@@ -76,6 +83,11 @@ public:
     // duplicate (or no autoincrement value left), 41 a key value that cannot
     // be stored, 46, 85, 18, 2 or 20.
     virtual int insert(std::vector<std::uint8_t>& record, std::int64_t& id) = 0;
+    // Adds the records in order, as insert() would one by one, in one write
+    // of the engine (on a server a few round trips for them all). 0 when all
+    // are in, `ids` their ids; otherwise the status of the record that failed,
+    // the ones before it inserted (their ids in `ids`) and none after it.
+    virtual int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) = 0;
     // 0 when written (or, for Nothing, when it could be), 84 when another
     // process holds the record, 80 when it changed or is gone since it was
     // read (84 before 80), 5 when the new record repeats a unique key's

@@ -39,7 +39,8 @@ struct Handle {
     // Records this block holds locked: at most one single lock, or any number of multiple locks.
     std::optional<std::int64_t> singleLock;
     std::set<std::int64_t> multipleLocks;
-    Record scratch;  // reused for every read, so a Get allocates nothing
+    Record scratch;     // reused for every read, so a Get allocates nothing
+    BatchAnswer batch;  // reused by every extended read
 };
 
 class Registry {

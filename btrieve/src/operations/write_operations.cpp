@@ -29,8 +29,8 @@ int recordFromCaller(Registry& registry, const CallArgs& args, Handle*& handle) 
     return B_NO_ERROR;
 }
 
-// Makes the record just written, held in the handle's scratch buffer, the
-// block's current record along keyNumber (a key position only when keyed).
+}  // namespace
+
 void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
     Cursor& cursor = handle.cursor;
     cursor.positioned = keyed;
@@ -42,8 +42,6 @@ void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
     cursor.recordId = id;
     std::swap(cursor.lastRead, handle.scratch.data);
 }
-
-}  // namespace
 
 int insertOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = nullptr;

@@ -4,6 +4,7 @@
 
 #include <wbtrv32/btrieve.h>
 
+#include <algorithm>
 #include <array>
 
 namespace wbtrv {
@@ -64,6 +65,45 @@ PgParams& PgParams::null(Oid type) {
     values_.emplace_back();
     nulls_.push_back(true);
     types_.push_back(type);
+    return *this;
+}
+
+namespace {
+
+// The binary form of a one-dimensional array: dimensions, null flag, element
+// type, length and lower bound, then each element's length (-1 for NULL) and bytes.
+template <typename Element, typename Bytes>
+std::string arrayOf(std::span<const std::optional<Element>> elements, Oid type, Bytes bytesOf) {
+    const bool nulls = std::any_of(elements.begin(), elements.end(), [](const auto& e) { return !e; });
+    std::string out =
+        bigEndian(1, 4) + bigEndian(nulls, 4) + bigEndian(type, 4) + bigEndian(elements.size(), 4) + bigEndian(1, 4);
+    for (const auto& element : elements) {
+        if (!element) {
+            out += bigEndian(0xFFFFFFFFu, 4);
+            continue;
+        }
+        const std::string bytes = bytesOf(*element);
+        out += bigEndian(bytes.size(), 4) + bytes;
+    }
+    return out;
+}
+
+}  // namespace
+
+PgParams& PgParams::integerArray(std::span<const std::optional<std::int64_t>> values) {
+    values_.push_back(arrayOf<std::int64_t>(
+        values, kInt8Oid, [](std::int64_t v) { return bigEndian(static_cast<std::uint64_t>(v), 8); }));
+    nulls_.push_back(false);
+    types_.push_back(kInt8ArrayOid);
+    return *this;
+}
+
+PgParams& PgParams::bytesArray(std::span<const std::optional<std::span<const std::uint8_t>>> values) {
+    values_.push_back(arrayOf<std::span<const std::uint8_t>>(values, kByteaOid, [](std::span<const std::uint8_t> v) {
+        return std::string(reinterpret_cast<const char*>(v.data()), v.size());
+    }));
+    nulls_.push_back(false);
+    types_.push_back(kByteaArrayOid);
     return *this;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -19,6 +20,8 @@ constexpr Oid kInt8Oid = 20;
 constexpr Oid kInt4Oid = 23;
 constexpr Oid kTextOid = 25;
 constexpr Oid kByteaOid = 17;
+constexpr Oid kInt8ArrayOid = 1016;
+constexpr Oid kByteaArrayOid = 1001;
 
 // A statement prepared once per connection, under its name, the first time it runs.
 struct Prepared {
@@ -34,6 +37,9 @@ public:
     PgParams& bytes(std::span<const std::uint8_t> value);
     PgParams& text(const std::string& value);
     PgParams& null(Oid type);
+    // One-dimensional arrays (int8[], bytea[]); an absent element is NULL.
+    PgParams& integerArray(std::span<const std::optional<std::int64_t>> values);
+    PgParams& bytesArray(std::span<const std::optional<std::span<const std::uint8_t>>> values);
     const std::vector<Oid>& types() const { return types_; }
     int size() const { return static_cast<int>(types_.size()); }
     // Pointers into the values, valid while this object is unchanged.

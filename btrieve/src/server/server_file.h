@@ -24,7 +24,9 @@ public:
                   KeyValue& stored) override;
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
+    int readBatch(const BatchRequest& request, BatchAnswer& answer) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
+    int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) override;
     int compareAndWrite(const CompareAndWrite& change) override;
     int tryLockRecord(std::int64_t id) override;
     void unlockRecord(std::int64_t id) override;
@@ -39,6 +41,13 @@ private:
     ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table);
     int finishTransaction(bool commit) override;
     int readRow(int status, Record& out);
+    // The rows of a batched read's statement, by its form (server/batch_sql.h).
+    int plainBatch(const BatchRequest& request, BatchAnswer& answer);
+    int filteredBatch(const BatchRequest& request, BatchAnswer& answer);
+    int clientBatch(const BatchRequest& request, BatchAnswer& answer);
+    // Under the write lock, opening the transaction that holds it if none is
+    // open: the highest id and each autoincrement key's highest value.
+    int highestOfAll(std::int64_t& id, std::vector<std::int64_t>& values);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
     PgParams keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const;
     // The one number a statement answers; none when it answers no row or fails.
@@ -65,6 +74,7 @@ private:
     PgResult result_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted
     Record stored_;               // the record as stored, read to explain a write that changed nothing
+    KeyValue batchKey_;           // the key column of a record a batch examines
     // The highest record id, while the process's transaction holds the write lock and knows it.
     std::optional<std::int64_t> highestId_;
 };

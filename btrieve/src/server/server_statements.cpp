@@ -16,11 +16,15 @@ constexpr const char* kAdvisoryLocks =
 
 std::string parameter(std::size_t n) { return "$" + std::to_string(n); }
 
+// Batched-read shapes a file prepares; a caller asking for ever new shapes
+// gets them run unprepared beyond these.
+constexpr std::size_t kMaxBatchShapes = 32;
+
 }  // namespace
 
-FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table) {
-    const std::string t = recordTable(number);
-    const std::string prefix = "f" + std::to_string(number) + "_";
+FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table)
+    : tableName(recordTable(number)), prefix("f" + std::to_string(number) + "_") {
+    const std::string& t = tableName;
     const std::size_t keys = layout.keys.size();
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < keys; ++k) {
@@ -61,6 +65,16 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
                std::to_string(kWriteLockSlot) + ")";
     for (std::size_t k = 0; k < keys; ++k) holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
 
+    std::string arrays = "$1, $2", highestKeys;
+    for (std::size_t k = 0; k < keys; ++k) {
+        arrays += ", " + parameter(k + 3);
+        highestKeys += layout.keys[k].autoincrement() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
+    }
+    insertMany = {prefix + "insert_many", into + "SELECT * FROM unnest(" + arrays + ")" + returning};
+    removeIds = {prefix + "remove_ids", "DELETE FROM " + t + " WHERE id = ANY($1)"};
+    highestAll = {prefix + "highest_all", "SELECT coalesce(max(id), 0)" + highestKeys + " FROM " + t};
+    holdFileAndHighestAll = holdFile + "; " + highestAll.sql;
+
     lockRecord = {"lock_record", "SELECT pg_try_advisory_lock($1)::int"};
     unlockRecord = {"unlock_record", "SELECT pg_advisory_unlock($1)"};
     // A probe that takes the lock and gives it back costs the same however
@@ -78,6 +92,12 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
     endWait = {"end_wait", "SELECT pg_advisory_unlock_shared($1, $2)::int"};
     awaitedBy = {"awaited_by", "SELECT objid::bigint" + std::string(kAdvisoryLocks) +
                                    " AND objsubid = 2 AND objid::bigint >= $3 AND pid = $2 LIMIT 1"};
+}
+
+const std::string* FileStatements::batchName(const std::string& sql) {
+    if (const auto it = batchNames_.find(sql); it != batchNames_.end()) return &it->second;
+    if (batchNames_.size() >= kMaxBatchShapes) return nullptr;
+    return &batchNames_.emplace(sql, prefix + "batch" + std::to_string(batchNames_.size())).first->second;
 }
 
 }  // namespace wbtrv

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace wbtrv {
 
 struct FileStatements {
     FileStatements(std::int64_t number, const FileLayout& layout, Oid table);
+
+    // The file's record table and the prefix of its statements' names.
+    std::string tableName, prefix;
 
     // $1 a key value, $2 a record id; id, data and the key column.
     std::vector<std::array<Prepared, kKeyQueries>> along;
@@ -38,6 +42,19 @@ struct FileStatements {
     // it holds the bytes expected and no other process holds its lock, under
     // the file's write lock taken in the statement.
     Prepared update, remove;
+    // Insert Extended: $1 the ids, $2 the records, then one array of values
+    // per key; the rows whose key repeats a unique value are left out and the
+    // ids of the others come back. `removeIds` takes back the rows of $1.
+    Prepared insertMany, removeIds;
+    // The highest id (0 in an empty file) and the highest value of each
+    // autoincrement key (NULL for the other keys or an empty file), alone or
+    // opening the transaction that holds the file's write lock.
+    Prepared highestAll;
+    std::string holdFileAndHighestAll;
+    // Batched reads, by the text of their shape (server/batch_sql.h): a name
+    // for each of the first shapes a file meets; none for later ones, which
+    // run unprepared so that a caller cannot fill the server with statements.
+    const std::string* batchName(const std::string& sql);
     // Opening the transaction that holds the file's write lock, alone or with
     // the highest value of key k, in one round trip (simple query protocol).
     std::string holdFile;
@@ -51,6 +68,9 @@ struct FileStatements {
     Prepared announceWait, endWait;
     // $1 the file's lock class, $2 a session, $3 the first wait slot: the slot it waits for.
     Prepared awaitedBy;
+
+private:
+    std::map<std::string, std::string> batchNames_;
 };
 
 // Wait announcements take slots above the open and write locks' (kOpenLockSlot, kWriteLockSlot).

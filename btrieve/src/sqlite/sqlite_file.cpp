@@ -193,9 +193,7 @@ int SqliteFile::highestValue(std::size_t key, std::int64_t& value) {
     return B_NO_ERROR;
 }
 
-int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
-    Write write(*this);
-    if (write.began() != B_NO_ERROR) return write.began();
+int SqliteFile::insertRecord(std::vector<std::uint8_t>& record, std::int64_t& id) {
     const auto highest = [this](std::size_t key, std::int64_t& value) { return highestValue(key, value); };
     if (const int status = layout_.readyToInsert(record, keys_, highest); status != B_NO_ERROR) return status;
     StatementUse use(insert_);
@@ -203,7 +201,32 @@ int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     bindKeys(insert_, 2, keys_);
     const int status = step(insert_);
     if (status == B_NO_ERROR) id = sqlite3_last_insert_rowid(db_.get());
-    return write.finish(status);
+    return status;
+}
+
+int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    return write.finish(insertRecord(record, id));
+}
+
+// One write transaction for all, one commit: a record that fails is undone alone (its
+// statement), and the ones before it are committed.
+int SqliteFile::insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
+    ids.clear();
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    int status = B_NO_ERROR;
+    for (std::vector<std::uint8_t>& record : records) {
+        std::int64_t id = 0;
+        if ((status = insertRecord(record, id)) != B_NO_ERROR) break;
+        ids.push_back(id);
+    }
+    if (const int committed = write.finish(B_NO_ERROR); committed != B_NO_ERROR) {
+        ids.clear();
+        return committed;
+    }
+    return status;
 }
 
 int SqliteFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expected) {

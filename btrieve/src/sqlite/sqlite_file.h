@@ -10,6 +10,8 @@
 #include "sqlite/sqlite_handle.h"
 
 #include <array>
+#include <map>
+#include <tuple>
 
 namespace wbtrv {
 
@@ -26,7 +28,9 @@ public:
                   KeyValue& stored) override;
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
+    int readBatch(const BatchRequest& request, BatchAnswer& answer) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
+    int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) override;
     int compareAndWrite(const CompareAndWrite& change) override;
     int tryLockRecord(std::int64_t id) override { return recordLocks_.tryLock(id); }
     void unlockRecord(std::int64_t id) override { recordLocks_.release(id); }
@@ -46,6 +50,10 @@ private:
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
     void bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys);
     int readRow(Statement& st, Record& out);
+    // Adds one record under a write already begun.
+    int insertRecord(std::vector<std::uint8_t>& record, std::int64_t& id);
+    // The walk of a batched read, prepared when first used.
+    Statement& batchWalk(const BatchRequest& request);
     int step(Statement& st);
     // 0 when record id still holds `expected`, 80 when it changed or is gone.
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
@@ -65,8 +73,11 @@ private:
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, kKeyQueries>> queries_;
     std::vector<Statement> highest_;  // per key, prepared when first used
-    std::vector<KeyValue> keys_;      // key values of the record being inserted
-    Record stored_;                   // the record as stored, read before a write
+    // Walks of batched reads by (key, or -1 in physical order; forward; start).
+    std::map<std::tuple<std::ptrdiff_t, bool, BatchStart>, Statement> batchWalks_;
+    KeyValue batchKey_;           // the key column of the record a batch examines
+    std::vector<KeyValue> keys_;  // key values of the record being inserted
+    Record stored_;               // the record as stored, read before a write
 };
 
 }  // namespace wbtrv
