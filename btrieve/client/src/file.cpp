@@ -1,4 +1,4 @@
-#include <wbtrv32/client.h>
+#include "file_buffers.h"
 
 #include <algorithm>
 #include <utility>
@@ -7,24 +7,16 @@
 namespace wbtrv::client {
 namespace {
 
-// Room for any record, and for the answer of Stat on all but the largest files.
-constexpr std::uint32_t kDataCapacity = kMaxRecordLength + 1;
 // The longest answer Stat can give: 119 keys of 255 one-byte segments, and
 // as many collating sequences as a key entry can number.
 constexpr std::uint32_t kLongestStat =
     BTR_FILE_ENTRY_SIZE + 119 * BTR_MAX_KEY_LENGTH * BTR_KEY_ENTRY_SIZE + 256 * BTR_COLLATING_SEQUENCE_SIZE;
 
+}  // namespace
+
 std::uint16_t withLock(std::uint16_t operation, Lock lock) {
     return static_cast<std::uint16_t>(operation + static_cast<std::uint16_t>(lock));
 }
-
-}  // namespace
-
-struct File::Buffers {
-    std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
-    std::array<std::uint8_t, BTR_MAX_KEY_LENGTH> key{};
-    std::vector<std::uint8_t> data = std::vector<std::uint8_t>(kDataCapacity);
-};
 
 File::File() : buffers_(std::make_unique<Buffers>()) {}
 
