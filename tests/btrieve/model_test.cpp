@@ -650,7 +650,7 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
         if (!expected.record.empty()) {
             ASSERT_EQ(length, expected.record.size());
             ASSERT_TRUE(std::equal(expected.record.begin(), expected.record.end(), buffer.begin()));
-        } else {
+        } else if (expected.status != B_INCOMPATIBLE_LOCK) {  // a lock refused after the read
             ASSERT_EQ(buffer, sent) << "a refused call wrote into the data buffer";
         }
         keyOut.resize(keyBuffer.size(), 0xEE);

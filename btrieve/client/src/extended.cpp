@@ -29,7 +29,7 @@ void readAnswer(std::span<const std::uint8_t> answer, std::vector<ExtendedRecord
     const std::uint64_t count = readLittleEndian(answer.data(), 2);
     std::size_t at = 2;
     for (std::uint64_t i = 0; i < count && at + 6 <= answer.size(); ++i) {
-        const std::size_t size = readLittleEndian(answer.data() + at, 2);
+        const std::size_t size = answer[at] | std::size_t{answer[at + 1]} << 8;
         if (at + 6 + size > answer.size()) break;
         ExtendedRecord& record = records.emplace_back();
         std::copy_n(answer.begin() + static_cast<std::ptrdiff_t>(at + 2), 4, record.position.begin());
@@ -88,13 +88,17 @@ Status File::readExtended(std::uint16_t operation, std::int8_t key, const Extend
     recordLength_ = 0;
     if (!buffers_) return B_FILE_NOT_OPEN;
     const std::vector<std::uint8_t> descriptor = request.descriptor();
+    // The buffer grows to the largest answer asked for and keeps its size: what lies past the
+    // request is the record manager's to overwrite.
+    const std::uint32_t size =
+        std::max<std::uint32_t>(static_cast<std::uint32_t>(descriptor.size()), request.answerLength());
     std::vector<std::uint8_t>& buffer = buffers_->extended;
-    buffer.assign(std::max<std::size_t>(descriptor.size(), request.answerLength()), 0);
+    if (buffer.size() < size) buffer.resize(size);
     std::copy(descriptor.begin(), descriptor.end(), buffer.begin());
-    auto length = static_cast<std::uint32_t>(buffer.size());
+    std::uint32_t length = size;
     const Status status = call(operation, buffer.data(), length, BTR_MAX_KEY_LENGTH, key);
     if (status == B_NO_ERROR || status == B_END_OF_FILE || status == B_REJECT_COUNT_REACHED)
-        readAnswer(std::span(buffer).first(std::min<std::size_t>(length, buffer.size())), records);
+        readAnswer(std::span(buffer).first(std::min(length, size)), records);
     return status;
 }
 

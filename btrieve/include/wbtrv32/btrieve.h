@@ -122,7 +122,9 @@ enum {
        count was reached (the call stops right after that rejected record; those found), 62 a wrong
        descriptor, 65 an extracted field outside the record, 97 a data length too short for the answer of
        every record asked (checked before any record is read), and with a lock bias the lock statuses of a
-       Get. Any status but 0, 9 and 60 leaves the position and the locks as they were and writes no answer.
+       Get. Any status but 0, 9 and 60 leaves the position and the locks as they were and answers no
+       count and no data length; one met after records were read (2, 20, a lock's) may have written over
+       the buffer past its first two bytes, the refusals of the request (62, 65, 97, 8, 7, 6) never do.
        +100/+200 lock the last record returned, +300/+400 every record returned (multiple locks). */
     B_GET_NEXT_EXTENDED = 36,      /* along keyNumber from the position of an earlier Get on that key, forward; the key
                                       value of the last record examined comes back in the key buffer. 8 no key

@@ -6,9 +6,10 @@
 
 namespace wbtrv {
 
-void BatchAnswer::clear() {
+void BatchAnswer::clear(std::span<std::uint8_t> into) {
+    out = into;
+    used = 0;
     count = 0;
-    entries.clear();
     keptIds.clear();
     examined = false;
     lastId = 0;
@@ -16,10 +17,22 @@ void BatchAnswer::clear() {
     lastKey.clear();
 }
 
-void BatchAnswer::keep(std::int64_t id, std::span<const std::uint8_t> extracted) {
-    appendEntry(id, extracted, entries);
+bool BatchAnswer::keep(std::int64_t id, std::span<const std::uint8_t> extracted) {
+    if (out.size() - used < kEntryHeader + extracted.size()) return false;
+    writeEntry(id, extracted, out.data() + used);
+    used += kEntryHeader + extracted.size();
     keptIds.push_back(id);
     ++count;
+    return true;
+}
+
+bool BatchAnswer::keep(std::int64_t id, const std::uint8_t* record, const Extraction& extraction) {
+    if (out.size() - used < extraction.entrySize()) return false;
+    extraction.write(id, record, out.data() + used);
+    used += extraction.entrySize();
+    keptIds.push_back(id);
+    ++count;
+    return true;
 }
 
 bool BatchAnswer::examinedAlong(const KeyDefinition& key, std::int64_t id, std::span<const std::uint8_t> keyBytes,
@@ -38,9 +51,7 @@ int batchStatus(const BatchRequest& request, std::uint32_t kept, std::uint32_t r
 }
 
 BatchCollector::BatchCollector(const FileLayout& layout, const BatchRequest& request, BatchAnswer& answer)
-    : layout_(layout), request_(request), answer_(answer) {
-    answer_.clear();
-}
+    : layout_(layout), request_(request), answer_(answer) {}
 
 bool BatchCollector::examine(std::int64_t id, std::span<const std::uint8_t> data, const KeyValue* stored) {
     // A record of the wrong length would be read past its end.
@@ -60,12 +71,11 @@ bool BatchCollector::examine(std::int64_t id, std::span<const std::uint8_t> data
         answer_.examined = true;
         answer_.lastId = id;
     }
-    if (request_.filter->accepts(data.data())) {
-        request_.extraction->append(id, data.data(), answer_.entries);
-        answer_.keptIds.push_back(id);
-        ++answer_.count;
-    } else {
+    if (!request_.filter->accepts(data.data())) {
         ++rejected_;
+    } else if (!answer_.keep(id, data.data(), *request_.extraction)) {
+        status_ = B_DATA_BUFFER_TOO_SMALL;  // the request's own check leaves room for every record asked
+        return false;
     }
     status_ = batchStatus(request_, answer_.count, rejected_);
     return status_ == B_END_OF_FILE;

@@ -34,17 +34,23 @@ struct BatchRequest {
     std::uint32_t maxRejects = 1;  // records that may fail the filter
 };
 
+// What a batch returns goes straight into the caller's data buffer: no
+// copy of each record on the way there.
 struct BatchAnswer {
+    std::span<std::uint8_t> out;        // where the entries go: extracted length (2), position (4), bytes
+    std::size_t used = 0;               // bytes of `out` written
     std::uint32_t count = 0;            // records returned
-    std::vector<std::uint8_t> entries;  // per record: extracted length (2), position (4), extracted bytes
     std::vector<std::int64_t> keptIds;  // the ids of the records returned
     bool examined = false;              // a record was examined: the last one follows
     std::int64_t lastId = 0;
     KeyValue lastValue;                 // along a key: the last record's value
     std::vector<std::uint8_t> lastKey;  // along a key: the last record's key bytes
 
-    void clear();
-    void keep(std::int64_t id, std::span<const std::uint8_t> extracted);
+    // Empties the answer, which is to go into `into`.
+    void clear(std::span<std::uint8_t> into);
+    // Adds a record's entry; false when `out` has no room for it.
+    bool keep(std::int64_t id, std::span<const std::uint8_t> extracted);
+    bool keep(std::int64_t id, const std::uint8_t* record, const Extraction& extraction);
     // Along a key: makes the record examined last the position, from its key
     // bytes and the value its key column holds; false (a damaged record) when
     // they disagree.

@@ -1,10 +1,5 @@
 #include "core/record_filter.h"
 
-#include "core/record.h"
-
-#include <wbtrv32/bytes.h>
-
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -56,23 +51,33 @@ bool RecordFilter::accepts(const std::uint8_t* record) const {
     return true;
 }
 
-void appendEntry(std::int64_t id, std::span<const std::uint8_t> extracted, std::vector<std::uint8_t>& out) {
-    const std::size_t at = out.size();
-    out.resize(at + kEntryHeader + extracted.size());
-    writeLittleEndian(out.data() + at, 2, extracted.size());
-    writePosition(out.data() + at + 2, id);
-    std::copy(extracted.begin(), extracted.end(), out.begin() + static_cast<std::ptrdiff_t>(at + kEntryHeader));
+namespace {
+
+// An entry's length and position, written in place: this runs once for every record a batch returns.
+void writeHeader(std::size_t length, std::int64_t id, std::uint8_t* out) {
+    const auto position = static_cast<std::uint32_t>(id);
+    const std::uint8_t header[kEntryHeader] = {
+        static_cast<std::uint8_t>(length),         static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>(position >> 16), static_cast<std::uint8_t>(position >> 24),
+        static_cast<std::uint8_t>(position),       static_cast<std::uint8_t>(position >> 8)};
+    std::memcpy(out, header, kEntryHeader);
 }
 
-void Extraction::append(std::int64_t id, const std::uint8_t* record, std::vector<std::uint8_t>& out) const {
-    std::size_t at = out.size();
-    out.resize(at + kEntryHeader + width);
-    writeLittleEndian(out.data() + at, 2, width);
-    writePosition(out.data() + at + 2, id);
-    at += kEntryHeader;
+}  // namespace
+
+void writeEntry(std::int64_t id, std::span<const std::uint8_t> extracted, std::uint8_t* out) {
+    writeHeader(extracted.size(), id, out);
+    std::memcpy(out + kEntryHeader, extracted.data(), extracted.size());
+}
+
+std::uint32_t Extraction::entrySize() const { return kEntryHeader + width; }
+
+void Extraction::write(std::int64_t id, const std::uint8_t* record, std::uint8_t* out) const {
+    writeHeader(width, id, out);
+    out += kEntryHeader;
     for (const ExtractedField& f : fields) {
-        std::memcpy(out.data() + at, record + f.offset, f.length);
-        at += f.length;
+        std::memcpy(out, record + f.offset, f.length);
+        out += f.length;
     }
 }
 

@@ -50,15 +50,16 @@ struct Extraction {
     std::vector<ExtractedField> fields;
     std::uint32_t width = 0;  // bytes extracted from each record
 
-    // Appends a record's entry of the answer: the extracted length (2), its
-    // position (4) and the fields in order.
-    void append(std::int64_t id, const std::uint8_t* record, std::vector<std::uint8_t>& out) const;
+    // Writes a record's entry of the answer: the extracted length (2), its
+    // position (4) and the fields in order, entrySize() bytes.
+    void write(std::int64_t id, const std::uint8_t* record, std::uint8_t* out) const;
+    std::uint32_t entrySize() const;
 };
 
 // Bytes an answer entry takes besides the extracted fields: length and position.
 constexpr std::uint32_t kEntryHeader = 6;
 
-// Appends an answer entry whose extracted bytes are already at hand.
-void appendEntry(std::int64_t id, std::span<const std::uint8_t> extracted, std::vector<std::uint8_t>& out);
+// Writes an answer entry whose extracted bytes are already at hand.
+void writeEntry(std::int64_t id, std::span<const std::uint8_t> extracted, std::uint8_t* out);
 
 }  // namespace wbtrv

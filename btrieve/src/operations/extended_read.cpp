@@ -82,20 +82,16 @@ int extendedReadOperation(Registry& registry, const CallArgs& args) {
         return status;
     const BatchRequest batch = batchFrom(handle->cursor, args, alongKey, request);
 
+    // The records go straight into the caller's buffer, after the count.
     BatchAnswer& answer = handle->batch;
-    answer.clear();
+    answer.clear(std::span(args.dataBytes(), args.dataCapacity()).subspan(2));
     int status = B_END_OF_FILE;
     // A position left out of the key (an Insert of a record with a null key) has nothing beside it.
     if (!alongKey || !batch.value.null) status = file.readBatch(batch, answer);
     if (status != B_NO_ERROR && status != B_END_OF_FILE && status != B_REJECT_COUNT_REACHED) return status;
-    // The request's own check (97) keeps the answer within the data length.
-    const std::uint32_t length = 2 + static_cast<std::uint32_t>(answer.entries.size());
-    if (length > args.dataCapacity()) return B_DATA_BUFFER_TOO_SMALL;
     if (const int locked = lockReturned(*handle, args, answer); locked != B_NO_ERROR) return locked;
-
     writeLittleEndian(args.dataBytes(), 2, answer.count);
-    std::copy(answer.entries.begin(), answer.entries.end(), args.dataBytes() + 2);
-    args.setDataLength(length);
+    args.setDataLength(static_cast<std::uint32_t>(2 + answer.used));
     if (!answer.examined) return status;
     Cursor& cursor = handle->cursor;
     cursor.hasCurrent = false;
