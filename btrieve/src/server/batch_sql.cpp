@@ -41,7 +41,7 @@ TermForm termForm(const FilterTerm& term) {
     }
 }
 
-std::string parameter(int n) { return "$" + std::to_string(n); }
+std::string parameter(int n) { return std::string("$").append(std::to_string(n)); }
 
 // The n bytes at offset o, little-endian, as an int8 (for 8 bytes: their bits).
 std::string littleEndian(const std::string& o, std::uint32_t n) {
@@ -180,8 +180,7 @@ BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const 
                  : filter.terms.empty() ? BatchQuery::Form::Plain
                                         : BatchQuery::Form::Filtered;
 
-    // $1 the starting key value, $2 the starting id, $3 the records the walk
-    // may examine, $4 the records asked, $5 the reject limit.
+    // $1 the starting key value, $2 the starting id, $3 the records the walk may examine.
     PgParams& params = query.params;
     const KeyDefinition* key = request.key ? &layout.keys[*request.key] : nullptr;
     if (!key)
@@ -192,39 +191,32 @@ BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const 
         params.bytes(request.value.encoded);
     const std::int64_t examined =
         query.form == BatchQuery::Form::Plain ? request.wanted : std::int64_t{request.wanted} + request.maxRejects - 1;
-    params.integer(request.id).integer(examined).integer(request.wanted).integer(request.maxRejects);
+    params.integer(request.id).integer(examined);
 
-    const std::string walk =
-        "(" + batchWalkSql(request.key, request.forward, request.start, table, '$', key && !key->allowsDuplicates()) +
-        " LIMIT $3) AS walk(id, data, k)";
+    std::string walk = "(";
+    walk += batchWalkSql(request.key, request.forward, request.start, table, '$', key && !key->allowsDuplicates());
+    walk += " LIMIT $3) AS walk(id, data, k)";
     const std::string down = request.forward ? "" : " DESC";
     const std::string order = key ? "k" + down + ", id" + down : "id" + down;
     if (query.form == BatchQuery::Form::Client) {
         query.sql = "SELECT id, data, k FROM " + walk + " ORDER BY " + order;
         return query;
     }
-    const std::string keyBytes = key ? keyBytesSql(*key) : "NULL::bytea";
+    // Key bytes come back for a key whose column does not give them back (not one integer segment).
+    const std::string keyBytes = key && !key->integerColumn() ? keyBytesSql(*key) : "NULL::bytea";
+    // A record of the wrong length is neither filtered (its fields may lie past its end) nor
+    // extracted: its bytes come back NULL.
     const std::string sound = "octet_length(data) " + std::string(layout.variableLength ? ">=" : "=") + " " +
                               std::to_string(layout.recordLength);
+    std::string bytes;
     if (query.form == BatchQuery::Form::Plain) {
-        query.sql = "SELECT id, k, " + keyBytes + ", " + extractionSql(extraction, params) + ", " + sound + " FROM " +
-                    walk + " ORDER BY " + order;
-        return query;
+        bytes = "CASE WHEN " + sound + " THEN " + extractionSql(extraction, params) + " END";
+    } else {
+        const std::string pass = filterSql(filter, params);
+        bytes = "CASE WHEN " + sound + " THEN CASE WHEN " + pass + " THEN " + extractionSql(extraction, params) +
+                " ELSE ''::bytea END END";
     }
-    const std::string pass = "CASE WHEN " + sound + " THEN " + filterSql(filter, params) + " ELSE false END";
-    const std::string extracted = extractionSql(extraction, params);
-    // Running counts in the walk's order: a record is examined while fewer
-    // than the records asked were kept and fewer than the limit rejected
-    // before it; the records kept come back, and the last one examined.
-    query.sql = "SELECT id, k, kb, pass, CASE WHEN pass THEN " + extracted +
-                " END, sound, kept, rejected FROM (SELECT id, k, kb, data, pass, sound,"
-                " count(*) FILTER (WHERE pass) OVER w AS kept, count(*) FILTER (WHERE NOT pass) OVER w AS rejected,"
-                " lead(id) OVER w IS NULL AS final FROM (SELECT id, k, " +
-                keyBytes + " AS kb, data, " + sound + " AS sound, " + pass + " AS pass FROM " + walk +
-                ") AS s WINDOW w AS (ORDER BY " + order +
-                " ROWS UNBOUNDED PRECEDING)) AS c WHERE kept - pass::int < $4 AND rejected - (NOT pass)::int < $5"
-                " AND (pass OR NOT sound OR rejected = $5 OR final) ORDER BY " +
-                order;
+    query.sql = "SELECT id, k, " + keyBytes + ", " + bytes + " FROM " + walk + " ORDER BY " + order;
     return query;
 }
 

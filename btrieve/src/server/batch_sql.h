@@ -6,10 +6,13 @@
 //  - Plain, without a filter: the walk limited to the records asked, each
 //    record's fields extracted by the server.
 //  - Filtered, every term expressible in SQL: the walk limited to the records
-//    asked plus the reject limit, the filter evaluated by the server, running
-//    counts of kept and rejected records (window functions) ending the batch
-//    where the record manager would; the records kept and the last one
-//    examined come back.
+//    asked plus the reject limit less one (more are never examined), the
+//    filter evaluated and the fields of the records that pass extracted by
+//    the server; every record of the walk comes back, with the bytes of
+//    those that passed, so that the record manager counts exactly where the
+//    batch ends without the bytes of the rejected ones crossing the network.
+//    (Running counts by window functions in the statement cost the server
+//    more per record than sending the rejected ones' ids.)
 //  - Client: a term SQL cannot compare exactly (case-insensitive, collated,
 //    decimal and numeric types, old floats) or a request too large for a
 //    readable statement: the same walk and limit, the records' bytes come
@@ -31,11 +34,11 @@ struct BatchQuery {
 };
 
 // Columns of each form's rows.
-//   Plain:    id, key column, key bytes, extracted bytes, sound
-//   Filtered: id, key column, key bytes, pass, extracted bytes (kept only), sound, kept so far, rejected so far
-//   Client:   id, data, key column
-// `sound` is false for a stored record of the wrong length. Along no key the
-// key column and key bytes are NULL.
+//   Plain, Filtered: id, key column, key bytes, bytes
+//   Client:          id, data, key column
+// `bytes` are the fields extracted, empty for a record the filter rejects,
+// NULL for a stored record of the wrong length. The key bytes are NULL for a
+// key of one integer segment (its column's value gives them) and along no key.
 BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const BatchRequest& request);
 
 }  // namespace wbtrv

@@ -5,19 +5,20 @@
 #include "server/server_schema.h"
 
 #include <wbtrv32/btrieve.h>
+#include <wbtrv32/bytes.h>
 
-#include <algorithm>
+#include <array>
 
 namespace wbtrv {
 namespace {
 
 // Columns of the batch statements' rows (server/batch_sql.h).
-enum PlainColumn { kPlainId, kPlainKey, kPlainKeyBytes, kPlainExtracted, kPlainSound };
-enum FilteredColumn { kId, kKey, kKeyBytes, kPass, kExtracted, kSound, kKept, kRejected };
+enum Column { kId, kKey, kKeyBytes, kBytes };
 enum ClientColumn { kClientId, kClientData, kClientKey };
 
-// The row's record becomes the batch's last examined one: along a key its
-// key column must agree with its key bytes.
+// The row's record becomes the batch's last examined one. Along a key with
+// key bytes in the row its key column must agree with them; a key of one
+// integer segment takes its bytes from the column's value.
 bool examinedRow(const PgResult& rows, int row, const KeyDefinition* key, KeyValue& stored, BatchAnswer& answer) {
     const std::int64_t id = rows.integerAt(row, kId);
     if (!key) {
@@ -25,14 +26,19 @@ bool examinedRow(const PgResult& rows, int row, const KeyDefinition* key, KeyVal
         answer.lastId = id;
         return true;
     }
-    return keyFromColumn(rows, row, kKey, *key, stored) &&
-           answer.examinedAlong(*key, id, rows.bytesAt(row, kKeyBytes), stored);
+    if (!keyFromColumn(rows, row, kKey, *key, stored)) return false;
+    std::array<std::uint8_t, 8> integer{};
+    std::span<const std::uint8_t> bytes = rows.bytesAt(row, kKeyBytes);
+    if (key->integerColumn()) {
+        writeLittleEndian(integer.data(), key->length(), static_cast<std::uint64_t>(stored.integer));
+        bytes = std::span(integer).first(key->length());
+    }
+    return answer.examinedAlong(*key, id, bytes, stored);
 }
 
 }  // namespace
 
 int ServerFile::readBatch(const BatchRequest& request, BatchAnswer& answer) {
-    answer.clear();
     const BatchQuery query = batchQuery(layout_, statements_.tableName, request);
     const std::string* name = statements_.batchName(query.sql);
     if (const int status = db_.run(name ? name->c_str() : nullptr, query.sql, query.params, result_);
@@ -53,30 +59,37 @@ int ServerFile::readBatch(const BatchRequest& request, BatchAnswer& answer) {
 int ServerFile::plainBatch(const BatchRequest& request, BatchAnswer& answer) {
     const KeyDefinition* key = request.key ? &layout_.keys[*request.key] : nullptr;
     for (int row = 0; row < result_.rows(); ++row) {
-        const auto extracted = result_.bytesAt(row, kPlainExtracted);
-        if (!result_.integerAt(row, kPlainSound) || extracted.size() != request.extraction->width ||
-            !examinedRow(result_, row, key, batchKey_, answer))
+        const auto extracted = result_.bytesAt(row, kBytes);
+        if (result_.isNull(row, kBytes) || extracted.size() != request.extraction->width ||
+            !examinedRow(result_, row, key, batchKey_, answer) || !answer.keep(answer.lastId, extracted))
             return B_IO_ERROR;
-        answer.keep(answer.lastId, extracted);
     }
     return batchStatus(request, answer.count, 0);
 }
 
+// Every record of the walk came back, those the filter passed with their
+// bytes: the batch ends where the records asked are kept or the reject limit
+// is met; the records after that were not examined.
 int ServerFile::filteredBatch(const BatchRequest& request, BatchAnswer& answer) {
     const KeyDefinition* key = request.key ? &layout_.keys[*request.key] : nullptr;
-    std::int64_t kept = 0, rejected = 0;
-    for (int row = 0; row < result_.rows(); ++row) {
-        if (!result_.integerAt(row, kSound) || !examinedRow(result_, row, key, batchKey_, answer)) return B_IO_ERROR;
-        if (result_.integerAt(row, kPass)) {
-            const auto extracted = result_.bytesAt(row, kExtracted);
-            if (extracted.size() != request.extraction->width) return B_IO_ERROR;
-            answer.keep(answer.lastId, extracted);
+    std::uint32_t rejected = 0;
+    int status = B_END_OF_FILE;
+    for (int row = 0; row < result_.rows() && status == B_END_OF_FILE; ++row) {
+        if (result_.isNull(row, kBytes)) return B_IO_ERROR;
+        const auto extracted = result_.bytesAt(row, kBytes);
+        const bool passes = !extracted.empty();
+        status = batchStatus(request, answer.count + passes, rejected + !passes);
+        // The records returned and the last one examined set the position.
+        if ((passes || status != B_END_OF_FILE || row + 1 == result_.rows()) &&
+            !examinedRow(result_, row, key, batchKey_, answer))
+            return B_IO_ERROR;
+        if (!passes) {
+            ++rejected;
+            continue;
         }
-        kept = result_.integerAt(row, kKept);
-        rejected = result_.integerAt(row, kRejected);
+        if (extracted.size() != request.extraction->width || !answer.keep(answer.lastId, extracted)) return B_IO_ERROR;
     }
-    if (kept != answer.count || kept < 0 || rejected < 0) return B_IO_ERROR;
-    return batchStatus(request, answer.count, static_cast<std::uint32_t>(std::min<std::int64_t>(rejected, UINT32_MAX)));
+    return status;
 }
 
 int ServerFile::clientBatch(const BatchRequest& request, BatchAnswer& answer) {
