@@ -184,6 +184,20 @@ int PgConnection::run(const std::string& sql, PgResult& out) {
     return failure(out.get());
 }
 
+int PgConnection::copyIn(const std::string& sql, std::string_view rows) {
+    if (lost()) return B_SERVER_LOST;
+    PgResult started(PQexec(conn_, sql.c_str()));
+    if (PQresultStatus(started.get()) != PGRES_COPY_IN) return failure(started.get());
+    const bool sent = PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size())) == 1;
+    if (PQputCopyEnd(conn_, sent ? nullptr : "not sent") != 1) return B_SERVER_LOST;
+    int status = B_NO_ERROR;
+    while (PGresult* result = PQgetResult(conn_)) {
+        const PgResult finished(result);
+        if (status == B_NO_ERROR && PQresultStatus(result) != PGRES_COMMAND_OK) status = failure(result);
+    }
+    return status;
+}
+
 int PgConnection::run(const std::string& sql) {
     PgResult result;
     return run(sql, result);

@@ -11,6 +11,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wbtrv {
@@ -101,6 +102,9 @@ public:
     // one's rows, in text form.
     int run(const std::string& sql, PgResult& out);
     int run(const std::string& sql);
+    // Runs `sql`, whose last statement is a COPY ... FROM STDIN, and sends
+    // it `rows` (the COPY's binary format): 0, or the status of the failure.
+    int copyIn(const std::string& sql, std::string_view rows);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
     bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }

@@ -164,110 +164,18 @@ int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     return write.commit();
 }
 
-namespace {
-
-// A number of a row, in text (simple query protocol) or binary form.
-bool numberAt(const PgResult& rows, int row, int column, bool text, std::int64_t& value) {
-    value = 0;
-    if (rows.isNull(row, column)) return true;
-    if (!text) {
-        value = rows.integerAt(row, column);
-        return true;
-    }
-    const std::string digits = rows.textAt(row, column);
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc{} && end == digits.data() + digits.size();
-}
-
-}  // namespace
-
-// Outside a transaction of the server, one round trip opens it, takes the
-// write lock and reads the highest values; inside one, the highest id the
-// transaction remembers spares the server's max(), which would step over
-// every row the transaction deleted.
-int ServerFile::highestOfAll(std::int64_t& id, std::vector<std::int64_t>& values) {
-    const bool opening = !db_.inTransaction();
-    const bool needValues =
-        std::any_of(layout_.keys.begin(), layout_.keys.end(), [](const KeyDefinition& k) { return k.autoincrement(); });
-    values.assign(layout_.keys.size(), 0);
-    if (!opening && highestId_ && !needValues) {
-        id = *highestId_;
-        return B_NO_ERROR;
-    }
-    const int status =
-        opening ? openHeld(statements_.holdFileAndHighestAll) : db_.run(statements_.highestAll, {}, result_);
-    if (status != B_NO_ERROR) return status;
-    if (result_.rows() != 1 || !numberAt(result_, 0, 0, opening, id)) return B_IO_ERROR;
-    for (std::size_t k = 0; k < values.size(); ++k)
-        if (!numberAt(result_, 0, static_cast<int>(k) + 1, opening, values[k])) return B_IO_ERROR;
-    if (!opening && highestId_) id = *highestId_;
-    return B_NO_ERROR;
-}
-
 // The records take the ids after the highest, in order, as Inserts one by
-// one would. A record that repeats a unique value is left out by the server
-// (no error, which would end the process's transaction there); the rows after
-// the first one left out are taken back, so the records before it are in.
+// one would, in one transaction of the server (the process's, or one of
+// their own): all of them, or those before the one that failed.
 int ServerFile::insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
     ids.clear();
     Write write(*this);
-    std::int64_t highestId = 0;
-    std::vector<std::int64_t> highest;
-    if (const int status = highestOfAll(highestId, highest); status != B_NO_ERROR) return status;
-    // Each record readied as an Insert would be, autoincrement values following one another.
-    std::vector<std::vector<KeyValue>> values(records.size());
-    int refused = B_NO_ERROR;
-    std::size_t ready = 0;
-    const auto next = [&](std::size_t k, std::int64_t& value) {
-        value = highest[k];
-        return B_NO_ERROR;
-    };
-    for (; ready < records.size(); ++ready) {
-        if ((refused = layout_.readyToInsert(records[ready], values[ready], next)) != B_NO_ERROR) break;
-        for (std::size_t k = 0; k < highest.size(); ++k)
-            if (layout_.keys[k].autoincrement()) highest[k] = std::max(highest[k], values[ready][k].integer);
-    }
+    std::int64_t first = 0;
     std::size_t inserted = 0;
-    if (ready > 0) {
-        PgParams params;
-        std::vector<std::optional<std::int64_t>> numbers(ready);
-        std::vector<std::optional<std::span<const std::uint8_t>>> bytes(ready);
-        for (std::size_t i = 0; i < ready; ++i) {
-            numbers[i] = highestId + 1 + static_cast<std::int64_t>(i);
-            bytes[i] = records[i];
-        }
-        params.integerArray(numbers).bytesArray(bytes);
-        for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-            for (std::size_t i = 0; i < ready; ++i) {
-                const KeyValue& v = values[i][k];
-                numbers[i] = v.null ? std::nullopt : std::optional(v.integer);
-                bytes[i] = v.null ? std::nullopt : std::optional(std::span<const std::uint8_t>(v.encoded));
-            }
-            if (layout_.keys[k].integerColumn())
-                params.integerArray(numbers);
-            else
-                params.bytesArray(bytes);
-        }
-        if (const int status = db_.run(statements_.insertMany, params, result_); status != B_NO_ERROR) return status;
-        std::vector<bool> in(ready, false);
-        for (int row = 0; row < result_.rows(); ++row) {
-            const std::int64_t at = result_.integerAt(row, 0) - highestId - 1;
-            if (at >= 0 && at < static_cast<std::int64_t>(ready)) in[static_cast<std::size_t>(at)] = true;
-        }
-        inserted = static_cast<std::size_t>(std::find(in.begin(), in.end(), false) - in.begin());
-        if (inserted < ready) {
-            refused = B_DUPLICATE_KEY_VALUE;
-            std::vector<std::optional<std::int64_t>> after;
-            for (std::size_t i = inserted + 1; i < ready; ++i)
-                if (in[i]) after.push_back(highestId + 1 + static_cast<std::int64_t>(i));
-            if (!after.empty())
-                if (const int status = db_.run(statements_.removeIds, PgParams().integerArray(after), result_);
-                    status != B_NO_ERROR)
-                    return status;
-        }
-    }
+    int refused = B_NO_ERROR;
+    if (const int status = insertRows(records, first, inserted, refused); status != B_NO_ERROR) return status;
     if (const int status = write.commit(); status != B_NO_ERROR) return status;
-    for (std::size_t i = 0; i < inserted; ++i) ids.push_back(highestId + 1 + static_cast<std::int64_t>(i));
+    for (std::size_t i = 0; i < inserted; ++i) ids.push_back(first + static_cast<std::int64_t>(i));
     if (inTransaction() && inserted > 0) highestId_ = ids.back();
     return refused;
 }

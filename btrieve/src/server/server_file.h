@@ -48,6 +48,15 @@ private:
     // Under the write lock, opening the transaction that holds it if none is
     // open: the highest id and each autoincrement key's highest value.
     int highestOfAll(std::int64_t& id, std::vector<std::int64_t>& values);
+    // Inserts records in order from id `first` on, in the transaction of the
+    // server: `inserted` of them went in, `refused` says why the next did not.
+    // Fails (with nothing kept) only when the server does.
+    int insertRows(std::span<std::vector<std::uint8_t>> records, std::int64_t& first, std::size_t& inserted,
+                   int& refused);
+    // The rows in one multi-row statement that leaves out those repeating a
+    // unique value: how many went in before the first left out.
+    int insertLeavingOutDuplicates(std::span<std::vector<std::uint8_t>> records, std::int64_t first,
+                                   const std::vector<std::vector<KeyValue>>& values, std::size_t& inserted);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
     PgParams keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const;
     // The one number a statement answers; none when it answers no row or fails.

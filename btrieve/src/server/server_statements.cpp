@@ -70,6 +70,7 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
         arrays += ", " + parameter(k + 3);
         highestKeys += layout.keys[k].autoincrement() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
     }
+    copyRows = "SAVEPOINT insert_many; COPY " + t + "(id, data" + columns + ") FROM STDIN (FORMAT binary)";
     insertMany = {prefix + "insert_many", into + "SELECT * FROM unnest(" + arrays + ")" + returning};
     removeIds = {prefix + "remove_ids", "DELETE FROM " + t + " WHERE id = ANY($1)"};
     highestAll = {prefix + "highest_all", "SELECT coalesce(max(id), 0)" + highestKeys + " FROM " + t};

@@ -42,9 +42,12 @@ struct FileStatements {
     // it holds the bytes expected and no other process holds its lock, under
     // the file's write lock taken in the statement.
     Prepared update, remove;
-    // Insert Extended: $1 the ids, $2 the records, then one array of values
-    // per key; the rows whose key repeats a unique value are left out and the
-    // ids of the others come back. `removeIds` takes back the rows of $1.
+    // Insert Extended: a savepoint, then a COPY of the rows (id, data, one
+    // value per key) in binary form.
+    std::string copyRows;
+    // When a row repeats a unique value: $1 the ids, $2 the records, then one
+    // array of values per key; the rows whose key repeats a unique value are
+    // left out and the ids of the others come back. `removeIds` takes back the rows of $1.
     Prepared insertMany, removeIds;
     // The highest id (0 in an empty file) and the highest value of each
     // autoincrement key (NULL for the other keys or an empty file), alone or
