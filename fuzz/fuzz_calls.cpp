@@ -1,12 +1,17 @@
 // BTRCALL call sequences checked against a model of the file. Each input
 // byte pair is one call (operation, argument) on a file of the standard
 // layout; every status and every record read must be what the model says.
+// The extended reads and Insert Extended take part, and Step Extended
+// requests of raw input bytes, in buffers exactly as long as the call says,
+// run on a second block.
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <map>
 #include <optional>
+#include <vector>
 
 using namespace fuzz;
 
@@ -41,18 +46,31 @@ void expect(bool ok) {
     if (!ok) std::abort();
 }
 
+// An extended read of up to `wanted` whole records whose code (key 2) is
+// above `code`, at most `rejects` others examined; the buffer holds the answer.
+Bytes extendedRequest(std::uint32_t wanted, std::uint32_t rejects, std::uint32_t code) {
+    Bytes request = {0, 0, 'E', 'G', 0,  0, 1, 0, B_TYPE_UNSIGNED_BINARY, 4, 0, 6, 0, B_COMPARE_GREATER, 0, 0, 0, 0, 0,
+                     0, 0, 1,   0,   16, 0, 0, 0};
+    putInt(request, 0, 2, static_cast<std::int64_t>(request.size()));
+    putInt(request, 4, 2, rejects);
+    putInt(request, 15, 4, code);
+    putInt(request, 19, 2, wanted);
+    request.resize(std::max<std::size_t>(request.size(), 2 + wanted * (6 + 16)));
+    return request;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = scratchPath("calls.dat");
     removeDataFile(path);
     expect(createStandard(path) == B_NO_ERROR);
-    Block block{};
-    expect(open(block, path) == B_NO_ERROR);
+    Block block{}, other{};
+    expect(open(block, path) == B_NO_ERROR && open(other, path) == B_NO_ERROR);
     Model model;
     Bytes key(BTR_MAX_KEY_LENGTH);
     for (size_t i = 0; i + 1 < size; i += 2) {
-        const std::uint8_t op = data[i] % 6, arg = data[i + 1];
+        const std::uint8_t op = data[i] % 9, arg = data[i + 1];
         const std::int8_t keyNumber = arg & 1 ? 2 : 0;
         Bytes record(16, arg);
         putInt(record, 0, 4, 0);
@@ -133,6 +151,81 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (taken) break;
                 model.records[*model.current] = record;
                 model.position = model.keyOf(record, model.keyNumber);
+                break;
+            }
+            case 6: {  // Get Next or Previous Extended along the position's key
+                const bool forward = !(arg & 2);
+                const std::uint32_t wanted = arg % 3 + 1, rejects = arg / 64 + 1, code = arg % 16;
+                Bytes answer = extendedRequest(wanted, rejects, code);
+                const std::int8_t along = model.keyNumber;
+                const std::int16_t status =
+                    call(forward ? B_GET_NEXT_EXTENDED : B_GET_PREVIOUS_EXTENDED, block, answer, key, along);
+                if (!model.position) {
+                    expect(status == B_INVALID_POSITIONING);
+                    break;
+                }
+                std::vector<const Bytes*> kept;
+                const Bytes* last = nullptr;
+                std::uint32_t rejected = 0;
+                std::int16_t expected = B_END_OF_FILE;
+                for (const Bytes* r = model.along(along, model.position, forward); r;
+                     r = model.along(along, model.keyOf(*r, along), forward)) {
+                    last = r;
+                    if (getInt(*r, 6, 4) > code)
+                        kept.push_back(r);
+                    else
+                        ++rejected;
+                    if (kept.size() == wanted || rejected == rejects) {
+                        expected = kept.size() == wanted ? B_NO_ERROR : B_REJECT_COUNT_REACHED;
+                        break;
+                    }
+                }
+                expect(status == expected && getInt(answer, 0, 2) == static_cast<std::int64_t>(kept.size()));
+                for (std::size_t k = 0; k < kept.size(); ++k)
+                    expect(std::equal(kept[k]->begin(), kept[k]->end(), answer.begin() + 8 + 22 * k));
+                if (!last) break;
+                model.current.reset();
+                model.position = model.keyOf(*last, along);
+                break;
+            }
+            case 7: {  // Insert Extended of one to three records, stopping at the first duplicate code
+                Bytes buffer{static_cast<std::uint8_t>(arg % 3 + 1), 0};
+                for (int r = 0; r < buffer[0]; ++r) {
+                    Bytes one(16, static_cast<std::uint8_t>(arg + r));
+                    putInt(one, 0, 4, 0);
+                    putInt(one, 6, 4, (arg + 5 * r) % 16);
+                    buffer.insert(buffer.end(), {16, 0});
+                    buffer.insert(buffer.end(), one.begin(), one.end());
+                }
+                const Bytes given = buffer;
+                const std::int16_t status = call(B_INSERT_EXTENDED, block, buffer, key, 0);
+                std::int16_t expected = B_NO_ERROR;
+                std::int64_t count = 0;
+                for (; count < given[0]; ++count) {
+                    Bytes one(given.begin() + 4 + 18 * count, given.begin() + 20 + 18 * count);
+                    if (model.codeTaken(getInt(one, 6, 4), 0)) {
+                        expected = B_DUPLICATE_KEY_VALUE;
+                        break;
+                    }
+                    const std::int64_t id = model.records.empty() ? 1 : std::prev(model.records.end())->first + 1;
+                    putInt(one, 0, 4, id);
+                    model.records[id] = one;
+                    expect(getInt(buffer, 4 + 4 * count, 2) == id);
+                    model.current = model.position = id;
+                    model.keyNumber = 0;
+                }
+                expect(status == expected && getInt(buffer, 0, 2) == count);
+                break;
+            }
+            case 8: {  // a Step Extended request of raw input bytes, on the second block
+                const std::size_t n = std::min<std::size_t>(arg % 64, size - i - 2);
+                Bytes raw(data + i + 2, data + i + 2 + n);
+                i += n;
+                const std::int16_t status =
+                    call(arg & 1 ? B_STEP_NEXT_EXTENDED : B_STEP_PREVIOUS_EXTENDED, other, raw, key, 0);
+                expect(status == B_NO_ERROR || status == B_END_OF_FILE || status == B_INCORRECT_DESCRIPTOR ||
+                       status == B_REJECT_COUNT_REACHED || status == B_FIELD_OUTSIDE_RECORD ||
+                       status == B_DATA_BUFFER_TOO_SMALL);
                 break;
             }
             default: {  // delete the current record
