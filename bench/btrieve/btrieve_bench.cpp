@@ -40,6 +40,22 @@ public:
     bool greater(std::int32_t key) override { return find(client::Find::Greater, key); }
     bool stepFirst() override { return file_.step(client::Step::First) == 0; }
     bool stepNext() override { return file_.step(client::Step::Next) == 0; }
+    bool stepBatch() override {
+        // At the end of the file, on from its start.
+        const client::Status status = file_.stepExtended(client::Direction::Next, stepBatch_, batch_);
+        if (!batch_.empty()) return status == 0 || status == B_END_OF_FILE;
+        return status == B_END_OF_FILE && file_.step(client::Step::First) == 0;
+    }
+    int filteredWalk() override {
+        if (file_.get(client::Move::First, 0) != 0) return -1;
+        int found = file_.record()[kDigitOffset] == kDigit;
+        for (;;) {
+            const client::Status status = file_.getExtended(client::Direction::Next, 0, filtered_, batch_);
+            found += static_cast<int>(batch_.size());
+            if (status == B_END_OF_FILE) return found;
+            if (status != 0 && status != B_REJECT_COUNT_REACHED) return -1;
+        }
+    }
     bool begin() override { return client::beginTransaction() == 0; }
     bool end() override { return client::endTransaction() == 0; }
     bool insert() override {
@@ -60,8 +76,20 @@ private:
         wbtrv::writeLittleEndian(value.data(), value.size(), static_cast<std::uint32_t>(key));
         return file_.find(how, 0, value) == 0;
     }
+    static client::ExtendedRequest filteredRequest() {
+        client::ExtendedRequest request = client::ExtendedRequest::wholeRecords(kRecordLength, kFilteredBatch);
+        request.maxRejects = 65535;
+        client::FilterTerm& digit = request.terms.emplace_back();
+        digit.offset = kDigitOffset;
+        digit.length = 1;
+        digit.value = {kDigit};
+        return request;
+    }
     client::File file_;
     std::vector<std::uint8_t> record_ = benchRecord(0);
+    const client::ExtendedRequest stepBatch_ = client::ExtendedRequest::wholeRecords(kRecordLength, kBatchRecords);
+    const client::ExtendedRequest filtered_ = filteredRequest();
+    std::vector<client::ExtendedRecord> batch_;
     bool ok_;
 };
 
@@ -118,6 +146,16 @@ const std::vector<Operation>& operations() {
          [](benchmark::State& s, Driver& d, int) {
              d.stepFirst();
              return repeat(s, [&] { return d.stepNext() || d.stepFirst(); });
+         }},
+        // One batch of kBatchRecords records: the time per record is the time shown over kBatchRecords.
+        {"StepNextExtendedBatch",
+         [](benchmark::State& s, Driver& d, int) {
+             d.stepFirst();
+             return repeat(s, [&] { return d.stepBatch(); });
+         }},
+        {"FilteredGetNextExtendedWalk",
+         [](benchmark::State& s, Driver& d, int records) {
+             return repeat(s, [&] { return d.filteredWalk() == records / 10; });
          }},
         {"Insert", [](benchmark::State& s, Driver& d, int) { return repeat(s, [&] { return d.insert(); }); }},
         {"Insert1000InTransaction",
