@@ -60,16 +60,13 @@ private:
 
 }  // namespace
 
-ShowBench::ShowBench()
-    : store_(store::recordManagerCall(), dialogs_),
-      lists_(records::BuildFieldLists()),
-      status_(new QLineEdit(&window_)) {
+ShowBench::ShowBench() : store_(store::recordManagerCall(), dialogs_), status_(new QLineEdit(&window_)) {
     status_->hide();
     for (const records::TableFile& file : records::kTableFiles) {
         TableCase& c = at(file.id);
         c.page = new QWidget;
-        c.editor = editors::makeTableEditor(
-            file.id, *c.page, editors::EditorContext{store_, files_.block(file.id), lists_, *status_, dialogs_});
+        c.editor = editors::makeTableEditor(file.id, *c.page,
+                                            editors::EditorContext{store_, files_.block(file.id), *status_, dialogs_});
         window_.addTab(c.page, QString::fromLatin1(file.fileName.data(), static_cast<qsizetype>(file.fileName.size())));
         const auto records = gamedata::demoRecords(file.id, {});
         for (std::size_t k = 0; k < c.rows.size() && k < records.size(); ++k) c.rows[k] = records[k];
@@ -83,7 +80,10 @@ ShowBench::ShowBench()
     }
 }
 
-ShowBench::~ShowBench() = default;
+ShowBench::~ShowBench() {
+    for (store::TableFileBlock& block : files_.blocks())
+        if (block.openFlag == 1) store_.onTable(B_CLOSE, block);
+}
 
 ShowBench::Texts ShowBench::filledTexts(QWidget& page, editors::TableEditor& editor,
                                         const std::vector<std::uint8_t>& row) {
@@ -115,6 +115,25 @@ void ShowBench::showThroughEditor(records::TableId table) {
 
 void ShowBench::setTextsDirectly(records::TableId table) {
     for (const Texts& texts : at(table).texts) apply(texts);
+}
+
+bool ShowBench::openTable(records::TableId table) {
+    TableCase& c = at(table);
+    store::TableFileBlock& block = files_.block(table);
+    store::prepareBlock(block);
+    if (!store::openTable(store_, block)) return false;
+    if (store_.onTable(B_GET_FIRST, block) != B_NO_ERROR) return false;
+    c.updated = filledTexts(*c.page, *c.editor, block.row);
+    return true;
+}
+
+void ShowBench::showRead(records::TableId table) { at(table).editor->show(files_.block(table).row); }
+
+void ShowBench::updateThroughEditor(records::TableId table) { at(table).editor->update(); }
+
+void ShowBench::updateDirectly(records::TableId table) {
+    store_.onTable(B_UPDATE, files_.block(table));
+    apply(at(table).updated);
 }
 
 std::size_t ShowBench::filledWidgets(records::TableId table) const {

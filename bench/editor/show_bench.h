@@ -1,7 +1,8 @@
 // The six table editors on their pages in one shown window, and for each table the
 // texts its display routine puts on the widgets for two records, so that showing
 // a record through the editor can be set against putting the same texts on the
-// same widgets directly.
+// same widgets directly; and saving a record through the editor against writing the
+// same row and putting the same texts directly.
 #pragma once
 
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 
 #include "editors/table_editor.h"
 #include "records/tables.h"
-#include "records/tarrow_data_fields.h"
 #include "store/record_store.h"
 #include "store/table_blocks.h"
 #include "ui/answering_dialogs.h"
@@ -35,6 +35,16 @@ public:
     // Puts the texts the editor showed for the same two records on the same widgets.
     void setTextsDirectly(records::TableId table);
 
+    // Opens the table's file and shows its first record, as start-up does.
+    bool openTable(records::TableId table);
+    // Shows the record the table's file last read again, as the tab shows it after a read.
+    void showRead(records::TableId table);
+    // Saves the record on the table's tab, unchanged, through the table's editor.
+    void updateThroughEditor(records::TableId table);
+    // Writes the same row with the record manager's Update and puts the texts the
+    // editor shows for it on the widgets directly.
+    void updateDirectly(records::TableId table);
+
     // How many widgets the editor of the table fills.
     std::size_t filledWidgets(records::TableId table) const;
 
@@ -51,6 +61,7 @@ private:
         std::unique_ptr<editors::TableEditor> editor;
         std::array<std::vector<std::uint8_t>, 2> rows;
         std::array<Texts, 2> texts;
+        Texts updated;  // what the tab shows after an update
     };
 
     static Texts filledTexts(QWidget& page, editors::TableEditor& editor, const std::vector<std::uint8_t>& row);
@@ -60,7 +71,6 @@ private:
     ui::AnsweringDialogs dialogs_;
     store::RecordStore store_;
     store::TableBlocks files_;
-    records::TarrowDataFields lists_;
     QTabWidget window_;
     QLineEdit* status_;
     std::array<TableCase, 6> cases_;

@@ -1,20 +1,14 @@
-// Every box of a tab, built and placed from its record's description: text boxes for
-// numbers and texts, drop-down boxes for coded fields and for the ability codes.
+// Every box of a tab, built and placed from its record's description: one-line boxes
+// for numbers and texts, drop-down boxes for coded fields and ability codes.
 #pragma once
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHash>
-#include <QLineEdit>
 #include <functional>
 #include <optional>
-#include <span>
-#include <vector>
 
-#include "abilities/ability_table.h"
-#include "coded_boxes.h"
-#include "field_boxes.h"
-#include "records/record_description.h"
+#include "line_boxes.h"
+#include "word_boxes.h"
 
 namespace editors {
 
@@ -30,36 +24,26 @@ using GridOf = std::function<TabGrid(int page, int group)>;
 class DescribedBoxes {
 public:
     DescribedBoxes(QWidget& page, std::span<const records::Field> fields, Wordless wordless,
-                   std::optional<abilities::AbilityKind> abilityKind = std::nullopt);
+                   const records::CodeTable* abilityTable);
 
-    // Puts every box, and the label of each labelled row, at its place.
+    // Puts every box at its place with, where the description gives it one, its label
+    // beside it; a box without a label is named for screen readers by its caption.
     void place(const GridOf& gridOf) const;
 
     QWidget& widget(const QString& name) const;
     // The box of a field of one element, as records::boxField finds it at compile time.
     QWidget& widget(const records::Box& box) const;
-    std::span<QComboBox* const> abilities() const { return abilities_; }
 
     // The text and number boxes first, in their turns, then the word boxes.
-    template <class Record>
-    void show(const Record& record) {
-        lines_.show(record);
-        words_.show(record);
-    }
+    void show(const RecordBytes& record);
 
     // The text and number boxes, stopping at the first that fails; then the words.
-    template <class Record>
-    std::optional<ConversionFailure> read(Record& record) const {
-        auto failure = lines_.read(record);
-        if (!failure) words_.read(record);
-        return failure;
-    }
+    std::optional<ConversionFailure> read(RecordBytes& record) const;
 
 private:
     std::span<const records::Field> fields_;
-    FieldBoxes lines_;
-    CodedBoxes words_;
-    std::vector<QComboBox*> abilities_;
+    LineBoxes lines_;
+    WordBoxes words_;
     QHash<QString, QWidget*> byName_;
 };
 

@@ -15,7 +15,6 @@
 #include <string_view>
 
 #include "editors/table_editor.h"
-#include "records/tarrow_data_fields.h"
 #include "store/table_blocks.h"
 
 #include "test_support/application.h"
@@ -67,7 +66,7 @@ public:
         EXPECT_EQ(test_support::insertRows(table, {row}), 0);
         store::prepareBlock(block);
         EXPECT_TRUE(store::openTable(store, block));
-        editor = editors::makeTableEditor(id, page, {store, block, lists, status, dialogs});
+        editor = editors::makeTableEditor(id, page, {store, block, status, dialogs});
         EXPECT_EQ(store.onTable(B_GET_FIRST, block), 0);
         editor->show(block.row);
     }
@@ -99,7 +98,6 @@ public:
     test_support::ScriptedDialogs dialogs;
     test_support::CallSeam seam;
     store::RecordStore store{seam.call(), dialogs};
-    records::TarrowDataFields lists = records::BuildFieldLists();
     store::TableFileBlock block;
     QWidget page;
     QLineEdit status;

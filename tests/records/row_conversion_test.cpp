@@ -8,15 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "records/class_record.h"
-#include "records/item_record.h"
-#include "records/message_record.h"
-#include "records/monster_record.h"
-#include "records/race_record.h"
+#include "records/descriptions.h"
 #include "records/row_conversion.h"
-#include "records/spell_record.h"
-#include "records/tables.h"
-#include "records/tarrow_data_fields.h"
 #include "test_support/seed.h"
 
 namespace records {
@@ -42,20 +35,14 @@ struct StructBuffer {
 };
 
 TEST(RowConversion, EveryDescribedByteRoundTripsAndNothingElseIsTouched) {
-    const TarrowDataFields lists = BuildFieldLists();
-    // A table's layout list, the table, and the size of its structure.
-    const std::tuple<std::span<const LayoutEntry>, TableId, std::size_t> cases[] = {
-        {lists.RaceFields, TableId::Races, sizeof(RaceRecord)},
-        {lists.ClassFields, TableId::Classes, sizeof(ClassRecord)},
-        {lists.SpellFields, TableId::Spells, sizeof(SpellRecord)},
-        {lists.MonsterFields, TableId::Monsters, sizeof(MonsterRecord)},
-        {lists.ItemFields, TableId::Items, sizeof(ItemRecord)},
-        {lists.MessageFields, TableId::Messages, sizeof(MessageRecord)}};
     const auto seed = test_support::testSeed("EveryDescribedByteRoundTrips");
     std::mt19937 random(seed);
-    for (const auto& [list, table, structSize] : cases) {
-        const std::size_t recordLength = tableFile(table).recordLength;
-        SCOPED_TRACE(std::string(tableFile(table).fileName) + ", seed " + std::to_string(seed));
+    for (const TableFile& table : kTableFiles) {
+        const RecordDescription& described = recordDescription(table.id);
+        const std::span<const LayoutEntry> list = described.layout;  // with the entries never set
+        const std::size_t structSize = described.structSize;
+        const std::size_t recordLength = table.recordLength;
+        SCOPED_TRACE(std::string(table.fileName) + ", seed " + std::to_string(seed));
         const auto packed = static_cast<std::ptrdiff_t>(packedLength(list));
         ASSERT_LE(packed, static_cast<std::ptrdiff_t>(recordLength));
         // Structure bytes that some entry's member covers; padding must keep what it held.
@@ -81,8 +68,7 @@ TEST(RowConversion, EveryDescribedByteRoundTripsAndNothingElseIsTouched) {
 }
 
 TEST(RowConversion, RefusedConversionsChangeNothing) {
-    const TarrowDataFields lists = BuildFieldLists();
-    const std::span<const LayoutEntry> race = lists.RaceFields;
+    const std::span<const LayoutEntry> race = kFieldLists.RaceFields;
     const auto withEntry = [&](std::size_t index, LayoutEntry entry) {
         std::vector<LayoutEntry> list(race.begin(), race.end());
         list[index] = entry;

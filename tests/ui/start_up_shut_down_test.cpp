@@ -6,7 +6,6 @@
 #include <QLabel>
 
 #include "ui/app_icon.h"
-#include "ui/application_info.h"
 #include "window_fixture.h"
 
 namespace {
@@ -15,11 +14,12 @@ using records::TableId;
 
 using StartUpShutDown = WindowFixture;
 
-// Start-up shows every table's first record and the application's own icon on the
-// window and the About box; shut-down runs once and ends with the web page (the
+// Start-up gives the window its caption and shows every table's first record and the
+// application's own icon on the window and the About box; shut-down runs once and ends with the web page (the
 // failures of its calls are the store's tests).
 TEST_F(StartUpShutDown, StartUpIconAndShutDown) {
     ASSERT_TRUE(load());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tarrow Grimhold Editor v0.4"));
     for (const auto& table : records::kTableFiles) EXPECT_EQ(shownNumber(table.id), QStringLiteral("1"));
     EXPECT_EQ(text(QStringLiteral("txtRaceName")), QStringLiteral("Name 1"));
     EXPECT_EQ(text(QStringLiteral("txtMessageLine1")), QStringLiteral("Name 1"));
@@ -38,7 +38,7 @@ TEST_F(StartUpShutDown, StartUpIconAndShutDown) {
     window->close();
     EXPECT_EQ(seam.operations(),
               (std::vector<std::uint16_t>{B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_CLOSE, B_STOP, B_RESET}));
-    EXPECT_EQ(dialogs.texts(), std::vector<QString>{ui::webPageAddress()});
+    EXPECT_EQ(dialogs.texts(), std::vector<QString>{QStringLiteral("https://grimhold.example.org/editor")});
     seam.calls.clear();
     window->Form_Unload();
     EXPECT_TRUE(seam.calls.empty()) << "shut-down runs once";

@@ -50,6 +50,7 @@ QGroupBox* makeFeatureFrame(QWidget* parent) {
         check->setFocusPolicy(Qt::NoFocus);
         auto* label = new QLabel(QString::fromLatin1(kFeatures[row].text), frame);
         label->setObjectName(QStringLiteral("Label1_%1").arg(row));
+        label->setBuddy(check);  // which names the tick for screen readers
         const int gridRow = row < kLeftColumnRows ? row : row - kLeftColumnRows;
         const int column = row < kLeftColumnRows ? 0 : 2;
         grid->addWidget(check, gridRow, column);

@@ -28,20 +28,21 @@ constexpr QSize kWindowFrame(16, 48);
 struct ButtonSpec {
     const char* name;
     const char* caption;
+    const char* spoken;  // what screen readers call it
     void (MainWindow::*handler)();
 };
 
 // One row, in this order, which is also their order for the Tab key.
 const std::array<ButtonSpec, 8>& buttonSpecs() {
     static const std::array<ButtonSpec, 8> specs{{
-        {"cmdFirst", "<<", &MainWindow::cmdFirst_Click},
-        {"cmdNext", ">", &MainWindow::cmdNext_Click},
-        {"cmdPrevious", "<", &MainWindow::cmdPrevious_Click},
-        {"cmdLast", ">>", &MainWindow::cmdLast_Click},
-        {"cmdGoto", "Goto", &MainWindow::cmdGoto_Click},
-        {"cmdInsert", "Insert", &MainWindow::cmdInsert_Click},
-        {"cmdDelete", "Delete", &MainWindow::cmdDelete_Click},
-        {"cmdUpdate", "Update Record", &MainWindow::cmdUpdate_Click},
+        {"cmdFirst", "<<", "First", &MainWindow::cmdFirst_Click},
+        {"cmdNext", ">", "Next", &MainWindow::cmdNext_Click},
+        {"cmdPrevious", "<", "Previous", &MainWindow::cmdPrevious_Click},
+        {"cmdLast", ">>", "Last", &MainWindow::cmdLast_Click},
+        {"cmdGoto", "Goto", "Goto", &MainWindow::cmdGoto_Click},
+        {"cmdInsert", "Insert", "Insert", &MainWindow::cmdInsert_Click},
+        {"cmdDelete", "Delete", "Delete", &MainWindow::cmdDelete_Click},
+        {"cmdUpdate", "Update Record", "Update Record", &MainWindow::cmdUpdate_Click},
     }};
     return specs;
 }
@@ -70,6 +71,7 @@ void MainWindow::buildWindow() {
     txtStatus_ = new QLineEdit(central);
     txtStatus_->setObjectName(QStringLiteral("txtStatus"));
     txtStatus_->setReadOnly(true);  // written by the commands, read by nobody
+    txtStatus_->setAccessibleName(QStringLiteral("Status"));
 
     for (const auto& entry : tabEntries()) SSTab1_->addTab(buildTablePage(entry), entry.caption);
     layout->addWidget(SSTab1_, 1);
@@ -78,6 +80,7 @@ void MainWindow::buildWindow() {
     for (const auto& spec : buttonSpecs()) {
         auto* button = new QPushButton(QString::fromLatin1(spec.caption), central);
         button->setObjectName(QString::fromLatin1(spec.name));
+        button->setAccessibleName(QString::fromLatin1(spec.spoken));
         button->setAutoDefault(false);
         // A narrow window narrows the buttons down to their captions, not below.
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kButtonPadding);
@@ -111,7 +114,7 @@ QWidget* MainWindow::buildTablePage(const TabEntry& entry) {
     if (entry.table) {
         const auto table = *entry.table;
         editors_[static_cast<std::size_t>(table)] = editors::makeTableEditor(
-            table, *page, editors::EditorContext{store_, files_.block(table), lists_, *txtStatus_, dialogs_});
+            table, *page, editors::EditorContext{store_, files_.block(table), *txtStatus_, dialogs_});
     }
     return area;
 }
@@ -122,7 +125,7 @@ void MainWindow::showRow(store::TableFileBlock& block) { editor(block.file.id).s
 
 bool MainWindow::Form_Load() {
     setWindowTitle(windowCaption());
-    lists_ = records::BuildFieldLists();
+    // The field layout lists are constants, built when the program was compiled.
     // The editors select the first tabs of the tab controls on their own pages.
     SSTab1_->setCurrentIndex(0);
     if (!store::startUp(store_, files_, [this](store::TableFileBlock& block) { showRow(block); })) return false;

@@ -43,10 +43,15 @@ void MainWindow::cmdGoto_Click() {
         dialogs_.input(QStringLiteral("Goto what record?"), QStringLiteral("Goto"), QStringLiteral("1")));
     if (number <= 0) return;
     forSelectedTab([&](const TabEntry& entry) {
-        if (!entry.table) return;
-        auto& block = files_.block(*entry.table);
-        if (store_.check(store_.getEqual(block, number), "Error on BGETEQUAL: ")) showRow(block);
+        if (entry.table) showRecord(*entry.table, number);
     });
+}
+
+bool MainWindow::showRecord(TableId table, std::int32_t number) {
+    auto& block = files_.block(table);
+    if (!store_.check(store_.getEqual(block, number), "Error on BGETEQUAL: ")) return false;
+    showRow(block);
+    return true;
 }
 
 void MainWindow::cmdUpdate_Click() {

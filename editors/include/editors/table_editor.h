@@ -1,5 +1,6 @@
-// One editor per table: it builds its tab's controls, shows a packed row on them
-// and, for the tables that can be saved, builds the record back from them.
+// The editor of a table: it builds its tab's controls from the table's description,
+// shows a packed row on them and, for the tables that can be saved, builds the record
+// back from them.
 #pragma once
 
 #include <QLineEdit>
@@ -11,7 +12,6 @@
 
 #include "editors/dialogs.h"
 #include "records/tables.h"
-#include "records/tarrow_data_fields.h"
 #include "store/record_store.h"
 
 namespace editors {
@@ -20,7 +20,6 @@ namespace editors {
 struct EditorContext {
     const store::RecordStore& store;
     store::TableFileBlock& block;
-    const records::TarrowDataFields& lists;
     QLineEdit& status;  // txtStatus
     Dialogs& dialogs;
 };

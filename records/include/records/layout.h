@@ -25,7 +25,10 @@ template <std::size_t Capacity>
 using FieldList = std::array<LayoutEntry, Capacity>;
 
 // Fills one entry.
-void SetField(LayoutEntry& entry, std::int32_t type, std::int32_t length);
+constexpr void SetField(LayoutEntry& entry, std::int32_t type, std::int32_t length) {
+    entry.Type = type;
+    entry.Length = length;
+}
 
 // Sum of the lengths of the list's entries: the bytes of the row the list describes.
 std::size_t packedLength(std::span<const LayoutEntry> list);

@@ -109,16 +109,19 @@ struct MonsterRecord {
     std::uint8_t SpellCastLvl[5];
 };
 
-// Pages: 0 above the inner tabs; 1 "Normal"; 2 "Description/Items"; 3 to 7 the attacks
-// A to E; 8 "Spells/Messages". Every box is shown only, sized and limited to the widest
-// text of its field. A row of five boxes (one per letter A to E) goes down the rows of a
-// table, or across the attack pages.
+// Every box is shown only, sized and limited to the widest text of its field. A row of
+// five boxes (one per letter A to E) goes down the rows of a table, or across the
+// attack pages.
 #define AT(member) RECORD_FIELD(MonsterRecord, member)
 namespace monster {
 using namespace description;
+constexpr int kLetters = 5;  // A to E
+// The pages of the Monsters tab that its boxes stand on: above the inner tabs, then
+// the inner tabs' pages, one page per attack.
+enum Page : int { Top, Normal, DescriptionItems, FirstAttack, SpellsMessages = FirstAttack + kLetters };
 constexpr int kShort = 6;  // "-32768"
 constexpr int kByte = 3;   // "255"
-constexpr Box box(std::string_view name, std::string_view caption, int page, int group, int row, int column = 1,
+constexpr Box box(std::string_view name, std::string_view caption, Page page, int group, int row, int column = 1,
                   int typingLimit = kShort) {
     return {.name = name,
             .caption = caption,
@@ -131,24 +134,25 @@ constexpr Box box(std::string_view name, std::string_view caption, int page, int
             .labelled = column == 1};
 }
 // A column of a table of five rows under its header row.
-constexpr Box tableColumn(std::string_view prefix, std::string_view caption, int page, int column,
+constexpr Box tableColumn(std::string_view prefix, std::string_view caption, Page page, int column,
                           int typingLimit = kShort) {
     Box b = box(prefix, caption, page, 2, 1, column, typingLimit);
-    b.group = page == 2 ? 2 : 0;
+    b.group = page == DescriptionItems ? 2 : 0;
     b.labelled = false;
     b.lettered = true;
     return b;
 }
-// A row of the attack pages, letter k on page 3 + k.
+// A row of the attack pages, letter k on page FirstAttack + k.
 constexpr Box attackRow(std::string_view prefix, std::string_view caption, int group, int row,
                         int typingLimit = kShort) {
-    Box b = box(prefix, caption, 3, group, row, 1, typingLimit);
+    Box b = box(prefix, caption, FirstAttack, group, row, 1, typingLimit);
     b.lettered = true;
     b.along = Along::Pages;
     return b;
 }
 constexpr Box word(std::string_view name, std::string_view caption, int row) {
-    return {.name = name, .caption = caption, .page = 1, .row = row, .reading = Reading::ShowOnly, .labelled = true};
+    return {
+        .name = name, .caption = caption, .page = Normal, .row = row, .reading = Reading::ShowOnly, .labelled = true};
 }
 constexpr std::size_t kPair = sizeof(Int16Pair);
 constexpr std::size_t kPairHidden = offsetof(Int16Pair, Hidden);
@@ -158,63 +162,68 @@ inline constexpr std::array kMonsterDescription{
     monster::number(AT(Number), 4, description::numberBox("txtMonsterNumber", 3, Reading::ShowOnly, 11)),
     monster::text(AT(Name), 29, description::nameBox("txtMonsterName", Reading::ShowOnly)),
     monster::hidden(AT(Hidden33), 1),
-    monster::number(AT(Group), 2, monster::box("txtMonsterGroup", "Group", 0, 0, 1)),
+    monster::number(AT(Group), 2, monster::box("txtMonsterGroup", "Group", monster::Top, 0, 1)),
     monster::hidden(AT(Hidden36), 2),
-    monster::number(AT(Index), 2, monster::box("txtMonsterIndex", "Index", 0, 0, 2)),
+    monster::number(AT(Index), 2, monster::box("txtMonsterIndex", "Index", monster::Top, 0, 2)),
     monster::hidden(AT(Hidden40), 2, 2),
-    monster::number(AT(Weapon), 2, monster::box("txtMonsterWeapon", "Weapon", 1, 1, 3)),
+    monster::number(AT(Weapon), 2, monster::box("txtMonsterWeapon", "Weapon", monster::Normal, 1, 3)),
     monster::hidden(AT(Hidden46), 2),
-    monster::number(AT(AC1), 2, monster::box("txtMonsterAC1", "AC", 1, 0, 8)),
-    monster::number(AT(AC2), 2, monster::box("txtMonsterAC2", "AC", 1, 0, 8, 2)),
+    monster::number(AT(AC1), 2, monster::box("txtMonsterAC1", "AC", monster::Normal, 0, 8)),
+    monster::number(AT(AC2), 2, monster::box("txtMonsterAC2", "AC", monster::Normal, 0, 8, 2)),
     monster::hidden(AT(Hidden52), 2),
-    monster::number(AT(Follow), 2, monster::box("txtMonsterFollow", "Follow %", 1, 0, 5)),
-    monster::number(AT(MR), 2, monster::box("txtMonsterMR", "MR", 1, 1, 0)),
+    monster::number(AT(Follow), 2, monster::box("txtMonsterFollow", "Follow %", monster::Normal, 0, 5)),
+    monster::number(AT(MR), 2, monster::box("txtMonsterMR", "MR", monster::Normal, 1, 0)),
     monster::hidden(AT(Hidden58), 2),
-    monster::number(AT(Exp), 2, monster::box("txtMonsterExp", "Exp", 1, 0, 0)),
-    monster::number(AT(HP), 2, monster::box("txtMonsterHP", "HP", 1, 0, 1)),
-    monster::number(AT(Energy), 2, monster::box("txtMonsterEnergy", "Energy", 1, 1, 2)),
-    monster::number(AT(HPRegen), 2, monster::box("txtMonsterHPRegen", "HP Regen", 1, 1, 4)),
+    monster::number(AT(Exp), 2, monster::box("txtMonsterExp", "Exp", monster::Normal, 0, 0)),
+    monster::number(AT(HP), 2, monster::box("txtMonsterHP", "HP", monster::Normal, 0, 1)),
+    monster::number(AT(Energy), 2, monster::box("txtMonsterEnergy", "Energy", monster::Normal, 1, 2)),
+    monster::number(AT(HPRegen), 2, monster::box("txtMonsterHPRegen", "HP Regen", monster::Normal, 1, 4)),
     monster::abilityCodes(offsetof(MonsterRecord, AbilityCode), 5,
-                          {.name = "txtMonsterabila", .page = 1, .group = 2, .column = 0}),
+                          {.name = "txtMonsterabila", .page = monster::Normal, .group = 2, .column = 0}),
     monster::abilityValues(offsetof(MonsterRecord, AbilityValue), 5,
                            {.name = "txtMonsterabilb",
-                            .page = 1,
+                            .page = monster::Normal,
                             .group = 2,
                             .typingLimit = monster::kByte,
                             .reading = Reading::ShowOnly}),
-    monster::number(AT(Limit), 2, monster::box("txtMonsterLimit", "Limit", 1, 0, 7)),
+    monster::number(AT(Limit), 2, monster::box("txtMonsterLimit", "Limit", monster::Normal, 0, 7)),
     monster::hidden(AT(Hidden90), 2),
     monster::coded(AT(Type), 2, monsterTypeTable, monster::word("txtMonsterType", "Type", 2)),
     monster::hidden(AT(Hidden94), 1),
     monster::coded(AT(Undead), 1, monsterUndeadTable, monster::word("txtMonsterUndead", "Undead", 4)),
     monster::coded(AT(Alignment), 2, monsterAlignmentTable, monster::word("txtMonsterAlignment", "Alignment", 3)),
     monster::hidden(AT(Hidden98), 2),
-    monster::number(AT(Regen), 2, monster::box("txtMonsterRegen", "Regen", 1, 1, 1)),
+    monster::number(AT(Regen), 2, monster::box("txtMonsterRegen", "Regen", monster::Normal, 1, 1)),
     monster::hidden(AT(Hidden102), 2, 3),
-    monster::number(AT(MoveMessage), 2, monster::box("txtMonsterMoveMessage", "Move Message", 8, 1, 4)),
+    monster::number(AT(MoveMessage), 2,
+                    monster::box("txtMonsterMoveMessage", "Move Message", monster::SpellsMessages, 1, 4)),
     monster::hidden(AT(Hidden110), 2),
-    monster::number(AT(DeathMessage), 2, monster::box("txtMonsterDeathMessage", "Death Message", 8, 1, 3)),
+    monster::number(AT(DeathMessage), 2,
+                    monster::box("txtMonsterDeathMessage", "Death Message", monster::SpellsMessages, 1, 3)),
     monster::hidden(AT(Hidden114), 2),
-    monster::numbers(AT(DropItem), 2, 5, monster::kPair, monster::tableColumn("txtMonsterDropItemNumber", "#", 2, 0)),
+    monster::numbers(AT(DropItem), 2, 5, monster::kPair,
+                     monster::tableColumn("txtMonsterDropItemNumber", "#", monster::DescriptionItems, 0)),
     monster::hidden("DropItemHidden", offsetof(MonsterRecord, DropItem) + monster::kPairHidden, 2, 5, monster::kPair),
-    monster::numbers(AT(DropUses), 2, 5, 0, monster::tableColumn("txtMonsterDropUses", "Uses", 2, 3)),
-    monster::numbers(AT(DropPercentage), 1, 5, 0,
-                     monster::tableColumn("txtMonsterDropPercentage", "%", 2, 2, monster::kByte)),
+    monster::numbers(AT(DropUses), 2, 5, 0,
+                     monster::tableColumn("txtMonsterDropUses", "Uses", monster::DescriptionItems, 3)),
+    monster::numbers(
+        AT(DropPercentage), 1, 5, 0,
+        monster::tableColumn("txtMonsterDropPercentage", "%", monster::DescriptionItems, 2, monster::kByte)),
     monster::hidden(AT(Hidden151), 1),
-    monster::number(AT(Runic), 2, monster::box("txtMonsterRunic", "Runic", 2, 1, 0)),
+    monster::number(AT(Runic), 2, monster::box("txtMonsterRunic", "Runic", monster::DescriptionItems, 1, 0)),
     monster::hidden("RunicHidden", offsetof(MonsterRecord, Runic) + monster::kPairHidden, 2),
-    monster::number(AT(Platinum), 2, monster::box("txtMonsterPlatinum", "Platinum", 2, 1, 1)),
+    monster::number(AT(Platinum), 2, monster::box("txtMonsterPlatinum", "Platinum", monster::DescriptionItems, 1, 1)),
     monster::hidden("PlatinumHidden", offsetof(MonsterRecord, Platinum) + monster::kPairHidden, 2),
-    monster::number(AT(Gold), 2, monster::box("txtMonsterGold", "Gold", 2, 1, 2)),
+    monster::number(AT(Gold), 2, monster::box("txtMonsterGold", "Gold", monster::DescriptionItems, 1, 2)),
     monster::hidden("GoldHidden", offsetof(MonsterRecord, Gold) + monster::kPairHidden, 2),
-    monster::number(AT(Silver), 2, monster::box("txtMonsterSilver", "Silver", 2, 1, 3)),
+    monster::number(AT(Silver), 2, monster::box("txtMonsterSilver", "Silver", monster::DescriptionItems, 1, 3)),
     monster::hidden("SilverHidden", offsetof(MonsterRecord, Silver) + monster::kPairHidden, 2),
-    monster::number(AT(Copper), 2, monster::box("txtMonsterCopper", "Copper", 2, 1, 4)),
+    monster::number(AT(Copper), 2, monster::box("txtMonsterCopper", "Copper", monster::DescriptionItems, 1, 4)),
     monster::hidden("CopperHidden", offsetof(MonsterRecord, Copper) + monster::kPairHidden, 2),
     monster::text(AT(DescA), 69,
                   {.name = "txtMonsterDescA",
                    .caption = "Desc",
-                   .page = 2,
+                   .page = monster::DescriptionItems,
                    .row = 0,
                    .typingLimit = 69,
                    .reading = Reading::ShowOnly,
@@ -224,7 +233,7 @@ inline constexpr std::array kMonsterDescription{
     monster::text(AT(DescB), 69,
                   {.name = "txtMonsterDescB",
                    .caption = "Desc",
-                   .page = 2,
+                   .page = monster::DescriptionItems,
                    .row = 1,
                    .typingLimit = 69,
                    .reading = Reading::ShowOnly,
@@ -233,7 +242,7 @@ inline constexpr std::array kMonsterDescription{
     monster::text(AT(DescC), 69,
                   {.name = "txtMonsterDescC",
                    .caption = "Desc",
-                   .page = 2,
+                   .page = monster::DescriptionItems,
                    .row = 2,
                    .typingLimit = 69,
                    .reading = Reading::ShowOnly,
@@ -242,7 +251,7 @@ inline constexpr std::array kMonsterDescription{
     monster::text(AT(DescD), 69,
                   {.name = "txtMonsterDescD",
                    .caption = "Desc",
-                   .page = 2,
+                   .page = monster::DescriptionItems,
                    .row = 3,
                    .typingLimit = 69,
                    .reading = Reading::ShowOnly,
@@ -251,11 +260,11 @@ inline constexpr std::array kMonsterDescription{
     monster::coded(AT(Gender), 1, monsterGenderTable, monster::word("txtMonsterGender", "Gender", 6)),
     monster::hidden(AT(Hidden457), 1),
     monster::hidden(AT(Hidden458), 2),
-    monster::number(AT(GreetText), 2, monster::box("txtMonsterGreetText", "Greet Text", 8, 1, 0)),
+    monster::number(AT(GreetText), 2, monster::box("txtMonsterGreetText", "Greet Text", monster::SpellsMessages, 1, 0)),
     monster::hidden(AT(Hidden462), 2),
-    monster::number(AT(EnslaveLvl), 2, monster::box("txtMonsterEnslaveLvl", "Enslave Lvl", 1, 1, 5)),
+    monster::number(AT(EnslaveLvl), 2, monster::box("txtMonsterEnslaveLvl", "Enslave Lvl", monster::Normal, 1, 5)),
     monster::hidden(AT(Hidden466), 2),
-    monster::number(AT(DescText), 2, monster::box("txtMonsterDescText", "Desc Text", 8, 1, 1)),
+    monster::number(AT(DescText), 2, monster::box("txtMonsterDescText", "Desc Text", monster::SpellsMessages, 1, 1)),
     monster::hidden(AT(Hidden470), 2),
     monster::coded(AT(AttackType), 1, monsterAttackTypeTable, monster::attackRow("txtMonsterAttackType", "Type", 0, 0),
                    5),
@@ -286,17 +295,20 @@ inline constexpr std::array kMonsterDescription{
     monster::numbers(AT(AttackEnergyUsed), 2, 5, 0,
                      monster::attackRow("txtMonsterAttackEnergyUsed", "Energy Used", 0, 5)),
     monster::hidden(AT(Hidden586), 2),
-    monster::number(AT(TalkText), 2, monster::box("txtMonsterTalkText", "Talk Text", 8, 1, 2)),
+    monster::number(AT(TalkText), 2, monster::box("txtMonsterTalkText", "Talk Text", monster::SpellsMessages, 1, 2)),
     monster::hidden(AT(Hidden590), 2, 3),
     monster::numbers(AT(AttackHitSpell), 2, 5, 0, monster::attackRow("txtMonsterAttackHitSpell", "Hit Spell", 0, 6)),
-    monster::number(AT(DeathSpell), 2, monster::box("txtMonsterDeathSpell", "Death Spell", 1, 1, 7)),
+    monster::number(AT(DeathSpell), 2, monster::box("txtMonsterDeathSpell", "Death Spell", monster::Normal, 1, 7)),
     monster::hidden(AT(Hidden608), 2, 7),
-    monster::number(AT(CreateSpell), 2, monster::box("txtMonsterCreateSpell", "Create Spell", 1, 1, 6)),
-    monster::numbers(AT(SpellCastNumber), 2, 5, 0, monster::tableColumn("txtMonsterSpellCastNumber", "#", 8, 0)),
-    monster::numbers(AT(SpellCastPercentage), 1, 5, 0,
-                     monster::tableColumn("txtMonsterSpellCastPercentage", "%", 8, 2, monster::kByte)),
-    monster::numbers(AT(SpellCastLvl), 1, 5, 0,
-                     monster::tableColumn("txtMonsterSpellCastLvl", "Cast Lvl", 8, 3, monster::kByte)),
+    monster::number(AT(CreateSpell), 2, monster::box("txtMonsterCreateSpell", "Create Spell", monster::Normal, 1, 6)),
+    monster::numbers(AT(SpellCastNumber), 2, 5, 0,
+                     monster::tableColumn("txtMonsterSpellCastNumber", "#", monster::SpellsMessages, 0)),
+    monster::numbers(
+        AT(SpellCastPercentage), 1, 5, 0,
+        monster::tableColumn("txtMonsterSpellCastPercentage", "%", monster::SpellsMessages, 2, monster::kByte)),
+    monster::numbers(
+        AT(SpellCastLvl), 1, 5, 0,
+        monster::tableColumn("txtMonsterSpellCastLvl", "Cast Lvl", monster::SpellsMessages, 3, monster::kByte)),
 };
 #undef AT
 

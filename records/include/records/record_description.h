@@ -227,11 +227,21 @@ consteval const Field& boxField(const std::array<Field, N>& fields, std::string_
     throw "no box of that name";
 }
 
+// The field of that name; a name that no field has does not compile.
+template <std::size_t N>
+consteval const Field& namedField(const std::array<Field, N>& fields, std::string_view name) {
+    for (const Field& f : fields)
+        if (f.name == name) return f;
+    throw "no field of that name";
+}
+
 // A record's description as the rest of the program walks it.
 struct RecordDescription {
     std::span<const Field> fields;
     std::span<const LayoutEntry> layout;  // its field layout list
     std::size_t structSize;
+    const Field* number = nullptr;  // the record number, the file's key 0
+    const Field* name = nullptr;    // the record's name; none for messages
 };
 
 }  // namespace records

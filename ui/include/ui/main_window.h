@@ -1,6 +1,6 @@
-// The editor's one main window. It owns the field layout lists, the six table
-// file blocks, the record store and the six table editors, and dispatches every
-// command by the caption of the selected tab of SSTab1.
+// The editor's one main window. It owns the six table file blocks, the record store
+// and the six table editors, and dispatches every command by the caption of the
+// selected tab of SSTab1.
 #pragma once
 
 #include <QMainWindow>
@@ -11,7 +11,6 @@
 
 #include "editors/dialogs.h"
 #include "editors/table_editor.h"
-#include "records/tarrow_data_fields.h"
 #include "store/btr_call.h"
 #include "store/record_store.h"
 #include "store/table_blocks.h"
@@ -32,7 +31,7 @@ public:
                         QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up: caption, layout lists, first tab, then every table opened and its
+    // Start-up: caption, first tab, then every table opened and its
     // first record shown. False when a data file could not be opened: the program
     // must then end at once, without Form_Unload.
     bool Form_Load();
@@ -49,6 +48,10 @@ public:
     void cmdInsert_Click();
     void cmdDelete_Click();
     void menuAbout_Click();
+
+    // Reads record number of the table as Goto does and shows it on the table's tab;
+    // a failed read is reported as Goto reports it. True when the record is shown.
+    bool showRecord(records::TableId table, std::int32_t number);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,7 +72,6 @@ private:
     enum class Stage { Built, Loaded, Unloaded };
 
     editors::Dialogs& dialogs_;
-    records::TarrowDataFields lists_;
     store::TableBlocks files_;
     store::RecordStore store_;
     Stage stage_ = Stage::Built;

@@ -1,54 +1,58 @@
-// The Monsters tab. Monsters are shown only; codes without a word show "Unknown".
-// Every box of the record stands where the monster record's description places it;
-// this file builds the pages and frames around them and adds the name boxes beside
-// the numbers, which no field fills.
+// The Monsters tab: the pages and frames its boxes stand on, and the name boxes beside
+// the numbers of the weapon, the drops and the spells, which no field fills.
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <map>
 
-#include "ability_slots.h"
-#include "described_boxes.h"
-#include "editor_factories.h"
 #include "line_box.h"
-#include "record_editor.h"
 #include "records/monster_record.h"
+#include "tab_description.h"
 #include "tab_layout.h"
 
 namespace editors {
 namespace {
 
-using records::MonsterRecord;
-
-constexpr int kLetters = 5;
-
-// The pages of the monster record's description.
-enum Page { Top, Normal, Description, FirstAttack, SpellsMessages = FirstAttack + kLetters };
-
-// A read-only box beside a number that nothing fills.
-QLineEdit* nameBox(QWidget& page, const QString& name) { return makeLineBox(page, name, 0, true); }
+using records::kMonsterDescription;
+using records::monster::kLetters;
+using enum records::monster::Page;
 
 QString lettered(const char* prefix, int k) {
     return QString::fromLatin1(prefix) + QLatin1Char(static_cast<char>('A' + k));
 }
 
-class MonsterEditor final : public RecordEditor<MonsterRecord> {
-public:
-    MonsterEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.MonsterFields, {"Monster"}),
-          boxes_(page, records::kMonsterDescription, Wordless::Unknown, abilities::AbilityKind::Monster) {
-        layOut(page);
-    }
+// A read-only box beside a number; name is its object name, spoken what screen readers call it.
+QLineEdit* nameBox(QWidget& parent, const QString& name, const QString& spoken) {
+    QLineEdit* box = makeLineBox(parent, name, 0, true);
+    box->setAccessibleName(spoken);
+    return box;
+}
 
-    bool editable() const override { return false; }
+class MonsterLayout {
+public:
+    MonsterLayout(QWidget& page, const DescribedBoxes& boxes) {
+        auto* top = grid(Top, 0, page, false);
+        top->setColumnStretch(2, 1);
+
+        auto* tabs = new QTabWidget(&page);
+        tabs->setObjectName("SSTab2");
+        tabs->addTab(normalPage(*tabs), "Normal");
+        tabs->addTab(descriptionPage(*tabs), "Description/Items");
+        tabs->addTab(attacksPage(*tabs), "Attacks");
+        tabs->addTab(spellsPage(*tabs), "Spells/Messages");
+        tabs->setCurrentIndex(0);
+
+        boxes.place([this](int p, int group) { return grids_.at({p, group}); });
+        addNameBoxes();
+        for (QGridLayout* grid : stretchedBelow_) grid->setRowStretch(grid->rowCount(), 1);
+
+        auto* column = new QVBoxLayout(&page);
+        column->addLayout(top);
+        column->addWidget(tabs, 1);
+    }
 
 private:
-    void showTab() override {
-        boxes_.show(record_);
-        GetMonsterAbilA(boxes_.abilities(), record_);
-    }
-
     // A grid of boxes on a page; its rows take no more room than they need, unless told.
     QGridLayout* grid(int page, int group, QWidget& labelParent, bool stretchBelow = true) {
         auto* grid = new QGridLayout;
@@ -65,43 +69,22 @@ private:
         return grid;
     }
 
-    void layOut(QWidget& page) {
-        auto* top = grid(Top, 0, page, false);
-        top->setColumnStretch(2, 1);
-
-        auto* tabs = new QTabWidget(&page);
-        tabs->setObjectName("SSTab2");
-        tabs->addTab(normalPage(*tabs), "Normal");
-        tabs->addTab(descriptionPage(*tabs), "Description/Items");
-        tabs->addTab(attacksPage(*tabs), "Attacks");
-        tabs->addTab(spellsPage(*tabs), "Spells/Messages");
-        tabs->setCurrentIndex(0);
-
-        boxes_.place([this](int p, int group) { return grids_.at({p, group}); });
-        addNameBoxes();
-        for (QGridLayout* grid : stretchedBelow_) grid->setRowStretch(grid->rowCount(), 1);
-
-        auto* column = new QVBoxLayout(&page);
-        column->addLayout(top);
-        column->addWidget(tabs, 1);
-    }
-
     // Beside the weapon and spell numbers, and in column 1 of the two tables.
     void addNameBoxes() {
         using records::boxField;
-        using records::kMonsterDescription;
         for (const records::Box& number : {boxField(kMonsterDescription, "txtMonsterWeapon").box,
                                            boxField(kMonsterDescription, "txtMonsterCreateSpell").box,
                                            boxField(kMonsterDescription, "txtMonsterDeathSpell").box}) {
             const TabGrid at = grids_.at({number.page, number.group});
-            const QString name = QString::fromLatin1(number.name.data(), number.name.size()) + QStringLiteral("Name");
-            at.grid->addWidget(nameBox(*at.labelParent, name), number.row, number.column + 1);
+            at.grid->addWidget(nameBox(*at.labelParent, describedText(number.name) + QStringLiteral("Name"),
+                                       describedText(number.caption) + QStringLiteral(" Name")),
+                               number.row, number.column + 1);
         }
-        for (const auto& [at, prefix] : {std::pair{std::pair{Description, 2}, "txtMonsterDropItemName"},
+        for (const auto& [at, prefix] : {std::pair{std::pair{DescriptionItems, 2}, "txtMonsterDropItemName"},
                                          {std::pair{SpellsMessages, 0}, "txtMonsterSpellCastName"}}) {
-            const TabGrid table = grids_.at(at);
+            const TabGrid table = grids_.at({at.first, at.second});
             for (int k = 0; k < kLetters; ++k)
-                table.grid->addWidget(nameBox(*table.labelParent, lettered(prefix, k)), k + 1, 1);
+                table.grid->addWidget(nameBox(*table.labelParent, lettered(prefix, k), lettered("Name ", k)), k + 1, 1);
         }
     }
 
@@ -121,10 +104,9 @@ private:
         auto* frame = new QGroupBox(title, &page);
         auto* table = framed(*frame, p, group, false);
         table->addWidget(makeLabel(*frame, "Name"), 0, 1);
-        for (const records::Field& f : records::kMonsterDescription)
+        for (const records::Field& f : kMonsterDescription)
             if (f.box.exists() && f.box.page == p && f.box.group == group)
-                table->addWidget(makeLabel(*frame, QString::fromLatin1(f.box.caption.data(), f.box.caption.size())), 0,
-                                 f.box.column);
+                table->addWidget(makeLabel(*frame, describedText(f.box.caption)), 0, f.box.column);
         table->setColumnStretch(1, 1);
         return frame;
     }
@@ -132,11 +114,11 @@ private:
     QWidget* descriptionPage(QWidget& parent) {
         auto* page = new QWidget(&parent);
         auto* lower = new QHBoxLayout;
-        lower->addWidget(letterTable(*page, "Drops", Description, 2), 1);
-        lower->addLayout(grid(Description, 1, *page));
+        lower->addWidget(letterTable(*page, "Drops", DescriptionItems, 2), 1);
+        lower->addLayout(grid(DescriptionItems, 1, *page));
 
         auto* column = new QVBoxLayout(page);
-        column->addLayout(grid(Description, 0, *page, false));
+        column->addLayout(grid(DescriptionItems, 0, *page, false));
         column->addLayout(lower);
         column->addStretch(1);
         return page;
@@ -176,15 +158,15 @@ private:
         return page;
     }
 
-    DescribedBoxes boxes_;
     std::map<std::pair<int, int>, TabGrid> grids_;
     std::vector<QGridLayout*> stretchedBelow_;
 };
 
 }  // namespace
 
-std::unique_ptr<TableEditor> makeMonsterEditor(QWidget& page, EditorContext context) {
-    return std::make_unique<MonsterEditor>(page, context);
+std::unique_ptr<TabExtras> layOutMonsters(QWidget& page, const DescribedBoxes& boxes) {
+    MonsterLayout{page, boxes};
+    return nullptr;
 }
 
 }  // namespace editors

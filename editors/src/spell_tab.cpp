@@ -1,15 +1,13 @@
-// The Spells tab. Every number box is read "as a number"
-// (fractions rounded half to even); the two range labels are worked out from the
-// record; the description lines are stored only when the user changed them.
+// The Spells tab: its four groups of boxes, the check box "Max Roll", the box
+// "Msg Type" that nothing reads or writes, and the two range labels worked out from
+// the record.
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "ability_slots.h"
-#include "described_boxes.h"
-#include "editor_factories.h"
 #include "line_box.h"
-#include "record_editor.h"
+#include "records/spell_record.h"
+#include "tab_description.h"
 #include "tab_layout.h"
 
 namespace editors {
@@ -33,60 +31,40 @@ QString rangeTotal(const SpellRecord& spell) {
     return QStringLiteral("(Total: ") + QString::number(total, 'g', 15) + QLatin1Char(')');
 }
 
-class SpellEditor final : public RecordEditor<SpellRecord> {
+class SpellExtras final : public TabExtras {
 public:
-    SpellEditor(QWidget& page, EditorContext context)
-        : RecordEditor(context, context.lists.SpellFields,
-                       {"Spell", "Insert new spell with this records data?", "Insert New Spell"}),
-          boxes_(page, records::kSpellDescription, Wordless::Number, abilities::AbilityKind::Spell),
-          maxRoll_(new QCheckBox("Max Roll", &page)),
+    explicit SpellExtras(QWidget& page)
+        : maxRoll_(new QCheckBox("Max Roll", &page)),
           msgType_(makeLineBox(page, "Text1", 0, false)),
           rangeFormula_(makeLabel(page, {})),
           rangeTotal_(makeLabel(page, {})) {
         maxRoll_->setObjectName("CheckSpellMaxRoll");
         rangeFormula_->setObjectName("lblSpellRangeA");
         rangeTotal_->setObjectName("lblSpellRange");
-        layOut(page);
     }
 
-    bool editable() const override { return true; }
-
-private:
-    void showTab() override {
-        boxes_.show(record_);
-        rangeFormula_->setText(rangeFormula(record_));
-        rangeTotal_->setText(rangeTotal(record_));
-        showMaxRoll();
-        GetSpellAbilA(boxes_.abilities(), record_);
-    }
-
-    std::optional<ConversionFailure> readTab(SpellRecord& edited) override {
-        auto failure = boxes_.read(edited);
-        if (failure) return failure;
-        readMaxRoll(edited);
-        SaveSpellAbilA(boxes_.abilities(), edited);
-        return std::nullopt;
-    }
-
-    // Ticked for 1, clear for 0; any other value shows the third state, which keeps it.
-    void showMaxRoll() {
-        if (record_.MaxRoll > 1) {
+    void show(const RecordBytes& record) override {
+        const auto spell = record.as<SpellRecord>();
+        rangeFormula_->setText(rangeFormula(spell));
+        rangeTotal_->setText(rangeTotal(spell));
+        // Ticked for 1, clear for 0; any other value shows the third state, which keeps it.
+        if (spell.MaxRoll > 1) {
             maxRoll_->setCheckState(Qt::PartiallyChecked);
             return;
         }
         maxRoll_->setTristate(false);
-        maxRoll_->setCheckState(record_.MaxRoll == 1 ? Qt::Checked : Qt::Unchecked);
+        maxRoll_->setCheckState(spell.MaxRoll == 1 ? Qt::Checked : Qt::Unchecked);
     }
 
-    void readMaxRoll(SpellRecord& spell) const {
+    void read(RecordBytes& record) const override {
         if (maxRoll_->checkState() != Qt::PartiallyChecked)
-            spell.MaxRoll = maxRoll_->checkState() == Qt::Checked ? 1 : 0;
+            record.setNumber(kMaxRoll, maxRoll_->checkState() == Qt::Checked ? 1 : 0);
     }
 
     // Groups: 0 the left column, 1 the right column, 2 below them, 3 the ability slots.
-    void layOut(QWidget& page) {
+    void layOut(QWidget& page, const DescribedBoxes& boxes) const {
         const std::array grids{new QGridLayout, new QGridLayout, new QGridLayout, new QGridLayout};
-        boxes_.place([&](int, int group) { return TabGrid{grids.at(static_cast<std::size_t>(group)), &page}; });
+        boxes.place([&](int, int group) { return TabGrid{grids.at(static_cast<std::size_t>(group)), &page}; });
         auto* left = grids[0];
         addRow(*left, page, left->rowCount(), "Msg Type", {msgType_});
         left->setRowStretch(left->rowCount(), 1);
@@ -115,17 +93,21 @@ private:
         columns->addLayout(grids[3]);
     }
 
-    DescribedBoxes boxes_;
+private:
+    static constexpr FieldElement kMaxRoll{&records::namedField(records::kSpellDescription, "MaxRoll")};
+
     QCheckBox* maxRoll_;
-    QLineEdit* msgType_;  // "Msg Type": a plain box that no routine reads or writes
+    QLineEdit* msgType_;
     QLabel* rangeFormula_;
     QLabel* rangeTotal_;
 };
 
 }  // namespace
 
-std::unique_ptr<TableEditor> makeSpellEditor(QWidget& page, EditorContext context) {
-    return std::make_unique<SpellEditor>(page, context);
+std::unique_ptr<TabExtras> layOutSpells(QWidget& page, const DescribedBoxes& boxes) {
+    auto extras = std::make_unique<SpellExtras>(page);
+    extras->layOut(page, boxes);
+    return extras;
 }
 
 }  // namespace editors

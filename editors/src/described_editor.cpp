@@ -1,74 +1,82 @@
-// What the editors of the six tables share: the record structure of the table, its
-// conversion to and from the table's packed row, and the steps of showing, updating,
-// inserting and deleting; each editor adds its tab's boxes.
-#pragma once
-
-#include <QLineEdit>
-#include <QWidget>
-#include <optional>
-#include <span>
-
-#include "box_field.h"
+// The one editor of every table, driven by the table's record description and its
+// tab's description: the record structure as bytes, its conversion to and from the
+// table's packed row, and the steps of showing, updating, inserting and deleting.
 #include "editors/table_editor.h"
+#include "records/descriptions.h"
 #include "records/row_conversion.h"
 #include "records/text_codec.h"
 #include "store/table_blocks.h"
+#include "tab_description.h"
 #include "text_rules.h"
 
 namespace editors {
+namespace {
 
-// The words of a table in its questions and status lines; the prompts only for the
-// tables that can be inserted into.
-struct TableWords {
-    const char* noun;  // "Race": starts the status line confirmations
-    const char* insertPrompt = "";
-    const char* insertTitle = "";
-};
+const records::CodeTable* abilityTableOf(const TabDescription& tab) {
+    return tab.abilities ? &abilities::abilityTable(*tab.abilities) : nullptr;
+}
 
-template <class Record>
-class RecordEditor : public TableEditor {
+class DescribedEditor final : public TableEditor {
 public:
-    RecordEditor(EditorContext context, std::span<const records::LayoutEntry> fields, TableWords words)
-        : context_(context), fields_(fields), tableWords_(words) {}
+    DescribedEditor(const TabDescription& tab, QWidget& page, EditorContext context)
+        : tab_(tab),
+          description_(records::recordDescription(tab.table)),
+          context_(context),
+          record_(description_.structSize),
+          boxes_(page, description_.fields, tab.wordless, abilityTableOf(tab)),
+          extras_(tab.layOut(page, boxes_)) {}
 
-    std::int32_t recordNumber() const override { return record_.Number; }
+    std::int32_t recordNumber() const override {
+        return static_cast<std::int32_t>(record_.number({description_.number}));
+    }
+
+    bool editable() const override { return tab_.editable; }
 
     // Unpacks the row into the structure and fills the tab; a row too short for the
     // table's list changes nothing.
-    void show(std::span<const std::uint8_t> row) final {
-        if (records::RowToStruct(row, fields_, record_) == records::ConversionResult::Ok) showTab();
+    void show(std::span<const std::uint8_t> row) override {
+        if (records::RowToStruct(row, description_.layout, record_.data(), record_.size()) !=
+            records::ConversionResult::Ok)
+            return;
+        boxes_.show(record_);
+        if (extras_) extras_->show(record_);
     }
 
     // Reads the tab into a copy of the structure, packs it and writes it over the current
     // record, shows what was written and confirms it. A box that cannot be converted is
     // reported and stops the update before anything is written.
-    void update() final {
+    void update() override {
         if (!editable() || context_.block.openFlag != 1) return;
-        Record edited = record_;
+        RecordBytes edited = record_;
         if (!converted(readTab(edited)) || !writeRecord(edited)) return;
         show(context_.block.row);
-        confirmUpdate();
+        QString line = noun();
+        if (description_.name)
+            line += QLatin1Char(' ') + QString::number(recordNumber()) + QStringLiteral(" Updated! ") +
+                    shownText(record_.text({description_.name}));
+        else
+            line += QStringLiteral(" Updated!");
+        context_.status.setText(line);
     }
 
     // Insert: a copy of the structure under number 0, which the record manager replaces
     // by the next free number; then the last record, the copy, is shown and confirmed.
     void insert() override {
         if (!editable()) return;
-        const auto copiedFrom = record_.Number;
-        if (context_.dialogs.message(QString::fromLatin1(tableWords_.insertPrompt),
-                                     QString::fromLatin1(tableWords_.insertTitle), Buttons::YesNo) != Answer::Yes)
+        const auto copiedFrom = recordNumber();
+        if (context_.dialogs.message(describedText(tab_.insertPrompt), describedText(tab_.insertTitle),
+                                     Buttons::YesNo) != Answer::Yes)
             return;
         // After a refusal the structure keeps number 0; only the file block is put back.
-        record_.Number = 0;
+        record_.setNumber({description_.number}, 0);
         const store::BlockBuffers before(context_.block);
         structToRow();
         if (!call(B_INSERT, "Error on BINSERT: ", before) || !call(B_GET_LAST, "Error on BGETLAST: ", before)) return;
         show(context_.block.row);
-        QString line = QString::fromLatin1(tableWords_.noun) + QStringLiteral(" Inserted at Record ") +
-                       QString::number(record_.Number);
+        QString line = noun() + QStringLiteral(" Inserted at Record ") + QString::number(recordNumber());
         // A table without a name (messages) names the record the copy came from instead.
-        if constexpr (requires { record_.Name; })
-            line += QStringLiteral(" using data ") + fieldText(record_.Name);
+        if (description_.name)
+            line += QStringLiteral(" using data ") + fieldText(record_.text({description_.name}));
         else
             line += QStringLiteral(" using data from record ") + QString::number(copiedFrom);
         setStatusLine(line);
@@ -78,30 +86,29 @@ public:
     // the structure and shows the first record of the file.
     void remove() override {
         if (!editable()) return;
-        const QString number = QString::number(record_.Number);
+        const QString number = QString::number(recordNumber());
         if (context_.dialogs.message(QStringLiteral("Delete this record from database?"),
                                      QStringLiteral("Delete Record ") + number + QStringLiteral("?"),
                                      Buttons::YesNo) != Answer::Yes)
             return;
-        QString line = QString::fromLatin1(tableWords_.noun) + QLatin1Char(' ') + number + QStringLiteral(" Deleted. ");
-        if constexpr (requires { record_.Name; }) line += fieldText(record_.Name) + QLatin1Char(' ');
+        QString line = noun() + QLatin1Char(' ') + number + QStringLiteral(" Deleted. ");
+        if (description_.name) line += fieldText(record_.text({description_.name})) + QLatin1Char(' ');
         if (!call(B_DELETE, "Error on BDELETE: ", store::BlockBuffers(context_.block))) return;
         setStatusLine(line);
         store::showFirstRecord(context_.store, context_.block,
                                [this](store::TableFileBlock& block) { show(block.row); });
     }
 
-protected:
-    // Fills the tab from the structure.
-    virtual void showTab() = 0;
-    // Reads the tab into edited; the first box that cannot be converted, if any. Only the
-    // tables that can be saved read their tabs.
-    virtual std::optional<ConversionFailure> readTab(Record& /*edited*/) { return std::nullopt; }
-
-    EditorContext context_;
-    Record record_{};
-
 private:
+    QString noun() const { return describedText(tab_.noun); }
+
+    // Reads the tab into edited; the first box that cannot be converted, if any.
+    std::optional<ConversionFailure> readTab(RecordBytes& edited) const {
+        auto failure = boxes_.read(edited);
+        if (!failure && extras_) extras_->read(edited);
+        return failure;
+    }
+
     // Shows a failed conversion: a message box naming the field and the text, then the
     // focus on the box. True when there was nothing to report.
     bool converted(const std::optional<ConversionFailure>& failure) const {
@@ -114,8 +121,8 @@ private:
     // Takes the edited structure, packs it into the row and writes it over the current
     // record. False, after the report, when the record manager refused: the structure
     // and the file block are then as they were before.
-    bool writeRecord(const Record& edited) {
-        const Record kept = record_;
+    bool writeRecord(const RecordBytes& edited) {
+        const RecordBytes kept = record_;
         const store::BlockBuffers before(context_.block);
         record_ = edited;
         structToRow();
@@ -124,22 +131,10 @@ private:
         return false;
     }
 
-    // The status line after a successful update: the table's word, then for a table
-    // with names the number, " Updated! " and the name as a box shows it.
-    void confirmUpdate() {
-        const QString noun = QString::fromLatin1(tableWords_.noun);
-        if constexpr (requires { record_.Name; })
-            context_.status.setText(noun + QLatin1Char(' ') + QString::number(record_.Number) +
-                                    QStringLiteral(" Updated! ") + shownText(record_.Name));
-        else
-            context_.status.setText(noun + QStringLiteral(" Updated!"));
-    }
-
-    std::span<const records::LayoutEntry> fields_;
-    TableWords tableWords_;
-
     // Packs the structure into the table's packed row buffer.
-    void structToRow() { records::StructToRow(std::span(context_.block.row), fields_, record_); }
+    void structToRow() {
+        records::StructToRow(std::span(context_.block.row), description_.layout, record_.data(), record_.size());
+    }
 
     // One write call on the current record; a refusal is reported and puts the file
     // block's buffers back as they were before the command.
@@ -159,6 +154,19 @@ private:
         const auto end = text.indexOf(QChar(0));
         context_.status.setText(end < 0 ? text : text.left(end));
     }
+
+    const TabDescription& tab_;
+    const records::RecordDescription& description_;
+    EditorContext context_;
+    RecordBytes record_;
+    DescribedBoxes boxes_;
+    std::unique_ptr<TabExtras> extras_;
 };
+
+}  // namespace
+
+std::unique_ptr<TableEditor> makeTableEditor(records::TableId table, QWidget& page, EditorContext context) {
+    return std::make_unique<DescribedEditor>(tabDescription(table), page, context);
+}
 
 }  // namespace editors
