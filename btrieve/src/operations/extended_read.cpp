@@ -25,7 +25,8 @@ int keyPosition(const Cursor& cursor, const CallArgs& args) {
 }
 
 // The batch from the block's position.
-BatchRequest batchFrom(const Cursor& cursor, const CallArgs& args, bool alongKey, const ExtendedRequest& request) {
+BatchRequest batchFrom(const Cursor& cursor, const CallArgs& args, const FileLayout& layout, bool alongKey,
+                       const ExtendedRequest& request) {
     BatchRequest batch;
     batch.forward = args.operation == B_GET_NEXT_EXTENDED || args.operation == B_STEP_NEXT_EXTENDED;
     batch.start = request.fromCurrent ? BatchStart::At : BatchStart::After;
@@ -33,8 +34,11 @@ BatchRequest batchFrom(const Cursor& cursor, const CallArgs& args, bool alongKey
     if (alongKey) {
         batch.key = static_cast<std::size_t>(args.keyNumber);
         batch.value = cursor.keyValue;
-        // After a key-only read the position stands on a value, not on one of its records.
-        if (cursor.skipDuplicates && !request.fromCurrent) batch.start = BatchStart::PastValue;
+        // After a key-only read the position stands on a value, not on one of its records; on a
+        // unique key the next record is the next value's too, as for Get Next, even when a record
+        // of the position's value came in after the one the position was on went.
+        const bool byValue = cursor.skipDuplicates || !layout.keys[batch.key.value()].allowsDuplicates();
+        if (byValue && !request.fromCurrent) batch.start = BatchStart::PastValue;
     } else if (!placed(cursor)) {
         batch.start = BatchStart::At;
         batch.id = batch.forward ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
@@ -80,7 +84,7 @@ int extendedReadOperation(Registry& registry, const CallArgs& args) {
     if (const int status = parseExtendedRequest(args.dataBytes(), args.dataCapacity(), file.layout(), request);
         status != B_NO_ERROR)
         return status;
-    const BatchRequest batch = batchFrom(handle->cursor, args, alongKey, request);
+    const BatchRequest batch = batchFrom(handle->cursor, args, file.layout(), alongKey, request);
 
     // The records go straight into the caller's buffer, after the count.
     BatchAnswer& answer = handle->batch;
