@@ -177,6 +177,7 @@ int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
 // their own): all of them, or those before the one that failed.
 int ServerFile::insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
     ids.clear();
+    if (journalDamaged_) return B_IO_ERROR;
     Write write(*this);
     std::int64_t first = 0;
     std::size_t inserted = 0;

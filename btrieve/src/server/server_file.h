@@ -64,10 +64,9 @@ private:
     // Fails (with nothing kept) only when the server does.
     int insertRows(std::span<std::vector<std::uint8_t>> records, std::int64_t& first, std::size_t& inserted,
                    int& refused);
-    // The rows in one multi-row statement that leaves out those repeating a
-    // unique value: how many went in before the first left out.
-    int insertLeavingOutDuplicates(std::span<std::vector<std::uint8_t>> records, std::int64_t first,
-                                   const std::vector<std::vector<KeyValue>>& values, std::size_t& inserted);
+    // Of the first `count` records readied with `values`, the number before
+    // the first that repeats a unique value, stored or earlier among them.
+    int firstRepeated(const std::vector<std::vector<KeyValue>>& values, std::size_t& count);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
     PgParams keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const;
     // The one number a statement answers; none when it answers no row or fails.

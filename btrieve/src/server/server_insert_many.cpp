@@ -1,8 +1,9 @@
 // Insert Extended on a server: the records readied as Inserts one by one
 // would ready them, then sent in one COPY (the server's fastest way in), in
-// a savepoint; when one of them repeats a unique value, the COPY is undone
-// and one multi-row statement that leaves such rows out tells which, so
-// that the records before it go in.
+// a savepoint; when one of them repeats a unique value, the COPY is undone,
+// one statement finds the first such record, and the records before it go
+// in by a second COPY. No row goes in that is taken back afterwards, so the
+// journal of changes holds only the records that stay.
 #include "server/server_file.h"
 
 #include <wbtrv32/btrieve.h>
@@ -109,29 +110,26 @@ int ServerFile::insertRows(std::span<std::vector<std::uint8_t>> records, std::in
     }
     if (ready == 0) return B_NO_ERROR;
     int status = db_.copyIn(statements_.copyRows, copyRows(layout_, records, ready, first, values));
-    if (status == B_NO_ERROR) {
-        inserted = ready;
-        return db_.run("RELEASE SAVEPOINT insert_many");
+    if (status == B_DUPLICATE_KEY_VALUE) {
+        if ((status = db_.run("ROLLBACK TO SAVEPOINT insert_many; RELEASE SAVEPOINT insert_many")) != B_NO_ERROR ||
+            (status = firstRepeated(values, ready)) != B_NO_ERROR)
+            return status;
+        refused = B_DUPLICATE_KEY_VALUE;
+        if (ready == 0) return B_NO_ERROR;
+        status = db_.copyIn(statements_.copyRows, copyRows(layout_, records, ready, first, values));
     }
-    if (status != B_DUPLICATE_KEY_VALUE) return status;
-    if ((status = db_.run("ROLLBACK TO SAVEPOINT insert_many; RELEASE SAVEPOINT insert_many")) != B_NO_ERROR)
-        return status;
-    refused = B_DUPLICATE_KEY_VALUE;
-    return insertLeavingOutDuplicates(records.first(ready), first, values, inserted);
+    if (status != B_NO_ERROR) return status;
+    inserted = ready;
+    return db_.run("RELEASE SAVEPOINT insert_many");
 }
 
-int ServerFile::insertLeavingOutDuplicates(std::span<std::vector<std::uint8_t>> records, std::int64_t first,
-                                           const std::vector<std::vector<KeyValue>>& values, std::size_t& inserted) {
-    const std::size_t count = records.size();
+int ServerFile::firstRepeated(const std::vector<std::vector<KeyValue>>& values, std::size_t& count) {
+    if (statements_.firstRepeat.sql.empty()) return B_IO_ERROR;  // only a unique key refuses a row
     PgParams params;
     std::vector<std::optional<std::int64_t>> numbers(count);
     std::vector<std::optional<std::span<const std::uint8_t>>> bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        numbers[i] = first + static_cast<std::int64_t>(i);
-        bytes[i] = records[i];
-    }
-    params.integerArray(numbers).bytesArray(bytes);
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+        if (layout_.keys[k].allowsDuplicates()) continue;
         for (std::size_t i = 0; i < count; ++i) {
             const KeyValue& v = values[i][k];
             numbers[i] = v.null ? std::nullopt : std::optional(v.integer);
@@ -142,19 +140,12 @@ int ServerFile::insertLeavingOutDuplicates(std::span<std::vector<std::uint8_t>> 
         else
             params.bytesArray(bytes);
     }
-    if (const int status = db_.run(statements_.insertMany, params, result_); status != B_NO_ERROR) return status;
-    std::vector<bool> in(count, false);
-    for (int row = 0; row < result_.rows(); ++row) {
-        const std::int64_t at = result_.integerAt(row, 0) - first;
-        if (at >= 0 && at < static_cast<std::int64_t>(count)) in[static_cast<std::size_t>(at)] = true;
-    }
-    // The rows after the first one left out are taken back.
-    inserted = static_cast<std::size_t>(std::find(in.begin(), in.end(), false) - in.begin());
-    std::vector<std::optional<std::int64_t>> after;
-    for (std::size_t i = inserted + 1; i < count; ++i)
-        if (in[i]) after.push_back(first + static_cast<std::int64_t>(i));
-    if (after.empty()) return B_NO_ERROR;
-    return db_.run(statements_.removeIds, PgParams().integerArray(after), result_);
+    if (const int status = db_.run(statements_.firstRepeat, params, result_); status != B_NO_ERROR) return status;
+    if (result_.rows() != 1 || result_.isNull(0, 0)) return B_IO_ERROR;
+    const std::int64_t row = result_.integerAt(0, 0);
+    if (row < 1 || row > static_cast<std::int64_t>(count)) return B_IO_ERROR;
+    count = static_cast<std::size_t>(row - 1);
+    return B_NO_ERROR;
 }
 
 }  // namespace wbtrv

@@ -65,14 +65,28 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
                std::to_string(kWriteLockSlot) + ")";
     for (std::size_t k = 0; k < keys; ++k) holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
 
-    std::string arrays = "$1, $2", highestKeys;
-    for (std::size_t k = 0; k < keys; ++k) {
-        arrays += ", " + parameter(k + 3);
+    std::string highestKeys;
+    for (std::size_t k = 0; k < keys; ++k)
         highestKeys += layout.keys[k].autoincrement() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
-    }
     copyRows = "SAVEPOINT insert_many; COPY " + t + "(id, data" + columns + ") FROM STDIN (FORMAT binary)";
-    insertMany = {prefix + "insert_many", into + "SELECT * FROM unnest(" + arrays + ")" + returning};
-    removeIds = {prefix + "remove_ids", "DELETE FROM " + t + " WHERE id = ANY($1)"};
+    // Per unique key u, its value in row o of the batch repeats one stored, or
+    // one of a row before o (the count of its partition up to o).
+    std::string names, counts, repeats;
+    std::size_t unique = 0;
+    for (std::size_t k = 0; k < keys; ++k) {
+        if (layout.keys[k].allowsDuplicates()) continue;
+        const std::string u = "u" + std::to_string(unique), n = "n" + std::to_string(unique);
+        names += (unique ? ", " : "") + u;
+        counts += ", " + u + ", count(*) OVER (PARTITION BY " + u + " ORDER BY o) AS " + n;
+        repeats += std::string(unique ? " OR " : "") + "(" + u + " IS NOT NULL AND (" + n +
+                   " > 1 OR EXISTS (SELECT FROM " + t + " WHERE " + keyColumn(k) + " = r." + u + ")))";
+        ++unique;
+    }
+    std::string arrays;
+    for (std::size_t u = 0; u < unique; ++u) arrays += (u ? ", " : "") + parameter(u + 1);
+    if (unique > 0)
+        firstRepeat = {prefix + "first_repeat", "SELECT min(o) FROM (SELECT o" + counts + " FROM unnest(" + arrays +
+                                                    ") WITH ORDINALITY AS r(" + names + ", o)) AS r WHERE " + repeats};
     highestAll = {prefix + "highest_all", "SELECT coalesce(max(id), 0)" + highestKeys + " FROM " + t};
     holdFileAndHighestAll = holdFile + "; " + highestAll.sql;
 

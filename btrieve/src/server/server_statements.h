@@ -45,10 +45,10 @@ struct FileStatements {
     // Insert Extended: a savepoint, then a COPY of the rows (id, data, one
     // value per key) in binary form.
     std::string copyRows;
-    // When a row repeats a unique value: $1 the ids, $2 the records, then one
-    // array of values per key; the rows whose key repeats a unique value are
-    // left out and the ids of the others come back. `removeIds` takes back the rows of $1.
-    Prepared insertMany, removeIds;
+    // One array per unique key, of the batch's values of that key in order:
+    // the first row (from 1) whose value repeats one stored or one of an
+    // earlier row, NULL when none does. Empty for a file without unique keys.
+    Prepared firstRepeat;
     // The highest id (0 in an empty file) and the highest value of each
     // autoincrement key (NULL for the other keys or an empty file), alone or
     // opening the transaction that holds the file's write lock.
