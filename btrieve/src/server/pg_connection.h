@@ -95,6 +95,9 @@ public:
     // one's rows, in text form.
     int run(const std::string& sql, PgResult& out);
     int run(const std::string& sql);
+    // Forgets the statements prepared here whose names begin with `prefix`,
+    // whose text no longer fits the tables they read.
+    void deallocate(const std::string& prefix);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
     bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }

@@ -8,6 +8,7 @@
 #include "server/pg_connection.h"
 #include "server/server_statements.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,6 +25,13 @@ public:
                   KeyValue& stored) override;
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
+    int rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) override;
+    int readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) override;
+    // Alters the record table in one transaction of the server's: drops and
+    // renames key columns, or adds one filled from the records in batches.
+    int changeKeys(const KeyChange& change) override;
+    // Keeps the owner in a row of wbtrv_owners beside the file's catalog row.
+    int changeOwner(const std::optional<OwnerRecord>& owner) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
     int compareAndWrite(const CompareAndWrite& change) override;
     int tryLockRecord(std::int64_t id) override;
@@ -38,6 +46,12 @@ private:
 
     ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table);
     int finishTransaction(bool commit) override;
+    // Runs a change to the file itself in one transaction of the server's
+    // while no other session has the file open (85 otherwise), holding the
+    // file's open lock exclusively the while.
+    int changeAlone(const std::function<int()>& change);
+    // Gives the key added by a change its value in every record.
+    int fillAddedKey(const KeyDefinition& key, std::size_t number);
     int readRow(int status, Record& out);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
     PgParams keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const;
@@ -60,7 +74,8 @@ private:
 
     std::shared_ptr<PgConnection> connection_;
     PgConnection& db_;
-    Oid tableOid_ = 0;  // what the file's advisory locks are keyed by
+    std::int64_t number_ = 0;  // the file's number in the catalog
+    Oid tableOid_ = 0;         // what the file's advisory locks are keyed by
     FileStatements statements_;
     PgResult result_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted

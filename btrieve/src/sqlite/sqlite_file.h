@@ -10,6 +10,7 @@
 #include "sqlite/sqlite_handle.h"
 
 #include <array>
+#include <functional>
 
 namespace wbtrv {
 
@@ -26,6 +27,14 @@ public:
                   KeyValue& stored) override;
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
+    int rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) override;
+    int readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) override;
+    // Rebuilds the records' table with the new key columns (an added one
+    // computed from each record's bytes) and every index.
+    int changeKeys(const KeyChange& change) override;
+    // Keeps the owner in owner_t, made when an owner is first set and
+    // dropped when it is cleared.
+    int changeOwner(const std::optional<OwnerRecord>& owner) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
     int compareAndWrite(const CompareAndWrite& change) override;
     int tryLockRecord(std::int64_t id) override { return recordLocks_.tryLock(id); }
@@ -42,6 +51,13 @@ private:
 
     SqliteFile() = default;
     int prepareFixed();
+    // Prepares every statement again for the file's layout as it now is.
+    int prepareForLayout();
+    // Runs a change to the file itself in one SQLite transaction while this
+    // process alone has the file open: 85 when another has it open too.
+    int changeAlone(const std::function<int()>& change);
+    // The statement of a percentage read along a key or by id, prepared when first used.
+    Statement& rankStatement(std::vector<Statement>& statements, std::size_t key, bool atRank);
     Statement& query(std::size_t key, KeyQuery which);
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
     void bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys);
@@ -65,8 +81,10 @@ private:
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, kKeyQueries>> queries_;
     std::vector<Statement> highest_;  // per key, prepared when first used
-    std::vector<KeyValue> keys_;      // key values of the record being inserted
-    Record stored_;                   // the record as stored, read before a write
+    // Per key and, last, for physical order; prepared when first used.
+    std::vector<Statement> rank_, atRank_;
+    std::vector<KeyValue> keys_;  // key values of the record being inserted
+    Record stored_;               // the record as stored, read before a write
 };
 
 }  // namespace wbtrv
