@@ -77,8 +77,18 @@ int ServerFile::changeKeys(const KeyChange& change) {
 }
 
 // Batches of records in id order, their values sent back as two arrays in
-// the arrays' text form (ids and values only, never caller text).
+// the arrays' text form (ids and values only, never caller text). No
+// record's bytes change, so the journal's trigger is held off meanwhile (in
+// the same transaction: a failure undoes that too).
 int ServerFile::fillAddedKey(const KeyDefinition& key, std::size_t number) {
+    bool journaling = false;
+    if (layout_.journalKept) {
+        PgResult parts;
+        if (const int status = db_.run(journal_.parts, {}, parts); status != B_NO_ERROR) return status;
+        journaling = !parts.isNull(0, 0) && parts.textAt(0, 0) != "D";
+    }
+    if (journaling)
+        if (const int status = db_.run(journal_.disable); status != B_NO_ERROR) return status;
     const std::string table = recordTable(number_);
     const std::string read =
         "SELECT id, data FROM " + table + " WHERE id > $1 ORDER BY id LIMIT " + std::to_string(kFillBatch);
@@ -91,7 +101,7 @@ int ServerFile::fillAddedKey(const KeyDefinition& key, std::size_t number) {
         PgResult rows;
         if (const int status = db_.run(nullptr, read, PgParams().integer(after), rows); status != B_NO_ERROR)
             return status;
-        if (rows.rows() == 0) return B_NO_ERROR;
+        if (rows.rows() == 0) return journaling ? db_.run(journal_.enable) : B_NO_ERROR;
         std::string ids, values;
         for (int i = 0; i < rows.rows(); ++i) {
             const auto data = rows.bytesAt(i, 1);

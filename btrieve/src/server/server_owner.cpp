@@ -9,12 +9,12 @@ namespace wbtrv {
 
 namespace {
 
-// Whether the catalog has the owners' table. A statement naming a missing
-// table would fail, and a failure ends an open transaction on the server:
-// this is asked first.
+// Whether the catalog has the owners' table and its view (catalogs of
+// earlier versions have neither). A statement naming a missing table would
+// fail, and a failure ends an open transaction on the server: this is asked first.
 int ownersTable(PgConnection& db, bool& exists) {
     PgResult r;
-    const int status = db.run("owners_table", "SELECT (to_regclass('wbtrv_owners') IS NOT NULL)::int", {}, r);
+    const int status = db.run("owners_table", "SELECT (to_regclass('wbtrv_owners_readable') IS NOT NULL)::int", {}, r);
     exists = status == B_NO_ERROR && r.integerAt(0, 0) != 0;
     return status;
 }
@@ -27,7 +27,7 @@ int readServerOwner(PgConnection& db, std::int64_t id, std::optional<OwnerRecord
     int status = ownersTable(db, exists);
     if (status != B_NO_ERROR || !exists) return status;
     PgResult r;
-    status = db.run("owner_of", "SELECT restriction::bigint, salt, hash FROM wbtrv_owners WHERE file_id = $1",
+    status = db.run("owner_of", "SELECT restriction::bigint, salt, hash FROM wbtrv_owners_readable WHERE file_id = $1",
                     PgParams().integer(id), r);
     if (status != B_NO_ERROR || r.rows() == 0) return status;
     const auto salt = r.bytesAt(0, 1), hash = r.bytesAt(0, 2);

@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "server/server_journal.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -21,6 +22,22 @@ const char* const kCatalog =
     " PRIMARY KEY(file_id, number, segment));"
     "CREATE TABLE IF NOT EXISTS wbtrv_owners(file_id bigint PRIMARY KEY REFERENCES wbtrv_files(id) ON DELETE CASCADE,"
     " restriction integer NOT NULL, salt bytea NOT NULL, hash bytea NOT NULL)";
+
+// The owners' rows as a role may see them: a file's row only to a role
+// that may read or change its records (and so may open it at all), so the
+// salted hashes are not handed to every role that may read the catalog.
+// Made once, by the catalog's maker; its record tables are named with the
+// schema (a literal here) so no search path can slip another table in.
+std::string ownersViewSql(const std::string& schema) {
+    std::string literal = "'";
+    for (char c : schema) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    literal += "'";
+    return "CREATE VIEW wbtrv_owners_readable AS SELECT file_id, restriction, salt, hash FROM wbtrv_owners"
+           " WHERE has_table_privilege(to_regclass(quote_ident(" +
+           literal +
+           ") || '.wbtrv_data_' || file_id), 'SELECT,INSERT,UPDATE,DELETE');"
+           "GRANT SELECT ON wbtrv_owners_readable TO PUBLIC";
+}
 
 StoredInteger integerOrEmpty(const PgResult& r, int row, int column) {
     return r.isNull(row, column) ? std::nullopt : StoredInteger(r.integerAt(row, column));
@@ -72,7 +89,8 @@ int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
         table += ", " + keyColumn(n) + " " + keyColumnType(key);
         indexes += ";" + keyIndexSql(id, n, key);
     }
-    return db.run(table + ")" + indexes);
+    if (const int status = db.run(table + ")" + indexes); status != B_NO_ERROR) return status;
+    return makeServerJournal(db, id);
 }
 
 int replaced(PgConnection& db, std::int64_t id, bool replace) {
@@ -88,7 +106,8 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
         if (status != B_NO_ERROR) return status;
         if (r.integerAt(0, 0) == 0) return B_FILE_IN_USE;
     }
-    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id))) != B_NO_ERROR) return status;
+    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id) + ";" + dropServerJournalSql(id))) != B_NO_ERROR)
+        return status;
     PgParams byId;
     byId.integer(id);
     return db.run(nullptr, "DELETE FROM wbtrv_files WHERE id = $1", byId, r);
@@ -117,8 +136,13 @@ int createInTransaction(PgConnection& db, const std::string& name, const FileLay
 // Taken while the catalog is made, so two processes making it at once do
 // not trip over each other: class 0 is no file's.
 int ensureCatalog(PgConnection& db) {
-    const int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
-    return status == B_NO_ERROR ? db.run(kCatalog) : status;
+    int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
+    if (status == B_NO_ERROR) status = db.run(kCatalog);
+    PgResult r;
+    if (status == B_NO_ERROR)
+        status = db.run(nullptr, "SELECT current_schema(), (to_regclass('wbtrv_owners_readable') IS NULL)::int", {}, r);
+    if (status != B_NO_ERROR || r.rows() != 1 || r.isNull(0, 0) || r.integerAt(0, 1) == 0) return status;
+    return db.run(ownersViewSql(r.textAt(0, 0)));
 }
 
 std::string nameOnServer(const std::string& path) {
@@ -163,7 +187,7 @@ int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id) 
 }
 
 int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid& table, bool& writable,
-                     std::string& why) {
+                     bool& journalDamaged, std::string& why) {
     layout = FileLayout{};
     PgResult r;
     int status = db.run(nullptr,
@@ -197,7 +221,9 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
     status = db.run(nullptr,
                     "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
                     " AND has_table_privilege(t, 'DELETE'), a.attname::text,"
-                    " format_type(a.atttypid, a.atttypmod) FROM to_regclass($1) t"
+                    " format_type(a.atttypid, a.atttypmod),"
+                    " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = t AND tgname = 'wbtrv_journal')"
+                    " FROM to_regclass($1) t"
                     " JOIN pg_attribute a ON a.attrelid = t WHERE a.attnum > 0 AND NOT a.attisdropped",
                     PgParams().text(recordTable(id)), r);
     if (status != B_NO_ERROR) return status == B_SERVER_LOST ? status : B_NOT_A_DATA_FILE;
@@ -213,6 +239,8 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
     for (KeyDefinition& key : layout.keys) key.encodedColumn = !key.absent() && !key.integerColumn();
     table = static_cast<Oid>(r.integerAt(0, 0));
     writable = r.integerAt(0, 1) != 0;
+    // A file with a journal whose trigger is gone could not journal its changes.
+    journalDamaged = layout.journalKept && r.integerAt(0, 4) == 0;
     return B_NO_ERROR;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "sqlite/sqlite_journal.h"
 #include "sqlite/sqlite_keys.h"
 
 #include <wbtrv32/btrieve.h>
@@ -99,7 +100,7 @@ int createSchema(Database& db, const FileLayout& layout) {
     sql += "INSERT INTO metadata_t VALUES(" + std::to_string(layout.recordLength) + "," +
            std::to_string(layout.recordLength) + "," + std::to_string(layout.pageSize) + ",0," +
            std::to_string(kFormatVersion) + ");";
-    sql += keyRowsSql(layout) + dataTableSql(layout, "data_t") + keyIndexesSql(layout);
+    sql += keyRowsSql(layout) + dataTableSql(layout, "data_t") + keyIndexesSql(layout) + journalTablesSql();
     return db.exec("BEGIN;" + sql + "COMMIT;");
 }
 

@@ -10,7 +10,8 @@
 
 namespace wbtrv {
 
-// Creates the tables, indexes and description rows of a new, empty file.
+// Creates the tables, indexes and description rows of a new, empty file,
+// with its journal of changes on.
 int createSchema(Database& db, const FileLayout& layout);
 // The SQL of its parts: the keys_t rows describing the keys, the records'
 // table under a name, and the keys' indexes on data_t.

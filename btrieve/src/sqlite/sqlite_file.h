@@ -8,6 +8,7 @@
 #include "sqlite/open_lock.h"
 #include "sqlite/record_locks.h"
 #include "sqlite/sqlite_handle.h"
+#include "sqlite/sqlite_journal.h"
 
 #include <array>
 #include <functional>
@@ -45,11 +46,15 @@ public:
         return recordLocks_.awaitedBy(static_cast<pid_t>(holder));
     }
     bool changedInTransaction() const override { return inTransaction() && !sqlite3_get_autocommit(db_.get()); }
+    int journalState(JournalState& out) override;
+    int readJournal(const JournalQuery& query, const JournalSink& sink) override;
+    int switchJournal(bool on) override;
+    int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) override;
 
 private:
     class Write;
 
-    SqliteFile() = default;
+    SqliteFile() : journal_(db_) {}
     int prepareFixed();
     // Prepares every statement again for the file's layout as it now is.
     int prepareForLayout();
@@ -75,6 +80,8 @@ private:
     RecordLocks recordLocks_;
     Database db_;
     LockWait lockWait_;
+    // Written by triggers with every change; kept only by files that have one.
+    SqliteJournal journal_;
     // A refused commit could not be kept out of the log: every later call
     // answers 2 until the file is closed in this process.
     bool broken_ = false;

@@ -83,6 +83,8 @@ int SqliteFile::changeKeys(const KeyChange& change) {
     sqlite3_create_function_v2(db_.get(), "added_key", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (status != B_NO_ERROR) return status;
     layout_ = change.layout;
+    // The journal's triggers went with the former table: the next write puts them back.
+    journal_.forget();
     status = prepareForLayout();
     // A file whose statements cannot be made again answers 2 until it is closed.
     if (status != B_NO_ERROR) broken_ = true;

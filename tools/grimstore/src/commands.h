@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,5 +38,14 @@ struct DumpOptions {
     bool nameFile = false;  // begin every line with "file", for a dump of several files
 };
 int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
+
+// The journal of changes: switched on or off, its state, and pruned.
+int runJournalSwitch(const std::string& file, bool on, Io& io);
+int runJournalStatus(const std::string& file, Io& io);
+struct JournalPruneOptions {
+    std::optional<int64_t> before;  // drop entries made before this time (microseconds since 1970 UTC)
+    std::optional<uint64_t> keep;   // or keep only the newest this many
+};
+int runJournalPrune(const std::string& file, const JournalPruneOptions& options, Io& io);
 
 }  // namespace grimstore

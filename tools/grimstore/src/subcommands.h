@@ -27,6 +27,7 @@ void registerCheck(CLI::App& app, SubcommandContext& context);
 void registerDump(CLI::App& app, SubcommandContext& context);
 void registerDemo(CLI::App& app, SubcommandContext& context);
 void registerCopy(CLI::App& app, SubcommandContext& context);
+void registerJournal(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();
