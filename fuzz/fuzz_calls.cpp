@@ -3,14 +3,22 @@
 // layout; every status and every record read must be what the model says.
 // The extended reads and Insert Extended take part, and Step Extended
 // requests of raw input bytes, in buffers exactly as long as the call says,
-// run on a second block.
+// run on a second block. Percentages go there and back; Create Index, Set
+// Owner and Set Directory take the input's next bytes as their buffers,
+// answer one of their statuses and are undone (Drop Index keeping the
+// numbers, Clear Owner, the directory set back), so the model's keys stay as
+// they are.
 #include "fuzz_support.h"
 
+#include <wbtrv32/create_entries.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 using namespace fuzz;
@@ -69,8 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expect(open(block, path) == B_NO_ERROR && open(other, path) == B_NO_ERROR);
     Model model;
     Bytes key(BTR_MAX_KEY_LENGTH);
+    std::array<char, BTR_MAX_KEY_LENGTH> directory{};
+    expect(BTRCALL(B_GET_DIRECTORY, nullptr, nullptr, nullptr, directory.data(), BTR_MAX_KEY_LENGTH, 0) == 0);
     for (size_t i = 0; i + 1 < size; i += 2) {
-        const std::uint8_t op = data[i] % 9, arg = data[i + 1];
+        const std::uint8_t op = data[i] % 13, arg = data[i + 1];
+        // The input's next bytes, up to n, as a buffer of its own (so a read past it is seen).
+        const auto take = [&](size_t n) {
+            const size_t from = std::min(i + 2, size), to = std::min(from + n, size);
+            i = to - 2;
+            return Bytes(data + from, data + to);
+        };
         const std::int8_t keyNumber = arg & 1 ? 2 : 0;
         Bytes record(16, arg);
         putInt(record, 0, 4, 0);
@@ -150,7 +166,68 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 expect(status == (taken ? B_DUPLICATE_KEY_VALUE : B_NO_ERROR));
                 if (taken) break;
                 model.records[*model.current] = record;
-                model.position = model.keyOf(record, model.keyNumber);
+                if (model.position) model.position = model.keyOf(record, model.keyNumber);
+                break;
+            }
+            case 9: {  // get by percentage along key 0 (autoincrement values are ids) or physically, and back
+                const std::int8_t along = arg & 1 ? -1 : 0;
+                Bytes percentage(16, 0);
+                putInt(percentage, 0, 2, arg * 40);
+                const std::int16_t status = call(B_GET_BY_PERCENTAGE, block, percentage, key, along);
+                expect(status == (model.records.empty() ? B_END_OF_FILE : B_NO_ERROR));
+                if (status != B_NO_ERROR) break;
+                const auto count = static_cast<double>(model.records.size() - 1);
+                const long rank = std::lround(std::min(arg * 40, 10000) * count / 10000);
+                const auto at = std::next(model.records.begin(), rank);
+                expect(percentage == at->second);
+                model.current = at->first;
+                model.position = along == 0 ? std::optional(at->first) : std::nullopt;
+                model.keyNumber = 0;
+                Bytes answer(4), value(4);
+                putInt(along == 0 ? value : answer, 0, 4, along == 0 ? at->first : (at->first >> 16 | at->first << 16));
+                expect(call(B_FIND_PERCENTAGE, block, answer, value, along) == B_NO_ERROR);
+                expect(getInt(answer, 0, 4) == (count ? std::lround(rank * 10000 / count) : 0));
+                break;
+            }
+            case 10: {  // create index from the input's bytes, dropped again keeping the numbers
+                Bytes entries = take(arg % 48);
+                const std::int16_t status = call(B_CREATE_INDEX, block, entries, key, arg & 0x80 ? -128 : 0);
+                static const std::int16_t refusals[] = {22, 27, 29, 45, 48, 49, 6, 5, 41};
+                expect(status == B_NO_ERROR || std::count(std::begin(refusals), std::end(refusals), status) == 1);
+                if (status != B_NO_ERROR) break;
+                Bytes stat(4096);
+                wbtrv::CreateEntries layout;
+                expect(call(B_STAT, block, stat, key, 0) == B_NO_ERROR && wbtrv::readCreateBuffer(stat, layout) == 0);
+                expect(layout.keys.size() == 4 && (layout.keys.back()[0].flags & B_KEY_SUPPLEMENTAL));
+                const auto number = static_cast<std::int8_t>(layout.keys.back()[0].keyNumber | 0x80);
+                expect(call(B_DROP_INDEX, block, stat, key, number) == B_NO_ERROR);
+                model.position.reset();
+                break;
+            }
+            case 11: {  // set owner with the input's bytes as the name, cleared again
+                Bytes name = take(arg % 12);
+                name.erase(std::find(name.begin(), name.end(), 0), name.end());
+                const bool sound =
+                    !name.empty() && name.size() <= 8 && std::count(name.begin(), name.end(), ' ') < long(name.size());
+                Bytes typed = name, again = name;
+                typed.push_back(0);
+                again.push_back(0);
+                const std::int16_t status = call(B_SET_OWNER, block, again, typed, std::int8_t(arg % 5));
+                expect(status == (arg % 5 == 4 ? B_OPERATION_NOT_ALLOWED : sound ? B_NO_ERROR : B_INVALID_OWNER));
+                expect(call(B_CLEAR_OWNER, block, again, typed, 0) == B_NO_ERROR);
+                break;
+            }
+            case 12: {  // set directory to the input's bytes, set back; get it into a key buffer of arg bytes
+                Bytes path = take(arg % 16);
+                const std::int16_t status = call(B_SET_DIRECTORY, block, path, path, 0);
+                expect(status == B_NO_ERROR || status == B_DIRECTORY_ERROR || status == B_INVALID_FILE_NAME);
+                expect(BTRCALL(B_SET_DIRECTORY, nullptr, nullptr, nullptr, directory.data(), BTR_MAX_KEY_LENGTH, 0) ==
+                       0);
+                Bytes got(arg);
+                const size_t needed = std::string_view(directory.data()).size() + 1;
+                expect(call(B_GET_DIRECTORY, block, got, got, 0) ==
+                       (arg < needed ? B_KEY_BUFFER_TOO_SHORT : B_NO_ERROR));
+                expect(arg < needed || std::equal(got.begin(), got.begin() + needed, directory.begin()));
                 break;
             }
             case 6: {  // Get Next or Previous Extended along the position's key

@@ -34,7 +34,8 @@ TEST_P(EngineTest, PositionBlocksWeDidNotSetUpGet3) {
     };
     for (const auto& [name, original] : blocks) {
         for (std::uint16_t op : {B_CLOSE, B_INSERT, B_UPDATE, B_DELETE, B_GET_EQUAL, B_GET_NEXT, B_GET_PREVIOUS,
-                                 B_GET_FIRST, B_GET_LAST, B_STAT}) {
+                                 B_GET_FIRST, B_GET_LAST, B_STAT, B_SET_OWNER, B_CLEAR_OWNER, B_CREATE_INDEX,
+                                 B_DROP_INDEX, B_GET_BY_PERCENTAGE, B_FIND_PERCENTAGE}) {
             SCOPED_TRACE(std::string(name) + ", operation " + std::to_string(op));
             Block block = original;
             Call call{Standard::record(0, 1, 2)};
@@ -73,6 +74,14 @@ TEST_P(EngineTest, NullAndShortBuffersGetAStatus) {
         {"open without name", B_OPEN, false, 'n', 'n', 0, 0, B_INVALID_FILE_NAME},
         {"open with an empty name", B_OPEN, false, 'n', '0', 255, 0, B_INVALID_FILE_NAME},
         {"create without buffer", B_CREATE, false, 'n', 'x', 2, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get by percentage without data", B_GET_BY_PERCENTAGE, false, 'n', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get by percentage with a short key", B_GET_BY_PERCENTAGE, true, 'r', '0', 3, 0, B_KEY_BUFFER_TOO_SHORT},
+        {"find percentage without data", B_FIND_PERCENTAGE, false, 'n', '0', 255, -1, B_DATA_BUFFER_TOO_SHORT},
+        {"find percentage without key", B_FIND_PERCENTAGE, true, 'r', 'n', 255, 1, B_KEY_BUFFER_TOO_SHORT},
+        {"set owner without key buffer", B_SET_OWNER, true, 'r', 'n', 255, 0, B_INVALID_OWNER},
+        {"create index without data", B_CREATE_INDEX, false, 'n', 'n', 0, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"set directory without key", B_SET_DIRECTORY, false, 'n', 'n', 0, 0, B_INVALID_FILE_NAME},
+        {"get directory into one byte", B_GET_DIRECTORY, false, 'n', '0', 1, 0, B_KEY_BUFFER_TOO_SHORT},
     };
     for (const Case& c : cases) {
         Bytes record = Standard::record(0, 1, 1);

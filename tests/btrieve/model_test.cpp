@@ -9,10 +9,12 @@
 // the published order rules, not by the record manager's encoding.
 // A failure prints the seed; BTRIEVE_MODEL_SEED=<seed> replays it.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 #include "test_support/seed.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -63,19 +65,37 @@ const std::vector<ModelKey>& modelKeys() {
 
 const int kKeyCount = static_cast<int>(modelKeys().size());
 
-// The file's Create layout; Stat answers with it, each segment naming its key.
-wbtrv::CreateEntries modelEntries() {
+// A key of a file whose keys change: which model key it is, and whether Create Index added it.
+struct FileKey {
+    int model;
+    bool added = false;
+};
+
+// The Create layout of a file with these keys by number (none: a number left
+// free); Stat answers with it, each segment naming its key's number.
+wbtrv::CreateEntries entriesFor(const std::vector<std::optional<FileKey>>& keys) {
     wbtrv::CreateEntries entries;
     entries.recordLength = kRecordLength;
-    entries.sequences = {reversedSequence()};
-    for (const ModelKey& key : modelKeys()) {
+    for (std::size_t number = 0; number < keys.size(); ++number) {
+        if (!keys[number]) continue;
+        const ModelKey& key = modelKeys()[keys[number]->model];
+        const auto added = static_cast<std::uint16_t>(keys[number]->added ? B_KEY_SUPPLEMENTAL : 0);
         wbtrv::KeySegments& out = entries.keys.emplace_back();
         for (const Segment& s : key.segments)
+            if (s.sequence) entries.sequences = {*s.sequence};
+        for (const Segment& s : key.segments)
             out.push_back({static_cast<std::uint16_t>(s.offset + 1), s.length,
-                           static_cast<std::uint16_t>(key.flags | s.flags | B_KEY_EXTENDED_TYPE), s.type, 0,
-                           static_cast<std::uint8_t>(entries.keys.size() - 1), 0});
+                           static_cast<std::uint16_t>(key.flags | s.flags | added | B_KEY_EXTENDED_TYPE), s.type, 0,
+                           static_cast<std::uint8_t>(number), 0});
     }
     return entries;
+}
+
+// The file of every model key.
+wbtrv::CreateEntries modelEntries() {
+    std::vector<std::optional<FileKey>> keys;
+    for (int k = 0; k < kKeyCount; ++k) keys.push_back(FileKey{k});
+    return entriesFor(keys);
 }
 
 // A key's bytes out of a record, its segments one after the other.
@@ -768,6 +788,296 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     std::sort(modelled.begin(), modelled.end(),
               [](const Bytes& a, const Bytes& b) { return getInt(a, 0, 4) < getInt(b, 0, 4); });
     EXPECT_EQ(stored, modelled);
+}
+
+// Random inserts, deletes, Create Index (numbered by the record manager or
+// by the caller) and Drop Index (keeping the numbers or not) on a file that
+// holds records, each change checked against a model of the file's records
+// and keys by number: Stat, walks along each key, and Get By Percentage and
+// Find Percentage along keys and in physical order, there and back. The
+// journal holds the inserts and deletes, nothing of the keys' changes.
+TEST_P(EngineTest, AddedAndDroppedKeysAndPercentagesAgreeWithTheModel) {
+    using wbtrv::client::Move;
+    std::mt19937 rng(test_support::testSeed("AddedAndDroppedKeysAndPercentagesAgreeWithTheModel"));
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::vector<std::optional<FileKey>> keys = {FileKey{0}, FileKey{2}};
+    std::map<std::int64_t, Bytes> records;
+    std::uint64_t changes = 0;
+    ASSERT_EQ(wbtrv::client::create(path("keys.dat"), entriesFor(keys), wbtrv::client::IfExists::Refuse), B_NO_ERROR);
+    wbtrv::client::File file;
+    ASSERT_EQ(file.open(path("keys.dat")), B_NO_ERROR);
+
+    // Values from the order table in every segment of every model key, a null value now and then.
+    auto randomRecord = [&] {
+        Bytes r(kRecordLength, 0);
+        for (const ModelKey& key : modelKeys())
+            for (const Segment& s : key.segments) {
+                std::vector<const Bytes*> pool;
+                for (const OrderCase& c : orderCases())
+                    for (const auto& group : c.groups)
+                        for (const Bytes& v : group)
+                            if (c.segment.type == s.type && c.segment.length == s.length) pool.push_back(&v);
+                if (!pool.empty() && pick(0, 7) != 0)
+                    std::copy_n(pool[pick(0, int(pool.size()) - 1)]->begin(), s.length, r.begin() + s.offset);
+            }
+        putInt(r, 0, 4, 0);
+        putInt(r, 4, 2, pick(-4, 4));
+        putInt(r, 6, 4, pick(0, 100000));
+        for (std::size_t i = kPayload; i < kRecordLength; ++i) r[i] = static_cast<std::uint8_t>(pick(0, 255));
+        return r;
+    };
+    // Records of equal values of model key m that may not repeat: other than `except`.
+    auto repeats = [&](int m, const Bytes& r, std::optional<std::int64_t> except) {
+        if (!modelKeys()[m].unique() || leftOut(keyBytes(r, m), m)) return false;
+        return std::any_of(records.begin(), records.end(), [&](const auto& other) {
+            return other.first != except && !leftOut(keyBytes(other.second, m), m) &&
+                   compare(m, keyBytes(r, m), keyBytes(other.second, m)) == 0;
+        });
+    };
+    // Ids in the order of key number n (-1: physical order), records left out of a null key left out.
+    auto order = [&](int n) {
+        std::vector<std::int64_t> ids;
+        for (const auto& [id, r] : records)
+            if (n < 0 || !leftOut(keyBytes(r, keys[n]->model), keys[n]->model)) ids.push_back(id);
+        if (n >= 0)
+            std::stable_sort(ids.begin(), ids.end(), [&](auto a, auto b) {
+                return compare(keys[n]->model, keyBytes(records[a], keys[n]->model),
+                               keyBytes(records[b], keys[n]->model)) < 0;
+            });
+        return ids;
+    };
+    auto position = [](std::int64_t id) {
+        const Bytes at = positionBytes(id);
+        return wbtrv::client::Position{at[0], at[1], at[2], at[3]};
+    };
+    auto expectRecord = [&](std::int64_t id) {
+        const auto read = file.record();
+        ASSERT_TRUE(std::equal(read.begin(), read.end(), records[id].begin(), records[id].end())) << "record " << id;
+    };
+
+    for (int step = 0; step < 250; ++step) {
+        const int kind = pick(0, 99);
+        SCOPED_TRACE("step " + std::to_string(step) + " kind " + std::to_string(kind));
+        if (kind < 40) {
+            Bytes r = randomRecord();
+            std::int64_t highest = 0;
+            for (const auto& [id, other] : records) highest = std::max(highest, getInt(other, 0, 4));
+            putInt(r, 0, 4, highest + 1);
+            const bool clash =
+                std::any_of(keys.begin(), keys.end(), [&](const auto& k) { return k && repeats(k->model, r, {}); });
+            Bytes sent = r;
+            putInt(sent, 0, 4, 0);
+            ASSERT_EQ(file.insert(sent, 0), clash ? B_DUPLICATE_KEY_VALUE : B_NO_ERROR);
+            if (!clash) records[records.empty() ? 1 : records.rbegin()->first + 1] = r;
+            changes += !clash;
+        } else if (kind < 50 && !records.empty()) {
+            const std::int64_t id = std::next(records.begin(), pick(0, int(records.size()) - 1))->first;
+            ASSERT_EQ(file.getDirect(position(id), -1), B_NO_ERROR);
+            ASSERT_EQ(file.remove(), B_NO_ERROR);
+            records.erase(id);
+            ++changes;
+        } else if (kind < 70) {
+            std::vector<int> absent;
+            for (int m = 1; m < kKeyCount; ++m)
+                if (std::none_of(keys.begin(), keys.end(), [&](const auto& k) { return k && k->model == m; }))
+                    absent.push_back(m);
+            if (absent.empty()) continue;
+            const int m = absent[pick(0, int(absent.size()) - 1)];
+            const int roll = pick(0, 9);
+            const std::optional<std::uint8_t> given = roll < 3
+                                                          ? std::optional(std::uint8_t(pick(0, int(keys.size()) + 1)))
+                                                      : roll == 3 ? std::optional(std::uint8_t(pick(119, 127)))
+                                                                  : std::nullopt;
+            std::size_t n = 0;
+            while (n < keys.size() && keys[n]) ++n;
+            n = given.value_or(n);
+            const bool taken = n > 118 || (n < keys.size() && keys[n]);
+            const bool clash = std::any_of(records.begin(), records.end(),
+                                           [&](const auto& r) { return repeats(m, r.second, r.first); });
+            const wbtrv::CreateEntries one = entriesFor({FileKey{m}});
+            const bool collates = std::any_of(one.keys[0].begin(), one.keys[0].end(),
+                                              [](const auto& e) { return e.flags & B_KEY_ALT_COLLATING; });
+            ASSERT_EQ(file.createIndex(one.keys[0], given, collates ? &reversedSequence() : nullptr),
+                      taken   ? B_INVALID_KEY_NUMBER
+                      : clash ? B_DUPLICATE_KEY_VALUE
+                              : B_NO_ERROR);
+            if (taken || clash) continue;
+            keys.resize(std::max(keys.size(), n + 1));
+            keys[n] = FileKey{m, true};
+        } else if (kind < 80) {
+            const int n = pick(1, int(keys.size()));
+            const bool keep = pick(0, 1);
+            const bool exists = n < int(keys.size()) && keys[n];
+            ASSERT_EQ(file.dropIndex(std::uint8_t(n), keep), exists ? B_NO_ERROR : B_INVALID_KEY_NUMBER);
+            if (!exists) continue;
+            if (keep)
+                keys[n].reset();
+            else
+                keys.erase(keys.begin() + n);
+            while (!keys.back()) keys.pop_back();
+            ASSERT_EQ(file.get(Move::Next, 0), B_INVALID_POSITIONING) << "a drop ends the key position";
+        } else {
+            // Along a key the file has, or in physical order.
+            std::vector<int> numbers{-1};
+            for (int n = 0; n < int(keys.size()); ++n)
+                if (keys[n]) numbers.push_back(n);
+            const int n = numbers[pick(0, int(numbers.size()) - 1)];
+            const std::vector<std::int64_t> ids = order(n);
+            const auto N = static_cast<std::int64_t>(ids.size());
+            if (n >= 0) {
+                std::int16_t status = file.get(Move::First, std::int8_t(n));
+                for (const std::int64_t id : ids) {
+                    ASSERT_EQ(status, B_NO_ERROR);
+                    expectRecord(id);
+                    status = file.get(Move::Next, std::int8_t(n));
+                }
+                ASSERT_EQ(status, B_END_OF_FILE);
+            }
+            const int p = pick(0, 10500);
+            ASSERT_EQ(file.getByPercentage(std::uint16_t(p), std::int8_t(n)), N ? B_NO_ERROR : B_END_OF_FILE);
+            if (N == 0) continue;
+            expectRecord(ids[std::lround(std::min(p, 10000) * double(N - 1) / 10000)]);
+            if (n < 0) {
+                ASSERT_EQ(file.get(Move::Next, 0), B_INVALID_POSITIONING);
+            }
+            // A record's percentage: for duplicates, its value's first record's.
+            int first = pick(0, int(N) - 1);
+            const Bytes& record = records[ids[first]];
+            const int m = n < 0 ? 0 : keys[n]->model;
+            while (n >= 0 && first > 0 && compare(m, keyBytes(records[ids[first - 1]], m), keyBytes(record, m)) == 0)
+                --first;
+            std::uint32_t percentage = 0;
+            ASSERT_EQ(n < 0 ? file.findPercentage(position(ids[first]), percentage)
+                            : file.findPercentage(std::int8_t(n), keyBytes(record, m), percentage),
+                      B_NO_ERROR);
+            ASSERT_EQ(percentage, N == 1 ? 0 : std::lround(first * 10000.0 / double(N - 1)));
+            ASSERT_EQ(file.getByPercentage(std::uint16_t(percentage), std::int8_t(n)), B_NO_ERROR);
+            expectRecord(ids[first]);
+        }
+        if (kind >= 50 && kind < 80) {
+            wbtrv::CreateEntries stat, expected = entriesFor(keys);
+            expected.recordCount = static_cast<std::uint32_t>(records.size());
+            ASSERT_EQ(file.stat(stat), B_NO_ERROR);
+            ASSERT_EQ(wbtrv::buildCreateBuffer(stat), wbtrv::buildCreateBuffer(expected));
+        }
+    }
+    // A value no record holds, a position of none.
+    std::uint32_t percentage = 0;
+    EXPECT_EQ(file.findPercentage(0, Bytes(4, 0xFF), percentage), B_KEY_VALUE_NOT_FOUND);
+    EXPECT_EQ(file.findPercentage(position(99999), percentage), B_INVALID_RECORD_ADDRESS);
+    file.close();
+    wbtrv::client::JournalState journal;
+    ASSERT_EQ(wbtrv::client::journalState(path("keys.dat"), journal), B_NO_ERROR);
+    EXPECT_EQ(journal.entries, changes);
+    std::string message;
+    EXPECT_EQ(verify(path("keys.dat"), message), B_NO_ERROR) << message;
+}
+
+// An owner name at each access code: Set Owner's refusals, the Opens
+// without the name, with a wrong one and with it and what each may do, Clear
+// Owner, the name kept only as a salted hash, and another process's open.
+TEST_P(EngineTest, AnOwnerNameGuardsOpenAsItsAccessCodeSays) {
+    const std::string file = path("owned.dat");
+    auto withNames = [](std::uint16_t op, Block& block, const std::string& key, const std::string& data, int code) {
+        Call call{Bytes(data.begin(), data.end())};
+        call.data.push_back(0);
+        std::copy(key.begin(), key.end(), call.key.begin());
+        call.key[key.size()] = 0;
+        if (op == B_OPEN) call.length = static_cast<std::uint32_t>(data.size());
+        return op == B_OPEN ? BTRCALL(op, block.data(), call.data.data(), &call.length, call.key.data(), 255, 0)
+                            : call.run(op, block, static_cast<std::int8_t>(code));
+    };
+    auto openAs = [&](Block& block, const std::string& owner) { return withNames(B_OPEN, block, file, owner, 0); };
+    auto close = [](Block& block) { return BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0); };
+    std::uint32_t inserted = 0;
+    auto insert = [&](Block& block) { return Call{Standard::record(0, 1, ++inserted)}.run(B_INSERT, block, 0); };
+    auto ownerOf = [](Block& block) {
+        Call stat{Bytes(512)};
+        wbtrv::CreateEntries entries;
+        EXPECT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
+        EXPECT_EQ(wbtrv::readCreateBuffer(stat.data, entries), B_NO_ERROR);
+        return entries.ownerAccess;
+    };
+    for (int code = B_OWNER_NO_ACCESS; code <= B_OWNER_READ_ONLY_ENCRYPTED; ++code) {
+        SCOPED_TRACE("access code " + std::to_string(code));
+        Block owner{}, other{};
+        ASSERT_EQ(createFile(file, Standard::createBuffer()), B_NO_ERROR);
+        ASSERT_EQ(openFile(owner, file), B_NO_ERROR);
+        const std::tuple<const char*, const char*, int, std::int16_t> refusals[] = {
+            {"Keeper", "Keepr", code, B_INVALID_OWNER},
+            {"", "", code, B_INVALID_OWNER},
+            {"   ", "   ", code, B_INVALID_OWNER},
+            {"Gatekeeper", "Gatekeeper", code, B_INVALID_OWNER},
+            {"Keeper", "Keeper", 4, B_OPERATION_NOT_ALLOWED},
+            {"Keeper", "Keeper", -1, B_OPERATION_NOT_ALLOWED},
+        };
+        for (const auto& [typed, again, given, status] : refusals)
+            EXPECT_EQ(withNames(B_SET_OWNER, owner, typed, again, given), status) << typed << " " << again;
+        ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        EXPECT_EQ(withNames(B_SET_OWNER, owner, "Keeper", "Keeper", code), B_OPERATION_NOT_ALLOWED);
+        ASSERT_EQ(BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        for (std::int8_t mode : {B_MODE_READ_ONLY, B_MODE_NORMAL}) {
+            ASSERT_EQ(openFile(other, file, mode), B_NO_ERROR);
+            EXPECT_EQ(withNames(B_SET_OWNER, mode == B_MODE_NORMAL ? owner : other, "Keeper", "Keeper", code),
+                      mode == B_MODE_NORMAL ? B_FILE_IN_USE : B_ACCESS_DENIED);
+            ASSERT_EQ(close(other), B_NO_ERROR);
+        }
+        if (code == B_OWNER_NO_ACCESS) {
+            // Another process with the file open: neither the owner nor the keys change.
+            Child holder(file, [](Block&, const Pause& pause) {
+                pause();
+                return 0;
+            });
+            ASSERT_TRUE(holder.waitForSignal());
+            EXPECT_EQ(withNames(B_SET_OWNER, owner, "Keeper", "Keeper", code), B_FILE_IN_USE);
+            EXPECT_EQ(Call{}.run(B_DROP_INDEX, owner, 1), B_FILE_IN_USE);
+            holder.signal();
+            EXPECT_EQ(holder.wait(), 0);
+        }
+        EXPECT_FALSE(ownerOf(owner));
+        ASSERT_EQ(withNames(B_SET_OWNER, owner, "Keeper", "Keeper", code), B_NO_ERROR);
+        EXPECT_EQ(withNames(B_SET_OWNER, owner, "Other", "Other", code), B_OWNER_ALREADY_SET);
+        EXPECT_EQ(ownerOf(owner), code);
+        EXPECT_EQ(insert(owner), B_NO_ERROR) << "the block that set the name keeps its access";
+        // The name is nowhere in the file, nor on the server: only its salt and hash.
+        if (onServer()) {
+            std::string kept;
+            ASSERT_TRUE(schema_->sql("SELECT length(salt) || ' ' || length(hash) FROM wbtrv_owners", &kept));
+            EXPECT_EQ(kept, "16 32");
+        }
+        for (const char* part : {"", "-wal"}) {
+            const Bytes bytes = fileBytes(file + part), name{'K', 'e', 'e', 'p', 'e', 'r'};
+            EXPECT_EQ(std::search(bytes.begin(), bytes.end(), name.begin(), name.end()), bytes.end());
+        }
+        // Opens, each reading the owner from the file: with a wrong name (case counts), without it, with it.
+        ASSERT_EQ(close(owner), B_NO_ERROR);
+        const bool readable = code & 1;
+        Block none{}, wrong{}, right{};
+        EXPECT_EQ(openAs(wrong, "keeper"), B_INVALID_OWNER);
+        EXPECT_EQ(openAs(none, ""), readable ? B_NO_ERROR : B_INVALID_OWNER);
+        ASSERT_EQ(openAs(right, "Keeper"), B_NO_ERROR);
+        EXPECT_EQ(insert(right), B_NO_ERROR);
+        if (readable) {
+            EXPECT_EQ(insert(none), B_ACCESS_DENIED);
+            EXPECT_EQ(Call{}.run(B_CLEAR_OWNER, none, 0), B_INVALID_OWNER);
+            EXPECT_EQ(Call{}.run(B_CLEAR_OWNER, right, 0), B_FILE_IN_USE);
+            ASSERT_EQ(close(none), B_NO_ERROR);
+        }
+        ASSERT_EQ(Call{}.run(B_CLEAR_OWNER, right, 0), B_NO_ERROR);
+        EXPECT_EQ(Call{}.run(B_CLEAR_OWNER, right, 0), B_NO_ERROR) << "a file without an owner";
+        EXPECT_FALSE(ownerOf(right));
+        ASSERT_EQ(close(right), B_NO_ERROR);
+        ASSERT_EQ(openAs(none, "anything"), B_NO_ERROR);
+        EXPECT_EQ(insert(none), B_NO_ERROR);
+        ASSERT_EQ(close(none), B_NO_ERROR);
+    }
+    // A catalog made before owner names: its files open, and Set Owner makes the table.
+    if (onServer()) {
+        Block block{};
+        ASSERT_TRUE(schema_->sql("DROP TABLE wbtrv_owners CASCADE"));
+        ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+        EXPECT_EQ(withNames(B_SET_OWNER, block, "Keeper", "Keeper", 0), B_NO_ERROR);
+    }
 }
 
 }  // namespace

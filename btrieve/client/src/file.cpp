@@ -58,7 +58,7 @@ Status File::write(std::uint16_t operation, std::uint32_t length, std::int8_t ke
     return call(operation, buffers_ ? buffers_->data.data() : nullptr, length, BTR_MAX_KEY_LENGTH, key);
 }
 
-Status File::open(std::string_view name, OpenMode mode) {
+Status File::open(std::string_view name, OpenMode mode, std::string_view owner) {
     if (open_) {
         if (const Status status = close(); status != B_NO_ERROR) return status;
     }
@@ -68,8 +68,11 @@ Status File::open(std::string_view name, OpenMode mode) {
     if (name.size() >= buffers_->key.size()) return B_INVALID_FILE_NAME;
     buffers_->key.fill(0);
     std::copy(name.begin(), name.end(), buffers_->key.begin());
-    // No owner name: an empty data buffer.
-    const Status status = write(B_OPEN, 0, static_cast<std::int8_t>(mode));
+    // The owner name, zero-terminated; none: an empty data buffer.
+    if (owner.size() >= buffers_->data.size()) return B_INVALID_OWNER;
+    std::copy(owner.begin(), owner.end(), buffers_->data.begin());
+    buffers_->data[owner.size()] = 0;
+    const Status status = write(B_OPEN, static_cast<std::uint32_t>(owner.size()), static_cast<std::int8_t>(mode));
     open_ = status == B_NO_ERROR;
     return status;
 }

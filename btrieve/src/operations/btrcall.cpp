@@ -53,6 +53,22 @@ Operation operationFor(std::uint16_t code) {
             return createOperation;
         case B_STAT:
             return statOperation;
+        case B_SET_OWNER:
+            return setOwnerOperation;
+        case B_CLEAR_OWNER:
+            return clearOwnerOperation;
+        case B_CREATE_INDEX:
+            return createIndexOperation;
+        case B_DROP_INDEX:
+            return dropIndexOperation;
+        case B_GET_BY_PERCENTAGE:
+            return getByPercentageOperation;
+        case B_FIND_PERCENTAGE:
+            return findPercentageOperation;
+        case B_SET_DIRECTORY:
+            return setDirectoryOperation;
+        case B_GET_DIRECTORY:
+            return getDirectoryOperation;
         case B_VERSION:
             return versionOperation;
         case B_UNLOCK:
@@ -72,7 +88,7 @@ Operation operationFor(std::uint16_t code) {
 
 bool isGet(std::uint16_t code) { return code >= B_GET_EQUAL && code <= B_GET_LAST; }
 bool takesLock(std::uint16_t code) {
-    return isGet(code) || code == B_GET_DIRECT || code == B_STEP_NEXT ||
+    return isGet(code) || code == B_GET_DIRECT || code == B_GET_BY_PERCENTAGE || code == B_STEP_NEXT ||
            (code >= B_STEP_FIRST && code <= B_STEP_PREVIOUS) ||
            (code >= B_GET_NEXT_EXTENDED && code <= B_STEP_PREVIOUS_EXTENDED);
 }

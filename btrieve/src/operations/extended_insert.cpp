@@ -16,8 +16,7 @@ int insertExtendedOperation(Registry& registry, const CallArgs& args) {
     OpenFile& file = *handle->file;
     const FileLayout& layout = file.layout();
     if (!layout.writable()) return B_OPERATION_NOT_ALLOWED;
-    if (args.keyNumber < 0 || static_cast<std::size_t>(args.keyNumber) >= layout.keys.size())
-        return B_INVALID_KEY_NUMBER;
+    if (args.keyNumber < 0 || !layout.hasKey(static_cast<std::size_t>(args.keyNumber))) return B_INVALID_KEY_NUMBER;
     const KeyDefinition& key = layout.keys[static_cast<std::size_t>(args.keyNumber)];
     if (args.keyCapacity() < key.length()) return B_KEY_BUFFER_TOO_SHORT;
     std::vector<std::span<const std::uint8_t>> given;

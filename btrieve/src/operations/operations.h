@@ -24,6 +24,14 @@ int createOperation(Registry& registry, const CallArgs& args);
 int statOperation(Registry& registry, const CallArgs& args);
 int extendedReadOperation(Registry& registry, const CallArgs& args);
 int insertExtendedOperation(Registry& registry, const CallArgs& args);
+int setOwnerOperation(Registry& registry, const CallArgs& args);
+int clearOwnerOperation(Registry& registry, const CallArgs& args);
+int createIndexOperation(Registry& registry, const CallArgs& args);
+int dropIndexOperation(Registry& registry, const CallArgs& args);
+int getByPercentageOperation(Registry& registry, const CallArgs& args);
+int findPercentageOperation(Registry& registry, const CallArgs& args);
+int setDirectoryOperation(Registry& registry, const CallArgs& args);
+int getDirectoryOperation(Registry& registry, const CallArgs& args);
 
 // The key a read follows: 6 for a key number the file has not, 41 for a key we
 // cannot order, 21 for a key buffer shorter than the key.

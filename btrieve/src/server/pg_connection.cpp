@@ -170,6 +170,13 @@ int PgConnection::connect(const std::string& server) {
     return run(settings);
 }
 
+void PgConnection::deallocate(const std::string& prefix) {
+    for (auto it = prepared_.lower_bound(prefix); it != prepared_.end() && it->starts_with(prefix);) {
+        run("DEALLOCATE \"" + *it + "\"");
+        it = prepared_.erase(it);
+    }
+}
+
 bool PgConnection::inTransaction() const { return conn_ && PQtransactionStatus(conn_) != PQTRANS_IDLE; }
 bool PgConnection::transactionFailed() const { return conn_ && PQtransactionStatus(conn_) == PQTRANS_INERROR; }
 

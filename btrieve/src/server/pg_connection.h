@@ -105,6 +105,9 @@ public:
     // Runs `sql`, whose last statement is a COPY ... FROM STDIN, and sends
     // it `rows` (the COPY's binary format): 0, or the status of the failure.
     int copyIn(const std::string& sql, std::string_view rows);
+    // Forgets the statements prepared here whose names begin with `prefix`,
+    // whose text no longer fits the tables they read.
+    void deallocate(const std::string& prefix);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
     bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }

@@ -1,5 +1,6 @@
 #include "server/server_file.h"
 
+#include "server/server_owner.h"
 #include "server/server_schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -51,6 +52,8 @@ int ServerFile::open(const Engine& engine, std::shared_ptr<PgConnection> db, con
     if (const int status = readServerLayout(*db, number, layout, table, writable, journalDamaged, why);
         status != B_NO_ERROR)
         return status;
+    std::optional<OwnerRecord> owner;
+    if (const int status = readServerOwner(*db, number, owner, why); status != B_NO_ERROR) return status;
     PgResult r;
     const int status = db->run(
         nullptr, exclusive ? "SELECT pg_try_advisory_lock($1, $2)" : "SELECT pg_try_advisory_lock_shared($1, $2)",
@@ -60,6 +63,7 @@ int ServerFile::open(const Engine& engine, std::shared_ptr<PgConnection> db, con
     std::unique_ptr<ServerFile> file(new ServerFile(std::move(db), number, layout, table));
     file->identity_ = {&engine, name};
     file->readOnly_ = !writable;
+    file->owner_ = std::move(owner);
     file->journalDamaged_ = journalDamaged;
     out = std::move(file);
     return B_NO_ERROR;
@@ -78,7 +82,8 @@ void ServerFile::addKey(PgParams& params, std::size_t key, const KeyValue& value
 PgParams ServerFile::keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const {
     PgParams params;
     params.bytes(record);
-    for (std::size_t k = 0; k < keys.size(); ++k) addKey(params, k, keys[k]);
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (!layout_.keys[k].absent()) addKey(params, k, keys[k]);
     return params;
 }
 
@@ -116,6 +121,30 @@ int ServerFile::count(std::uint64_t& records) {
     if (status != B_NO_ERROR) return status;
     records = static_cast<std::uint64_t>(result_.integerAt(0, 0));
     return B_NO_ERROR;
+}
+
+int ServerFile::rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) {
+    PgParams params;
+    if (key == kPhysicalOrder)
+        params.integer(id);
+    else
+        addKey(params, key, value);
+    const std::size_t which = key == kPhysicalOrder ? statements_.rank.size() - 1 : key;
+    if (const int status = db_.run(statements_.rank[which], params, result_); status != B_NO_ERROR) return status;
+    if (result_.rows() != 1) return B_IO_ERROR;
+    out = {static_cast<std::uint64_t>(result_.integerAt(0, 0)), static_cast<std::uint64_t>(result_.integerAt(0, 1)),
+           result_.integerAt(0, 2) != 0};
+    return B_NO_ERROR;
+}
+
+int ServerFile::readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) {
+    if (rank > static_cast<std::uint64_t>(INT64_MAX)) return B_END_OF_FILE;
+    const bool physical = key == kPhysicalOrder;
+    const Prepared& statement = statements_.atRank[physical ? statements_.atRank.size() - 1 : key];
+    const int status = readRow(db_.run(statement, PgParams().integer(static_cast<std::int64_t>(rank)), result_), out);
+    if (status == B_NO_ERROR && !physical && !keyFromColumn(result_, 0, 2, layout_.keys[key], stored))
+        return B_IO_ERROR;
+    return status;
 }
 
 // The file's write lock is held from the first write of the process's

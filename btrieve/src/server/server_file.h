@@ -27,6 +27,13 @@ public:
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
     int readBatch(const BatchRequest& request, BatchAnswer& answer) override;
+    int rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) override;
+    int readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) override;
+    // Alters the record table in one transaction of the server's: drops and
+    // renames key columns, or adds one filled from the records in batches.
+    int changeKeys(const KeyChange& change) override;
+    // Keeps the owner in a row of wbtrv_owners beside the file's catalog row.
+    int changeOwner(const std::optional<OwnerRecord>& owner) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
     int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) override;
     int compareAndWrite(const CompareAndWrite& change) override;
@@ -51,6 +58,12 @@ private:
     // not read the file's records (and so not its journal), or a status.
     int journalParts(PgResult& parts);
     int finishTransaction(bool commit) override;
+    // Runs a change to the file itself in one transaction of the server's
+    // while no other session has the file open (85 otherwise), holding the
+    // file's open lock exclusively the while.
+    int changeAlone(const std::function<int()>& change);
+    // Gives the key added by a change its value in every record.
+    int fillAddedKey(const KeyDefinition& key, std::size_t number);
     int readRow(int status, Record& out);
     // The rows of a batched read's statement, by its form (server/batch_sql.h).
     int plainBatch(const BatchRequest& request, BatchAnswer& answer);

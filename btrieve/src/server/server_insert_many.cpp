@@ -43,12 +43,15 @@ std::string copyRows(const FileLayout& layout, std::span<std::vector<std::uint8_
                      std::int64_t first, const std::vector<std::vector<KeyValue>>& values) {
     std::string out("PGCOPY\n\377\r\n\0", 11);
     appendBigEndian(out, 0, 8);
+    const auto present = std::count_if(layout.keys.begin(), layout.keys.end(),
+                                       [](const KeyDefinition& k) { return !k.absent(); });
     for (std::size_t i = 0; i < count; ++i) {
-        appendBigEndian(out, 2 + layout.keys.size(), 2);
+        appendBigEndian(out, 2 + static_cast<std::uint64_t>(present), 2);
         appendBigEndian(out, 8, 4);
         appendBigEndian(out, static_cast<std::uint64_t>(first) + i, 8);
         appendField(out, records[i]);
         for (std::size_t k = 0; k < layout.keys.size(); ++k) {
+            if (layout.keys[k].absent()) continue;  // a dropped key keeps its number but has no column
             const KeyValue& value = values[i][k];
             if (value.null) {
                 appendBigEndian(out, 0xFFFFFFFFu, 4);
@@ -129,7 +132,7 @@ int ServerFile::firstRepeated(const std::vector<std::vector<KeyValue>>& values, 
     std::vector<std::optional<std::int64_t>> numbers(count);
     std::vector<std::optional<std::span<const std::uint8_t>>> bytes(count);
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-        if (layout_.keys[k].allowsDuplicates()) continue;
+        if (layout_.keys[k].absent() || layout_.keys[k].allowsDuplicates()) continue;
         for (std::size_t i = 0; i < count; ++i) {
             const KeyValue& v = values[i][k];
             numbers[i] = v.null ? std::nullopt : std::optional(v.integer);

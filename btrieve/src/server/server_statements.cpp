@@ -22,21 +22,33 @@ constexpr std::size_t kMaxBatchShapes = 32;
 
 }  // namespace
 
+std::string statementPrefix(std::int64_t number) { return "f" + std::to_string(number) + "_"; }
+
 FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table)
-    : tableName(recordTable(number)), prefix("f" + std::to_string(number) + "_") {
+    : tableName(recordTable(number)), prefix(statementPrefix(number)) {
     const std::string& t = tableName;
-    const std::size_t keys = layout.keys.size();
+    // The record and key values are parameters 1 to keys + 1, one per key the file has.
+    std::size_t keys = 0;
     std::string columns, values, assignments;
-    for (std::size_t k = 0; k < keys; ++k) {
-        columns += ", " + keyColumn(k);
-        values += ", " + parameter(k + 2);
-        assignments += ", " + keyColumn(k) + " = " + parameter(k + 2);
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) {
         auto& reads = along.emplace_back();
+        highest.emplace_back();
+        rank.emplace_back();
+        atRank.emplace_back();
+        if (layout.keys[k].absent()) continue;
+        ++keys;
+        columns += ", " + keyColumn(k);
+        values += ", " + parameter(keys + 1);
+        assignments += ", " + keyColumn(k) + " = " + parameter(keys + 1);
         for (std::size_t q = 0; q < kKeyQueries; ++q)
             reads[q] = {prefix + "k" + std::to_string(k) + "_" + std::to_string(q),
                         keyQuerySql(k, static_cast<KeyQuery>(q), t, '$')};
-        highest.push_back({prefix + "h" + std::to_string(k), highestValueSql(k, t)});
+        highest.back() = {prefix + "h" + std::to_string(k), highestValueSql(k, t)};
+        rank.back() = {prefix + "r" + std::to_string(k), rankSql(k, t, '$')};
+        atRank.back() = {prefix + "o" + std::to_string(k), atRankSql(k, t, '$')};
     }
+    rank.push_back({prefix + "rp", rankSql(kPhysicalOrder, t, '$')});
+    atRank.push_back({prefix + "op", atRankSql(kPhysicalOrder, t, '$')});
     const std::string select = "SELECT id, data FROM " + t + " WHERE id ";
     after = {prefix + "after", select + "> $1 ORDER BY id LIMIT 1"};
     before = {prefix + "before", select + "< $1 ORDER BY id DESC LIMIT 1"};
@@ -63,18 +75,20 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
 
     holdFile = "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(table)) + ", " +
                std::to_string(kWriteLockSlot) + ")";
-    for (std::size_t k = 0; k < keys; ++k) holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
+    for (std::size_t k = 0; k < layout.keys.size(); ++k)
+        holdFileAndHighest.push_back(holdFile + "; " + highestValueSql(k, t));
 
     std::string highestKeys;
-    for (std::size_t k = 0; k < keys; ++k)
-        highestKeys += layout.keys[k].autoincrement() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
+    for (std::size_t k = 0; k < layout.keys.size(); ++k)  // one column per key number, a dropped one's NULL
+        highestKeys += layout.keys[k].autoincrement() && !layout.keys[k].absent() ? ", max(" + keyColumn(k) + ")"
+                                                                                   : ", NULL::int8";
     copyRows = "SAVEPOINT insert_many; COPY " + t + "(id, data" + columns + ") FROM STDIN (FORMAT binary)";
     // Per unique key u, its value in row o of the batch repeats one stored, or
     // one of a row before o (the count of its partition up to o).
     std::string names, counts, repeats;
     std::size_t unique = 0;
-    for (std::size_t k = 0; k < keys; ++k) {
-        if (layout.keys[k].allowsDuplicates()) continue;
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) {
+        if (layout.keys[k].absent() || layout.keys[k].allowsDuplicates()) continue;
         const std::string u = "u" + std::to_string(unique), n = "n" + std::to_string(unique);
         names += (unique ? ", " : "") + u;
         counts += ", " + u + ", count(*) OVER (PARTITION BY " + u + " ORDER BY o) AS " + n;

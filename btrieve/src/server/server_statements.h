@@ -31,6 +31,8 @@ struct FileStatements {
     // $1 a record id; id and data.
     Prepared after, before, exact;
     Prepared count;
+    // $1 a key value (or a record id): rankSql and atRankSql, per key and, last, by id.
+    std::vector<Prepared> rank, atRank;
     // $1 the record, then one value per key: a new record's id is the
     // highest plus 1; insertNext takes it as its last parameter instead. A
     // duplicate key inserts no row rather than raising an error, which would
@@ -75,6 +77,9 @@ struct FileStatements {
 private:
     std::map<std::string, std::string> batchNames_;
 };
+
+// The prefix of the names of one file's statements on a connection.
+std::string statementPrefix(std::int64_t number);
 
 // Wait announcements take slots above the open and write locks' (kOpenLockSlot, kWriteLockSlot).
 constexpr std::int64_t kFirstWaitSlot = 2;

@@ -33,16 +33,15 @@ int ServerEngine::verify(const std::string& path, std::string& why) {
         why = "the file is open exclusively elsewhere";
         return status == B_NO_ERROR ? B_FILE_IN_USE : status;
     }
-    std::string sql = "SELECT id, data";
-    for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
-    if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);
-        status != B_NO_ERROR) {
+    std::vector<int> columnOf;
+    const std::string sql = "SELECT " + keyColumnList(layout, columnOf) + " FROM " + recordTable(id) + " ORDER BY id";
+    if (const int status = db.run(nullptr, sql, {}, r); status != B_NO_ERROR) {
         why = recordTable(id) + " cannot be read";
         return status;
     }
     for (int row = 0; row < r.rows(); ++row) {
         const KeyColumnReader column = [&](std::size_t k, KeyValue& held) {
-            return keyFromColumn(r, row, static_cast<int>(k) + 2, layout.keys[k], held);
+            return keyFromColumn(r, row, columnOf[k], layout.keys[k], held);
         };
         if (const int status = checkStoredRecord(layout, r.integerAt(row, 0), r.bytesAt(row, 1),
                                                  !r.isNull(row, 1) && r.typeAt(1) == kByteaOid, column, why);

@@ -78,6 +78,14 @@ enum class Lock : std::uint16_t {
     MultipleNoWait = B_MULTIPLE_NOWAIT_LOCK,
 };
 
+// What an Open without the owner name may do, as Set Owner is told.
+enum class OwnerAccess : std::int8_t {
+    None = B_OWNER_NO_ACCESS,
+    ReadOnly = B_OWNER_READ_ONLY,
+    NoneEncrypted = B_OWNER_NO_ACCESS_ENCRYPTED,
+    ReadOnlyEncrypted = B_OWNER_READ_ONLY_ENCRYPTED,
+};
+
 // A record's physical position, the bytes Get Position answers and Get Direct takes.
 using Position = std::array<std::uint8_t, 4>;
 
@@ -155,8 +163,9 @@ public:
     File& operator=(const File&) = delete;
 
     // Closes whatever the handle had open first. A name that does not fit the
-    // key buffer with its zero gets 11 without a call.
-    Status open(std::string_view name, OpenMode mode = OpenMode::Normal);
+    // key buffer with its zero gets 11 without a call. `owner`: the file's
+    // owner name, for a file that has one.
+    Status open(std::string_view name, OpenMode mode = OpenMode::Normal, std::string_view owner = {});
     Status close();
     bool isOpen() const { return open_; }
     // The name given to the last open.
@@ -197,6 +206,24 @@ public:
     // comes back in keyBuffer().
     Status insertExtended(std::span<const std::span<const std::uint8_t>> records, std::int8_t key,
                           std::vector<Position>& positions);
+    // The owner name an Open must bring from now on, and what an Open
+    // without it may do; the handle must be the file's only one.
+    Status setOwner(std::string_view owner, OwnerAccess access);
+    Status clearOwner();
+    // Adds a key of these segments (as in Create; the segmented flag is set
+    // here), filled for every record: as key `number`, else as the lowest
+    // number no key has. `sequence`: the collating sequence its segments use.
+    Status createIndex(const KeySegments& segments, std::optional<std::uint8_t> number = std::nullopt,
+                       const CollatingSequence* sequence = nullptr);
+    // Drops key `key`; the keys above it move down one number unless `keepNumbers`.
+    Status dropIndex(std::uint8_t key, bool keepNumbers = false);
+
+    // Percentages run from 0 (the first record) to 10,000 (the last).
+    // Reads the record at `percentage` along `key` (-1: physical order), as a Get reads.
+    Status getByPercentage(std::uint16_t percentage, std::int8_t key, Lock lock = Lock::None);
+    // Where the first record of `value` stands along `key`, or the record at `position` in physical order.
+    Status findPercentage(std::int8_t key, std::span<const std::uint8_t> value, std::uint32_t& percentage);
+    Status findPercentage(const Position& position, std::uint32_t& percentage);
 
     // Releases the handle's single lock; a multiple lock on one record; all its multiple locks.
     Status unlock();
@@ -221,6 +248,11 @@ private:
     std::uint32_t recordLength_ = 0;  // of the last read
     bool open_ = false;
 };
+
+// The record manager's current directory, which relative file names are
+// taken from (at first the process's working directory, which stays as it is).
+Status setDirectory(std::string_view path);
+Status getDirectory(std::string& path);
 
 // Creates a data file from its entries.
 Status create(std::string_view name, const CreateEntries& entries, IfExists ifExists);
