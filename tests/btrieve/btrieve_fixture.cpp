@@ -87,11 +87,12 @@ std::map<std::int64_t, Bytes> recordsByPosition(Block& block, std::size_t record
     return found;
 }
 
-std::map<std::int64_t, Bytes> replayJournal(const std::string& file) {
+std::map<std::int64_t, Bytes> replayJournal(const std::string& file, std::optional<std::int64_t> record) {
     std::map<std::int64_t, Bytes> records;
     std::uint64_t last = 0;
     wbtrv::client::JournalQuery oldestFirst;
     oldestFirst.order = wbtrv::client::JournalOrder::OldestFirst;
+    oldestFirst.record = record;
     const auto status = wbtrv::client::readJournal(file, oldestFirst, [&](wbtrv::client::JournalEntry&& e) {
         SCOPED_TRACE("journal entry " + std::to_string(e.sequence) + " of record " + std::to_string(e.record));
         EXPECT_FALSE(e.damaged);

@@ -50,8 +50,9 @@ std::map<std::int64_t, Bytes> recordsByPosition(Block& block, std::size_t record
 // The records the file's journal says it holds: the entries replayed oldest
 // first, each checked against the record as it stood (an Insert finds its
 // position free, an Update or Delete finds its before image there), with
-// increasing sequence numbers and no damaged entry.
-std::map<std::int64_t, Bytes> replayJournal(const std::string& file);
+// increasing sequence numbers and no damaged entry. With `record`, only that
+// record's history.
+std::map<std::int64_t, Bytes> replayJournal(const std::string& file, std::optional<std::int64_t> record = {});
 // Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
 int trials(int fallback);
 using wbtrv::client::verify;

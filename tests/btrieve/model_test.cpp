@@ -3,8 +3,9 @@
 // insensitive and null keys, each checked against a small model of what the
 // file and the cursors hold: the Gets by key and by value, key-only Gets,
 // Steps, positions, writes, and transactions, each Abort checked against the
-// records before its Begin. The model orders keys by compareKey, written from
-// the published order rules, not by the record manager's encoding.
+// records before its Begin, and at the end the journal replayed against the
+// records. The model orders keys by compareKey, written from the published
+// order rules, not by the record manager's encoding.
 // A failure prints the seed; BTRIEVE_MODEL_SEED=<seed> replays it.
 #include "btrieve_fixture.h"
 #include "test_support/seed.h"
@@ -480,6 +481,11 @@ TEST_P(EngineTest, RandomOperationsOnEveryKeyTypeAgreeWithTheModel) {
     std::sort(modelled.begin(), modelled.end(),
               [](const Bytes& a, const Bytes& b) { return getInt(a, 0, 4) < getInt(b, 0, 4); });
     EXPECT_EQ(stored, modelled);
+    // The journal holds every committed change and nothing aborted: the whole
+    // journal, and each record's own history, replay to the records held now.
+    EXPECT_EQ(replayJournal(path("model.dat")), model.records);
+    for (const auto& [id, r] : model.records)
+        EXPECT_EQ(replayJournal(path("model.dat"), id), (decltype(model.records){{id, r}}));
 }
 
 }  // namespace
