@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 
@@ -31,7 +32,9 @@ void runWrite(benchmark::State& state, const BenchFiles& files, const Operation&
 // thousand per record: written straight into the journal's table, as a
 // million synced writes would take hours.
 std::string fileWithLongJournal(const BenchFiles& files) {
-    const std::string path = files.freshCopy(kRecords);
+    // A file of its own: the write benchmarks take fresh copies in the place freshCopy gives.
+    const std::string path = std::filesystem::path(files.freshCopy(kRecords)).replace_filename("history.dat").string();
+    std::filesystem::copy_file(files.freshCopy(kRecords), path);
     sqlite3* db = nullptr;
     const std::string sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
                             std::to_string(kEntries) +
