@@ -23,6 +23,14 @@ void removeDataFile(const std::string& path) {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::remove((path + suffix).c_str());
 }
 
+void verifyAndRemove(const std::string& path) {
+    char message[256];
+    BTRVERIFY(path.c_str(), message, sizeof message);
+    Block reset{};
+    BTRCALL(B_RESET, reset.data(), nullptr, nullptr, nullptr, 0, 0);
+    removeDataFile(path);
+}
+
 std::int16_t call(std::uint16_t operation, Block& block, Bytes& data, Bytes& key, std::int8_t keyNumber) {
     auto length = static_cast<std::uint32_t>(data.size());
     return BTRCALL(operation, block.data(), data.data(), &length, key.data(), static_cast<std::uint8_t>(key.size()),

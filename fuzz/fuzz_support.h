@@ -19,6 +19,9 @@ using Block = std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE>;
 std::string scratchPath(const std::string& name);
 // Removes the file and its journal files.
 void removeDataFile(const std::string& path);
+// Verifies the file (whatever the answer: it must answer), closes every file
+// of the record manager and removes it.
+void verifyAndRemove(const std::string& path);
 
 std::int16_t call(std::uint16_t operation, Block& block, Bytes& data, Bytes& key, std::int8_t keyNumber);
 std::int16_t open(Block& block, const std::string& path);

@@ -23,6 +23,11 @@ public:
     virtual bool greater(std::int32_t key) = 0;
     virtual bool stepFirst() = 0;
     virtual bool stepNext() = 0;
+    // One batch of kBatchRecords records in physical order from where the
+    // last one ended, whole; at the end the next batch starts at the first.
+    virtual bool stepBatch() = 0;
+    // Every record whose name ends in '7' (one in ten), along key 0: how many; -1 on failure.
+    virtual int filteredWalk() = 0;
     virtual bool begin() = 0;  // a transaction
     virtual bool end() = 0;
     virtual bool insert() = 0;

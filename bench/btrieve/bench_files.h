@@ -32,6 +32,14 @@ private:
     bool onServer_;  // WBTRV32_SERVER puts every file on the server
 };
 
+// Records of one Step Next Extended batch, and of one filtered Get Next Extended.
+constexpr int kBatchRecords = 1000;
+// As many records as an answer of a megabyte holds, as grimstore asks for.
+constexpr int kFilteredBatch = (1 << 20) / (6 + kRecordLength);
+// The filtered walks keep the records whose name's last digit is this one.
+constexpr std::uint16_t kDigitOffset = kNameOffset + kNameLength - 1;
+constexpr char kDigit = '7';
+
 // The server that WBTRV32_SERVER names for every data file of the process; nullptr for SQLite files.
 const char* benchServer();
 

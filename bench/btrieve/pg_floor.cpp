@@ -32,10 +32,10 @@ Param int8(std::int64_t value) {
 
 Param bytea(const void* data, std::size_t size) { return {std::string(static_cast<const char*>(data), size), 17}; }
 
-std::int64_t int8At(const PGresult* r, int column) {
+std::int64_t int8At(const PGresult* r, int column, int row = 0) {
     std::int64_t value = 0;
-    for (int i = 0; i < PQgetlength(r, 0, column); ++i)
-        value = value << 8 | static_cast<std::uint8_t>(PQgetvalue(r, 0, column)[i]);
+    for (int i = 0; i < PQgetlength(r, row, column); ++i)
+        value = value << 8 | static_cast<std::uint8_t>(PQgetvalue(r, row, column)[i]);
     return value;
 }
 
@@ -64,6 +64,9 @@ public:
             select + "key_0 = $1 ORDER BY id LIMIT 1",
             named ? "SELECT id, data, key_1 FROM " + t + " WHERE key_1 = $1 ORDER BY id LIMIT 1" : "SELECT 1",
             "SELECT id, data FROM " + t + " WHERE id > $1 ORDER BY id LIMIT 1",
+            "SELECT id, data FROM " + t + " WHERE id > $1 ORDER BY id LIMIT " + std::to_string(kBatchRecords),
+            "SELECT id, data, key_0 FROM " + t + " WHERE key_0 IS NOT NULL AND substring(data from " +
+                std::to_string(kDigitOffset + 1) + " for 1) = $1 ORDER BY key_0",
             "SELECT max(key_0) FROM " + t,
             "INSERT INTO " + t + "(id, data, key_0) SELECT coalesce(max(id), 0) + 1, $1, $2 FROM " + t +
                 " ON CONFLICT DO NOTHING RETURNING id",
@@ -92,6 +95,24 @@ public:
         return stepNext();
     }
     bool stepNext() override { return read(Step, {int8(id_)}); }
+    // Every row's data copied out, as the record manager copies it.
+    int rows(PGresult* r) {
+        const int n = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
+        for (int i = 0; i < n; ++i) {
+            const auto* data = reinterpret_cast<const std::uint8_t*>(PQgetvalue(r, i, 1));
+            batch_.assign(data, data + PQgetlength(r, i, 1));
+            id_ = int8At(r, 0, i);
+        }
+        PQclear(r);
+        return n;
+    }
+    bool stepBatch() override {
+        // At the end of the file, on from its start.
+        if (rows(execute(StepBatch, {int8(id_)})) > 0) return true;
+        id_ = 0;
+        return stepNext();
+    }
+    int filteredWalk() override { return rows(execute(Filtered, {bytea(&kDigit, 1)})); }
     bool begin() override { return inTransaction_ = command("BEGIN"); }
     bool end() override {
         inTransaction_ = false;
@@ -120,7 +141,22 @@ public:
     bool remove() override { return changed(Delete, {int8(id_), bytea(record_.data(), kRecordLength)}); }
 
 private:
-    enum { First, Last, Next, Previous, Equal, EqualName, Step, Max, Insert, Update, Delete, Count };
+    enum {
+        First,
+        Last,
+        Next,
+        Previous,
+        Equal,
+        EqualName,
+        Step,
+        StepBatch,
+        Filtered,
+        Max,
+        Insert,
+        Update,
+        Delete,
+        Count
+    };
 
     PGresult* run(const std::string& sql, const std::vector<Param>& params, int statement = -1) {
         std::vector<const char*> values;
@@ -164,6 +200,7 @@ private:
     }
 
     PGconn* db_;
+    std::vector<std::uint8_t> batch_;
 };
 
 }  // namespace

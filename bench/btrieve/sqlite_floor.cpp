@@ -35,9 +35,14 @@ public:
             "DELETE FROM data_t WHERE id = ?1",
             named ? "SELECT id, data, key_0 FROM data_t WHERE key_1 = ?1 ORDER BY id LIMIT 1" : "SELECT 1",
             "SELECT id, data, key_0 FROM data_t WHERE id > ?1 ORDER BY id LIMIT 1",
+            "SELECT id, data FROM data_t WHERE id > ?1 ORDER BY id LIMIT ?2",
         };
+        const std::string filtered = "SELECT id, data FROM data_t WHERE substr(data, " +
+                                     std::to_string(kDigitOffset + 1) + ", 1) = ?1 ORDER BY key_0";
         for (std::size_t i = 0; i < std::size(sql); ++i)
             ok_ = ok_ && sqlite3_prepare_v3(db_, sql[i], -1, SQLITE_PREPARE_PERSISTENT, &st_[i], nullptr) == SQLITE_OK;
+        ok_ = ok_ && sqlite3_prepare_v3(db_, filtered.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st_[Filtered],
+                                        nullptr) == SQLITE_OK;
     }
     ~SqliteFloor() override {
         for (sqlite3_stmt* s : st_) sqlite3_finalize(s);
@@ -67,6 +72,32 @@ public:
     bool stepNext() override {
         sqlite3_bind_int64(st_[Step], 1, id_);
         return read(st_[Step], false);
+    }
+    bool stepBatch() override {
+        sqlite3_stmt* s = st_[StepBatch];
+        sqlite3_bind_int64(s, 1, id_);
+        sqlite3_bind_int(s, 2, kBatchRecords);
+        int rows = 0;
+        for (; sqlite3_step(s) == SQLITE_ROW; ++rows) {
+            id_ = sqlite3_column_int64(s, 0);
+            batch_.assign(static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 1)),
+                          static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 1)) + sqlite3_column_bytes(s, 1));
+        }
+        sqlite3_reset(s);
+        // At the end of the file, on from its start.
+        if (rows > 0) return true;
+        id_ = 0;
+        return stepNext();
+    }
+    int filteredWalk() override {
+        sqlite3_stmt* s = st_[Filtered];
+        sqlite3_bind_blob(s, 1, &kDigit, 1, SQLITE_STATIC);
+        int found = 0;
+        for (; sqlite3_step(s) == SQLITE_ROW; ++found)
+            batch_.assign(static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 1)),
+                          static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 1)) + sqlite3_column_bytes(s, 1));
+        sqlite3_reset(s);
+        return found;
     }
     bool begin() override { return inTransaction_ = done(st_[Begin]); }
     bool end() override {
@@ -100,7 +131,24 @@ public:
     }
 
 private:
-    enum { First, Last, Next, Previous, Equal, Begin, Max, Insert, Commit, Update, Delete, EqualName, Step, Count };
+    enum {
+        First,
+        Last,
+        Next,
+        Previous,
+        Equal,
+        Begin,
+        Max,
+        Insert,
+        Commit,
+        Update,
+        Delete,
+        EqualName,
+        Step,
+        StepBatch,
+        Filtered,
+        Count
+    };
     bool done(sqlite3_stmt* s) {
         const bool ok = sqlite3_step(s) == SQLITE_DONE;
         sqlite3_reset(s);
@@ -119,6 +167,7 @@ private:
     }
     sqlite3* db_ = nullptr;
     sqlite3_stmt* st_[Count] = {};
+    std::vector<std::uint8_t> batch_;  // each row read copied out, as the record manager copies it
 };
 
 }  // namespace

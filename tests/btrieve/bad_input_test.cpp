@@ -2,6 +2,10 @@
 // outside the given lengths, and files that are not ours stay untouched.
 #include "btrieve_fixture.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -30,7 +34,8 @@ TEST_P(EngineTest, PositionBlocksWeDidNotSetUpGet3) {
     };
     for (const auto& [name, original] : blocks) {
         for (std::uint16_t op : {B_CLOSE, B_INSERT, B_UPDATE, B_DELETE, B_GET_EQUAL, B_GET_NEXT, B_GET_PREVIOUS,
-                                 B_GET_FIRST, B_GET_LAST, B_STAT}) {
+                                 B_GET_FIRST, B_GET_LAST, B_STAT, B_SET_OWNER, B_CLEAR_OWNER, B_CREATE_INDEX,
+                                 B_DROP_INDEX, B_GET_BY_PERCENTAGE, B_FIND_PERCENTAGE}) {
             SCOPED_TRACE(std::string(name) + ", operation " + std::to_string(op));
             Block block = original;
             Call call{Standard::record(0, 1, 2)};
@@ -69,6 +74,14 @@ TEST_P(EngineTest, NullAndShortBuffersGetAStatus) {
         {"open without name", B_OPEN, false, 'n', 'n', 0, 0, B_INVALID_FILE_NAME},
         {"open with an empty name", B_OPEN, false, 'n', '0', 255, 0, B_INVALID_FILE_NAME},
         {"create without buffer", B_CREATE, false, 'n', 'x', 2, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get by percentage without data", B_GET_BY_PERCENTAGE, false, 'n', '0', 255, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"get by percentage with a short key", B_GET_BY_PERCENTAGE, true, 'r', '0', 3, 0, B_KEY_BUFFER_TOO_SHORT},
+        {"find percentage without data", B_FIND_PERCENTAGE, false, 'n', '0', 255, -1, B_DATA_BUFFER_TOO_SHORT},
+        {"find percentage without key", B_FIND_PERCENTAGE, true, 'r', 'n', 255, 1, B_KEY_BUFFER_TOO_SHORT},
+        {"set owner without key buffer", B_SET_OWNER, true, 'r', 'n', 255, 0, B_INVALID_OWNER},
+        {"create index without data", B_CREATE_INDEX, false, 'n', 'n', 0, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"set directory without key", B_SET_DIRECTORY, false, 'n', 'n', 0, 0, B_INVALID_FILE_NAME},
+        {"get directory into one byte", B_GET_DIRECTORY, false, 'n', '0', 1, 0, B_KEY_BUFFER_TOO_SHORT},
     };
     for (const Case& c : cases) {
         Bytes record = Standard::record(0, 1, 1);
@@ -81,6 +94,76 @@ TEST_P(EngineTest, NullAndShortBuffersGetAStatus) {
             << c.name;
     }
     EXPECT_EQ(BTRCALL(B_GET_NEXT, nullptr, nullptr, nullptr, nullptr, 0, 0), B_FILE_NOT_OPEN) << "everything null";
+}
+
+// A caller's buffer of exactly its length, ending where an unmapped page
+// begins: a read or write past its end faults at once, sanitizer or not.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(const Bytes& bytes) : page_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))) {
+        mapped_ = (bytes.size() + page_ - 1) / page_ * page_ + page_;
+        base_ = static_cast<std::uint8_t*>(
+            mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        mprotect(base_ + mapped_ - page_, page_, PROT_NONE);
+        data_ = base_ + mapped_ - page_ - bytes.size();
+        std::copy(bytes.begin(), bytes.end(), data_);
+    }
+    ~GuardedBuffer() { munmap(base_, mapped_); }
+    GuardedBuffer(const GuardedBuffer&) = delete;
+    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
+    std::uint8_t* data() const { return data_; }
+
+private:
+    std::size_t page_, mapped_;
+    std::uint8_t* base_;
+    std::uint8_t* data_;
+};
+
+// Requests of the extended reads and Insert Extended cut short at every
+// length, and requests whose own length says less than they hold: each gets
+// its status, and nothing is read or written past the data length.
+TEST_P(EngineTest, ExtendedBuffersCutShortGetTheirStatus) {
+    Block block{};
+    openStandard(block);
+    Bytes records{3, 0};
+    for (std::uint32_t code : {7u, 8u, 9u}) {
+        const Bytes r = Standard::record(0, 1, code);
+        records.insert(records.end(), {Standard::recordLength, 0});
+        records.insert(records.end(), r.begin(), r.end());
+    }
+    wbtrv::client::ExtendedRequest request = wbtrv::client::ExtendedRequest::wholeRecords(Standard::recordLength, 2);
+    wbtrv::client::FilterTerm& code = request.terms.emplace_back();
+    code.type = B_TYPE_UNSIGNED_BINARY;
+    code.offset = 6;
+    code.length = 4;
+    code.compare = wbtrv::client::Compare::Greater;
+    code.value = Bytes(4);
+    const Bytes descriptor = request.descriptor();
+    const std::uint32_t answer = request.answerLength();
+    Bytes key(BTR_MAX_KEY_LENGTH);
+    const auto call = [&](std::uint16_t op, const Bytes& bytes) {
+        GuardedBuffer buffer(bytes);
+        auto length = static_cast<std::uint32_t>(bytes.size());
+        return BTRCALL(op, block.data(), buffer.data(), &length, key.data(), BTR_MAX_KEY_LENGTH, 0);
+    };
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        SCOPED_TRACE("Insert Extended of " + std::to_string(k) + " bytes");
+        EXPECT_EQ(call(B_INSERT_EXTENDED, Bytes(records.begin(), records.begin() + k)), B_INVALID_INSERT_BUFFER);
+    }
+    ASSERT_EQ(call(B_INSERT_EXTENDED, records), B_NO_ERROR);
+    for (std::uint32_t k = 0; k <= answer; ++k) {
+        SCOPED_TRACE("Step Previous Extended of " + std::to_string(k) + " bytes");
+        Bytes bytes(descriptor.begin(), descriptor.begin() + std::min<std::size_t>(k, descriptor.size()));
+        bytes.resize(k);
+        const std::int16_t expected = k < descriptor.size() ? B_INCORRECT_DESCRIPTOR
+                                      : k < answer          ? B_DATA_BUFFER_TOO_SMALL
+                                                            : B_NO_ERROR;
+        EXPECT_EQ(call(B_STEP_PREVIOUS_EXTENDED, bytes), expected);
+        // The same bytes saying they are all the request: it runs past its own length.
+        if (k < 2 || k >= descriptor.size()) continue;
+        putInt(bytes, 0, 2, k);
+        EXPECT_EQ(call(B_STEP_PREVIOUS_EXTENDED, bytes), B_INCORRECT_DESCRIPTOR);
+    }
 }
 
 TEST_P(EngineTest, UnknownOperationsAndOpenModes) {

@@ -73,6 +73,46 @@ std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recor
     return found;
 }
 
+std::map<std::int64_t, Bytes> recordsByPosition(Block& block, std::size_t recordLength) {
+    std::map<std::int64_t, Bytes> found;
+    Call call{Bytes(recordLength)};
+    std::int16_t status = call.run(B_STEP_FIRST, block, 0);
+    for (; status == B_NO_ERROR; status = call.run(B_STEP_NEXT, block, 0)) {
+        Call position{Bytes(4)};
+        EXPECT_EQ(position.run(B_GET_POSITION, block, 0), B_NO_ERROR);
+        found[wbtrv::client::recordAt({position.data[0], position.data[1], position.data[2], position.data[3]})] =
+            call.data;
+    }
+    EXPECT_EQ(status, B_END_OF_FILE);
+    return found;
+}
+
+std::map<std::int64_t, Bytes> replayJournal(const std::string& file, std::optional<std::int64_t> record) {
+    std::map<std::int64_t, Bytes> records;
+    std::uint64_t last = 0;
+    wbtrv::client::JournalQuery oldestFirst;
+    oldestFirst.order = wbtrv::client::JournalOrder::OldestFirst;
+    oldestFirst.record = record;
+    const auto status = wbtrv::client::readJournal(file, oldestFirst, [&](wbtrv::client::JournalEntry&& e) {
+        SCOPED_TRACE("journal entry " + std::to_string(e.sequence) + " of record " + std::to_string(e.record));
+        EXPECT_FALSE(e.damaged);
+        EXPECT_GT(e.sequence, last);
+        last = e.sequence;
+        const auto it = records.find(e.record);
+        const std::optional<Bytes> now = it == records.end() ? std::nullopt : std::optional(it->second);
+        EXPECT_EQ(e.before, now) << "the change does not start from the record as it stood";
+        EXPECT_EQ(e.after.has_value(), e.operation != B_DELETE);
+        EXPECT_EQ(e.before.has_value(), e.operation != B_INSERT);
+        if (e.after)
+            records[e.record] = *e.after;
+        else
+            records.erase(e.record);
+        return true;
+    });
+    EXPECT_EQ(status, B_NO_ERROR);
+    return records;
+}
+
 int trials(int fallback) {
     const char* text = std::getenv("BTRIEVE_TRIALS");
     return text && *text ? std::atoi(text) : fallback;

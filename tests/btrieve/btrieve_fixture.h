@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -44,6 +45,14 @@ void writeFileBytes(const std::string& path, const Bytes& bytes);
 void runSql(const std::string& path, const std::string& sql);
 // Every record along key 0; `status` is 0 or what stopped the walk.
 std::vector<Bytes> readAll(Block& block, std::int16_t& status, std::size_t recordLength = 16);
+// Every record with its position (the number the journal gives it), in physical order.
+std::map<std::int64_t, Bytes> recordsByPosition(Block& block, std::size_t recordLength = 16);
+// The records the file's journal says it holds: the entries replayed oldest
+// first, each checked against the record as it stood (an Insert finds its
+// position free, an Update or Delete finds its before image there), with
+// increasing sequence numbers and no damaged entry. With `record`, only that
+// record's history.
+std::map<std::int64_t, Bytes> replayJournal(const std::string& file, std::optional<std::int64_t> record = {});
 // Trials of a randomised test: BTRIEVE_TRIALS when set (make crash-trials), else `fallback`.
 int trials(int fallback);
 using wbtrv::client::verify;

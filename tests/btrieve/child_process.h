@@ -82,15 +82,19 @@ inline void fill(const std::string& file, std::int16_t group, int count) {
 }
 
 // Reopens the file as the next process would (recovering what a dead one
-// left), checks that it takes a write and passes verify; returns its records.
+// left), checks that its journal agrees with its records (no change without
+// its entry, no entry without its change), that it takes a write and passes
+// verify; returns its records.
 inline std::vector<Bytes> reopened(const std::string& file) {
     Block block{};
     EXPECT_EQ(openFile(block, file), B_NO_ERROR);
     std::int16_t status = B_NO_ERROR;
     const auto records = readAll(block, status);
     EXPECT_EQ(status, B_NO_ERROR);
+    EXPECT_EQ(replayJournal(file), recordsByPosition(block)) << "the journal and the records disagree";
     Call insert{Standard::record(0, 2, 77)};
     EXPECT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    EXPECT_EQ(replayJournal(file), recordsByPosition(block)) << "the write after recovery was not journaled";
     BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
     std::string message;
     EXPECT_EQ(verify(file, message), B_NO_ERROR) << message;

@@ -2,7 +2,8 @@
 // End runs) loses nothing it was told was written, and leaves each
 // transaction it was inside wholly or not at all in each file. On a server,
 // where a transaction over several files is one commit, it leaves it in both
-// files or in neither, also when its session is terminated instead.
+// files or in neither, also when its session is terminated instead. Each
+// file's journal then holds exactly its committed changes (checked by reopened()).
 #include "btrieve_fixture.h"
 #include "child_process.h"
 #include "test_support/seed.h"

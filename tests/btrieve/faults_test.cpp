@@ -1,7 +1,8 @@
 // Disk faults injected below SQLite during each kind of write: the call
 // answers the published status, a refused write never shows up afterwards
 // (also after the writing process dies and the next opener recovers the log),
-// earlier records stay, and the file is usable once the fault is gone.
+// earlier records stay, the journal agrees with them (checked by reopened()),
+// and the file is usable once the fault is gone.
 #include "btrieve_fixture.h"
 #include "child_process.h"
 #include "fault_vfs.h"

@@ -1,8 +1,11 @@
 // What the model-based test cannot reach: single-key files, open
-// modes, Stop / Reset with a transaction open, and files made by other programs.
+// modes, Stop / Reset with a transaction open, files made by other programs,
+// the refusals of Create Index and Drop Index, and the current directory.
 // Single-step operation sequences on the standard layout are left to the model.
 #include "btrieve_fixture.h"
 
+#include <filesystem>
+#include <fstream>
 #include <tuple>
 
 namespace btrieve_test {
@@ -110,6 +113,126 @@ TEST_F(BtrieveTest, FilesMadeBeforeStayWritableAndForeignKeyColumnsReadOnly) {
     EXPECT_EQ(call.run(B_UPDATE, mixed, 0), B_OPERATION_NOT_ALLOWED);
     EXPECT_EQ(call.run(B_DELETE, mixed, 0), B_OPERATION_NOT_ALLOWED);
     EXPECT_EQ(call.run(B_INSERT, mixed, 0), B_OPERATION_NOT_ALLOWED);
+}
+
+// Create Index and Drop Index refused: each status, and the file as it was.
+TEST_P(EngineTest, CreateAndDropIndexRefuseWhatTheyMustAndChangeNothing) {
+    Block block{}, other{};
+    openStandard(block);
+    for (std::uint32_t code : {1, 2, 3}) {
+        Call insert{Standard::record(0, 1, code, 0xFF)};
+        ASSERT_EQ(insert.run(B_INSERT, block, 0), B_NO_ERROR);
+    }
+    // A key's entries as Create Index takes them: the Create buffer of that one key without the file's entry.
+    auto entries = [](wbtrv::SegmentEntry segment) {
+        wbtrv::CreateEntries one;
+        segment.flags |= B_KEY_EXTENDED_TYPE;
+        one.keys = {{segment}};
+        Bytes buffer = wbtrv::buildCreateBuffer(one);
+        return Bytes(buffer.begin() + BTR_FILE_ENTRY_SIZE, buffer.end());
+    };
+    const Bytes payload = entries({11, 4, B_KEY_DUPLICATES});
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::uint16_t op;
+        std::int8_t keyNumber;
+        std::int16_t status;
+    };
+    const Case cases[] = {
+        {"entries cut short", Bytes(payload.begin(), payload.end() - 1), B_CREATE_INDEX, 0, B_DATA_BUFFER_TOO_SHORT},
+        {"outside the record", entries({15, 4}), B_CREATE_INDEX, 0, B_INVALID_KEY_POSITION},
+        {"a length its type refuses", entries({11, 3, 0, B_TYPE_INTEGER}), B_CREATE_INDEX, 0, B_INVALID_KEY_LENGTH},
+        {"a type not supported", entries({11, 4, 0, B_TYPE_NOTE}), B_CREATE_INDEX, 0, B_KEY_TYPE_ERROR},
+        {"case on an integer", entries({11, 4, B_KEY_NOCASE, B_TYPE_INTEGER}), B_CREATE_INDEX, 0,
+         B_INCONSISTENT_KEY_FLAGS},
+        {"no collating sequence", entries({11, 4, B_KEY_ALT_COLLATING}), B_CREATE_INDEX, 0,
+         B_INVALID_COLLATING_SEQUENCE},
+        {"a number taken", entries({11, 4, 0, 0, 0, 2}), B_CREATE_INDEX, -128, B_INVALID_KEY_NUMBER},
+        {"a number above 118", entries({11, 4, 0, 0, 0, 119}), B_CREATE_INDEX, -128, B_INVALID_KEY_NUMBER},
+        {"values that repeat", entries({11, 4}), B_CREATE_INDEX, 0, B_DUPLICATE_KEY_VALUE},
+        {"a value the key cannot hold", entries({9, 8, B_KEY_DUPLICATES, B_TYPE_UNSIGNED_BINARY}), B_CREATE_INDEX, 0,
+         B_OPERATION_NOT_ALLOWED},
+        {"no such key", {}, B_DROP_INDEX, 3, B_INVALID_KEY_NUMBER},
+        {"no such key, numbers kept", {}, B_DROP_INDEX, -128 + 7, B_INVALID_KEY_NUMBER},
+    };
+    Call stat{Bytes(512)};
+    ASSERT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
+    for (const Case& c : cases) {
+        Call call{c.data};
+        EXPECT_EQ(call.run(c.op, block, c.keyNumber), c.status) << c.name;
+    }
+    // Inside a transaction, through a read-only block, beside another block.
+    for (std::uint16_t op : {B_CREATE_INDEX, B_DROP_INDEX}) {
+        Call call{payload};
+        ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        EXPECT_EQ(call.run(op, block, 1), B_OPERATION_NOT_ALLOWED);
+        ASSERT_EQ(BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        for (std::int8_t mode : {B_MODE_READ_ONLY, B_MODE_NORMAL}) {
+            ASSERT_EQ(openFile(other, path("standard.dat"), mode), B_NO_ERROR);
+            EXPECT_EQ(call.run(op, mode == B_MODE_NORMAL ? block : other, 1),
+                      mode == B_MODE_NORMAL ? B_FILE_IN_USE : B_ACCESS_DENIED);
+            ASSERT_EQ(BTRCALL(B_CLOSE, other.data(), nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+        }
+    }
+    Call after{Bytes(512)};
+    ASSERT_EQ(after.run(B_STAT, block, 0), B_NO_ERROR);
+    EXPECT_EQ(after.data, stat.data);
+    std::string message;
+    EXPECT_EQ(verify(path("standard.dat"), message), B_NO_ERROR) << message;
+    // A file's only key stays; a file of 119 keys takes no other.
+    const std::vector<wbtrv::SegmentEntry> keys(119, {1, 1, B_KEY_DUPLICATES});
+    const std::tuple<const char*, Bytes, std::uint16_t, std::int16_t> files[] = {
+        {"one.dat", createBuffer(8, {{1, 4}}), B_DROP_INDEX, B_OPERATION_NOT_ALLOWED},
+        {"full.dat", createBuffer(8, keys), B_CREATE_INDEX, B_INVALID_NUMBER_OF_KEYS},
+    };
+    for (const auto& [name, buffer, op, status] : files) {
+        ASSERT_EQ(createFile(path(name), buffer), B_NO_ERROR);
+        ASSERT_EQ(openFile(other, path(name)), B_NO_ERROR);
+        Call call{payload};
+        EXPECT_EQ(call.run(op, other, 0), status) << name;
+    }
+}
+
+// The record manager's current directory: relative names of Open, Create
+// and verify resolve against it, and the process's own stays as it was.
+TEST_P(EngineTest, RelativeNamesResolveAgainstTheRecordManagersDirectory) {
+    using wbtrv::client::getDirectory;
+    using wbtrv::client::setDirectory;
+    const std::string working = std::filesystem::current_path().string();
+    std::string directory;
+    ASSERT_EQ(getDirectory(directory), B_NO_ERROR);
+    EXPECT_EQ(directory, working);
+    std::filesystem::create_directory(dir_ / "world");
+    std::ofstream(dir_ / "world" / "plain").close();
+    ASSERT_EQ(setDirectory(dir_.string()), B_NO_ERROR);
+    ASSERT_EQ(setDirectory("world/../world"), B_NO_ERROR);
+    ASSERT_EQ(getDirectory(directory), B_NO_ERROR);
+    EXPECT_EQ(directory, std::filesystem::canonical(dir_ / "world").string());
+    EXPECT_EQ(std::filesystem::current_path().string(), working);
+    for (const char* refused : {"missing", "plain", "plain/.."})
+        EXPECT_EQ(setDirectory(refused), B_DIRECTORY_ERROR) << refused;
+    EXPECT_EQ(setDirectory(""), B_INVALID_FILE_NAME);
+    Bytes key(directory.begin(), directory.end());
+    EXPECT_EQ(BTRCALL(B_SET_DIRECTORY, nullptr, nullptr, nullptr, key.data(), std::uint8_t(key.size()), 0),
+              B_INVALID_FILE_NAME);
+    EXPECT_EQ(BTRCALL(B_GET_DIRECTORY, nullptr, nullptr, nullptr, key.data(), std::uint8_t(key.size()), 0),
+              B_KEY_BUFFER_TOO_SHORT);
+    EXPECT_EQ(std::string(key.begin(), key.end()), directory) << "nothing written";
+
+    Block relative{}, absolute{};
+    ASSERT_EQ(createFile("rel.dat", Standard::createBuffer()), B_NO_ERROR);
+    ASSERT_EQ(openFile(relative, "rel.dat"), B_NO_ERROR);
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(call.run(B_INSERT, relative, 0), B_NO_ERROR);
+    ASSERT_EQ(openFile(absolute, path("world/rel.dat")), B_NO_ERROR);
+    EXPECT_EQ(call.run(B_GET_FIRST, absolute, 0), B_NO_ERROR);
+    std::string message;
+    EXPECT_EQ(verify("rel.dat", message), B_NO_ERROR) << message;
+    ASSERT_EQ(BTRCALL(B_STOP, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(getDirectory(message), B_NO_ERROR);
+    EXPECT_EQ(message, directory) << "Stop keeps the directory";
+    ASSERT_EQ(setDirectory(working), B_NO_ERROR);
 }
 
 }  // namespace

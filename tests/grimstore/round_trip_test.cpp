@@ -2,6 +2,7 @@
 // look like the sequential file's own separators.
 #include "grimstore_fixture.h"
 
+#include <wbtrv32/client.h>
 #include <nlohmann/json.hpp>
 
 namespace grimstore::test {
@@ -51,6 +52,25 @@ TEST_F(GrimstoreTest, KeysOfEveryKindAreCreatedAndDumpedInTheirTypesForms) {
     EXPECT_NE(run({"stat", path("t.dat")}).out.find("flags dup,seg,alt, collating sequence REVERSE"),
               std::string::npos);
     EXPECT_EQ(run({"create", path("x.dat"), "-r", "8", "-k", "1:8:string:alt"}).exitStatus, 1);
+}
+
+// stat says whether a file has an owner name (never the name) and marks a key Create Index added.
+TEST_F(GrimstoreTest, StatShowsAnOwnerNameAndAnAddedKey) {
+    create("a.dat", 12, {"1:4:unsigned"});
+    {
+        wbtrv::client::File file;
+        ASSERT_EQ(file.open(path("a.dat")), B_NO_ERROR);
+        ASSERT_EQ(file.createIndex({wbtrv::SegmentEntry{5, 2, B_KEY_EXTENDED_TYPE | B_KEY_DUPLICATES, B_TYPE_INTEGER}}),
+                  B_NO_ERROR);
+        ASSERT_EQ(file.setOwner("Keeper", wbtrv::client::OwnerAccess::ReadOnly), B_NO_ERROR);
+    }
+    const std::string text = run({"stat", path("a.dat")}).out;
+    EXPECT_NE(text.find("owner name: set, access code 1 (read-only without it)\nkeys: 2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("key 1: position 5, length 2, type integer, flags dup,sup"), std::string::npos) << text;
+    const auto json = nlohmann::json::parse(run({"stat", "--json", path("a.dat")}).out);
+    EXPECT_EQ(json["owner"], 1);
+    EXPECT_EQ(json["keys"][1][0]["flags"], nlohmann::json::parse(R"(["dup", "sup"])"));
+    EXPECT_EQ(text.find("Keeper"), std::string::npos);
 }
 
 }  // namespace

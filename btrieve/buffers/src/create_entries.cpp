@@ -30,6 +30,7 @@ std::vector<std::uint8_t> buildCreateBuffer(const CreateEntries& entries) {
     writeLittleEndian(&b[4], 2, entries.keys.size());
     writeLittleEndian(&b[6], 4, entries.recordCount);
     writeLittleEndian(&b[10], 2, entries.fileFlags);
+    if (entries.ownerAccess) b[12] = 1, b[13] = *entries.ownerAccess;
     std::uint8_t* at = &b[BTR_FILE_ENTRY_SIZE];
     for (const KeySegments& key : entries.keys) {
         for (std::size_t s = 0; s < key.size(); ++s, at += BTR_KEY_ENTRY_SIZE) {
@@ -63,6 +64,7 @@ int readCreateBuffer(std::span<const std::uint8_t> b, CreateEntries& entries) {
     const std::uint16_t keyCount = word(b, 4);
     entries.recordCount = static_cast<std::uint32_t>(readLittleEndian(&b[6], 4));
     entries.fileFlags = word(b, 10);
+    if (b[12] == 1) entries.ownerAccess = b[13];
     std::size_t at = BTR_FILE_ENTRY_SIZE;
     int sequencesUsed = 0;
     for (std::uint16_t k = 0; k < keyCount; ++k) {

@@ -1,4 +1,4 @@
-#include <wbtrv32/client.h>
+#include "file_buffers.h"
 
 #include <algorithm>
 #include <utility>
@@ -7,24 +7,16 @@
 namespace wbtrv::client {
 namespace {
 
-// Room for any record, and for the answer of Stat on all but the largest files.
-constexpr std::uint32_t kDataCapacity = kMaxRecordLength + 1;
 // The longest answer Stat can give: 119 keys of 255 one-byte segments, and
 // as many collating sequences as a key entry can number.
 constexpr std::uint32_t kLongestStat =
     BTR_FILE_ENTRY_SIZE + 119 * BTR_MAX_KEY_LENGTH * BTR_KEY_ENTRY_SIZE + 256 * BTR_COLLATING_SEQUENCE_SIZE;
 
+}  // namespace
+
 std::uint16_t withLock(std::uint16_t operation, Lock lock) {
     return static_cast<std::uint16_t>(operation + static_cast<std::uint16_t>(lock));
 }
-
-}  // namespace
-
-struct File::Buffers {
-    std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
-    std::array<std::uint8_t, BTR_MAX_KEY_LENGTH> key{};
-    std::vector<std::uint8_t> data = std::vector<std::uint8_t>(kDataCapacity);
-};
 
 File::File() : buffers_(std::make_unique<Buffers>()) {}
 
@@ -66,7 +58,7 @@ Status File::write(std::uint16_t operation, std::uint32_t length, std::int8_t ke
     return call(operation, buffers_ ? buffers_->data.data() : nullptr, length, BTR_MAX_KEY_LENGTH, key);
 }
 
-Status File::open(std::string_view name, OpenMode mode) {
+Status File::open(std::string_view name, OpenMode mode, std::string_view owner) {
     if (open_) {
         if (const Status status = close(); status != B_NO_ERROR) return status;
     }
@@ -76,8 +68,11 @@ Status File::open(std::string_view name, OpenMode mode) {
     if (name.size() >= buffers_->key.size()) return B_INVALID_FILE_NAME;
     buffers_->key.fill(0);
     std::copy(name.begin(), name.end(), buffers_->key.begin());
-    // No owner name: an empty data buffer.
-    const Status status = write(B_OPEN, 0, static_cast<std::int8_t>(mode));
+    // The owner name, zero-terminated; none: an empty data buffer.
+    if (owner.size() >= buffers_->data.size()) return B_INVALID_OWNER;
+    std::copy(owner.begin(), owner.end(), buffers_->data.begin());
+    buffers_->data[owner.size()] = 0;
+    const Status status = write(B_OPEN, static_cast<std::uint32_t>(owner.size()), static_cast<std::int8_t>(mode));
     open_ = status == B_NO_ERROR;
     return status;
 }

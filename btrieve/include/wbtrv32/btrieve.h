@@ -56,8 +56,11 @@ extern "C" {
  * server, a write inside a transaction whose wait closes a circle of such waits across files answers 78 as
  * soon as the server sees the circle (its deadlock_timeout, a second by default). */
 enum {
-    B_OPEN = 0,                 /* key buffer: zero-terminated file name; keyNumber: open mode (below). Fills the
-                                   position block. 11 no name within the key length, 88 bad mode, 12 missing,
+    B_OPEN = 0,                 /* key buffer: zero-terminated file name; keyNumber: open mode (below); data buffer:
+                                   the owner name, zero-terminated (dataLength 0 or a first byte 0: none), which a
+                                   file without an owner ignores. Fills the position block. 51 a file with an owner
+                                   opened with a wrong name, or without it at B_OWNER_NO_ACCESS (at B_OWNER_READ_ONLY
+                                   it opens read-only). 11 no name within the key length, 88 bad mode, 12 missing,
                                    30 not a data file, 46 not readable, 85 open exclusively here or elsewhere, or
                                    its name still held by a file renamed away that this or another process has
                                    open, 41 the block is open on a file the open transaction changed, 2, 18 (also
@@ -93,7 +96,19 @@ enum {
                                    a buffer shorter than the file's entry, 24-29, 45, 48 and 49 name what is
                                    wrong; 25 the file could not be made, 18, 20 */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
-                                   in the file entry's 4 unused bytes (offset 6). 22 buffer too short, 2, 20 */
+                                   in the file entry's 4 unused bytes (offset 6), and, when the file has an owner
+                                   name, 1 at offset 12 and the access code at 13 (0 and 0 otherwise). Each key entry
+                                   gives its key's number (byte 14); numbers a dropped key left free have none.
+                                   22 buffer too short, 2, 20 */
+    B_SET_DIRECTORY = 17,       /* key buffer: a path, zero-terminated within keyLength, relative paths from the
+                                   current directory. It becomes this process's current directory of the record
+                                   manager (the process's working directory, which it is until then, does not
+                                   change): relative file names of Open, Create and BTRVERIFY resolve against it.
+                                   Stop and Reset keep it. No position block or data buffer. 11 no path, 35 not a
+                                   directory that can be used (nothing changes) */
+    B_GET_DIRECTORY = 18,       /* key buffer receives the current directory, absolute and zero-terminated;
+                                   keyNumber is ignored. 21 keyLength too short for it and its zero (nothing
+                                   written), 35 the working directory cannot be named */
     B_BEGIN_TRANSACTION = 19,   /* begins this process's transaction over all its files. 37 already in one */
     B_END_TRANSACTION = 20,     /* commits every write since Begin; each changed file was held against
                                    other writers until now. The files on a server commit together, in one
@@ -110,22 +125,114 @@ enum {
                                    for a key number 6, 41 and 21 as a Get; 2, 20 */
     B_STEP_NEXT = 24,           /* the record after the current one in physical order; the first after Open. 9 at
                                    the end, 22, 2, 20. Steps follow no key: Get Next/Previous after them get 8 */
-    B_STOP = 25,          /* aborts the transaction, closes every file of this process and forgets every position */
-    B_VERSION = 26,       /* data buffer receives 5 bytes: version (2), revision (2), platform letter. 22 */
-    B_UNLOCK = 27,        /* keyNumber >= 0: the block's single lock; -1: the multiple lock on the position in
-                             the data buffer (22 shorter than 4 bytes); -2: all multiple locks. 81 a lock the
-                             block does not hold */
-    B_RESET = 28,         /* the same as Stop; the next Open starts afresh */
+    B_STOP = 25,    /* aborts the transaction, closes every file of this process and forgets every position */
+    B_VERSION = 26, /* data buffer receives 5 bytes: version (2), revision (2), platform letter. 22 */
+    B_UNLOCK = 27,  /* keyNumber >= 0: the block's single lock; -1: the multiple lock on the position in
+                       the data buffer (22 shorter than 4 bytes); -2: all multiple locks. 81 a lock the
+                       block does not hold */
+    B_RESET = 28,   /* the same as Stop; the next Open starts afresh */
+    /* Set Owner, Clear Owner, Create Index and Drop Index change the file itself: each needs the block to be the
+       only one on the file (85 while another block of this process or another process has it open) and is
+       refused inside a transaction (41) and through a read-only block (46). */
+    B_SET_OWNER = 29,     /* key buffer and data buffer: the same owner name, zero-terminated (dataLength its length +
+                             1); keyNumber: the access code (below) an Open without the name gets. The file keeps only
+                             a salted SHA-256 hash of the name. After 41 and 46: 41 a code not 0-3, 50 the file
+                             already has an owner, 51 the names differ, are empty, all blanks or longer than 8 bytes;
+                             then 85, 2, 18, 20 */
+    B_CLEAR_OWNER = 30,   /* removes the owner name and its restriction, through a block opened with the name or the
+                             one that set it. After 41: 0 on a file without one, 51 through another block, 46, 85, 2,
+                             18, 20. Blocks keep the access they had */
+    B_CREATE_INDEX = 31,  /* data buffer: the new key's entries, one per segment as in Create, then its collating
+                             sequence if it uses one. keyNumber with 0x80 set (negative): the key takes the number in
+                             byte 14 of its entries; else the lowest number no key has. The key is filled for every
+                             record in the file and carries B_KEY_SUPPLEMENTAL. After 41 and 46: 41 a file with keys
+                             made elsewhere, 26 the file has 119 keys, 22 entries cut short, 27, 29, 45, 48, 49 as
+                             Create, 6 the number taken or above 118, 85, 5 records repeat a value of a key without
+                             duplicates and 41 a value the key cannot hold (nothing added either way), 2, 18, 20 */
+    B_DROP_INDEX = 32,    /* drops key keyNumber & 0x7F (any key); the keys above it move down one number, unless 0x80
+                             is set (negative): then every number stays and the dropped one is free. The block's key
+                             position ends (Get Next/Previous: 8). After 41 and 46: 6 no such key, 41 the file's only
+                             key, 85, 2, 18, 20 */
     B_STEP_FIRST = 33,    /* the first record in physical order. 9 empty file; statuses as Step Next */
     B_STEP_LAST = 34,     /* the last record in physical order; statuses as Step First */
     B_STEP_PREVIOUS = 35, /* the record before the current one in physical order; statuses as Step Next */
+    /* The extended reads examine records in turn, keep those that pass a filter and return chosen fields of
+       each, in one call. Data buffer in: the request (below); out: the answer; dataLength holds the larger of
+       the two going in and the bytes of the answer coming back. The last record examined, kept or rejected,
+       becomes the position; Update and Delete right after get 8. Statuses: 0 the records asked were found,
+       9 the end of the key or file came first (the answer holds those found, perhaps none), 60 the reject
+       count was reached (the call stops right after that rejected record; those found), 62 a wrong
+       descriptor, 65 an extracted field outside the record, 97 a data length too short for the answer of
+       every record asked (checked before any record is read), and with a lock bias the lock statuses of a
+       Get. Any status but 0, 9 and 60 leaves the position and the locks as they were and answers no
+       count and no data length; one met after records were read (2, 20, a lock's) may have written over
+       the buffer past its first two bytes, the refusals of the request (62, 65, 97, 8, 7, 6) never do.
+       +100/+200 lock the last record returned, +300/+400 every record returned (multiple locks). */
+    B_GET_NEXT_EXTENDED = 36,      /* along keyNumber from the position of an earlier Get on that key, forward; the key
+                                      value of the last record examined comes back in the key buffer. 8 no key
+                                      position (nothing read since Open, or the last read was physical), 7 along
+                                      another key, 6 no such key, 41 and 21 as a Get */
+    B_GET_PREVIOUS_EXTENDED = 37,  /* as 36, backward */
+    B_STEP_NEXT_EXTENDED = 38,     /* in physical order, forward, from the current record (right after Open: the first
+                                      record); the key buffer is left alone; Get Next/Previous afterwards get 8 */
+    B_STEP_PREVIOUS_EXTENDED = 39, /* as 38, backward (right after Open: the last record) */
+    B_INSERT_EXTENDED = 40, /* data buffer: a record count (2), then per record its length (2) and bytes, each of the
+                               file's record length. Inserts them in order, as Insert would one by one (autoincrement
+                               values given, not written back), and answers the count inserted (2) and each one's
+                               position (4), dataLength 2 + 4 x count. The key of keyNumber of the last record
+                               inserted comes back in the key buffer and that record becomes current. A record that
+                               fails stops the call with its status (5, 84 ...): the records before it stay inserted
+                               and the count says how many. 63 a count of 0, a record of another length or records
+                               past dataLength (nothing inserted); 46, 41, 6 and 21 as Insert */
+    /* Percentages run from 0 (the first record) to 10,000 (the last), two implied decimals; N is the number of
+       records along the key (records left out of a null key not counted) or, for key number -1, in the file. */
+    B_GET_BY_PERCENTAGE = 44, /* data buffer: the percentage (first 2 bytes; above 10,000 counts as 10,000); dataLength
+                                 at least the record length and 4. keyNumber: a key, or -1 for physical order. Reads
+                                 the record of rank round(p x (N - 1) / 10,000), 0 the first, as a Get reads: record,
+                                 key value (none for -1), and the position along the key or, for -1, physical (Get
+                                 Next/Previous then get 8). Lock biases as a Get. 9 no records, 22, and for a key as
+                                 a Get: 6, 41, 21 */
+    B_FIND_PERCENTAGE = 45,   /* where a record stands: along key keyNumber, the first record of the key buffer's
+                                 value (the data buffer is not read); for -1, the record at the position in the data
+                                 buffer's first 4 bytes (the key buffer is not read). The data buffer receives
+                                 round(r x 10,000 / (N - 1)) for rank r (0 when N is 1) as 4 bytes, dataLength 4; the
+                                 position does not move. 4 no record holds the value, 43 no record at the position,
+                                 22 dataLength below 4, and for a key 6, 41, 21 */
     B_BEGIN_CONCURRENT_TRANSACTION = 1019 /* as Begin */
 };
+
+/* The request of an extended read (36-39), numbers little-endian:
+ *   header     buffer length (2): the request's own bytes, at most dataLength; "UC" (begin with the current
+ *              record) or "EG" (with the one after it, before it for 37 and 39), not zero-terminated
+ *   filter     maximum reject count (2; 0 means 4,095), number of terms (2; 0: every record passes), then per
+ *              term: field type (1, a key type), field length (2), field offset (2), comparison (1), connector
+ *              (1: B_CONNECT_LAST, AND or OR), then the value (field length bytes) or, with
+ *              B_COMPARE_OTHER_FIELD, the offset (2) of a second field of the same type and length
+ *   extractor  number of records to return (2), number of fields per record (2), then per field its length (2)
+ *              and offset (2); a whole record is one field of offset 0 and the record length
+ * Any field may be used, not only keys; it compares, on the left, in its type's key order. The connectors
+ * chain strictly left to right: a true term followed by OR accepts the record, a false one followed by AND
+ * rejects it, otherwise the next term decides (A AND B OR C is A AND (B OR C)).
+ * The answer: the number of records (2), then per record the length of its extracted data (2), its 4-byte
+ * position (as Get Position) and the extracted fields in order. */
+enum {
+    B_COMPARE_EQUAL = 1,
+    B_COMPARE_GREATER = 2,
+    B_COMPARE_LESS = 3,
+    B_COMPARE_NOT_EQUAL = 4,
+    B_COMPARE_GREATER_OR_EQUAL = 5,
+    B_COMPARE_LESS_OR_EQUAL = 6,
+    B_COMPARE_COLLATED = 32,    /* string types: through the collating sequence of the lowest-numbered key that has
+                                   one (a file without one: 62); with B_COMPARE_NO_CASE too, the sequence decides */
+    B_COMPARE_OTHER_FIELD = 64, /* with the field at the offset the term gives instead of a value */
+    B_COMPARE_NO_CASE = 128     /* string types: a-z compare as A-Z */
+};
+enum { B_CONNECT_LAST = 0, B_CONNECT_AND = 1, B_CONNECT_OR = 2 };
 
 /* Added to a Get (5-13): read the key value only, into the key buffer; the data buffer and length are
  * untouched. Next/Previous then pass the value's duplicates; Update or Delete right after get 8. */
 #define B_GET_KEY_BIAS 50
-/* Added to a Get, Step or Get Direct: lock the record read. Single locks are
+/* Added to a Get, Step, Get Direct or extended read (36-39): lock the record read. Single locks are
  * released by the next single-lock read, Update, Delete or Unlock; multiple
  * locks by Delete or Unlock. A wait lock waits up to a second, then answers 84;
  * one that would wait for a process waiting for this one answers 78 at once. */
@@ -141,6 +248,15 @@ enum {
     B_MODE_READ_ONLY = -2,   /* writes get 46 */
     B_MODE_VERIFY = -3,      /* treated as normal */
     B_MODE_EXCLUSIVE = -4    /* no other open of the file, in this process or another, while it lasts */
+};
+
+/* Access codes of Set Owner, passed in the key number: what an Open without the owner name may do. The
+ * encrypting codes are accepted and give the access of the others; nothing is encrypted. */
+enum {
+    B_OWNER_NO_ACCESS = 0,           /* the file does not open without the name (51) */
+    B_OWNER_READ_ONLY = 1,           /* the file opens read-only without the name */
+    B_OWNER_NO_ACCESS_ENCRYPTED = 2, /* as B_OWNER_NO_ACCESS */
+    B_OWNER_READ_ONLY_ENCRYPTED = 3  /* as B_OWNER_READ_ONLY */
 };
 
 /* Status codes; BTRSTATUSTEXT gives the same words. */
@@ -172,11 +288,14 @@ enum {
     B_INVALID_RECORD_LENGTH = 28,      /* Create: not 4 to 65535 bytes; Insert/Update: data too long */
     B_INVALID_KEY_LENGTH = 29,         /* Create: a key length its type does not allow */
     B_NOT_A_DATA_FILE = 30,            /* the file is not a data file of this record manager */
+    B_DIRECTORY_ERROR = 35,            /* Set Directory: the path is not a directory that can be used */
     B_TRANSACTION_ACTIVE = 37,         /* Begin inside a transaction */
     B_NO_TRANSACTION = 39,             /* End or Abort without a transaction */
     B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key column made elsewhere that is not
                                           ordered the way this record manager stores keys; Close of a file the
-                                          open transaction changed */
+                                          open transaction changed; a change to the file itself inside a
+                                          transaction, Set Owner with an access code not 0-3, Drop Index of a
+                                          file's only key */
     B_INVALID_RECORD_ADDRESS = 43,     /* Get Direct: no record at that position */
     B_NULL_KEY_PATH = 44,              /* Get Direct: the record is left out of that null key */
     B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
@@ -184,7 +303,23 @@ enum {
     B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
+    B_OWNER_ALREADY_SET = 50,          /* Set Owner on a file that has an owner name */
+    B_INVALID_OWNER = 51,              /* an owner name that is wrong, missing where the file asks for it, or not
+                                          1-8 bytes (not all blanks); Clear Owner through a block opened without
+                                          the name */
     B_FILE_ALREADY_EXISTS = 59,        /* Create with key number -1 on an existing file */
+    B_REJECT_COUNT_REACHED = 60,       /* an extended read stopped at its maximum reject count */
+    B_INCORRECT_DESCRIPTOR = 62,       /* the request of an extended read is wrong: its length below its own bytes or
+                                          above dataLength, letters other than UC or EG, no record or no field asked,
+                                          a term of an unknown type, of a length its type does not allow (as Create)
+                                          or outside the record, a comparison not 1-6 (or with +8), a connector not
+                                          0-2, a last term's not 0 or an earlier term's 0, B_COMPARE_COLLATED or
+                                          B_COMPARE_NO_CASE on a type other than string, lstring or zstring, a field
+                                          of length 0, or more than 65,535 bytes extracted per record */
+    B_INVALID_INSERT_BUFFER = 63,      /* Insert Extended: a count of 0, a record of another length than the file's,
+                                          or records that run past dataLength; nothing is inserted */
+    B_FILTER_LIMIT_REACHED = 64,       /* never returned by this record manager */
+    B_FIELD_OUTSIDE_RECORD = 65,       /* an extended read extracts a field outside the record */
     B_DEADLOCK = 78,                   /* a wait lock whose holder waits, directly or not, for a record this
                                           process holds; on a server also a write in a transaction whose wait
                                           for a file closes a circle of waits across files */
@@ -193,7 +328,9 @@ enum {
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */
     B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process */
     B_INCOMPATIBLE_MODE = 88,          /* Open with a mode not listed above */
-    B_INCOMPATIBLE_LOCK = 93           /* single and multiple locks mixed in one block */
+    B_INCOMPATIBLE_LOCK = 93,          /* single and multiple locks mixed in one block */
+    B_DATA_BUFFER_TOO_SMALL = 97       /* an extended read's data length cannot hold the answer of every record asked:
+                                          2 + records x (6 + extracted length) */
 };
 
 /* Key flags of a key entry in the Create and Stat buffers. */
@@ -205,7 +342,7 @@ enum {
     B_KEY_SEGMENTED = 0x0010,     /* another segment of the same key follows in the next key entry */
     B_KEY_ALT_COLLATING = 0x0020, /* string bytes sort through the collating sequence the segment names */
     B_KEY_DESCENDING = 0x0040,    /* this segment sorts high to low */
-    B_KEY_SUPPLEMENTAL = 0x0080,  /* kept as given, no effect */
+    B_KEY_SUPPLEMENTAL = 0x0080,  /* a key Create Index added; kept as given on Create */
     B_KEY_EXTENDED_TYPE = 0x0100, /* the key's type byte is meaningful */
     B_KEY_NULL_ANY = 0x0200,      /* records with any segment holding the null value are left out of the key */
     B_KEY_NOCASE = 0x0400         /* string segment compared with a-z folded to A-Z */

@@ -76,4 +76,22 @@ int parseCreateBuffer(const std::uint8_t* buffer, std::uint32_t size, FileLayout
     return B_NO_ERROR;
 }
 
+int parseKeyEntries(const std::uint8_t* buffer, std::uint32_t size, std::uint32_t recordLength, KeyDefinition& key,
+                    std::uint8_t& number) {
+    if (!buffer) return B_DATA_BUFFER_TOO_SHORT;
+    // Read as the Create buffer of a file with this one key.
+    std::vector<std::uint8_t> whole(BTR_FILE_ENTRY_SIZE, 0);
+    writeLittleEndian(whole.data(), 2, recordLength);
+    writeLittleEndian(whole.data() + 4, 2, 1);
+    // The most a key's entries can take: a segment per byte of the longest key, and every sequence numbered.
+    constexpr std::uint32_t kLongest = BTR_MAX_KEY_LENGTH * BTR_KEY_ENTRY_SIZE + 256 * BTR_COLLATING_SEQUENCE_SIZE;
+    whole.insert(whole.end(), buffer, buffer + std::min(size, kLongest));
+    CreateEntries entries;
+    if (const int status = readCreateBuffer(whole, entries); status != B_NO_ERROR) return status;
+    key = KeyDefinition{};
+    if (const int status = parseKey(entries.keys.front(), entries, key); status != B_NO_ERROR) return status;
+    number = entries.keys.front().front().keyNumber;
+    return B_NO_ERROR;
+}
+
 }  // namespace wbtrv

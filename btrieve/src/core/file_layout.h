@@ -23,16 +23,26 @@ struct FileLayout {
     bool writable() const {
         if (variableLength) return false;
         for (const auto& k : keys)
-            if (!k.supported()) return false;
+            if (!k.absent() && !k.supported()) return false;
         return true;
     }
 
-    // The value of each key in a record, in key order; false when one cannot
-    // be computed (an unsigned 8-byte value beyond an SQL integer's range).
+    // Whether key number n exists.
+    bool hasKey(std::size_t n) const { return n < keys.size() && !keys[n].absent(); }
+    // How many keys the file has (key numbers left free by a dropped key not counted).
+    std::size_t keyCount() const {
+        std::size_t n = 0;
+        for (const auto& k : keys) n += !k.absent();
+        return n;
+    }
+
+    // The value of each key in a record, in key order (a null value for a
+    // number no key has); false when one cannot be computed (an unsigned
+    // 8-byte value beyond an SQL integer's range).
     bool keyValues(std::span<const std::uint8_t> record, std::vector<KeyValue>& out) const {
-        out.resize(keys.size());
+        out.assign(keys.size(), KeyValue{});
         for (std::size_t k = 0; k < keys.size(); ++k)
-            if (!keys[k].valueFromRecord(record, out[k])) return false;
+            if (!keys[k].absent() && !keys[k].valueFromRecord(record, out[k])) return false;
         return true;
     }
 
@@ -44,7 +54,7 @@ struct FileLayout {
     template <typename Highest>
     int readyToInsert(std::span<std::uint8_t> record, std::vector<KeyValue>& values, Highest&& highest) const {
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (!keys[k].awaitsNextValue(record)) continue;
+            if (keys[k].absent() || !keys[k].awaitsNextValue(record)) continue;
             std::int64_t value = 0;
             if (const int status = highest(k, value); status != B_NO_ERROR) return status;
             if (!keys[k].giveNextValue(value, record)) return B_DUPLICATE_KEY_VALUE;

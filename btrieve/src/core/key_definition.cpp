@@ -12,9 +12,12 @@ std::uint32_t KeyDefinition::length() const {
     return total;
 }
 
-bool KeyDefinition::allowsDuplicates() const { return !autoincrement() && (first().attributes & B_KEY_DUPLICATES); }
+bool KeyDefinition::allowsDuplicates() const {
+    return !absent() && !autoincrement() && (first().attributes & B_KEY_DUPLICATES);
+}
 bool KeyDefinition::modifiable() const { return (first().attributes & B_KEY_MODIFIABLE) != 0; }
-bool KeyDefinition::autoincrement() const { return first().dataType == B_TYPE_AUTOINCREMENT; }
+// A dropped key's number is asked too where every key number is walked (the highest values of a batch).
+bool KeyDefinition::autoincrement() const { return !absent() && first().dataType == B_TYPE_AUTOINCREMENT; }
 
 bool KeyDefinition::nullable() const {
     return !autoincrement() && (first().attributes & (B_KEY_NULL_ALL | B_KEY_NULL_ANY)) != 0;

@@ -26,6 +26,9 @@ struct KeyDefinition {
     // column declared with our encoded type.
     bool encodedColumn = false;
 
+    // A key number no key has: a key was dropped there and the numbers of
+    // the keys above it kept. Nothing but this is asked of such a key.
+    bool absent() const { return segments.empty(); }
     const KeySegment& first() const { return segments.front(); }
     // Bytes of the key in a key buffer: its segments one after the other.
     std::uint32_t length() const;

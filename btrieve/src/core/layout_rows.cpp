@@ -46,10 +46,12 @@ int keysFromRows(const std::vector<KeyRow>& rows, FileLayout& layout, std::strin
             !inRange(row.nullValue, 0, 0xff) || !row.offset || !row.length)
             return refused(why, "keys_t holds a value out of range or not an integer");
         const std::int64_t number = *row.number, segment = *row.segment;
-        const bool newKey = segment == 0 && number == static_cast<std::int64_t>(layout.keys.size());
+        // Key numbers may leave some free (a key dropped keeping the numbers
+        // above it); a key's segments may not.
+        const bool newKey = segment == 0 && number >= static_cast<std::int64_t>(layout.keys.size());
         const bool nextSegment = !layout.keys.empty() && number == static_cast<std::int64_t>(layout.keys.size()) - 1 &&
                                  segment == static_cast<std::int64_t>(layout.keys.back().segments.size());
-        if (!newKey && !nextSegment) return refused(why, "keys_t numbers keys or segments with gaps");
+        if (!newKey && !nextSegment) return refused(why, "keys_t numbers segments with gaps");
         if (!segmentInside(*row.offset, *row.length, layout.recordLength))
             return refused(why, "key " + std::to_string(number) + " lies outside the record");
         KeySegment seg;
@@ -68,7 +70,7 @@ int keysFromRows(const std::vector<KeyRow>& rows, FileLayout& layout, std::strin
             std::copy(table.end() - 256, table.end(), sequence->table.begin());
             seg.collating = std::move(sequence);
         }
-        if (newKey) layout.keys.push_back(KeyDefinition{});
+        if (newKey) layout.keys.resize(static_cast<std::size_t>(number) + 1);
         layout.keys.back().segments.push_back(seg);
     }
     if (layout.keys.empty()) return refused(why, "keys_t describes no key");

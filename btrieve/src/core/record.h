@@ -32,4 +32,20 @@ inline constexpr std::size_t kKeyQueries = 9;
 // A read in physical order: the record after or before an id, or the record of that id.
 enum class RowQuery { After, Before, Exact };
 
+// A record's 4-byte position as Get Position gives it and Get Direct, Unlock
+// and the extended operations' answers carry it: its id, the high 16 bits
+// first, each word little-endian.
+constexpr std::uint32_t kPositionLength = 4;
+void writePosition(std::uint8_t* out, std::int64_t id);
+std::int64_t readPosition(const std::uint8_t* in);
+// The key number that stands for physical order (record id order) where a key or that order may be asked.
+inline constexpr std::size_t kPhysicalOrder = SIZE_MAX;
+
+// Where a key value (or a record id) stands: what Find Percentage asks.
+struct Rank {
+    std::uint64_t before = 0;  // records before it along the key (or by id)
+    std::uint64_t total = 0;   // records the key holds (or the file holds)
+    bool found = false;        // a record holds the value (or has the id)
+};
+
 }  // namespace wbtrv

@@ -23,7 +23,7 @@ int checkStoredRecord(const FileLayout& layout, std::int64_t id, std::span<const
     }
     for (std::size_t k = 0; k < layout.keys.size(); ++k) {
         const KeyDefinition& key = layout.keys[k];
-        if (!key.supported() || !key.fitsIn(data)) continue;
+        if (key.absent() || !key.supported() || !key.fitsIn(data)) continue;
         KeyValue expected;
         KeyValue held;
         const bool computable = key.valueFromRecord(data, expected);

@@ -5,8 +5,11 @@
 // of its own or inside the process's transaction.
 #pragma once
 
+#include "core/batch_read.h"
 #include "core/file_layout.h"
 #include "core/journal.h"
+#include "core/key_change.h"
+#include "core/owner.h"
 #include "core/record.h"
 
 #include <cstdint>
@@ -65,6 +68,20 @@ public:
     // In physical order; 9 when there is none.
     virtual int readAt(RowQuery which, std::int64_t id, Record& out) = 0;
     virtual int count(std::uint64_t& records) = 0;
+    // A batched read, in one read of the engine (one statement; on a server
+    // one round trip): from the request's starting record, examines records
+    // in the walk's order until the records asked are kept, the reject limit
+    // is met or the walk ends. 0, 60 or 9 with the answer filled; 2 when a
+    // record met is damaged, or the engine's failure (18, 20 ...).
+    virtual int readBatch(const BatchRequest& request, BatchAnswer& answer) = 0;
+    // Along key `key` (kPhysicalOrder: by id): the records before `value`
+    // (before record `id`), the records the key holds (records left out of a
+    // null key not counted) and whether one holds the value (has the id). A
+    // null value asks for the count alone.
+    virtual int rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) = 0;
+    // The record of rank `rank` (0 the first) along key `key` or by id, and
+    // the value its key column holds; 9 when there is none.
+    virtual int readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) = 0;
 
     // Writes. Outside the process's transaction each commits on its own, in
     // one transaction of the engine that first takes the file's write lock
@@ -77,6 +94,11 @@ public:
     // duplicate (or no autoincrement value left), 41 a key value that cannot
     // be stored, 46, 85, 18, 2 or 20.
     virtual int insert(std::vector<std::uint8_t>& record, std::int64_t& id) = 0;
+    // Adds the records in order, as insert() would one by one, in one write
+    // of the engine (on a server a few round trips for them all). 0 when all
+    // are in, `ids` their ids; otherwise the status of the record that failed,
+    // the ones before it inserted (their ids in `ids`) and none after it.
+    virtual int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) = 0;
     // 0 when written (or, for Nothing, when it could be), 84 when another
     // process holds the record, 80 when it changed or is gone since it was
     // read (84 before 80), 5 when the new record repeats a unique key's
@@ -111,6 +133,17 @@ public:
     // Drops old entries; `removed` says how many. 0, 46, 85, 18, 2 or 20.
     virtual int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) = 0;
 
+    // Changes to the file itself, each all or nothing, made only while no
+    // other process has the file open (85 otherwise) and outside the
+    // process's transaction. The keys: an added key is filled for every
+    // record already in the file; 0, 5 when an added unique key's values
+    // repeat, 41 a value that cannot be stored, 46, 18, 2 or 20.
+    virtual int changeKeys(const KeyChange& change) = 0;
+    // The owner (none: the file has none any more): 0, 46, 18, 2 or 20.
+    virtual int changeOwner(const std::optional<OwnerRecord>& owner) = 0;
+    // The owner the file had when it was opened, or was given here since.
+    const std::optional<OwnerRecord>& owner() const { return owner_; }
+
     // The process's transaction, from Begin to End or Abort: writes join it
     // and nothing commits until it ends. End commits (0, or the failure, in
     // which case everything is undone); Abort rolls back.
@@ -130,6 +163,7 @@ protected:
     FileLayout layout_;
     FileIdentity identity_;
     bool readOnly_ = false;
+    std::optional<OwnerRecord> owner_;
 
 private:
     bool inTransaction_ = false;

@@ -38,6 +38,13 @@ Operation operationFor(std::uint16_t code) {
         case B_STEP_NEXT:
         case B_STEP_PREVIOUS:
             return stepOperation;
+        case B_GET_NEXT_EXTENDED:
+        case B_GET_PREVIOUS_EXTENDED:
+        case B_STEP_NEXT_EXTENDED:
+        case B_STEP_PREVIOUS_EXTENDED:
+            return extendedReadOperation;
+        case B_INSERT_EXTENDED:
+            return insertExtendedOperation;
         case B_GET_POSITION:
             return getPositionOperation;
         case B_GET_DIRECT:
@@ -46,6 +53,22 @@ Operation operationFor(std::uint16_t code) {
             return createOperation;
         case B_STAT:
             return statOperation;
+        case B_SET_OWNER:
+            return setOwnerOperation;
+        case B_CLEAR_OWNER:
+            return clearOwnerOperation;
+        case B_CREATE_INDEX:
+            return createIndexOperation;
+        case B_DROP_INDEX:
+            return dropIndexOperation;
+        case B_GET_BY_PERCENTAGE:
+            return getByPercentageOperation;
+        case B_FIND_PERCENTAGE:
+            return findPercentageOperation;
+        case B_SET_DIRECTORY:
+            return setDirectoryOperation;
+        case B_GET_DIRECTORY:
+            return getDirectoryOperation;
         case B_VERSION:
             return versionOperation;
         case B_UNLOCK:
@@ -65,8 +88,9 @@ Operation operationFor(std::uint16_t code) {
 
 bool isGet(std::uint16_t code) { return code >= B_GET_EQUAL && code <= B_GET_LAST; }
 bool takesLock(std::uint16_t code) {
-    return isGet(code) || code == B_GET_DIRECT || code == B_STEP_NEXT ||
-           (code >= B_STEP_FIRST && code <= B_STEP_PREVIOUS);
+    return isGet(code) || code == B_GET_DIRECT || code == B_GET_BY_PERCENTAGE || code == B_STEP_NEXT ||
+           (code >= B_STEP_FIRST && code <= B_STEP_PREVIOUS) ||
+           (code >= B_GET_NEXT_EXTENDED && code <= B_STEP_PREVIOUS_EXTENDED);
 }
 
 // Splits a code into its operation and biases; false for a code that names

@@ -28,14 +28,24 @@ struct CallArgs {
         if (dataLength) *dataLength = n;
     }
 
-    // The zero-terminated file name in the key buffer; false when there is
-    // none or no zero byte within the key length.
-    bool fileName(std::string& name) const {
+    // The zero-terminated text at the start of the key buffer; false when
+    // there is no zero byte within the key length.
+    bool keyText(std::string& text) const {
         const std::uint32_t n = keyCapacity();
         const void* end = n ? std::memchr(key, 0, n) : nullptr;
         if (!end) return false;
-        name.assign(static_cast<const char*>(key), static_cast<const char*>(end));
-        return !name.empty();
+        text.assign(static_cast<const char*>(key), static_cast<const char*>(end));
+        return true;
+    }
+    // The file name in the key buffer; false when there is none.
+    bool fileName(std::string& name) const { return keyText(name) && !name.empty(); }
+    // The text at the start of the data buffer: up to its first zero byte,
+    // or as long as the data length when there is none.
+    std::string dataText() const {
+        const std::uint32_t n = dataCapacity();
+        const void* end = n ? std::memchr(data, 0, n) : nullptr;
+        const char* begin = static_cast<const char*>(data);
+        return n ? std::string(begin, end ? static_cast<const char*>(end) : begin + n) : std::string();
     }
 };
 

@@ -10,6 +10,7 @@ namespace wbtrv {
 int createOperation(Registry& registry, const CallArgs& args) {
     std::string path;
     if (!args.fileName(path)) return B_INVALID_FILE_NAME;
+    path = registry.resolve(path);
     FileLayout layout;
     if (const int status = parseCreateBuffer(args.dataBytes(), args.dataCapacity(), layout); status != B_NO_ERROR)
         return status;

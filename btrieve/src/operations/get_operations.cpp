@@ -79,9 +79,9 @@ int deliverRecord(Handle& handle, const CallArgs& args, Record& row) {
 }
 
 int keyToRead(const Handle& handle, const CallArgs& args, const KeyDefinition*& key) {
-    const auto& keys = handle.file->layout().keys;
-    if (args.keyNumber < 0 || static_cast<std::size_t>(args.keyNumber) >= keys.size()) return B_INVALID_KEY_NUMBER;
-    key = &keys[static_cast<std::size_t>(args.keyNumber)];
+    const FileLayout& layout = handle.file->layout();
+    if (args.keyNumber < 0 || !layout.hasKey(static_cast<std::size_t>(args.keyNumber))) return B_INVALID_KEY_NUMBER;
+    key = &layout.keys[static_cast<std::size_t>(args.keyNumber)];
     if (!key->supported()) return B_OPERATION_NOT_ALLOWED;
     if (args.keyCapacity() < key->length()) return B_KEY_BUFFER_TOO_SHORT;
     return B_NO_ERROR;

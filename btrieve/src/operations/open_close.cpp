@@ -21,7 +21,7 @@ int openOperation(Registry& registry, const CallArgs& args) {
     // Reopening a block closes it first, which a file changed in the open transaction refuses.
     if (const Handle* handle = registry.handleOf(args.block); handle && handle->file->changedInTransaction())
         return B_OPERATION_NOT_ALLOWED;
-    return registry.open(path, args.keyNumber, args.block);
+    return registry.open(registry.resolve(path), args.keyNumber, args.block, args.dataText());
 }
 
 int closeOperation(Registry& registry, const CallArgs& args) {

@@ -78,12 +78,18 @@ int OpenFile::read(std::int64_t id, Record& out) {
     return status == B_END_OF_FILE ? B_INVALID_RECORD_ADDRESS : status;
 }
 
+int OpenFile::readAtRank(std::size_t key, std::uint64_t rank, Record& out) {
+    KeyValue stored;
+    return checkedRow(stored_->readAtRank(key, rank, out, stored), key, out, stored);
+}
+
 int OpenFile::update(std::int64_t id, std::span<const std::uint8_t> expected, std::span<const std::uint8_t> record) {
     using Write = CompareAndWrite::Write;
     const auto& keys = layout().keys;
-    keys_.resize(keys.size());
+    keys_.assign(keys.size(), KeyValue{});
     int refused = B_NO_ERROR;
     for (std::size_t k = 0; k < keys.size() && refused == B_NO_ERROR; ++k) {
+        if (keys[k].absent()) continue;
         KeyValue before;
         if (!keys[k].valueFromRecord(expected, before) || !keys[k].valueFromRecord(record, keys_[k]))
             refused = B_OPERATION_NOT_ALLOWED;

@@ -48,10 +48,28 @@ public:
     // Reads record id; 43 when there is none.
     int read(std::int64_t id, Record& out);
     int count(std::uint64_t& records) { return stored_->count(records); }
+    // A batched read (core/batch_read.h): 0, 60 or 9 with the answer; 2 for a damaged record.
+    int readBatch(const BatchRequest& request, BatchAnswer& answer) { return stored_->readBatch(request, answer); }
+    // Where a key value (along kPhysicalOrder: a record id) stands.
+    int rank(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) {
+        return stored_->rankAlong(key, value, id, out);
+    }
+    // Reads the record of rank `rank` along key `key` or by id; 9 when there is none.
+    int readAtRank(std::size_t key, std::uint64_t rank, Record& out);
+
+    // Changes to the file itself (its keys, its owner): 85 while another
+    // process has it open; the caller sees to this process's blocks.
+    int changeKeys(const KeyChange& change) { return stored_->changeKeys(change); }
+    int changeOwner(const std::optional<OwnerRecord>& owner) { return stored_->changeOwner(owner); }
+    const std::optional<OwnerRecord>& owner() const { return stored_->owner(); }
 
     // Adds record, giving each autoincrement key holding 0 its next value
     // (written into record). Returns a status; on 0 `id` is the new record's.
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) { return stored_->insert(record, id); }
+    // Adds records in order; on a failure those before the failing one stay, their ids in `ids`.
+    int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
+        return stored_->insertBatch(records, ids);
+    }
     // Replaces record `id` if it still holds `expected`: 84 when another
     // process holds it, then 80 when it changed since it was read, and only
     // then 10 when a key that is not modifiable changes.

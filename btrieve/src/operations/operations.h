@@ -22,6 +22,16 @@ int versionOperation(Registry& registry, const CallArgs& args);
 int unlockOperation(Registry& registry, const CallArgs& args);
 int createOperation(Registry& registry, const CallArgs& args);
 int statOperation(Registry& registry, const CallArgs& args);
+int extendedReadOperation(Registry& registry, const CallArgs& args);
+int insertExtendedOperation(Registry& registry, const CallArgs& args);
+int setOwnerOperation(Registry& registry, const CallArgs& args);
+int clearOwnerOperation(Registry& registry, const CallArgs& args);
+int createIndexOperation(Registry& registry, const CallArgs& args);
+int dropIndexOperation(Registry& registry, const CallArgs& args);
+int getByPercentageOperation(Registry& registry, const CallArgs& args);
+int findPercentageOperation(Registry& registry, const CallArgs& args);
+int setDirectoryOperation(Registry& registry, const CallArgs& args);
+int getDirectoryOperation(Registry& registry, const CallArgs& args);
 
 // The key a read follows: 6 for a key number the file has not, 41 for a key we
 // cannot order, 21 for a key buffer shorter than the key.
@@ -30,14 +40,13 @@ int keyToRead(const Handle& handle, const CallArgs& args, const KeyDefinition*& 
 // fit) and makes it the block's current record; the key position is the caller's.
 int deliverRecord(Handle& handle, const CallArgs& args, Record& row);
 
+// Makes the record just written, held in the handle's scratch buffer, the
+// block's current record along keyNumber (a key position only when keyed).
+void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed);
+
 // Takes the lock the call's bias asks for on record id, before the record is
 // handed out: 0 (also without a bias), 84 held elsewhere, 93 single and
 // multiple locks mixed in one block, 46 a file that cannot be locked.
 int lockRead(Handle& handle, const CallArgs& args, std::int64_t id);
-
-// A record's 4-byte position as Get Position gives it and Get Direct and Unlock take it.
-constexpr std::uint32_t kPositionLength = 4;
-void writePosition(std::uint8_t* out, std::int64_t id);
-std::int64_t readPosition(const std::uint8_t* in);
 
 }  // namespace wbtrv

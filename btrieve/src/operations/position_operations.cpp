@@ -19,17 +19,6 @@ constexpr std::uint32_t kVersionLength = 5;
 
 }  // namespace
 
-// A record's 4-byte position: its id, the high 16 bits first, each word little-endian.
-void writePosition(std::uint8_t* out, std::int64_t id) {
-    const auto v = static_cast<std::uint32_t>(id);
-    writeLittleEndian(out, 2, v >> 16);
-    writeLittleEndian(out + 2, 2, v & 0xFFFF);
-}
-
-std::int64_t readPosition(const std::uint8_t* in) {
-    return static_cast<std::int64_t>(readLittleEndian(in, 2) << 16 | readLittleEndian(in + 2, 2));
-}
-
 int stepOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = registry.handleOf(args.block);
     if (!handle) return B_FILE_NOT_OPEN;

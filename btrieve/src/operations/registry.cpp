@@ -60,14 +60,17 @@ OpenFile* Registry::fileWithIdentity(const FileIdentity& identity) {
     return nullptr;
 }
 
-int Registry::open(const std::string& path, std::int8_t mode, void* block) {
+int Registry::open(const std::string& path, std::int8_t mode, void* block, std::string_view ownerName) {
     const bool exclusive = mode == B_MODE_EXCLUSIVE;
     Engine& engine = engines_.keeping(path);
     OpenFile* file = nullptr;
     FileIdentity identity;
+    bool ownerReadOnly = false;
     if (engine.identify(path, identity)) file = fileWithIdentity(identity);
     if (file) {
         if (exclusive || file->exclusive()) return B_FILE_IN_USE;
+        if (const int status = ownerAccess(file->owner(), ownerName, ownerReadOnly); status != B_NO_ERROR)
+            return status;
     } else {
         // A file still open here under this name that is no longer the file
         // the name means (renamed away) may keep what belongs to the name, such
@@ -76,6 +79,8 @@ int Registry::open(const std::string& path, std::int8_t mode, void* block) {
             if (open->path() == path) return B_FILE_IN_USE;
         std::unique_ptr<StoredFile> stored;
         if (const int status = engine.open(path, exclusive, stored); status != B_NO_ERROR) return status;
+        if (const int status = ownerAccess(stored->owner(), ownerName, ownerReadOnly); status != B_NO_ERROR)
+            return status;
         file = files_.emplace_back(std::make_unique<OpenFile>(path, exclusive, std::move(stored))).get();
         if (inTransaction_) file->joinTransaction();
     }
@@ -89,7 +94,8 @@ int Registry::open(const std::string& path, std::int8_t mode, void* block) {
     handle.generation = nextGeneration_++;
     handle.block = block;
     handle.file = file;
-    handle.readOnly = mode == B_MODE_READ_ONLY || file->readOnly();
+    handle.readOnly = mode == B_MODE_READ_ONLY || file->readOnly() || ownerReadOnly;
+    handle.ownerNamed = file->owner() && !ownerName.empty();
     writeBlock(block, BlockTag{id, handle.generation});
     return B_NO_ERROR;
 }
@@ -125,6 +131,11 @@ void Registry::closeAll() {
     if (inTransaction_) endTransaction(false);
     handles_.clear();
     files_.clear();
+}
+
+std::string Registry::resolve(const std::string& name) const {
+    if (directory_.empty() || name.starts_with('/')) return name;
+    return directory_ + (directory_.ends_with('/') ? "" : "/") + name;
 }
 
 int Registry::beginTransaction() {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,11 +36,13 @@ struct Handle {
     const void* block = nullptr;  // where the caller's block was when opened
     OpenFile* file = nullptr;
     bool readOnly = false;
+    bool ownerNamed = false;  // opened with the file's owner name, or the block that set it
     Cursor cursor;
     // Records this block holds locked: at most one single lock, or any number of multiple locks.
     std::optional<std::int64_t> singleLock;
     std::set<std::int64_t> multipleLocks;
-    Record scratch;  // reused for every read, so a Get allocates nothing
+    Record scratch;     // reused for every read, so a Get allocates nothing
+    BatchAnswer batch;  // reused by every extended read
 };
 
 class Registry {
@@ -58,7 +61,8 @@ public:
     // The engine keeping the file of this name.
     Engine& engineFor(const std::string& path) { return engines_.keeping(path); }
 
-    int open(const std::string& path, std::int8_t mode, void* block);
+    // Opens the file for a block; `ownerName` is the name the Open brought (empty: none).
+    int open(const std::string& path, std::int8_t mode, void* block, std::string_view ownerName);
     // Releases the record locks of a block: all, or those on record id.
     static void unlock(Handle& handle);
     static void unlock(Handle& handle, std::int64_t id, bool multipleToo);
@@ -71,6 +75,13 @@ public:
     int beginTransaction();
     int endTransaction(bool commit);
     bool inTransaction() const { return inTransaction_; }
+
+    // The record manager's current directory of this process: a file name
+    // that is not absolute is taken from it. Empty until Set Directory sets
+    // it: names are then taken from the process's working directory.
+    std::string resolve(const std::string& name) const;
+    const std::string& directory() const { return directory_; }
+    void setDirectory(std::string directory) { directory_ = std::move(directory); }
 
 private:
     Registry();
@@ -91,6 +102,7 @@ private:
     std::unordered_map<std::uint32_t, Handle> handles_;
     std::vector<std::unique_ptr<OpenFile>> files_;
     std::vector<OpenFile*> inherited_;  // a parent's files, deliberately never closed
+    std::string directory_;
 };
 
 }  // namespace wbtrv

@@ -11,13 +11,16 @@ namespace {
 
 // The file's description in the Create layout; each distinct collating
 // sequence once, numbered in the order the keys first use it.
-CreateEntries describe(const FileLayout& layout, std::uint64_t records) {
+CreateEntries describe(const FileLayout& layout, const std::optional<OwnerRecord>& owner, std::uint64_t records) {
     CreateEntries entries;
     entries.recordLength = static_cast<std::uint16_t>(layout.recordLength);
     entries.pageSize = static_cast<std::uint16_t>(layout.pageSize);
     entries.recordCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(records, UINT32_MAX));
     entries.fileFlags = layout.variableLength ? 1 : 0;
-    for (const KeyDefinition& key : layout.keys) {
+    if (owner) entries.ownerAccess = static_cast<std::uint8_t>(owner->restriction);
+    for (std::size_t number = 0; number < layout.keys.size(); ++number) {
+        const KeyDefinition& key = layout.keys[number];
+        if (key.absent()) continue;
         KeySegments& out = entries.keys.emplace_back();
         for (const KeySegment& seg : key.segments) {
             SegmentEntry s{static_cast<std::uint16_t>(seg.offset + 1),
@@ -25,7 +28,7 @@ CreateEntries describe(const FileLayout& layout, std::uint64_t records) {
                            seg.attributes,
                            seg.dataType,
                            seg.nullValue,
-                           static_cast<std::uint8_t>(entries.keys.size() - 1)};
+                           static_cast<std::uint8_t>(number)};
             if (seg.collating) {
                 auto at = std::find(entries.sequences.begin(), entries.sequences.end(), *seg.collating);
                 if (at == entries.sequences.end()) at = entries.sequences.insert(at, *seg.collating);
@@ -49,7 +52,7 @@ int statOperation(Registry& registry, const CallArgs& args) {
     std::uint64_t records = 0;
     if (!args.dataBytes()) return B_DATA_BUFFER_TOO_SHORT;
     if (const int status = file.count(records); status != B_NO_ERROR) return status;
-    const std::vector<std::uint8_t> out = buildCreateBuffer(describe(file.layout(), records));
+    const std::vector<std::uint8_t> out = buildCreateBuffer(describe(file.layout(), file.owner(), records));
     if (args.dataCapacity() < out.size()) return B_DATA_BUFFER_TOO_SHORT;
     std::copy(out.begin(), out.end(), args.dataBytes());
     args.setDataLength(static_cast<std::uint32_t>(out.size()));

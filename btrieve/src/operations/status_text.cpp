@@ -34,6 +34,7 @@ constexpr StatusWords kStatusWords[] = {
     {B_INVALID_RECORD_LENGTH, "invalid record length"},
     {B_INVALID_KEY_LENGTH, "invalid key length"},
     {B_NOT_A_DATA_FILE, "not a data file"},
+    {B_DIRECTORY_ERROR, "directory error"},
     {B_TRANSACTION_ACTIVE, "transaction already active"},
     {B_NO_TRANSACTION, "no transaction"},
     {B_OPERATION_NOT_ALLOWED, "operation not allowed"},
@@ -43,7 +44,14 @@ constexpr StatusWords kStatusWords[] = {
     {B_ACCESS_DENIED, "access denied"},
     {B_INVALID_COLLATING_SEQUENCE, "invalid collating sequence"},
     {B_KEY_TYPE_ERROR, "key type error"},
+    {B_OWNER_ALREADY_SET, "owner already set"},
+    {B_INVALID_OWNER, "invalid owner name"},
     {B_FILE_ALREADY_EXISTS, "file already exists"},
+    {B_REJECT_COUNT_REACHED, "reject count reached"},
+    {B_INCORRECT_DESCRIPTOR, "incorrect descriptor"},
+    {B_INVALID_INSERT_BUFFER, "invalid Insert Extended buffer"},
+    {B_FILTER_LIMIT_REACHED, "filter limit reached"},
+    {B_FIELD_OUTSIDE_RECORD, "extracted field outside the record"},
     {B_CONFLICT, "conflict"},
     {B_LOCK_ERROR, "lock error"},
     {B_DEADLOCK, "deadlock"},
@@ -51,6 +59,7 @@ constexpr StatusWords kStatusWords[] = {
     {B_FILE_IN_USE, "file in use"},
     {B_INCOMPATIBLE_MODE, "incompatible open mode"},
     {B_INCOMPATIBLE_LOCK, "incompatible lock"},
+    {B_DATA_BUFFER_TOO_SMALL, "data buffer too small for the answer"},
 };
 
 }  // namespace

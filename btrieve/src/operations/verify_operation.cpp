@@ -17,7 +17,8 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char*
             Registry& registry = Registry::instance();
             std::lock_guard lock(registry.mutex());
             registry.leaveParentState();
-            status = registry.engineFor(fileName).verify(fileName, why);
+            const std::string path = registry.resolve(fileName);
+            status = registry.engineFor(path).verify(path, why);
         } else {
             why = "no file name";
         }

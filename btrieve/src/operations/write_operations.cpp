@@ -29,8 +29,8 @@ int recordFromCaller(Registry& registry, const CallArgs& args, Handle*& handle) 
     return B_NO_ERROR;
 }
 
-// Makes the record just written, held in the handle's scratch buffer, the
-// block's current record along keyNumber (a key position only when keyed).
+}  // namespace
+
 void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
     Cursor& cursor = handle.cursor;
     cursor.positioned = keyed;
@@ -43,16 +43,13 @@ void placeCursor(Handle& handle, int keyNumber, std::int64_t id, bool keyed) {
     std::swap(cursor.lastRead, handle.scratch.data);
 }
 
-}  // namespace
-
 int insertOperation(Registry& registry, const CallArgs& args) {
     Handle* handle = nullptr;
     if (const int status = recordFromCaller(registry, args, handle); status != B_NO_ERROR) return status;
     OpenFile& file = *handle->file;
     const FileLayout& layout = file.layout();
     std::vector<std::uint8_t>& record = handle->scratch.data;
-    if (args.keyNumber < 0 || static_cast<std::size_t>(args.keyNumber) >= layout.keys.size())
-        return B_INVALID_KEY_NUMBER;
+    if (args.keyNumber < 0 || !layout.hasKey(static_cast<std::size_t>(args.keyNumber))) return B_INVALID_KEY_NUMBER;
     const KeyDefinition& key = layout.keys[static_cast<std::size_t>(args.keyNumber)];
     if (args.keyCapacity() < key.length()) return B_KEY_BUFFER_TOO_SHORT;
 

@@ -4,6 +4,7 @@
 
 #include <wbtrv32/btrieve.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -65,6 +66,45 @@ PgParams& PgParams::null(Oid type) {
     values_.emplace_back();
     nulls_.push_back(true);
     types_.push_back(type);
+    return *this;
+}
+
+namespace {
+
+// The binary form of a one-dimensional array: dimensions, null flag, element
+// type, length and lower bound, then each element's length (-1 for NULL) and bytes.
+template <typename Element, typename Bytes>
+std::string arrayOf(std::span<const std::optional<Element>> elements, Oid type, Bytes bytesOf) {
+    const bool nulls = std::any_of(elements.begin(), elements.end(), [](const auto& e) { return !e; });
+    std::string out =
+        bigEndian(1, 4) + bigEndian(nulls, 4) + bigEndian(type, 4) + bigEndian(elements.size(), 4) + bigEndian(1, 4);
+    for (const auto& element : elements) {
+        if (!element) {
+            out += bigEndian(0xFFFFFFFFu, 4);
+            continue;
+        }
+        const std::string bytes = bytesOf(*element);
+        out += bigEndian(bytes.size(), 4) + bytes;
+    }
+    return out;
+}
+
+}  // namespace
+
+PgParams& PgParams::integerArray(std::span<const std::optional<std::int64_t>> values) {
+    values_.push_back(arrayOf<std::int64_t>(
+        values, kInt8Oid, [](std::int64_t v) { return bigEndian(static_cast<std::uint64_t>(v), 8); }));
+    nulls_.push_back(false);
+    types_.push_back(kInt8ArrayOid);
+    return *this;
+}
+
+PgParams& PgParams::bytesArray(std::span<const std::optional<std::span<const std::uint8_t>>> values) {
+    values_.push_back(arrayOf<std::span<const std::uint8_t>>(values, kByteaOid, [](std::span<const std::uint8_t> v) {
+        return std::string(reinterpret_cast<const char*>(v.data()), v.size());
+    }));
+    nulls_.push_back(false);
+    types_.push_back(kByteaArrayOid);
     return *this;
 }
 
@@ -130,6 +170,13 @@ int PgConnection::connect(const std::string& server) {
     return run(settings);
 }
 
+void PgConnection::deallocate(const std::string& prefix) {
+    for (auto it = prepared_.lower_bound(prefix); it != prepared_.end() && it->starts_with(prefix);) {
+        run("DEALLOCATE \"" + *it + "\"");
+        it = prepared_.erase(it);
+    }
+}
+
 bool PgConnection::inTransaction() const { return conn_ && PQtransactionStatus(conn_) != PQTRANS_IDLE; }
 bool PgConnection::transactionFailed() const { return conn_ && PQtransactionStatus(conn_) == PQTRANS_INERROR; }
 
@@ -146,6 +193,20 @@ int PgConnection::run(const std::string& sql, PgResult& out) {
     const ExecStatusType status = PQresultStatus(out.get());
     if (out.get() && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return B_NO_ERROR;
     return failure(out.get());
+}
+
+int PgConnection::copyIn(const std::string& sql, std::string_view rows) {
+    if (lost()) return B_SERVER_LOST;
+    PgResult started(PQexec(conn_, sql.c_str()));
+    if (PQresultStatus(started.get()) != PGRES_COPY_IN) return failure(started.get());
+    const bool sent = PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size())) == 1;
+    if (PQputCopyEnd(conn_, sent ? nullptr : "not sent") != 1) return B_SERVER_LOST;
+    int status = B_NO_ERROR;
+    while (PGresult* result = PQgetResult(conn_)) {
+        const PgResult finished(result);
+        if (status == B_NO_ERROR && PQresultStatus(result) != PGRES_COMMAND_OK) status = failure(result);
+    }
+    return status;
 }
 
 int PgConnection::run(const std::string& sql) {

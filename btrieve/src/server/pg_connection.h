@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wbtrv {
@@ -19,6 +21,8 @@ constexpr Oid kInt8Oid = 20;
 constexpr Oid kInt4Oid = 23;
 constexpr Oid kTextOid = 25;
 constexpr Oid kByteaOid = 17;
+constexpr Oid kInt8ArrayOid = 1016;
+constexpr Oid kByteaArrayOid = 1001;
 
 // A statement prepared once per connection, under its name, the first time it runs.
 struct Prepared {
@@ -34,6 +38,9 @@ public:
     PgParams& bytes(std::span<const std::uint8_t> value);
     PgParams& text(const std::string& value);
     PgParams& null(Oid type);
+    // One-dimensional arrays (int8[], bytea[]); an absent element is NULL.
+    PgParams& integerArray(std::span<const std::optional<std::int64_t>> values);
+    PgParams& bytesArray(std::span<const std::optional<std::span<const std::uint8_t>>> values);
     const std::vector<Oid>& types() const { return types_; }
     int size() const { return static_cast<int>(types_.size()); }
     // Pointers into the values, valid while this object is unchanged.
@@ -95,6 +102,12 @@ public:
     // one's rows, in text form.
     int run(const std::string& sql, PgResult& out);
     int run(const std::string& sql);
+    // Runs `sql`, whose last statement is a COPY ... FROM STDIN, and sends
+    // it `rows` (the COPY's binary format): 0, or the status of the failure.
+    int copyIn(const std::string& sql, std::string_view rows);
+    // Forgets the statements prepared here whose names begin with `prefix`,
+    // whose text no longer fits the tables they read.
+    void deallocate(const std::string& prefix);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
     bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }

@@ -1,5 +1,6 @@
 #include "server/server_file.h"
 
+#include "server/server_owner.h"
 #include "server/server_schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -42,16 +43,36 @@ ServerFile::ServerFile(std::shared_ptr<ServerSession> session, const FoundFile& 
       journalDamaged_(found.journalDamaged) {
     layout_ = found.layout;
     readOnly_ = !found.writable;
+    owner_ = found.owner;
 }
 
 ServerFile::~ServerFile() { session_->release(openLockRelease(openLock_), openLockKey(tableOid_)); }
+
+// Once the session has seen the owners' view, Open reads the owner in its
+// one statement; a view dropped since then fails that statement as a missing
+// table does, and outside a transaction (which the failure would end) the
+// view is looked for again.
+int ServerFile::findWithOwner(ServerSession& session, const std::string& name, OpenLock lock, FoundFile& found,
+                              std::string& why) {
+    PgConnection& db = session.db();
+    if (!session.ownersSeen()) {
+        bool exists = false;
+        if (const int status = ownersViewExists(db, exists); status != B_NO_ERROR) return status;
+        session.seeOwners(exists);
+    }
+    const bool owner = session.ownersSeen();
+    const int status = findServerFile(db, name, lock, owner, found, why);
+    if (status != B_FILE_NOT_FOUND || !owner || db.lastState() != "42P01" || db.inTransaction()) return status;
+    session.seeOwners(false);
+    return findWithOwner(session, name, lock, found, why);
+}
 
 int ServerFile::open(const Engine& engine, std::shared_ptr<ServerSession> session, const std::string& name,
                      bool exclusive, std::unique_ptr<StoredFile>& out) {
     const OpenLock lock = exclusive ? OpenLock::Exclusive : OpenLock::Shared;
     FoundFile found;
     std::string why;
-    if (const int status = findServerFile(session->db(), name, lock, found, why); status != B_NO_ERROR) return status;
+    if (const int status = findWithOwner(*session, name, lock, found, why); status != B_NO_ERROR) return status;
     std::unique_ptr<ServerFile> file(new ServerFile(std::move(session), found, lock));
     file->identity_ = {&engine, name};
     out = std::move(file);
@@ -71,7 +92,8 @@ void ServerFile::addKey(PgParams& params, std::size_t key, const KeyValue& value
 PgParams ServerFile::keyParams(std::span<const std::uint8_t> record, std::span<const KeyValue> keys) const {
     PgParams params;
     params.bytes(record);
-    for (std::size_t k = 0; k < keys.size(); ++k) addKey(params, k, keys[k]);
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (!layout_.keys[k].absent()) addKey(params, k, keys[k]);
     return params;
 }
 
@@ -109,6 +131,30 @@ int ServerFile::count(std::uint64_t& records) {
     if (status != B_NO_ERROR) return status;
     records = static_cast<std::uint64_t>(result_.integerAt(0, 0));
     return B_NO_ERROR;
+}
+
+int ServerFile::rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) {
+    PgParams params;
+    if (key == kPhysicalOrder)
+        params.integer(id);
+    else
+        addKey(params, key, value);
+    const std::size_t which = key == kPhysicalOrder ? statements_.rank.size() - 1 : key;
+    if (const int status = db_.run(statements_.rank[which], params, result_); status != B_NO_ERROR) return status;
+    if (result_.rows() != 1) return B_IO_ERROR;
+    out = {static_cast<std::uint64_t>(result_.integerAt(0, 0)), static_cast<std::uint64_t>(result_.integerAt(0, 1)),
+           result_.integerAt(0, 2) != 0};
+    return B_NO_ERROR;
+}
+
+int ServerFile::readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) {
+    if (rank > static_cast<std::uint64_t>(INT64_MAX)) return B_END_OF_FILE;
+    const bool physical = key == kPhysicalOrder;
+    const Prepared& statement = statements_.atRank[physical ? statements_.atRank.size() - 1 : key];
+    const int status = readRow(db_.run(statement, PgParams().integer(static_cast<std::int64_t>(rank)), result_), out);
+    if (status == B_NO_ERROR && !physical && !keyFromColumn(result_, 0, 2, layout_.keys[key], stored))
+        return B_IO_ERROR;
+    return status;
 }
 
 // The file's write lock is held from the first write of the process's
@@ -168,6 +214,23 @@ int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     id = result_.integerAt(0, 0);
     if (inTransaction()) highestId_ = id;
     return write.commit();
+}
+
+// The records take the ids after the highest, in order, as Inserts one by
+// one would, in one transaction of the server (the process's, or one of
+// their own): all of them, or those before the one that failed.
+int ServerFile::insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
+    ids.clear();
+    if (journalDamaged_) return B_IO_ERROR;
+    Write write(*this);
+    std::int64_t first = 0;
+    std::size_t inserted = 0;
+    int refused = B_NO_ERROR;
+    if (const int status = insertRows(records, first, inserted, refused); status != B_NO_ERROR) return status;
+    if (const int status = write.commit(); status != B_NO_ERROR) return status;
+    for (std::size_t i = 0; i < inserted; ++i) ids.push_back(first + static_cast<std::int64_t>(i));
+    if (inTransaction() && inserted > 0) highestId_ = ids.back();
+    return refused;
 }
 
 // An Update or Delete on its own is one statement, so that it is one round

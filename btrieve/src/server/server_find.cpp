@@ -20,34 +20,39 @@ enum FoundRow : std::int64_t { kFileRow = 0, kKeyRow = 1, kColumnRow = 2 };
 
 // One statement, so that Open is one round trip: the catalog's row of the
 // file (its number, description, record table, this role's rights there,
-// the open lock: $2 is 1 for an exclusive one, and whether its journal's
-// trigger is there), then its key rows in key and
+// the open lock: $2 is 1 for an exclusive one, whether its journal's trigger
+// is there, and its owner's row if asked for), then its key rows in key and
 // segment order, then the columns of its record table. The lock is taken only
 // when the record table exists, keyed by its oid's 32 bits as lockClass does.
-const Prepared kFindFile{
-    "find_file",
-    "WITH file AS (SELECT id, record_length::bigint AS record_length, page_length::bigint AS page_length,"
-    " variable_length_records::bigint AS variable, version::bigint AS version,"
-    " to_regclass('wbtrv_data_' || id) AS records FROM wbtrv_files WHERE name = $1)"
-    " SELECT 0, id, record_length, page_length, variable, version, records::oid::bigint,"
-    " (has_table_privilege(records, 'INSERT') AND has_table_privilege(records, 'UPDATE')"
-    " AND has_table_privilege(records, 'DELETE'))::int::bigint,"
-    " CASE WHEN records IS NULL THEN NULL WHEN $2 = 1 THEN"
-    " pg_try_advisory_lock(records::oid::bigint::bit(32)::int, " +
-        std::to_string(kOpenLockSlot) +
-        ")"
-        " ELSE pg_try_advisory_lock_shared(records::oid::bigint::bit(32)::int, " +
-        std::to_string(kOpenLockSlot) +
-        ")"
-        " END::int::bigint, NULL::text, NULL::text, NULL::bytea,"
-        " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = records AND tgname = 'wbtrv_journal')::int::bigint"
-        " FROM file"
-        " UNION ALL SELECT 1, number::bigint, segment::bigint, attributes::bigint, data_type::bigint,"
-        " \"offset\"::bigint, length::bigint, null_value::bigint, NULL, acs_name, NULL, acs, NULL"
-        " FROM wbtrv_keys WHERE file_id = (SELECT id FROM file)"
-        " UNION ALL SELECT 2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, a.attname::text,"
-        " format_type(a.atttypid, a.atttypmod), NULL, NULL FROM file JOIN pg_attribute a ON a.attrelid = file.records"
-        " WHERE a.attnum > 0 AND NOT a.attisdropped ORDER BY 1, 2, 3"};
+std::string findFileSql(bool owner) {
+    const std::string slot = std::to_string(kOpenLockSlot);
+    return "WITH file AS (SELECT id, record_length::bigint AS record_length, page_length::bigint AS page_length,"
+           " variable_length_records::bigint AS variable, version::bigint AS version,"
+           " to_regclass('wbtrv_data_' || id) AS records FROM wbtrv_files WHERE name = $1)"
+           " SELECT 0, id, record_length, page_length, variable, version, records::oid::bigint,"
+           " (has_table_privilege(records, 'INSERT') AND has_table_privilege(records, 'UPDATE')"
+           " AND has_table_privilege(records, 'DELETE'))::int::bigint,"
+           " CASE WHEN records IS NULL THEN NULL WHEN $2 = 1 THEN"
+           " pg_try_advisory_lock(records::oid::bigint::bit(32)::int, " +
+           slot + ") ELSE pg_try_advisory_lock_shared(records::oid::bigint::bit(32)::int, " + slot +
+           ") END::int::bigint, NULL::text, NULL::text, NULL::bytea,"
+           " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = records AND tgname = 'wbtrv_journal')::int::bigint, " +
+           (owner ? "o.restriction::bigint, o.salt, o.hash FROM file"
+                    " LEFT JOIN wbtrv_owners_readable o ON o.file_id = file.id"
+                  : "NULL::bigint, NULL::bytea, NULL::bytea FROM file") +
+           " UNION ALL SELECT 1, number::bigint, segment::bigint, attributes::bigint, data_type::bigint,"
+           " \"offset\"::bigint, length::bigint, null_value::bigint, NULL, acs_name, NULL, acs, NULL, NULL, NULL, NULL"
+           " FROM wbtrv_keys WHERE file_id = (SELECT id FROM file)"
+           " UNION ALL SELECT 2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, a.attname::text,"
+           " format_type(a.atttypid, a.atttypmod), NULL, NULL, NULL, NULL, NULL"
+           " FROM file JOIN pg_attribute a ON a.attrelid = file.records"
+           " WHERE a.attnum > 0 AND NOT a.attisdropped ORDER BY 1, 2, 3";
+}
+
+const Prepared& findFileStatement(bool owner) {
+    static const Prepared plain{"find_file", findFileSql(false)}, withOwner{"find_owned_file", findFileSql(true)};
+    return owner ? withOwner : plain;
+}
 
 // The file's description from the statement's rows: 0, or 30 with `why`.
 int describedFile(const PgResult& r, FoundFile& out, std::string& why) {
@@ -71,27 +76,38 @@ int describedFile(const PgResult& r, FoundFile& out, std::string& why) {
     }
     if (const int status = keysFromRows(keys, out.layout, why); status != B_NO_ERROR) return status;
     out.number = r.integerAt(0, 1);
-    // The record table must have exactly our columns: id, data and one per key.
+    // The record table must have exactly our columns: id, data and one per
+    // key (a dropped key keeps its number but has none).
     std::map<std::string, std::string> expected{{"id", "bigint"}, {"data", "bytea"}};
     for (std::size_t n = 0; n < out.layout.keys.size(); ++n)
-        expected[keyColumn(n)] = out.layout.keys[n].integerColumn() ? "bigint" : "bytea";
+        if (!out.layout.keys[n].absent())
+            expected[keyColumn(n)] = out.layout.keys[n].integerColumn() ? "bigint" : "bytea";
     if (columns != expected) {
         why = recordTable(out.number) + " does not have the columns id, data and one per key";
         return B_NOT_A_DATA_FILE;
     }
-    for (KeyDefinition& key : out.layout.keys) key.encodedColumn = !key.integerColumn();
+    for (KeyDefinition& key : out.layout.keys) key.encodedColumn = !key.absent() && !key.integerColumn();
     out.table = static_cast<Oid>(r.integerAt(0, 6));
     out.writable = r.integerAt(0, 7) != 0;
     // A file with a journal whose trigger is gone could not journal its changes.
     out.journalDamaged = out.layout.journalKept && r.integerAt(0, 12) == 0;
+    if (r.isNull(0, 13)) return B_NO_ERROR;
+    const auto salt = r.bytesAt(0, 14), hash = r.bytesAt(0, 15);
+    OwnerRecord owner{r.integerAt(0, 13), {salt.begin(), salt.end()}, {hash.begin(), hash.end()}};
+    if (!owner.sound()) {
+        why = "wbtrv_owners holds a row this record manager did not write";
+        return B_NOT_A_DATA_FILE;
+    }
+    out.owner = std::move(owner);
     return B_NO_ERROR;
 }
 
 }  // namespace
 
-int findServerFile(PgConnection& db, const std::string& name, OpenLock lock, FoundFile& out, std::string& why) {
+int findServerFile(PgConnection& db, const std::string& name, OpenLock lock, bool owner, FoundFile& out,
+                   std::string& why) {
     PgResult r;
-    const int status = db.run(kFindFile, PgParams().text(name).integer4(lock == OpenLock::Exclusive), r);
+    const int status = db.run(findFileStatement(owner), PgParams().text(name).integer4(lock == OpenLock::Exclusive), r);
     if (status == B_SERVER_LOST) {
         why = "the server cannot be reached";
         return status;
@@ -112,7 +128,8 @@ int findServerFile(PgConnection& db, const std::string& name, OpenLock lock, Fou
     }
     const bool locked = !r.isNull(0, 8) && r.integerAt(0, 8) != 0;
     const int described = describedFile(r, out, why);
-    if (described != B_NO_ERROR && locked) db.run(openLockRelease(lock), openLockKey(out.table), r);
+    if (described != B_NO_ERROR && locked)
+        db.run(openLockRelease(lock), openLockKey(static_cast<Oid>(r.integerAt(0, 6))), r);
     if (described != B_NO_ERROR) return described;
     if (locked) return B_NO_ERROR;
     why = "the file is open exclusively elsewhere";

@@ -7,7 +7,6 @@
 #include <wbtrv32/btrieve.h>
 
 #include <algorithm>
-#include <map>
 
 namespace wbtrv {
 namespace {
@@ -19,13 +18,38 @@ const char* const kCatalog =
     "CREATE TABLE IF NOT EXISTS wbtrv_keys(file_id bigint NOT NULL REFERENCES wbtrv_files(id) ON DELETE CASCADE,"
     " number integer NOT NULL, segment integer NOT NULL, attributes integer NOT NULL, data_type integer NOT NULL,"
     " \"offset\" integer NOT NULL, length integer NOT NULL, null_value integer NOT NULL, acs_name text, acs bytea,"
-    " PRIMARY KEY(file_id, number, segment))";
+    " PRIMARY KEY(file_id, number, segment));"
+    "CREATE TABLE IF NOT EXISTS wbtrv_owners(file_id bigint PRIMARY KEY REFERENCES wbtrv_files(id) ON DELETE CASCADE,"
+    " restriction integer NOT NULL, salt bytea NOT NULL, hash bytea NOT NULL)";
 
-std::string columnType(const KeyDefinition& key) {
+// The owners' rows as a role may see them: a file's row only to a role
+// that may read or change its records (and so may open it at all), so the
+// salted hashes are not handed to every role that may read the catalog.
+// Made once, by the catalog's maker; its record tables are named with the
+// schema (a literal here) so no search path can slip another table in.
+std::string ownersViewSql(const std::string& schema) {
+    std::string literal = "'";
+    for (char c : schema) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    literal += "'";
+    return "CREATE VIEW wbtrv_owners_readable AS SELECT file_id, restriction, salt, hash FROM wbtrv_owners"
+           " WHERE has_table_privilege(to_regclass(quote_ident(" +
+           literal +
+           ") || '.wbtrv_data_' || file_id), 'SELECT,INSERT,UPDATE,DELETE');"
+           "GRANT SELECT ON wbtrv_owners_readable TO PUBLIC";
+}
+
+}  // namespace
+
+std::string keyColumnType(const KeyDefinition& key) {
     return std::string(key.integerColumn() ? "bigint" : "bytea") + (key.nullable() ? "" : " NOT NULL");
 }
 
-int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
+std::string keyIndexSql(std::int64_t id, std::size_t number, const KeyDefinition& key) {
+    return std::string("CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX ON " + recordTable(id) + "(" +
+           keyColumn(number) + ")";
+}
+
+int describeKeys(PgConnection& db, std::int64_t id, const FileLayout& layout) {
     PgResult none;
     for (std::size_t n = 0; n < layout.keys.size(); ++n) {
         for (std::size_t s = 0; s < layout.keys[n].segments.size(); ++s) {
@@ -46,13 +70,19 @@ int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
             if (status != B_NO_ERROR) return status;
         }
     }
+    return B_NO_ERROR;
+}
+
+namespace {
+
+int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
+    if (const int status = describeKeys(db, id, layout); status != B_NO_ERROR) return status;
     std::string table = "CREATE TABLE " + recordTable(id) + "(id bigint PRIMARY KEY, data bytea NOT NULL";
     std::string indexes;
     for (std::size_t n = 0; n < layout.keys.size(); ++n) {
         const KeyDefinition& key = layout.keys[n];
-        table += ", " + keyColumn(n) + " " + columnType(key);
-        indexes += std::string(";CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX ON " + recordTable(id) +
-                   "(" + keyColumn(n) + ")";
+        table += ", " + keyColumn(n) + " " + keyColumnType(key);
+        indexes += ";" + keyIndexSql(id, n, key);
     }
     if (const int status = db.run(table + ")" + indexes); status != B_NO_ERROR) return status;
     return makeServerJournal(db, id);
@@ -80,10 +110,7 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
 
 int createInTransaction(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace) {
     PgResult r;
-    // Taken while a Create changes the catalog, so two processes creating the
-    // catalog at once do not trip over each other: class 0 is no file's.
-    int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
-    if (status == B_NO_ERROR) status = db.run(kCatalog);
+    int status = ensureCatalog(db);
     if (status == B_NO_ERROR)
         status = db.run(nullptr, "SELECT id FROM wbtrv_files WHERE name = $1", PgParams().text(name), r);
     if (status == B_NO_ERROR && r.rows() == 1) status = replaced(db, r.integerAt(0, 0), replace);
@@ -100,6 +127,18 @@ int createInTransaction(PgConnection& db, const std::string& name, const FileLay
 }
 
 }  // namespace
+
+// Taken while the catalog is made, so two processes making it at once do
+// not trip over each other: class 0 is no file's.
+int ensureCatalog(PgConnection& db) {
+    int status = db.run("SELECT pg_advisory_xact_lock(0, 0)");
+    if (status == B_NO_ERROR) status = db.run(kCatalog);
+    PgResult r;
+    if (status == B_NO_ERROR)
+        status = db.run(nullptr, "SELECT current_schema(), (to_regclass('wbtrv_owners_readable') IS NULL)::int", {}, r);
+    if (status != B_NO_ERROR || r.rows() != 1 || r.isNull(0, 0) || r.integerAt(0, 1) == 0) return status;
+    return db.run(ownersViewSql(r.textAt(0, 0)));
+}
 
 std::string nameOnServer(const std::string& path) {
     const auto slash = path.find_last_of("/\\");

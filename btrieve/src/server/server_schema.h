@@ -23,6 +23,16 @@ std::string recordTable(std::int64_t id);
 // bytea, or NULL); false when the column is of another type.
 bool keyFromColumn(const PgResult& r, int row, int column, const KeyDefinition& key, KeyValue& out);
 
+// The declaration of a key's column, and the statement making its index.
+std::string keyColumnType(const KeyDefinition& key);
+std::string keyIndexSql(std::int64_t id, std::size_t number, const KeyDefinition& key);
+// Writes the description rows of file id's keys.
+int describeKeys(PgConnection& db, std::int64_t id, const FileLayout& layout);
+
+// Makes the catalog's tables that are missing (those of earlier versions
+// lack the owners' table), inside the transaction open on db.
+int ensureCatalog(PgConnection& db);
+
 // Creates an empty file of this name, with its journal on, replacing one
 // (and its journal) that no process has open when `replace` (else 59), in
 // one transaction: 0, 59, 85, 25 or 20.

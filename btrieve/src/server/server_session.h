@@ -39,6 +39,12 @@ public:
     // failure, in which case all of it is undone) or rolls it back.
     int endTransaction(bool commit);
 
+    // Whether the catalog was seen to have the owners' view (catalogs made
+    // before owner names lack it): an Open then reads the file's owner in
+    // its one statement; until then it asks first.
+    bool ownersSeen() const { return ownersSeen_; }
+    void seeOwners(bool seen) { ownersSeen_ = seen; }
+
     // Runs a statement that gives back a session lock (a closed file's open
     // lock or record lock). Inside a transaction that failed on the server,
     // where no statement runs, it runs once that transaction has ended.
@@ -50,6 +56,7 @@ private:
     PgConnection db_;
     pid_t owner_ = 0;
     std::uint64_t transactions_ = 0;
+    bool ownersSeen_ = false;
     std::vector<std::pair<Prepared, PgParams>> releases_;
 };
 

@@ -16,23 +16,39 @@ constexpr const char* kAdvisoryLocks =
 
 std::string parameter(std::size_t n) { return "$" + std::to_string(n); }
 
+// Batched-read shapes a file prepares; a caller asking for ever new shapes
+// gets them run unprepared beyond these.
+constexpr std::size_t kMaxBatchShapes = 32;
+
 }  // namespace
 
-FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table) {
-    const std::string t = recordTable(number);
-    const std::string prefix = "f" + std::to_string(number) + "_";
-    const std::size_t keys = layout.keys.size();
+std::string statementPrefix(std::int64_t number) { return "f" + std::to_string(number) + "_"; }
+
+FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oid table)
+    : tableName(recordTable(number)), prefix(statementPrefix(number)) {
+    const std::string& t = tableName;
+    // The record and key values are parameters 1 to keys + 1, one per key the file has.
+    std::size_t keys = 0;
     std::string columns, values, assignments;
-    for (std::size_t k = 0; k < keys; ++k) {
-        columns += ", " + keyColumn(k);
-        values += ", " + parameter(k + 2);
-        assignments += ", " + keyColumn(k) + " = " + parameter(k + 2);
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) {
         auto& reads = along.emplace_back();
+        highest.emplace_back();
+        rank.emplace_back();
+        atRank.emplace_back();
+        if (layout.keys[k].absent()) continue;
+        ++keys;
+        columns += ", " + keyColumn(k);
+        values += ", " + parameter(keys + 1);
+        assignments += ", " + keyColumn(k) + " = " + parameter(keys + 1);
         for (std::size_t q = 0; q < kKeyQueries; ++q)
             reads[q] = {prefix + "k" + std::to_string(k) + "_" + std::to_string(q),
                         keyQuerySql(k, static_cast<KeyQuery>(q), t, '$')};
-        highest.push_back({prefix + "h" + std::to_string(k), highestValueSql(k, t)});
+        highest.back() = {prefix + "h" + std::to_string(k), highestValueSql(k, t)};
+        rank.back() = {prefix + "r" + std::to_string(k), rankSql(k, t, '$')};
+        atRank.back() = {prefix + "o" + std::to_string(k), atRankSql(k, t, '$')};
     }
+    rank.push_back({prefix + "rp", rankSql(kPhysicalOrder, t, '$')});
+    atRank.push_back({prefix + "op", atRankSql(kPhysicalOrder, t, '$')});
     const std::string select = "SELECT id, data FROM " + t + " WHERE id ";
     after = {prefix + "after", select + "> $1 ORDER BY id LIMIT 1"};
     before = {prefix + "before", select + "< $1 ORDER BY id DESC LIMIT 1"};
@@ -60,9 +76,36 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
     const std::string lock = "SELECT pg_advisory_xact_lock(" + std::to_string(lockClass(table)) + ", " +
                              std::to_string(kWriteLockSlot) + ")";
     holdFile = {"BEGIN; " + lock, "SAVEPOINT hold; " + lock + "; RELEASE SAVEPOINT hold"};
-    for (std::size_t k = 0; k < keys; ++k)
-        holdFileAndHighest.push_back(
-            {holdFile[0] + "; " + highestValueSql(k, t), holdFile[1] + "; " + highestValueSql(k, t)});
+    const auto withHold = [this](const std::string& sql) {
+        return std::array<std::string, 2>{holdFile[0] + "; " + sql, holdFile[1] + "; " + sql};
+    };
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) holdFileAndHighest.push_back(withHold(highestValueSql(k, t)));
+
+    std::string highestKeys;
+    for (std::size_t k = 0; k < layout.keys.size(); ++k)  // one column per key number, a dropped one's NULL
+        highestKeys +=
+            layout.keys[k].autoincrement() && !layout.keys[k].absent() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
+    copyRows = "SAVEPOINT insert_many; COPY " + t + "(id, data" + columns + ") FROM STDIN (FORMAT binary)";
+    // Per unique key u, its value in row o of the batch repeats one stored, or
+    // one of a row before o (the count of its partition up to o).
+    std::string names, counts, repeats;
+    std::size_t unique = 0;
+    for (std::size_t k = 0; k < layout.keys.size(); ++k) {
+        if (layout.keys[k].absent() || layout.keys[k].allowsDuplicates()) continue;
+        const std::string u = "u" + std::to_string(unique), n = "n" + std::to_string(unique);
+        names += (unique ? ", " : "") + u;
+        counts += ", " + u + ", count(*) OVER (PARTITION BY " + u + " ORDER BY o) AS " + n;
+        repeats += std::string(unique ? " OR " : "") + "(" + u + " IS NOT NULL AND (" + n +
+                   " > 1 OR EXISTS (SELECT FROM " + t + " WHERE " + keyColumn(k) + " = r." + u + ")))";
+        ++unique;
+    }
+    std::string arrays;
+    for (std::size_t u = 0; u < unique; ++u) arrays += (u ? ", " : "") + parameter(u + 1);
+    if (unique > 0)
+        firstRepeat = {prefix + "first_repeat", "SELECT min(o) FROM (SELECT o" + counts + " FROM unnest(" + arrays +
+                                                    ") WITH ORDINALITY AS r(" + names + ", o)) AS r WHERE " + repeats};
+    highestAll = {prefix + "highest_all", "SELECT coalesce(max(id), 0)" + highestKeys + " FROM " + t};
+    holdFileAndHighestAll = withHold(highestAll.sql);
 
     lockRecord = {"lock_record", "SELECT pg_try_advisory_lock($1)::int"};
     unlockRecord = {"unlock_record", "SELECT pg_advisory_unlock($1)"};
@@ -81,6 +124,12 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
     endWait = {"end_wait", "SELECT pg_advisory_unlock_shared($1, $2)::int"};
     awaitedBy = {"awaited_by", "SELECT objid::bigint" + std::string(kAdvisoryLocks) +
                                    " AND objsubid = 2 AND objid::bigint >= $3 AND pid = $2 LIMIT 1"};
+}
+
+const std::string* FileStatements::batchName(const std::string& sql) {
+    if (const auto it = batchNames_.find(sql); it != batchNames_.end()) return &it->second;
+    if (batchNames_.size() >= kMaxBatchShapes) return nullptr;
+    return &batchNames_.emplace(sql, prefix + "batch" + std::to_string(batchNames_.size())).first->second;
 }
 
 }  // namespace wbtrv

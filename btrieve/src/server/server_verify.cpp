@@ -18,21 +18,21 @@ int ServerEngine::verify(const std::string& path, std::string& why) {
     }
     // Held like any open: a file open exclusively elsewhere is not read.
     FoundFile found;
-    if (const int status = findServerFile(db, nameOnServer(path), OpenLock::Shared, found, why); status != B_NO_ERROR)
+    if (const int status = findServerFile(db, nameOnServer(path), OpenLock::Shared, false, found, why);
+        status != B_NO_ERROR)
         return status;
     const FileLayout& layout = found.layout;
     const std::int64_t id = found.number;
     PgResult r;
-    std::string sql = "SELECT id, data";
-    for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
-    if (const int status = db.run(nullptr, sql + " FROM " + recordTable(id) + " ORDER BY id", {}, r);
-        status != B_NO_ERROR) {
+    std::vector<int> columnOf;
+    const std::string sql = "SELECT " + keyColumnList(layout, columnOf) + " FROM " + recordTable(id) + " ORDER BY id";
+    if (const int status = db.run(nullptr, sql, {}, r); status != B_NO_ERROR) {
         why = recordTable(id) + " cannot be read";
         return status;
     }
     for (int row = 0; row < r.rows(); ++row) {
         const KeyColumnReader column = [&](std::size_t k, KeyValue& held) {
-            return keyFromColumn(r, row, static_cast<int>(k) + 2, layout.keys[k], held);
+            return keyFromColumn(r, row, columnOf[k], layout.keys[k], held);
         };
         if (const int status = checkStoredRecord(layout, r.integerAt(row, 0), r.bytesAt(row, 1),
                                                  !r.isNull(row, 1) && r.typeAt(1) == kByteaOid, column, why);

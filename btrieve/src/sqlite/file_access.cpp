@@ -107,7 +107,14 @@ int identifyDataFile(const std::string& path, FileLayout& layout, std::string& w
         const int status = statusFromSqlite(rc);
         return status == B_NO_ERROR ? B_IO_ERROR : status;
     }
-    return readLayout(db, layout, why);
+    const int status = readLayout(db, layout, why);
+    // A writer killed while copying its log into the file leaves there pages of
+    // two moments, which read as damage; the log still holds the newer ones, so
+    // the file is read again through it, still writing nothing to file or log.
+    Database logged;
+    if (status != B_NOT_A_DATA_FILE || !exists(path + "-wal") || connectReadOnly(logged, path) != B_NO_ERROR)
+        return status;
+    return readLayout(logged, layout, why);
 }
 
 bool journalOfAnotherFile(const std::string& path, const DiskIdentity& identity) {

@@ -12,7 +12,8 @@
 namespace wbtrv {
 
 // Reads the layout of the file at path through a connection that can write
-// nothing (no journal is rolled back, no log checkpointed, none deleted).
+// nothing (no journal is rolled back, no log checkpointed, none deleted):
+// the file alone, or, where that reads as damage, through its log.
 // Returns 0, 30 when the file is not one of ours, or another status.
 int identifyDataFile(const std::string& path, FileLayout& layout, std::string& why);
 

@@ -52,6 +52,14 @@ int OpenLock::acquire(const std::string& path, bool exclusive) {
     return B_NO_ERROR;
 }
 
+int OpenLock::makeExclusive() {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return B_NO_ERROR;
+    if (errno != EWOULDBLOCK) return B_IO_ERROR;
+    return ::flock(fd_, LOCK_SH | LOCK_NB) == 0 ? B_FILE_IN_USE : B_IO_ERROR;
+}
+
+void OpenLock::makeShared() { ::flock(fd_, LOCK_SH | LOCK_NB); }
+
 bool identify(const std::string& path, DiskIdentity& identity) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

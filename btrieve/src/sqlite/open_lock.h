@@ -28,6 +28,13 @@ public:
     // Opens path and takes the lock without waiting; returns a status
     // (0, 12 missing, 85 held elsewhere, 2 other failure).
     int acquire(const std::string& path, bool exclusive);
+    // Makes a shared lock exclusive while no other process holds one: 0, or
+    // 85 when one does. Failing, the lock is shared again, unless another
+    // process took it whole in the moment between (the conversion is not
+    // atomic): then 2, and the lock is lost.
+    int makeExclusive();
+    // Makes an exclusive lock shared again.
+    void makeShared();
     const DiskIdentity& identity() const { return identity_; }
 
 private:

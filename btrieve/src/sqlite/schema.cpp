@@ -58,6 +58,37 @@ std::string collatingValues(const KeySegment& seg) {
 
 }  // namespace
 
+std::string keyRowsSql(const FileLayout& layout) {
+    std::string sql;
+    for (std::size_t n = 0; n < layout.keys.size(); ++n) {
+        const KeyDefinition& key = layout.keys[n];
+        for (std::size_t s = 0; s < key.segments.size(); ++s) {
+            const KeySegment& seg = key.segments[s];
+            sql +=
+                "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value, acs_name, acs)"
+                " VALUES(" +
+                std::to_string(n) + "," + std::to_string(s) + "," + std::to_string(seg.attributes) + "," +
+                std::to_string(seg.dataType) + "," + std::to_string(seg.offset) + "," + std::to_string(seg.length) +
+                "," + std::to_string(seg.nullValue) + "," + collatingValues(seg) + ");";
+        }
+    }
+    return sql;
+}
+
+std::string dataTableSql(const FileLayout& layout, const std::string& table) {
+    std::string sql = "CREATE TABLE " + table + "(id INTEGER PRIMARY KEY, data BLOB NOT NULL";
+    for (std::size_t n = 0; n < layout.keys.size(); ++n)
+        if (!layout.keys[n].absent()) sql += ", " + keyColumn(n) + " " + keyColumnDeclaration(layout.keys[n]);
+    return sql + ");";
+}
+
+std::string keyIndexesSql(const FileLayout& layout) {
+    std::string sql;
+    for (std::size_t n = 0; n < layout.keys.size(); ++n)
+        if (!layout.keys[n].absent()) sql += keyIndexStatement(n, layout.keys[n]);
+    return sql;
+}
+
 int createSchema(Database& db, const FileLayout& layout) {
     std::string sql =
         "CREATE TABLE metadata_t(record_length INTEGER NOT NULL, physical_record_length INTEGER NOT NULL,"
@@ -69,23 +100,7 @@ int createSchema(Database& db, const FileLayout& layout) {
     sql += "INSERT INTO metadata_t VALUES(" + std::to_string(layout.recordLength) + "," +
            std::to_string(layout.recordLength) + "," + std::to_string(layout.pageSize) + ",0," +
            std::to_string(kFormatVersion) + ");";
-    std::string table = "CREATE TABLE data_t(id INTEGER PRIMARY KEY, data BLOB NOT NULL";
-    std::string indexes;
-    for (std::size_t n = 0; n < layout.keys.size(); ++n) {
-        const KeyDefinition& key = layout.keys[n];
-        table += ", " + keyColumn(n) + " " + keyColumnDeclaration(key);
-        indexes += keyIndexStatement(n, key);
-        for (std::size_t s = 0; s < key.segments.size(); ++s) {
-            const KeySegment& seg = key.segments[s];
-            sql +=
-                "INSERT INTO keys_t(number, segment, attributes, data_type, offset, length, null_value, acs_name, acs)"
-                " VALUES(" +
-                std::to_string(n) + "," + std::to_string(s) + "," + std::to_string(seg.attributes) + "," +
-                std::to_string(seg.dataType) + "," + std::to_string(seg.offset) + "," + std::to_string(seg.length) +
-                "," + std::to_string(seg.nullValue) + "," + collatingValues(seg) + ");";
-        }
-    }
-    sql += table + ");" + indexes + journalTablesSql();
+    sql += keyRowsSql(layout) + dataTableSql(layout, "data_t") + keyIndexesSql(layout) + journalTablesSql();
     return db.exec("BEGIN;" + sql + "COMMIT;");
 }
 
@@ -155,13 +170,14 @@ int checkDataTable(Database& db, FileLayout& layout, std::string& why) {
     while ((rc = st.step()) == SQLITE_ROW) columns[st.textAt(0)] = st.textAt(1);
     if (rc != SQLITE_DONE) return failure(rc, why, "data_t cannot be read: " + db.lastError());
     std::set<std::string> expected{"id", "data"}, found;
-    for (std::size_t n = 0; n < layout.keys.size(); ++n) expected.insert(keyColumn(n));
+    for (std::size_t n = 0; n < layout.keys.size(); ++n)
+        if (!layout.keys[n].absent()) expected.insert(keyColumn(n));
     for (const auto& [name, type] : columns) found.insert(name);
     if (found != expected)
         return failure(SQLITE_NOTADB, why, "data_t does not have the columns id, data and one per key");
     // Only a column declared with our encoded type holds values we can order and write.
     for (std::size_t n = 0; n < layout.keys.size(); ++n)
-        layout.keys[n].encodedColumn = columns[keyColumn(n)] == kEncodedKeyType;
+        layout.keys[n].encodedColumn = !layout.keys[n].absent() && columns[keyColumn(n)] == kEncodedKeyType;
     return B_NO_ERROR;
 }
 

@@ -13,6 +13,11 @@ namespace wbtrv {
 // Creates the tables, indexes and description rows of a new, empty file,
 // with its journal of changes on.
 int createSchema(Database& db, const FileLayout& layout);
+// The SQL of its parts: the keys_t rows describing the keys, the records'
+// table under a name, and the keys' indexes on data_t.
+std::string keyRowsSql(const FileLayout& layout);
+std::string dataTableSql(const FileLayout& layout, const std::string& table);
+std::string keyIndexesSql(const FileLayout& layout);
 
 // Reads the layout; returns 0, 30 when the file is not one of ours, or the
 // status of an SQLite failure (85 busy, 2 otherwise). `why` says what is wrong.

@@ -5,6 +5,7 @@
 #include "sqlite/file_access.h"
 #include "sqlite/schema.h"
 #include "sqlite/sqlite_keys.h"
+#include "sqlite/sqlite_owner.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -68,6 +69,10 @@ int SqliteFile::open(const Engine& engine, const std::string& path, bool exclusi
     if ((status = identifyDataFile(path, file->layout_, why)) != B_NO_ERROR) return status;
     if (journalOfAnotherFile(path, file->lock_.identity())) return B_FILE_IN_USE;
     if ((status = connectDataFile(file->db_, path, file->readOnly_)) != B_NO_ERROR) return status;
+    // Read again as the file now is: a change of its keys or owner may still
+    // be in its log, which the first look did not read.
+    if ((status = readLayout(file->db_, file->layout_, why)) != B_NO_ERROR) return status;
+    if ((status = readOwner(file->db_, file->owner_, why)) != B_NO_ERROR) return status;
     if (!file->readOnly_) file->recordLocks_.open(path);
     sqlite3_busy_handler(file->db_.get(), &LockWait::retry, &file->lockWait_);
     // The journal mode is the file's own (ours are created in WAL mode); every
@@ -75,9 +80,7 @@ int SqliteFile::open(const Engine& engine, const std::string& path, bool exclusi
     // lets the pages of a file of some 100,000 records stay in memory between calls.
     if (const int rc = file->db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16384"); rc != SQLITE_OK)
         return statusFromSqlite(rc);
-    if ((status = file->prepareFixed()) != B_NO_ERROR) return status;
-    file->queries_.resize(file->layout_.keys.size());
-    file->highest_.resize(file->layout_.keys.size());
+    if ((status = file->prepareForLayout()) != B_NO_ERROR) return status;
     out = std::move(file);
     return B_NO_ERROR;
 }
@@ -90,9 +93,24 @@ SqliteFile::~SqliteFile() {
     if (db_.get() && !readOnly_ && moved(path_, lock_.identity())) db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
+int SqliteFile::prepareForLayout() {
+    const std::size_t keys = layout_.keys.size();
+    queries_.clear();
+    queries_.resize(keys);
+    highest_.clear();
+    highest_.resize(keys);
+    rank_.clear();
+    rank_.resize(keys + 1);
+    atRank_.clear();
+    atRank_.resize(keys + 1);
+    batchWalks_.clear();  // walks along key columns that may have gone
+    return prepareFixed();
+}
+
 int SqliteFile::prepareFixed() {
     std::string columns, values, assignments;
     for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+        if (layout_.keys[k].absent()) continue;
         columns += ", " + keyColumn(k);
         values += ", ?" + std::to_string(k + 2);
         assignments += ", " + keyColumn(k) + " = ?" + std::to_string(k + 2);
@@ -133,7 +151,8 @@ void SqliteFile::bindKey(Statement& st, int index, std::size_t key, const KeyVal
 }
 
 void SqliteFile::bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys) {
-    for (std::size_t k = 0; k < keys.size(); ++k) bindKey(st, firstIndex + static_cast<int>(k), k, keys[k]);
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (!layout_.keys[k].absent()) bindKey(st, firstIndex + static_cast<int>(k), k, keys[k]);
 }
 
 int SqliteFile::step(Statement& st) {
@@ -196,9 +215,7 @@ int SqliteFile::highestValue(std::size_t key, std::int64_t& value) {
     return B_NO_ERROR;
 }
 
-int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
-    Write write(*this);
-    if (write.began() != B_NO_ERROR) return write.began();
+int SqliteFile::insertRecord(std::vector<std::uint8_t>& record, std::int64_t& id) {
     const auto highest = [this](std::size_t key, std::int64_t& value) { return highestValue(key, value); };
     if (const int status = layout_.readyToInsert(record, keys_, highest); status != B_NO_ERROR) return status;
     StatementUse use(insert_);
@@ -206,7 +223,32 @@ int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
     bindKeys(insert_, 2, keys_);
     const int status = step(insert_);
     if (status == B_NO_ERROR) id = sqlite3_last_insert_rowid(db_.get());
-    return write.finish(status);
+    return status;
+}
+
+int SqliteFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    return write.finish(insertRecord(record, id));
+}
+
+// One write transaction for all, one commit: a record that fails is undone alone (its
+// statement), and the ones before it are committed.
+int SqliteFile::insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) {
+    ids.clear();
+    Write write(*this);
+    if (write.began() != B_NO_ERROR) return write.began();
+    int status = B_NO_ERROR;
+    for (std::vector<std::uint8_t>& record : records) {
+        std::int64_t id = 0;
+        if ((status = insertRecord(record, id)) != B_NO_ERROR) break;
+        ids.push_back(id);
+    }
+    if (const int committed = write.finish(B_NO_ERROR); committed != B_NO_ERROR) {
+        ids.clear();
+        return committed;
+    }
+    return status;
 }
 
 int SqliteFile::matchesStored(std::int64_t id, std::span<const std::uint8_t> expected) {

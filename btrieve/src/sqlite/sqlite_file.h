@@ -11,6 +11,9 @@
 #include "sqlite/sqlite_journal.h"
 
 #include <array>
+#include <map>
+#include <tuple>
+#include <functional>
 
 namespace wbtrv {
 
@@ -27,7 +30,17 @@ public:
                   KeyValue& stored) override;
     int readAt(RowQuery which, std::int64_t id, Record& out) override;
     int count(std::uint64_t& records) override;
+    int readBatch(const BatchRequest& request, BatchAnswer& answer) override;
+    int rankAlong(std::size_t key, const KeyValue& value, std::int64_t id, Rank& out) override;
+    int readAtRank(std::size_t key, std::uint64_t rank, Record& out, KeyValue& stored) override;
+    // Rebuilds the records' table with the new key columns (an added one
+    // computed from each record's bytes) and every index.
+    int changeKeys(const KeyChange& change) override;
+    // Keeps the owner in owner_t, made when an owner is first set and
+    // dropped when it is cleared.
+    int changeOwner(const std::optional<OwnerRecord>& owner) override;
     int insert(std::vector<std::uint8_t>& record, std::int64_t& id) override;
+    int insertBatch(std::span<std::vector<std::uint8_t>> records, std::vector<std::int64_t>& ids) override;
     int compareAndWrite(const CompareAndWrite& change) override;
     int tryLockRecord(std::int64_t id) override { return recordLocks_.tryLock(id); }
     void unlockRecord(std::int64_t id) override { recordLocks_.release(id); }
@@ -47,10 +60,21 @@ private:
 
     SqliteFile() : journal_(db_) {}
     int prepareFixed();
+    // Prepares every statement again for the file's layout as it now is.
+    int prepareForLayout();
+    // Runs a change to the file itself in one SQLite transaction while this
+    // process alone has the file open: 85 when another has it open too.
+    int changeAlone(const std::function<int()>& change);
+    // The statement of a percentage read along a key or by id, prepared when first used.
+    Statement& rankStatement(std::vector<Statement>& statements, std::size_t key, bool atRank);
     Statement& query(std::size_t key, KeyQuery which);
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
     void bindKeys(Statement& st, int firstIndex, std::span<const KeyValue> keys);
     int readRow(Statement& st, Record& out);
+    // Adds one record under a write already begun.
+    int insertRecord(std::vector<std::uint8_t>& record, std::int64_t& id);
+    // The walk of a batched read, prepared when first used.
+    Statement& batchWalk(const BatchRequest& request);
     int step(Statement& st);
     // 0 when record id still holds `expected`, 80 when it changed or is gone.
     int matchesStored(std::int64_t id, std::span<const std::uint8_t> expected);
@@ -72,8 +96,13 @@ private:
     Statement begin_, commit_, rollback_, insert_, update_, delete_, byId_, count_, stepNext_, stepPrevious_;
     std::vector<std::array<Statement, kKeyQueries>> queries_;
     std::vector<Statement> highest_;  // per key, prepared when first used
-    std::vector<KeyValue> keys_;      // key values of the record being inserted
-    Record stored_;                   // the record as stored, read before a write
+    // Walks of batched reads by (key, or -1 in physical order; forward; start).
+    std::map<std::tuple<std::ptrdiff_t, bool, BatchStart>, Statement> batchWalks_;
+    KeyValue batchKey_;           // the key column of the record a batch examines
+    // Per key and, last, for physical order; prepared when first used.
+    std::vector<Statement> rank_, atRank_;
+    std::vector<KeyValue> keys_;  // key values of the record being inserted
+    Record stored_;               // the record as stored, read before a write
 };
 
 }  // namespace wbtrv

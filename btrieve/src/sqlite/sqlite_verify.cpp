@@ -31,16 +31,16 @@ int storageSound(Database& db, std::string& why) {
 
 // Every record of the record length, every key column equal to its record's bytes.
 int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
-    std::string sql = "SELECT id, data";
-    for (std::size_t k = 0; k < layout.keys.size(); ++k) sql += ", " + keyColumn(k);
+    std::vector<int> columnOf;
+    const std::string sql = "SELECT " + keyColumnList(layout, columnOf) + " FROM data_t ORDER BY id";
     Statement st;
-    int rc = st.prepare(db.get(), sql + " FROM data_t ORDER BY id");
+    int rc = st.prepare(db.get(), sql);
     if (rc != SQLITE_OK) {
         why = "data_t cannot be read: " + db.lastError();
         return B_IO_ERROR;
     }
     const KeyColumnReader column = [&](std::size_t k, KeyValue& held) {
-        return readKeyColumn(st, static_cast<int>(k) + 2, layout.keys[k], held);
+        return readKeyColumn(st, columnOf[k], layout.keys[k], held);
     };
     while ((rc = st.step()) == SQLITE_ROW)
         if (const int status =

@@ -19,7 +19,7 @@ uint64_t checkRecords(const std::string& file, Io& io, uint64_t& records) {
     if (!openAndStat(data, file, client::OpenMode::ReadOnly, entries, io.err)) return 1;
     uint64_t faults = 0;
     Progress progress(io.err, io.progress, "checking " + file, entries.recordCount);
-    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
+    const WalkResult walk = walkRecords(data, entries, [&](auto record) {
         ++records;
         if (record.size() != entries.recordLength && ++faults <= kReportedLengthFaults)
             io.err << "grimstore: " << file << ": record " << records << " is " << record.size()

@@ -78,11 +78,14 @@ public:
 
     client::File& file() { return file_; }
 
-    // Deletes the records a replaced file of the same layout held; inside the
-    // transaction, so they come back when the copy fails.
-    int16_t emptyIfReused(size_t keyCount) {
+    // Deletes the records a replaced file of the same layout held, each Step
+    // moving on from where the one deleted stood; inside the transaction, so
+    // they come back when the copy fails.
+    int16_t emptyIfReused() {
         if (!emptyOnBegin_) return B_NO_ERROR;
-        return walkRecords(file_, keyCount, [this](auto) { return file_.remove() == B_NO_ERROR; }).status;
+        int16_t status = file_.step(client::Step::First);
+        while (status == B_NO_ERROR && (status = file_.remove()) == B_NO_ERROR) status = file_.step(client::Step::Next);
+        return status == B_END_OF_FILE ? int16_t{B_NO_ERROR} : status;
     }
 
     // Reports a failed step after prepare, undoes the transaction if one was begun,
@@ -126,7 +129,7 @@ private:
 WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
                          RecordDigest& digest, Io& io, const std::string& what) {
     Progress progress(io.err, io.progress, what + " " + name, entries.recordCount);
-    return walkRecords(file, entries.keys.size(), [&](auto record) {
+    return walkRecords(file, entries, [&](auto record) {
         digest.add(record);
         progress.advance(digest.count);
         return true;
@@ -161,18 +164,20 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
         target.fail("begin of the transaction", status);
         return kExitDataError;
     }
-    if (const int16_t status = target.emptyIfReused(entries.keys.size()); status != B_NO_ERROR) {
+    if (const int16_t status = target.emptyIfReused(); status != B_NO_ERROR) {
         target.fail("emptying", status, true);
         return kExitDataError;
     }
+    // Each batch read goes into the target in one Insert Extended.
     RecordDigest read;
     int16_t insertStatus = B_NO_ERROR;
-    std::vector<uint8_t> copy;
+    uint64_t inserted = 0;
+    std::vector<client::Position> positions;
     Progress progress(io.err, io.progress, "copying " + from, entries.recordCount);
-    const WalkResult walk = walkRecords(source, entries.keys.size(), [&](auto record) {
-        read.add(record);
-        copy.assign(record.begin(), record.end());
-        insertStatus = target.file().insert(copy);
+    const WalkResult walk = walkRecordBatches(source, entries, [&](auto records) {
+        for (const auto record : records) read.add(record);
+        insertStatus = target.file().insertExtended(records, 0, positions);
+        inserted += positions.size();
         progress.advance(read.count);
         return insertStatus == B_NO_ERROR;
     });
@@ -182,7 +187,7 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
         return kExitDataError;
     }
     if (insertStatus != B_NO_ERROR) {
-        target.fail("insert of record " + std::to_string(read.count), insertStatus, true);
+        target.fail("insert of record " + std::to_string(inserted + 1), insertStatus, true);
         return kExitDataError;
     }
 

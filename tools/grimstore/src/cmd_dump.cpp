@@ -29,7 +29,7 @@ int runDump(const std::string& file, Io& io, const DumpOptions& options) {
     }
     Progress progress(io.err, io.progress, "dumping " + file, entries.recordCount);
     uint64_t dumped = 0;
-    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
+    const WalkResult walk = walkRecords(data, entries, [&](auto record) {
         nlohmann::ordered_json line;
         if (options.nameFile) line["file"] = file;
         nlohmann::ordered_json& keys = line["keys"] = nlohmann::ordered_json::array();

@@ -13,7 +13,7 @@ namespace {
 // Writes all records to out; returns the exit status.
 int saveTo(client::File& data, const CreateEntries& entries, std::ostream& out, Io& io, uint64_t& saved) {
     Progress progress(io.err, io.progress, "saving " + data.name(), entries.recordCount);
-    const WalkResult walk = walkRecords(data, entries.keys.size(), [&](auto record) {
+    const WalkResult walk = walkRecords(data, entries, [&](auto record) {
         writeSequentialRecord(out, record);
         progress.advance(++saved);
         return bool(out);

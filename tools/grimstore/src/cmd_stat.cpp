@@ -14,11 +14,22 @@ const std::string* collatingName(const CreateEntries& entries, const SegmentEntr
     return &entries.sequences[segment.collatingSequence].name;
 }
 
+// Whether the file has an owner name (never the name: the file keeps only
+// its hash) and what an Open without it may do.
+std::string ownerText(const CreateEntries& entries) {
+    if (!entries.ownerAccess) return "none";
+    const bool readOnly =
+        *entries.ownerAccess == B_OWNER_READ_ONLY || *entries.ownerAccess == B_OWNER_READ_ONLY_ENCRYPTED;
+    return "set, access code " + std::to_string(*entries.ownerAccess) + " (" + (readOnly ? "read-only" : "no access") +
+           " without it)";
+}
+
 void writeText(const std::string& file, const CreateEntries& entries, std::ostream& out) {
     out << "file: " << file << '\n'
         << "record length: " << entries.recordLength << '\n'
         << "page size: " << entries.pageSize << '\n'
         << "records: " << entries.recordCount << '\n'
+        << "owner name: " << ownerText(entries) << '\n'
         << "keys: " << entries.keys.size() << '\n';
     for (size_t k = 0; k < entries.keys.size(); ++k) {
         const KeySegments& key = entries.keys[k];
@@ -35,8 +46,9 @@ void writeText(const std::string& file, const CreateEntries& entries, std::ostre
     }
 }
 
-// {"file", "recordLength", "pageSize", "records", "keys": [[{"position", "length", "type", "flags"}, ...]]}:
-// every key a list of its segments, flags a list of names.
+// {"file", "recordLength", "pageSize", "records", "owner", "keys": [[{"position", "length", "type", "flags"}, ...]]}:
+// "owner" the owner name's access code, null without one; every key a list
+// of its segments, flags a list of names.
 void writeJson(const std::string& file, const CreateEntries& entries, std::ostream& out) {
     nlohmann::ordered_json keys = nlohmann::ordered_json::array();
     for (const KeySegments& key : entries.keys) {
@@ -57,11 +69,13 @@ void writeJson(const std::string& file, const CreateEntries& entries, std::ostre
             if (const std::string* name = collatingName(entries, segment)) segments.back()["collatingSequence"] = *name;
         }
     }
-    const nlohmann::ordered_json object{{"file", file},
-                                        {"recordLength", entries.recordLength},
-                                        {"pageSize", entries.pageSize},
-                                        {"records", entries.recordCount},
-                                        {"keys", keys}};
+    const nlohmann::ordered_json object{
+        {"file", file},
+        {"recordLength", entries.recordLength},
+        {"pageSize", entries.pageSize},
+        {"records", entries.recordCount},
+        {"owner", entries.ownerAccess ? nlohmann::ordered_json(*entries.ownerAccess) : nlohmann::ordered_json()},
+        {"keys", keys}};
     out << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 

@@ -1,8 +1,10 @@
-// Reads every record of an open data file in key order through Get First and
-// Get Next, along the first key the record manager can follow.
+// Reads every record of an open data file in key order, along the first key
+// the record manager can follow: Get First, then batches of Get Next
+// Extended, each one read of the record manager (one round trip to a server).
 #pragma once
 
 #include <wbtrv32/client.h>
+#include <wbtrv32/create_entries.h>
 
 #include <cstdint>
 #include <functional>
@@ -16,11 +18,16 @@ struct WalkResult {
     uint64_t visited = 0;
 };
 
-// visit is called once per record, with the bytes the record manager returned
-// (valid until the next call on the file); it may delete the current record.
-// Returning false stops the walk.
+// The records of one read, in key order, valid until the next call on the
+// file. Returning false stops the walk.
+using BatchVisitor = std::function<bool(std::span<const std::span<const uint8_t>> records)>;
+// One record at a time.
 using RecordVisitor = std::function<bool(std::span<const uint8_t> record)>;
 
-WalkResult walkRecords(wbtrv::client::File& file, size_t keyCount, const RecordVisitor& visit);
+// Records of one batch, read or written: as many as fit in about a megabyte.
+uint16_t recordsPerBatch(uint32_t recordLength);
+
+WalkResult walkRecordBatches(wbtrv::client::File& file, const wbtrv::CreateEntries& entries, const BatchVisitor& visit);
+WalkResult walkRecords(wbtrv::client::File& file, const wbtrv::CreateEntries& entries, const RecordVisitor& visit);
 
 }  // namespace grimstore

@@ -45,6 +45,9 @@ struct CreateEntries {
     std::uint16_t pageSize = 4096;
     std::uint32_t recordCount = 0;  // Stat only: the unused bytes of the file's entry
     std::uint16_t fileFlags = 0;
+    // Stat only: the access code of the file's owner name, when it has one
+    // (offsets 12 and 13 of the file's entry: 1 and the code).
+    std::optional<std::uint8_t> ownerAccess;
     std::vector<KeySegments> keys;
     std::vector<CollatingSequence> sequences;
 };

@@ -78,8 +78,72 @@ enum class Lock : std::uint16_t {
     MultipleNoWait = B_MULTIPLE_NOWAIT_LOCK,
 };
 
+// What an Open without the owner name may do, as Set Owner is told.
+enum class OwnerAccess : std::int8_t {
+    None = B_OWNER_NO_ACCESS,
+    ReadOnly = B_OWNER_READ_ONLY,
+    NoneEncrypted = B_OWNER_NO_ACCESS_ENCRYPTED,
+    ReadOnlyEncrypted = B_OWNER_READ_ONLY_ENCRYPTED,
+};
+
 // A record's physical position, the bytes Get Position answers and Get Direct takes.
 using Position = std::array<std::uint8_t, 4>;
+
+// Which way an extended read goes: along a key (Get Next or Previous
+// Extended) or in physical order (Step Next or Previous Extended).
+enum class Direction { Next, Previous };
+
+// How a term of an extended read's filter compares the record's field (on the left).
+enum class Compare : std::uint8_t {
+    Equal = B_COMPARE_EQUAL,
+    Greater = B_COMPARE_GREATER,
+    Less = B_COMPARE_LESS,
+    NotEqual = B_COMPARE_NOT_EQUAL,
+    GreaterOrEqual = B_COMPARE_GREATER_OR_EQUAL,
+    LessOrEqual = B_COMPARE_LESS_OR_EQUAL,
+};
+// How a term joins the next, strictly left to right: A AND B OR C is A AND (B OR C).
+enum class Connector : std::uint8_t { And = B_CONNECT_AND, Or = B_CONNECT_OR };
+
+struct FilterTerm {
+    std::uint8_t type = B_TYPE_STRING;  // a key type
+    std::uint16_t offset = 0;
+    std::uint16_t length = 0;
+    Compare compare = Compare::Equal;
+    bool noCase = false;                      // string types: a-z compare as A-Z
+    bool collated = false;                    // string types: through the file's collating sequence
+    std::vector<std::uint8_t> value;          // `length` bytes, unless otherField is set
+    std::optional<std::uint16_t> otherField;  // compared with the field of the same type and length here
+    Connector next = Connector::And;          // to the term after it; the last term's is not sent
+};
+
+struct ExtractedField {
+    std::uint16_t offset = 0;
+    std::uint16_t length = 0;
+};
+
+// What an extended read asks for: where it begins, the filter, how many
+// records and which of their fields.
+struct ExtendedRequest {
+    bool fromCurrent = false;      // begin with the current record ("UC"), else with the one after it ("EG")
+    std::uint16_t maxRejects = 0;  // records that may fail the filter in one call; 0: the default, 4,095
+    std::vector<FilterTerm> terms;
+    std::uint16_t records = 1;
+    std::vector<ExtractedField> fields;
+
+    // Up to `records` whole records of `recordLength` bytes, each after the current one.
+    static ExtendedRequest wholeRecords(std::uint16_t recordLength, std::uint16_t records);
+    // The request as the data buffer carries it.
+    std::vector<std::uint8_t> descriptor() const;
+    // Bytes of the answer when every record asked comes back.
+    std::uint32_t answerLength() const;
+};
+
+// A record an extended read returned: its position and its extracted fields.
+struct ExtendedRecord {
+    Position position{};
+    std::span<const std::uint8_t> bytes;  // valid until the handle's next call
+};
 
 // The longest record, and so the data a read may bring back.
 inline constexpr std::uint32_t kMaxRecordLength = 65535;
@@ -99,8 +163,9 @@ public:
     File& operator=(const File&) = delete;
 
     // Closes whatever the handle had open first. A name that does not fit the
-    // key buffer with its zero gets 11 without a call.
-    Status open(std::string_view name, OpenMode mode = OpenMode::Normal);
+    // key buffer with its zero gets 11 without a call. `owner`: the file's
+    // owner name, for a file that has one.
+    Status open(std::string_view name, OpenMode mode = OpenMode::Normal, std::string_view owner = {});
     Status close();
     bool isOpen() const { return open_; }
     // The name given to the last open.
@@ -128,6 +193,38 @@ public:
     // Deletes the record the handle stands on.
     Status remove();
 
+    // Extended reads: along `key` from the position of an earlier Get on it,
+    // or in physical order. `records` receives what came back, also with 9
+    // (the end came first) and 60 (the reject count was reached).
+    Status getExtended(Direction direction, std::int8_t key, const ExtendedRequest& request,
+                       std::vector<ExtendedRecord>& records, Lock lock = Lock::None);
+    Status stepExtended(Direction direction, const ExtendedRequest& request, std::vector<ExtendedRecord>& records,
+                        Lock lock = Lock::None);
+    // Insert Extended: the records in order, each of the file's record length;
+    // `positions` receives those of the records inserted, also when one fails
+    // (those before it stay inserted). The last one's key value of `key`
+    // comes back in keyBuffer().
+    Status insertExtended(std::span<const std::span<const std::uint8_t>> records, std::int8_t key,
+                          std::vector<Position>& positions);
+    // The owner name an Open must bring from now on, and what an Open
+    // without it may do; the handle must be the file's only one.
+    Status setOwner(std::string_view owner, OwnerAccess access);
+    Status clearOwner();
+    // Adds a key of these segments (as in Create; the segmented flag is set
+    // here), filled for every record: as key `number`, else as the lowest
+    // number no key has. `sequence`: the collating sequence its segments use.
+    Status createIndex(const KeySegments& segments, std::optional<std::uint8_t> number = std::nullopt,
+                       const CollatingSequence* sequence = nullptr);
+    // Drops key `key`; the keys above it move down one number unless `keepNumbers`.
+    Status dropIndex(std::uint8_t key, bool keepNumbers = false);
+
+    // Percentages run from 0 (the first record) to 10,000 (the last).
+    // Reads the record at `percentage` along `key` (-1: physical order), as a Get reads.
+    Status getByPercentage(std::uint16_t percentage, std::int8_t key, Lock lock = Lock::None);
+    // Where the first record of `value` stands along `key`, or the record at `position` in physical order.
+    Status findPercentage(std::int8_t key, std::span<const std::uint8_t> value, std::uint32_t& percentage);
+    Status findPercentage(const Position& position, std::uint32_t& percentage);
+
     // Releases the handle's single lock; a multiple lock on one record; all its multiple locks.
     Status unlock();
     Status unlock(const Position& position);
@@ -142,12 +239,20 @@ private:
     Status read(std::uint16_t operation, std::uint8_t keyLength, std::int8_t key);
     // A call that hands the record manager `length` bytes of the handle's own buffer.
     Status write(std::uint16_t operation, std::uint32_t length, std::int8_t key);
+    // An extended read of `request` as `operation`, its answer read into records.
+    Status readExtended(std::uint16_t operation, std::int8_t key, const ExtendedRequest& request,
+                        std::vector<ExtendedRecord>& records);
 
     std::unique_ptr<Buffers> buffers_;
     std::string name_;
     std::uint32_t recordLength_ = 0;  // of the last read
     bool open_ = false;
 };
+
+// The record manager's current directory, which relative file names are
+// taken from (at first the process's working directory, which stays as it is).
+Status setDirectory(std::string_view path);
+Status getDirectory(std::string& path);
 
 // Creates a data file from its entries.
 Status create(std::string_view name, const CreateEntries& entries, IfExists ifExists);
