@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io.h"
+#include "journal_reading.h"
 #include "layout_formatter.h"
 
 namespace grimstore {
@@ -47,5 +48,17 @@ struct JournalPruneOptions {
     std::optional<uint64_t> keep;   // or keep only the newest this many
 };
 int runJournalPrune(const std::string& file, const JournalPruneOptions& options, Io& io);
+
+// The journal: its entries, one taken back, and the records as they were.
+struct HistoryOptions {
+    std::optional<int64_t> record;  // only this record's entries (its position)
+    std::optional<Since> since;
+    bool json = false;
+};
+int runHistory(const std::string& file, const HistoryOptions& options, Io& io);
+// force: also when the record changed after the entry.
+int runRevert(const std::string& file, uint64_t sequence, bool force, Io& io);
+// The records of file as they were at time, into the new file out (or over it with replace).
+int runAsOf(const std::string& file, int64_t time, const std::string& out, bool replace, Io& io);
 
 }  // namespace grimstore
