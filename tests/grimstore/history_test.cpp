@@ -1,5 +1,6 @@
-// history, revert and as-of on a world in files and on the test server: what
-// each shows, and that taking changes back gives the records back byte for byte.
+// history, revert, as-of, diff, changes and apply on a world in files and on the
+// test server: what each shows, that taking changes back gives the records back
+// byte for byte, and that a change set applies whole or not at all.
 #include <wbtrv32/client.h>
 
 #include <chrono>
@@ -139,6 +140,49 @@ TEST_P(WorldTest, HistoryRevertAndAsOf) {
     }
     EXPECT_EQ(saved("live/wccrace2.dat"), original);
     EXPECT_NE(out({"history", path("live/none.dat")}, 1).find("status 12"), std::string::npos);
+}
+
+TEST_P(WorldTest, ChangeSetsCarryFromStagingToLive) {
+    const std::string staging = path("staging"), live = path("live"), set = path("set.jsonl");
+    const std::string since = now();
+    setField(staging + "/wccrace2.dat", 2, "CP", 47);
+    remove(staging + "/wccspel2.dat", 3);
+    setField(staging + "/wccknms2.dat", 4, "HP", 12, 4);
+    insertCopy(staging + "/wccmsg2.dat", 1, 500);
+    const std::string diff = out({"diff", live, staging});
+    for (const char* says : {"wccrace2.dat: key 2: CP ", "wccknms2.dat: key 4: HP ", "wccmsg2.dat: key 500: only in B",
+                             "wccspel2.dat: key 3: only in A", "wccclas2.dat: 10 the same, 0 differ, 0 only in A, 0"})
+        EXPECT_NE(diff.find(says), std::string::npos) << says << "\n" << diff;
+    const auto json = Json::parse(out({"diff", live + "/wccknms2.dat", staging + "/wccknms2.dat", "--json"}));
+    EXPECT_EQ(json["key"], 4);
+    EXPECT_EQ(json["fields"]["HP"][1], 12);
+
+    std::vector<std::string> changes{"changes", "--since", since, "-o", set};
+    for (const auto& table : records::kTableFiles) changes.push_back(staging + "/" + std::string(table.fileName));
+    EXPECT_EQ(out(changes), "wrote 4 changes to " + set + "\n");
+
+    // One conflict stops every change; the conflict names the field that differs.
+    const Bytes liveMessages = saved("live/wccmsg2.dat");
+    setField(live + "/wccrace2.dat", 2, "HPBonus", 9);
+    const std::string one = out({"apply", set, live}, 1);
+    EXPECT_NE(one.find("key 2 (line 1, entry 13): expected → found: HPBonus "), std::string::npos) << one;
+    EXPECT_NE(one.find("1 conflict; nothing was applied"), std::string::npos) << one;
+    EXPECT_EQ(saved("live/wccmsg2.dat"), liveMessages);
+    ASSERT_EQ(run({"revert", live + "/wccrace2.dat", "13"}).exitStatus, 0);
+
+    EXPECT_NE(out({"apply", set, live, "--dry-run"}).find("would update " + live + "/wccrace2.dat key 2: CP "),
+              std::string::npos);
+    EXPECT_EQ(saved("live/wccmsg2.dat"), liveMessages);
+    EXPECT_NE(out({"apply", set, live}).find("applied 4 changes"), std::string::npos);
+    for (const auto& table : records::kTableFiles)
+        EXPECT_EQ(saved("live/" + std::string(table.fileName)), saved("staging/" + std::string(table.fileName)));
+
+    // Applied again, every change conflicts.
+    const std::string again = out({"apply", set, live}, 1);
+    for (const char* says : {"expected → found: CP ", "key 500 (line 4, entry 44): the key is taken",
+                             "the record is not there", "4 conflicts; nothing was applied"})
+        EXPECT_NE(again.find(says), std::string::npos) << says << "\n" << again;
+    EXPECT_NE(out({"apply", path("none.jsonl"), live}, 1).find("cannot be read"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, WorldTest, testing::Values(Place::Files, Place::Server),

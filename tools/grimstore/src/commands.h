@@ -49,7 +49,8 @@ struct JournalPruneOptions {
 };
 int runJournalPrune(const std::string& file, const JournalPruneOptions& options, Io& io);
 
-// The journal: its entries, one taken back, and the records as they were.
+// The journal: its entries, one taken back, the records as they were, two files
+// compared, and changes carried from one file or world to another.
 struct HistoryOptions {
     std::optional<int64_t> record;  // only this record's entries (its position)
     std::optional<Since> since;
@@ -60,5 +61,11 @@ int runHistory(const std::string& file, const HistoryOptions& options, Io& io);
 int runRevert(const std::string& file, uint64_t sequence, bool force, Io& io);
 // The records of file as they were at time, into the new file out (or over it with replace).
 int runAsOf(const std::string& file, int64_t time, const std::string& out, bool replace, Io& io);
+// Two data files, or two folders of the game's six files; json: JSON Lines.
+int runDiff(const std::string& a, const std::string& b, bool json, Io& io);
+// The change set of the files' entries from since on, to output ("-": io.out).
+int runChanges(const std::vector<std::string>& files, const Since& since, const std::string& output, Io& io);
+// Applies the change set in input ("-": standard input) to target, a file or a folder.
+int runApply(const std::string& input, const std::string& target, bool dryRun, Io& io);
 
 }  // namespace grimstore

@@ -31,6 +31,9 @@ void registerJournal(CLI::App& app, SubcommandContext& context);
 void registerHistory(CLI::App& app, SubcommandContext& context);
 void registerRevert(CLI::App& app, SubcommandContext& context);
 void registerAsOf(CLI::App& app, SubcommandContext& context);
+void registerDiff(CLI::App& app, SubcommandContext& context);
+void registerChanges(CLI::App& app, SubcommandContext& context);
+void registerApply(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();
