@@ -21,12 +21,17 @@ std::uint16_t withLock(std::uint16_t operation, Lock lock) {
 }  // namespace
 
 struct File::Buffers {
+    EntryPoint entryPoint = BTRCALL;
     std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
     std::array<std::uint8_t, BTR_MAX_KEY_LENGTH> key{};
     std::vector<std::uint8_t> data = std::vector<std::uint8_t>(kDataCapacity);
 };
 
 File::File() : buffers_(std::make_unique<Buffers>()) {}
+
+File::File(EntryPoint entryPoint) : buffers_(std::make_unique<Buffers>()) {
+    buffers_->entryPoint = std::move(entryPoint);
+}
 
 File::~File() {
     if (open_) close();
@@ -52,7 +57,8 @@ File& File::operator=(File&& other) noexcept {
 Status File::call(std::uint16_t operation, void* data, std::uint32_t& dataLength, std::uint8_t keyLength,
                   std::int8_t key) {
     if (!buffers_) return B_FILE_NOT_OPEN;  // moved from
-    return BTRCALL(operation, buffers_->position.data(), data, &dataLength, buffers_->key.data(), keyLength, key);
+    return buffers_->entryPoint(operation, buffers_->position.data(), data, &dataLength, buffers_->key.data(),
+                                keyLength, key);
 }
 
 Status File::read(std::uint16_t operation, std::uint8_t keyLength, std::int8_t key) {
