@@ -38,4 +38,15 @@ struct DumpOptions {
 };
 int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
 
+// Reads the six files of the world in dir; exit status 1 when it found problems.
+int runCheckWorld(const std::string& dir, Io& io);
+
+struct FindOptions {
+    std::string where;  // a world's folder or one data file
+    std::string text;   // UTF-8
+    std::string table;  // race, class, ...: that table only
+    std::string field;  // that text field only
+};
+int runFind(const FindOptions& options, Io& io);
+
 }  // namespace grimstore

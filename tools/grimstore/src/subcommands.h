@@ -27,6 +27,8 @@ void registerCheck(CLI::App& app, SubcommandContext& context);
 void registerDump(CLI::App& app, SubcommandContext& context);
 void registerDemo(CLI::App& app, SubcommandContext& context);
 void registerCopy(CLI::App& app, SubcommandContext& context);
+void registerCheckWorld(CLI::App& app, SubcommandContext& context);
+void registerFind(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();
