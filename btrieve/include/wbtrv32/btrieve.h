@@ -15,7 +15,7 @@
  * keyBuffer      a key value or a file name; keyLength is its capacity, never read past.
  * keyNumber      the key a Get follows (0 = first key), or the mode of an Open.
  *
- * Apart from BTRCALL the library exports BTRVERIFY, BTRSTATUSTEXT and BTRVERSION (below).
+ * Apart from BTRCALL the library exports BTRVERIFY, BTRSTATUSTEXT, BTRVERSION and BTRJOURNAL (below).
  * Link with `pkg-config --cflags --libs wbtrv32` or CMake's find_package(wbtrv32). */
 #ifndef WBTRV32_BTRIEVE_H
 #define WBTRV32_BTRIEVE_H
@@ -267,6 +267,90 @@ BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status);
 
 /* The library's version, "MAJOR.MINOR.PATCH"; MAJOR is the number in the library's SONAME. */
 BTR_EXPORT const char* BTR_CALLCONV BTRVERSION(void);
+
+/* The journal of changes. Every Insert, Update and Delete that a data file's transaction commits is
+ * recorded in the file's journal in the same commit (an aborted or killed transaction leaves no entry),
+ * while the journal is on: each entry has a sequence number increasing per file, the time, who made
+ * the change, the operation, the record's position and the record's bytes before and after. A file
+ * keeps its journal with its data (on a server, in tables beside its own), so a copy of the file
+ * carries it. Files this version creates have the journal on; files of earlier versions have none
+ * until it is switched on, and then only this version or a later one opens them.
+ *
+ *   int16_t BTRJOURNAL(command, fileName, request, requestLength, answer, &answerLength);
+ *
+ * fileName       the data file, zero-terminated, as Open takes it; it need not be open.
+ * request        the command's request of requestLength bytes (at least the size the command names,
+ *                else 22), or NULL for a command that takes none.
+ * answer         receives the answer; answerLength holds its capacity on the way in and the bytes
+ *                written on the way out (on 22: the bytes the answer needs).
+ * Numbers are little-endian. Times are microseconds since 1970-01-01 00:00 UTC; on a file's own
+ * sequence they never go back, an entry being given at least the time of the one before it.
+ * Statuses: 0, 1 unknown command, 11 no name, 12 missing, 30 not a data file, 46 the file may not be
+ * read (or, for a command that changes the journal, written), 22 request or answer too short, 2 the
+ * journal cannot be read or written, 85 held by another process, 41 a command that changes the journal
+ * inside this process's transaction, 18, 20. */
+enum {
+    BTR_JOURNAL_READ = 1,         /* request: a query (BTR_JOURNAL_QUERY_SIZE bytes, below); answer: the answer
+                                     header, then whole entries, as many as fit and the query allows. A file
+                                     without a journal answers no entries */
+    BTR_JOURNAL_STATUS = 2,       /* no request; answer: BTR_JOURNAL_STATUS_SIZE bytes (below) */
+    BTR_JOURNAL_ON = 3,           /* no request; switches the journal on. A file of an earlier version gets its
+                                     journal, which needs the file to itself: 85 while another process has it
+                                     open, or this one other than exclusively */
+    BTR_JOURNAL_OFF = 4,          /* no request; switches it off: changes are no longer journaled, entries stay */
+    BTR_JOURNAL_PRUNE_BEFORE = 5, /* request: a time (8 bytes); drops the entries made before it. Answer, if any
+                                     (at least 8 bytes): the number of entries dropped (8 bytes) */
+    BTR_JOURNAL_PRUNE_KEEP = 6    /* request: a count N (8 bytes); drops all but the newest N entries. Answer as
+                                     BTR_JOURNAL_PRUNE_BEFORE */
+};
+
+/* The query of BTR_JOURNAL_READ: flags (2 bytes), reserved (2, zero), the most entries to answer (4;
+ * 0 is as many as fit), a record position (8; with BTR_JOURNAL_ONE_RECORD only that record's
+ * entries), since (8: the first sequence number included, or with BTR_JOURNAL_SINCE_TIME the first
+ * time; 0 from the oldest), cursor (8: 0 to start at the newest, or with BTR_JOURNAL_OLDEST_FIRST at
+ * the oldest; to go on, the `next` of the answer before). A record position is the number Get
+ * Position's 4 bytes hold, high 16 bits first, each half little-endian. */
+#define BTR_JOURNAL_QUERY_SIZE 32
+#define BTR_JOURNAL_OLDEST_FIRST 0x0001 /* oldest entry first; otherwise newest first */
+#define BTR_JOURNAL_ONE_RECORD 0x0002
+#define BTR_JOURNAL_SINCE_TIME 0x0004
+
+/* The answer of BTR_JOURNAL_READ: a header of BTR_JOURNAL_HEADER_SIZE bytes (entries in this answer:
+ * 4, flags: 4, next: 8, the sequence number of the last entry in this answer, to pass as the cursor
+ * of the next call), then the entries. An answer with BTR_JOURNAL_MORE stopped before the end of what
+ * the query names; one without it is the last. 22 when the first entry does not fit: answerLength
+ * then holds the bytes the header and that entry need. */
+#define BTR_JOURNAL_HEADER_SIZE 16
+#define BTR_JOURNAL_MORE 0x0001
+
+/* An entry: a fixed part of BTR_JOURNAL_ENTRY_SIZE bytes (the entry's whole length: 4, operation: 2,
+ * B_INSERT, B_UPDATE or B_DELETE, 0 when damaged beyond reading, flags: 2, sequence number: 8, time: 8,
+ * record position: 8, lengths of user, host and program: 2 each, reserved: 2, lengths of the before
+ * and after images: 4 each), then user, host, program, before and after image, back to back. Who:
+ * on files the operating-system user, the host name and the program's name; on a server the login
+ * role, the client's address (empty over a local socket) and the connection's application name, as
+ * the server reports them. An Insert has no before image, a Delete no after image. An entry whose
+ * stored fields are not what they should be (a damaged journal) is still given, with
+ * BTR_JOURNAL_DAMAGED set and the fields that could not be trusted empty or zero; the data file and
+ * its classic operations are not affected by it. */
+#define BTR_JOURNAL_ENTRY_SIZE 48
+#define BTR_JOURNAL_HAS_BEFORE 0x0001
+#define BTR_JOURNAL_HAS_AFTER 0x0002
+#define BTR_JOURNAL_DAMAGED 0x0004
+
+/* The answer of BTR_JOURNAL_STATUS: flags (4: BTR_JOURNAL_KEPT, BTR_JOURNAL_IS_ON, and
+ * BTR_JOURNAL_DAMAGED when the journal's tables are not as this record manager makes them: reads go
+ * on, and every write to the file answers 2, since it could not be journaled), reserved (4), the
+ * number of entries (8), the first and last sequence numbers (8 each) and the first and last
+ * entries' times (8 each); zero without entries. */
+#define BTR_JOURNAL_STATUS_SIZE 48
+#define BTR_JOURNAL_KEPT 0x0001
+#define BTR_JOURNAL_IS_ON 0x0002
+
+/* Runs one command on a data file's journal; returns the status, 0 on success. Takes no SQL, reads
+ * no further than the lengths given and writes no further than answerLength. */
+BTR_EXPORT int16_t BTR_CALLCONV BTRJOURNAL(uint16_t command, const char* fileName, const void* request,
+                                           uint32_t requestLength, void* answer, uint32_t* answerLength);
 
 #ifdef __cplusplus
 }

@@ -16,6 +16,8 @@ struct FileLayout {
     std::uint32_t pageSize = 0;
     bool variableLength = false;
     std::vector<KeyDefinition> keys;
+    // The file keeps a journal of changes (its format version has one).
+    bool journalKept = false;
 
     // Writes need every key computable and records of one fixed length.
     bool writable() const {

@@ -26,7 +26,7 @@ int refused(std::string& why, const std::string& what) {
 }  // namespace
 
 int layoutFromMetadata(const MetadataRow& row, FileLayout& layout, std::string& why) {
-    if (!inRange(row.version, kFormatVersion, kFormatVersion))
+    if (!inRange(row.version, kFormatVersionWithoutJournal, kFormatVersion))
         return refused(why, "format version " + shown(row.version) + " is not ours");
     if (!inRange(row.recordLength, 1, 65535))
         return refused(why, "record length " + shown(row.recordLength) + " out of range");
@@ -35,6 +35,7 @@ int layoutFromMetadata(const MetadataRow& row, FileLayout& layout, std::string& 
     layout.recordLength = static_cast<std::uint32_t>(*row.recordLength);
     layout.pageSize = static_cast<std::uint32_t>(*row.pageSize);
     layout.variableLength = *row.variableLength != 0;
+    layout.journalKept = *row.version == kFormatVersion;
     return B_NO_ERROR;
 }
 

@@ -12,8 +12,12 @@
 
 namespace wbtrv {
 
-// Version of the table layout we write and read.
-constexpr int kFormatVersion = 3;
+// Version of the table layout we write, with a journal of changes; files of
+// the version before it have none until one is switched on, which makes them
+// of this version (so that a record manager that does not know the journal
+// refuses them rather than changing them without it).
+constexpr int kFormatVersion = 4;
+constexpr int kFormatVersionWithoutJournal = 3;
 
 // A column that does not hold an integer (a real, a text, a null) is empty.
 using StoredInteger = std::optional<std::int64_t>;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/file_layout.h"
+#include "core/journal.h"
 #include "core/record.h"
 
 #include <cstdint>
@@ -94,6 +95,21 @@ public:
     virtual void announceWait(std::int64_t id, bool waiting) = 0;
     // The record a holder announces it waits for, if any.
     virtual std::optional<std::int64_t> awaitedBy(std::int64_t holder) = 0;
+
+    // The journal of changes (core/journal.h), which the engine writes with
+    // every Insert, Update and Delete, in the same commit, while it is on.
+    // Its state and entries as this process sees them (inside its
+    // transaction, with the transaction's own changes): 0, or 2 when the
+    // journal cannot be read, 20.
+    virtual int journalState(JournalState& out) = 0;
+    virtual int readJournal(const JournalQuery& query, const JournalSink& sink) = 0;
+    // Switches the journal on or off. A file without one gets it, which the
+    // caller allows only while this process holds the file exclusively: a
+    // process that opened it without one would not journal its changes.
+    // 0, 46, 85, 18, 2 or 20.
+    virtual int switchJournal(bool on) = 0;
+    // Drops old entries; `removed` says how many. 0, 46, 85, 18, 2 or 20.
+    virtual int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) = 0;
 
     // The process's transaction, from Begin to End or Abort: writes join it
     // and nothing commits until it ends. End commits (0, or the failure, in

@@ -34,6 +34,8 @@ public:
     bool exclusive() const { return exclusive_; }
     // True when this process may not write the file.
     bool readOnly() const { return stored_->readOnly(); }
+    // The file as its engine keeps it, for what needs no rule of the operations (its journal).
+    StoredFile& stored() { return *stored_; }
 
     // Reads one record along key `key`. Next/Previous start after/before
     // (value, id); the others compare with value. Status 0, 9 (no record) or 4 (Equal).

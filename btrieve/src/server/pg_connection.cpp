@@ -5,6 +5,7 @@
 #include <wbtrv32/btrieve.h>
 
 #include <array>
+#include <cerrno>
 
 namespace wbtrv {
 namespace {
@@ -112,11 +113,14 @@ PgConnection::~PgConnection() { PQfinish(conn_); }
 int PgConnection::connect(const std::string& server) {
     PQfinish(conn_);
     prepared_.clear();
-    // Ours first: what the connection string says wins, where it says it.
-    const std::array<const char*, 10> keywords = {"connect_timeout",     "keepalives",       "keepalives_idle",
-                                                  "keepalives_interval", "keepalives_count", "tcp_user_timeout",
-                                                  "application_name",    "dbname",           nullptr};
-    const std::array<const char*, 10> values = {"5", "1", "5", "2", "2", "15000", "wbtrv32", server.c_str(), nullptr};
+    // Ours first: what the connection string says wins, where it says it. The
+    // application name, which the journal of changes records, is the
+    // program's unless the connection string or PGAPPNAME names another.
+    const std::array<const char*, 10> keywords = {"connect_timeout",           "keepalives",       "keepalives_idle",
+                                                  "keepalives_interval",       "keepalives_count", "tcp_user_timeout",
+                                                  "fallback_application_name", "dbname",           nullptr};
+    const std::array<const char*, 10> values = {
+        "5", "1", "5", "2", "2", "15000", program_invocation_short_name, server.c_str(), nullptr};
     conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (lost()) return B_SERVER_LOST;
     PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);

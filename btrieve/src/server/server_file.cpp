@@ -31,7 +31,12 @@ private:
 };
 
 ServerFile::ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table)
-    : connection_(std::move(db)), db_(*connection_), tableOid_(table), statements_(number, layout, table) {
+    : connection_(std::move(db)),
+      db_(*connection_),
+      tableOid_(table),
+      number_(number),
+      statements_(number, layout, table),
+      journal_(number, table) {
     layout_ = layout;
 }
 
@@ -41,9 +46,10 @@ int ServerFile::open(const Engine& engine, std::shared_ptr<PgConnection> db, con
     if (const int status = findServerFile(*db, name, number); status != B_NO_ERROR) return status;
     FileLayout layout;
     Oid table = 0;
-    bool writable = false;
+    bool writable = false, journalDamaged = false;
     std::string why;
-    if (const int status = readServerLayout(*db, number, layout, table, writable, why); status != B_NO_ERROR)
+    if (const int status = readServerLayout(*db, number, layout, table, writable, journalDamaged, why);
+        status != B_NO_ERROR)
         return status;
     PgResult r;
     const int status = db->run(
@@ -54,6 +60,7 @@ int ServerFile::open(const Engine& engine, std::shared_ptr<PgConnection> db, con
     std::unique_ptr<ServerFile> file(new ServerFile(std::move(db), number, layout, table));
     file->identity_ = {&engine, name};
     file->readOnly_ = !writable;
+    file->journalDamaged_ = journalDamaged;
     out = std::move(file);
     return B_NO_ERROR;
 }
@@ -148,6 +155,7 @@ int ServerFile::highestValue(std::size_t key, std::int64_t& value) {
 // next: the server's max() would step over every row the transaction
 // deleted, which makes refilling an emptied file quadratic.
 int ServerFile::insert(std::vector<std::uint8_t>& record, std::int64_t& id) {
+    if (journalDamaged_) return B_IO_ERROR;
     Write write(*this);
     const auto highest = [this](std::size_t key, std::int64_t& value) { return highestValue(key, value); };
     if (const int status = layout_.readyToInsert(record, keys_, highest); status != B_NO_ERROR) return status;
@@ -175,6 +183,7 @@ int ServerFile::compareAndWrite(const CompareAndWrite& change) {
     using enum CompareAndWrite::Write;
     if (change.write == Nothing)
         return recordHeldElsewhere(change.id) ? B_RECORD_IN_USE : matchesStored(change.id, change.expected);
+    if (journalDamaged_) return B_IO_ERROR;
     PgParams params = change.write == Update ? keyParams(change.record, change.keys) : PgParams();
     params.integer(change.id).bytes(change.expected);
     params.integer(recordLockKey(tableOid_, change.id)).integer4(lockClass(tableOid_)).integer4(kWriteLockSlot);

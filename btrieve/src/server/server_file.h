@@ -6,8 +6,10 @@
 
 #include "core/engine.h"
 #include "server/pg_connection.h"
+#include "server/server_journal.h"
 #include "server/server_statements.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,11 +34,20 @@ public:
     void announceWait(std::int64_t id, bool waiting) override;
     std::optional<std::int64_t> awaitedBy(std::int64_t holder) override;
     bool changedInTransaction() const override { return inTransaction() && db_.inTransaction(); }
+    int journalState(JournalState& out) override;
+    int readJournal(const JournalQuery& query, const JournalSink& sink) override;
+    int switchJournal(bool on) override;
+    int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) override;
 
 private:
     class Write;
 
     ServerFile(std::shared_ptr<PgConnection> db, std::int64_t number, const FileLayout& layout, Oid table);
+    // Runs one command that changes the journal in a transaction of its own: 0 or a status.
+    int changeJournal(const std::function<int()>& change);
+    // Reads which parts of the journal are there: 0, 46 when this role may
+    // not read the file's records (and so not its journal), or a status.
+    int journalParts(PgResult& parts);
     int finishTransaction(bool commit) override;
     int readRow(int status, Record& out);
     void addKey(PgParams& params, std::size_t key, const KeyValue& value) const;
@@ -60,8 +71,14 @@ private:
 
     std::shared_ptr<PgConnection> connection_;
     PgConnection& db_;
-    Oid tableOid_ = 0;  // what the file's advisory locks are keyed by
+    Oid tableOid_ = 0;         // what the file's advisory locks are keyed by
+    std::int64_t number_ = 0;  // the file's number in the catalog
     FileStatements statements_;
+    JournalStatements journal_;
+    // A file with a journal whose trigger is gone: no change could be journaled, so none is made.
+    bool journalDamaged_ = false;
+    // Whether this role may read the journal, once asked.
+    std::optional<bool> mayReadJournal_;
     PgResult result_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted
     Record stored_;               // the record as stored, read to explain a write that changed nothing

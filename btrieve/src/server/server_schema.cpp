@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "server/server_journal.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -57,7 +58,8 @@ int describe(PgConnection& db, std::int64_t id, const FileLayout& layout) {
         indexes += std::string(";CREATE ") + (key.allowsDuplicates() ? "" : "UNIQUE ") + "INDEX ON " + recordTable(id) +
                    "(" + keyColumn(n) + ")";
     }
-    return db.run(table + ")" + indexes);
+    if (const int status = db.run(table + ")" + indexes); status != B_NO_ERROR) return status;
+    return makeServerJournal(db, id);
 }
 
 int replaced(PgConnection& db, std::int64_t id, bool replace) {
@@ -73,7 +75,8 @@ int replaced(PgConnection& db, std::int64_t id, bool replace) {
         if (status != B_NO_ERROR) return status;
         if (r.integerAt(0, 0) == 0) return B_FILE_IN_USE;
     }
-    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id))) != B_NO_ERROR) return status;
+    if ((status = db.run("DROP TABLE IF EXISTS " + recordTable(id) + ";" + dropServerJournalSql(id))) != B_NO_ERROR)
+        return status;
     PgParams byId;
     byId.integer(id);
     return db.run(nullptr, "DELETE FROM wbtrv_files WHERE id = $1", byId, r);
@@ -144,7 +147,7 @@ int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id) 
 }
 
 int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid& table, bool& writable,
-                     std::string& why) {
+                     bool& journalDamaged, std::string& why) {
     layout = FileLayout{};
     PgResult r;
     int status = db.run(nullptr,
@@ -178,7 +181,9 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
     status = db.run(nullptr,
                     "SELECT t::oid::bigint, has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
                     " AND has_table_privilege(t, 'DELETE'), a.attname::text,"
-                    " format_type(a.atttypid, a.atttypmod) FROM to_regclass($1) t"
+                    " format_type(a.atttypid, a.atttypmod),"
+                    " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = t AND tgname = 'wbtrv_journal')"
+                    " FROM to_regclass($1) t"
                     " JOIN pg_attribute a ON a.attrelid = t WHERE a.attnum > 0 AND NOT a.attisdropped",
                     PgParams().text(recordTable(id)), r);
     if (status != B_NO_ERROR) return status == B_SERVER_LOST ? status : B_NOT_A_DATA_FILE;
@@ -194,6 +199,8 @@ int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid&
     for (KeyDefinition& key : layout.keys) key.encodedColumn = !key.integerColumn();
     table = static_cast<Oid>(r.integerAt(0, 0));
     writable = r.integerAt(0, 1) != 0;
+    // A file with a journal whose trigger is gone could not journal its changes.
+    journalDamaged = layout.journalKept && r.integerAt(0, 4) == 0;
     return B_NO_ERROR;
 }
 

@@ -29,12 +29,14 @@ int findServerFile(PgConnection& db, const std::string& name, std::int64_t& id);
 
 // The file's description and its record table: `table` is the table's oid
 // (0 when it is missing), `writable` whether this role may change its
-// records. 0, or 30 with `why` when the tables are not ours.
+// records, `journalDamaged` whether a file with a journal lacks the trigger
+// that writes it. 0, or 30 with `why` when the tables are not ours.
 int readServerLayout(PgConnection& db, std::int64_t id, FileLayout& layout, Oid& table, bool& writable,
-                     std::string& why);
+                     bool& journalDamaged, std::string& why);
 
-// Creates an empty file of this name, replacing one that no process has
-// open when `replace` (else 59), in one transaction: 0, 59, 85, 25 or 20.
+// Creates an empty file of this name, with its journal on, replacing one
+// (and its journal) that no process has open when `replace` (else 59), in
+// one transaction: 0, 59, 85, 25 or 20.
 int createServerFile(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace);
 
 // The keys of the advisory locks of a file whose record table has oid

@@ -22,8 +22,9 @@ int ServerEngine::verify(const std::string& path, std::string& why) {
     }
     FileLayout layout;
     Oid table = 0;
-    bool writable = false;
-    if (const int status = readServerLayout(db, id, layout, table, writable, why); status != B_NO_ERROR) return status;
+    bool writable = false, journalDamaged = false;
+    if (const int status = readServerLayout(db, id, layout, table, writable, journalDamaged, why); status != B_NO_ERROR)
+        return status;
     // Held like any open: a file open exclusively elsewhere is not read.
     PgResult r;
     if (const int status = db.run(nullptr, "SELECT pg_try_advisory_lock_shared($1, $2)::int",

@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "sqlite/sqlite_journal.h"
 #include "sqlite/sqlite_keys.h"
 
 #include <wbtrv32/btrieve.h>
@@ -84,7 +85,7 @@ int createSchema(Database& db, const FileLayout& layout) {
                 "," + std::to_string(seg.nullValue) + "," + collatingValues(seg) + ");";
         }
     }
-    sql += table + ");" + indexes;
+    sql += table + ");" + indexes + journalTablesSql();
     return db.exec("BEGIN;" + sql + "COMMIT;");
 }
 

@@ -10,7 +10,8 @@
 
 namespace wbtrv {
 
-// Creates the tables, indexes and description rows of a new, empty file.
+// Creates the tables, indexes and description rows of a new, empty file,
+// with its journal of changes on.
 int createSchema(Database& db, const FileLayout& layout);
 
 // Reads the layout; returns 0, 30 when the file is not one of ours, or the

@@ -18,14 +18,17 @@ namespace wbtrv {
 // when the call leaves by an exception; inside the process's transaction it
 // opens the SQLite transaction if it is the first and leaves commit and
 // rollback to the transaction's end (each write is one statement, which
-// SQLite undoes alone when it fails).
+// SQLite undoes alone when it fails, the journal's entry included). A change
+// of records is refused while the journal cannot take its entry; the first
+// puts the journal's triggers on the connection.
 class SqliteFile::Write {
 public:
-    explicit Write(SqliteFile& file) : file_(file) {
+    explicit Write(SqliteFile& file, bool ofRecords = true) : file_(file) {
         if (file.broken_)
             began_ = B_IO_ERROR;
-        else if (sqlite3_get_autocommit(file.db_.get()))
-            began_ = file.step(file.begin_);
+        else if (ofRecords && file.layout_.journalKept)
+            began_ = file.journal_.readyToWrite();
+        if (began_ == B_NO_ERROR && sqlite3_get_autocommit(file.db_.get())) began_ = file.step(file.begin_);
     }
     Write(const Write&) = delete;
     Write& operator=(const Write&) = delete;
@@ -236,6 +239,51 @@ int SqliteFile::compareAndWrite(const CompareAndWrite& change) {
     }
     status = step(st);
     return write.finish(status);
+}
+
+int SqliteFile::journalState(JournalState& out) {
+    out = JournalState{};
+    if (broken_) return B_IO_ERROR;
+    out.kept = layout_.journalKept;
+    out.damaged = out.kept && journal_.damaged();
+    if (!out.kept) return B_NO_ERROR;
+    const int status = journal_.state(out);
+    // A damaged journal is reported as such, with whatever of it can be counted.
+    return status != B_NO_ERROR && out.damaged ? B_NO_ERROR : status;
+}
+
+int SqliteFile::readJournal(const JournalQuery& query, const JournalSink& sink) {
+    if (broken_) return B_IO_ERROR;
+    return layout_.journalKept ? journal_.read(query, layout_, sink) : B_NO_ERROR;
+}
+
+// A file without a journal, or with a damaged one, gets the tables it lacks
+// (and the format of a file with a journal) in the same transaction that
+// switches it; this connection then journals too.
+int SqliteFile::switchJournal(bool on) {
+    if (readOnly_) return B_ACCESS_DENIED;
+    if (!on && !layout_.journalKept) return B_NO_ERROR;
+    const bool making = !layout_.journalKept || journal_.damaged();
+    Write write(*this, false);
+    if (write.began() != B_NO_ERROR) return write.began();
+    int status = B_NO_ERROR;
+    if (making)
+        status = statusFromSqlite(
+            db_.exec(journalTablesSql() + "UPDATE metadata_t SET version = " + std::to_string(kFormatVersion)));
+    if (status == B_NO_ERROR) status = journal_.switchOn(on);
+    if ((status = write.finish(status)) != B_NO_ERROR || !making) return status;
+    layout_.journalKept = true;
+    journal_.forget();
+    return journal_.readyToWrite();
+}
+
+int SqliteFile::pruneJournal(const JournalPrune& prune, std::uint64_t& removed) {
+    removed = 0;
+    if (readOnly_) return B_ACCESS_DENIED;
+    if (!layout_.journalKept) return B_NO_ERROR;
+    Write write(*this, false);
+    if (write.began() != B_NO_ERROR) return write.began();
+    return write.finish(journal_.prune(prune, removed));
 }
 
 int SqliteFile::finishTransaction(bool commit) {

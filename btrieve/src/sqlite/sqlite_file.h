@@ -8,6 +8,7 @@
 #include "sqlite/open_lock.h"
 #include "sqlite/record_locks.h"
 #include "sqlite/sqlite_handle.h"
+#include "sqlite/sqlite_journal.h"
 
 #include <array>
 
@@ -36,11 +37,15 @@ public:
         return recordLocks_.awaitedBy(static_cast<pid_t>(holder));
     }
     bool changedInTransaction() const override { return inTransaction() && !sqlite3_get_autocommit(db_.get()); }
+    int journalState(JournalState& out) override;
+    int readJournal(const JournalQuery& query, const JournalSink& sink) override;
+    int switchJournal(bool on) override;
+    int pruneJournal(const JournalPrune& prune, std::uint64_t& removed) override;
 
 private:
     class Write;
 
-    SqliteFile() = default;
+    SqliteFile() : journal_(db_) {}
     int prepareFixed();
     Statement& query(std::size_t key, KeyQuery which);
     void bindKey(Statement& st, int index, std::size_t key, const KeyValue& value);
@@ -59,6 +64,8 @@ private:
     RecordLocks recordLocks_;
     Database db_;
     LockWait lockWait_;
+    // Written by triggers with every change; kept only by files that have one.
+    SqliteJournal journal_;
     // A refused commit could not be kept out of the log: every later call
     // answers 2 until the file is closed in this process.
     bool broken_ = false;

@@ -7,9 +7,9 @@ namespace grimstore {
 std::span<const SubcommandRegistration> subcommandRegistrations() {
     // A new subcommand (such as one writing the demo data set into a folder)
     // joins by declaring its register function in subcommands.h and adding it here.
-    static constexpr std::array<SubcommandRegistration, 10> kRegistrations{
-        registerCreate, registerSave, registerLoad, registerStat,       registerCheck,
-        registerDump,   registerCopy, registerDemo, registerCheckWorld, registerFind,
+    static constexpr std::array<SubcommandRegistration, 11> kRegistrations{
+        registerCreate, registerSave, registerLoad,    registerStat,       registerCheck, registerDump,
+        registerCopy,   registerDemo, registerJournal, registerCheckWorld, registerFind,
     };
     return kRegistrations;
 }

@@ -27,6 +27,7 @@ void registerCheck(CLI::App& app, SubcommandContext& context);
 void registerDump(CLI::App& app, SubcommandContext& context);
 void registerDemo(CLI::App& app, SubcommandContext& context);
 void registerCopy(CLI::App& app, SubcommandContext& context);
+void registerJournal(CLI::App& app, SubcommandContext& context);
 void registerCheckWorld(CLI::App& app, SubcommandContext& context);
 void registerFind(CLI::App& app, SubcommandContext& context);
 

@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wbtrv::client {
 
@@ -168,5 +170,63 @@ Status verify(const std::string& name, std::string& message);
 
 // The library's version, "MAJOR.MINOR.PATCH".
 std::string_view version();
+
+// A record's position as the number the journal gives, and as Get Position's bytes.
+Position positionOf(std::int64_t record);
+std::int64_t recordAt(const Position& position);
+
+// The journal of changes of a data file (BTRJOURNAL): every committed Insert,
+// Update and Delete while it is on. The file need not be open.
+struct JournalEntry {
+    std::uint64_t sequence = 0;
+    std::int64_t time = 0;  // microseconds since 1970-01-01 00:00 UTC
+    // Who: on files the operating-system user, the host name and the program;
+    // on a server the login role, the client's address and the application name.
+    std::string user, host, program;
+    std::uint16_t operation = 0;  // B_INSERT, B_UPDATE or B_DELETE
+    std::int64_t record = 0;      // the record's position
+    std::optional<std::vector<std::uint8_t>> before, after;
+    bool damaged = false;  // the stored entry was damaged: what could not be trusted is empty
+};
+
+enum class JournalOrder { NewestFirst, OldestFirst };
+
+struct JournalQuery {
+    JournalOrder order = JournalOrder::NewestFirst;
+    std::optional<std::int64_t> record;          // only this record's entries
+    std::optional<std::uint64_t> sinceSequence;  // from this sequence number on,
+    std::optional<std::int64_t> sinceTime;       // or from this time on
+};
+
+struct JournalState {
+    bool kept = false;     // the file has a journal (files of earlier versions have none until it is switched on)
+    bool on = false;       // changes are journaled
+    bool damaged = false;  // the journal's tables are damaged: writes to the file answer 2
+    std::uint64_t entries = 0, firstSequence = 0, lastSequence = 0;
+    std::int64_t firstTime = 0, lastTime = 0;
+};
+
+// Hands the entries the query names to `each`, in its order, reading a batch
+// at a time, until `each` returns false or there are no more.
+Status readJournal(const std::string& file, const JournalQuery& query,
+                   const std::function<bool(JournalEntry&& entry)>& each);
+// The entries the query names, at most `most` of them (0: all).
+Status readJournal(const std::string& file, const JournalQuery& query, std::vector<JournalEntry>& entries,
+                   std::size_t most = 0);
+Status journalState(const std::string& file, JournalState& state);
+// A file of an earlier version gets its journal only while no process has it open.
+Status switchJournal(const std::string& file, bool on);
+// Drops the entries made before `time`, or all but the newest `count`.
+Status pruneJournalBefore(const std::string& file, std::int64_t time, std::uint64_t& removed);
+Status pruneJournalKeeping(const std::string& file, std::uint64_t count, std::uint64_t& removed);
+
+// One answer of BTRJOURNAL's read, decoded; false when it is not well formed
+// (an entry whose lengths do not add up, or that runs past the answer).
+struct JournalBatch {
+    std::vector<JournalEntry> entries;
+    bool more = false;
+    std::uint64_t next = 0;
+};
+bool decodeJournalAnswer(std::span<const std::uint8_t> answer, JournalBatch& batch);
 
 }  // namespace wbtrv::client

@@ -1,0 +1,159 @@
+// The client's calls of the journal of changes, over BTRJOURNAL, and the
+// decoding of its answers, which trusts no length it has not checked.
+#include <wbtrv32/bytes.h>
+#include <wbtrv32/client.h>
+
+#include <array>
+#include <limits>
+
+namespace wbtrv::client {
+namespace {
+
+// Room for many entries of a short record, and for any one entry after one retry.
+constexpr std::uint32_t kFirstAnswer = 64 * 1024;
+
+std::string textAt(std::span<const std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::array<std::uint8_t, BTR_JOURNAL_QUERY_SIZE> requestOf(const JournalQuery& query, std::uint64_t cursor) {
+    std::array<std::uint8_t, BTR_JOURNAL_QUERY_SIZE> request{};
+    std::uint16_t flags = query.order == JournalOrder::OldestFirst ? BTR_JOURNAL_OLDEST_FIRST : 0;
+    if (query.record) flags |= BTR_JOURNAL_ONE_RECORD;
+    if (query.sinceTime) flags |= BTR_JOURNAL_SINCE_TIME;
+    writeLittleEndian(request.data(), 2, flags);
+    writeLittleEndian(request.data() + 8, 8, static_cast<std::uint64_t>(query.record.value_or(0)));
+    const std::uint64_t since =
+        query.sinceTime ? static_cast<std::uint64_t>(*query.sinceTime) : query.sinceSequence.value_or(0);
+    writeLittleEndian(request.data() + 16, 8, since);
+    writeLittleEndian(request.data() + 24, 8, cursor);
+    return request;
+}
+
+Status journalCommand(std::uint16_t command, const std::string& file, std::uint64_t argument, std::uint64_t* answer) {
+    std::array<std::uint8_t, 8> request{}, out{};
+    writeLittleEndian(request.data(), 8, argument);
+    std::uint32_t length = out.size();
+    const Status status = BTRJOURNAL(command, file.c_str(), request.data(), request.size(), out.data(), &length);
+    if (answer) *answer = status == B_NO_ERROR && length == out.size() ? readLittleEndian(out.data(), 8) : 0;
+    return status;
+}
+
+}  // namespace
+
+Position positionOf(std::int64_t record) {
+    Position position{};
+    const auto value = static_cast<std::uint32_t>(record);
+    writeLittleEndian(position.data(), 2, value >> 16);
+    writeLittleEndian(position.data() + 2, 2, value & 0xFFFF);
+    return position;
+}
+
+std::int64_t recordAt(const Position& position) {
+    return static_cast<std::int64_t>(readLittleEndian(position.data(), 2) << 16 |
+                                     readLittleEndian(position.data() + 2, 2));
+}
+
+bool decodeJournalAnswer(std::span<const std::uint8_t> answer, JournalBatch& batch) {
+    batch = JournalBatch{};
+    if (answer.size() < BTR_JOURNAL_HEADER_SIZE) return false;
+    const std::uint64_t count = readLittleEndian(answer.data(), 4);
+    batch.more = (readLittleEndian(answer.data() + 4, 4) & BTR_JOURNAL_MORE) != 0;
+    batch.next = readLittleEndian(answer.data() + 8, 8);
+    std::span<const std::uint8_t> rest = answer.subspan(BTR_JOURNAL_HEADER_SIZE);
+    for (std::uint64_t n = 0; n < count; ++n) {
+        if (rest.size() < BTR_JOURNAL_ENTRY_SIZE) return false;
+        const std::uint8_t* fixed = rest.data();
+        const std::uint64_t length = readLittleEndian(fixed, 4);
+        const std::uint16_t flags = static_cast<std::uint16_t>(readLittleEndian(fixed + 6, 2));
+        const std::uint64_t parts[] = {readLittleEndian(fixed + 32, 2), readLittleEndian(fixed + 34, 2),
+                                       readLittleEndian(fixed + 36, 2), readLittleEndian(fixed + 40, 4),
+                                       readLittleEndian(fixed + 44, 4)};
+        std::uint64_t total = BTR_JOURNAL_ENTRY_SIZE;
+        for (const std::uint64_t part : parts) total += part;
+        if (total != length || length > rest.size()) return false;
+        JournalEntry& entry = batch.entries.emplace_back();
+        entry.operation = static_cast<std::uint16_t>(readLittleEndian(fixed + 4, 2));
+        entry.damaged = (flags & BTR_JOURNAL_DAMAGED) != 0;
+        entry.sequence = readLittleEndian(fixed + 8, 8);
+        entry.time = readSignedLittleEndian(fixed + 16, 8);
+        entry.record = readSignedLittleEndian(fixed + 24, 8);
+        std::span<const std::uint8_t> bytes = rest.subspan(BTR_JOURNAL_ENTRY_SIZE, length - BTR_JOURNAL_ENTRY_SIZE);
+        const auto take = [&bytes](std::uint64_t n) {
+            const auto part = bytes.first(n);
+            bytes = bytes.subspan(n);
+            return part;
+        };
+        entry.user = textAt(take(parts[0]));
+        entry.host = textAt(take(parts[1]));
+        entry.program = textAt(take(parts[2]));
+        const auto before = take(parts[3]), after = take(parts[4]);
+        if (flags & BTR_JOURNAL_HAS_BEFORE) entry.before.emplace(before.begin(), before.end());
+        if (flags & BTR_JOURNAL_HAS_AFTER) entry.after.emplace(after.begin(), after.end());
+        rest = rest.subspan(length);
+    }
+    return true;
+}
+
+Status readJournal(const std::string& file, const JournalQuery& query,
+                   const std::function<bool(JournalEntry&& entry)>& each) {
+    std::vector<std::uint8_t> answer(kFirstAnswer);
+    std::uint64_t cursor = 0;
+    for (;;) {
+        const auto request = requestOf(query, cursor);
+        auto length = static_cast<std::uint32_t>(answer.size());
+        Status status =
+            BTRJOURNAL(BTR_JOURNAL_READ, file.c_str(), request.data(), request.size(), answer.data(), &length);
+        if (status == B_DATA_BUFFER_TOO_SHORT && length > answer.size()) {
+            answer.resize(length);
+            continue;
+        }
+        if (status != B_NO_ERROR) return status;
+        JournalBatch batch;
+        if (!decodeJournalAnswer(std::span(answer).first(std::min<std::size_t>(length, answer.size())), batch))
+            return B_IO_ERROR;
+        for (JournalEntry& entry : batch.entries)
+            if (!each(std::move(entry))) return B_NO_ERROR;
+        if (!batch.more) return B_NO_ERROR;
+        cursor = batch.next;
+    }
+}
+
+Status readJournal(const std::string& file, const JournalQuery& query, std::vector<JournalEntry>& entries,
+                   std::size_t most) {
+    entries.clear();
+    return readJournal(file, query, [&](JournalEntry&& entry) {
+        entries.push_back(std::move(entry));
+        return most == 0 || entries.size() < most;
+    });
+}
+
+Status journalState(const std::string& file, JournalState& state) {
+    state = JournalState{};
+    std::array<std::uint8_t, BTR_JOURNAL_STATUS_SIZE> answer{};
+    std::uint32_t length = answer.size();
+    const Status status = BTRJOURNAL(BTR_JOURNAL_STATUS, file.c_str(), nullptr, 0, answer.data(), &length);
+    if (status != B_NO_ERROR) return status;
+    const auto flags = readLittleEndian(answer.data(), 4);
+    state.kept = (flags & BTR_JOURNAL_KEPT) != 0;
+    state.on = (flags & BTR_JOURNAL_IS_ON) != 0;
+    state.damaged = (flags & BTR_JOURNAL_DAMAGED) != 0;
+    state.entries = readLittleEndian(answer.data() + 8, 8);
+    state.firstSequence = readLittleEndian(answer.data() + 16, 8);
+    state.lastSequence = readLittleEndian(answer.data() + 24, 8);
+    state.firstTime = readSignedLittleEndian(answer.data() + 32, 8);
+    state.lastTime = readSignedLittleEndian(answer.data() + 40, 8);
+    return B_NO_ERROR;
+}
+
+Status switchJournal(const std::string& file, bool on) {
+    return journalCommand(on ? BTR_JOURNAL_ON : BTR_JOURNAL_OFF, file, 0, nullptr);
+}
+
+Status pruneJournalBefore(const std::string& file, std::int64_t time, std::uint64_t& removed) {
+    return journalCommand(BTR_JOURNAL_PRUNE_BEFORE, file, static_cast<std::uint64_t>(time), &removed);
+}
+
+Status pruneJournalKeeping(const std::string& file, std::uint64_t count, std::uint64_t& removed) {
+    return journalCommand(BTR_JOURNAL_PRUNE_KEEP, file, count, &removed);
+}
+
+}  // namespace wbtrv::client
