@@ -39,7 +39,6 @@ struct DumpOptions {
 };
 int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
 
-<<<<<<< HEAD
 // Reads the six files of the world in dir; exit status 1 when it found problems.
 int runCheckWorld(const std::string& dir, Io& io);
 
@@ -50,7 +49,7 @@ struct FindOptions {
     std::string field;  // that text field only
 };
 int runFind(const FindOptions& options, Io& io);
-=======
+
 // The journal of changes: switched on or off, its state, and pruned.
 int runJournalSwitch(const std::string& file, bool on, Io& io);
 int runJournalStatus(const std::string& file, Io& io);
@@ -59,6 +58,5 @@ struct JournalPruneOptions {
     std::optional<uint64_t> keep;   // or keep only the newest this many
 };
 int runJournalPrune(const std::string& file, const JournalPruneOptions& options, Io& io);
->>>>>>> main
 
 }  // namespace grimstore
