@@ -25,22 +25,25 @@ std::uint32_t codeOf(int round, std::uint32_t sequence) { return static_cast<std
 // Runs in the child: writes until killed, alone or in transactions of up to 20 inserts.
 [[noreturn]] void writeUntilKilled(const std::string& file, int round, std::uint32_t seed, int reportFd) {
     Block block{};
-    if (openFile(block, file) != B_NO_ERROR) _exit(2);
+    if (const int status = openFile(block, file); status != B_NO_ERROR) _exit(status);
     std::mt19937 rng(seed + static_cast<std::uint32_t>(round));
     auto report = [&](Report r) {
-        if (write(reportFd, &r, sizeof r) != sizeof r) _exit(4);
+        if (write(reportFd, &r, sizeof r) != sizeof r) _exit(255);
     };
     for (std::uint32_t sequence = 1;;) {
         const int inserts = std::uniform_int_distribution<int>(0, 20)(rng);
         const std::uint32_t transaction = inserts ? codeOf(round, sequence) : 0;
-        if (inserts && BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0) != B_NO_ERROR) _exit(3);
+        if (inserts)
+            if (const int status = BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0))
+                _exit(status);
         for (int i = 0; i < std::max(inserts, 1); ++i, ++sequence) {
             const std::uint32_t code = codeOf(round, sequence);
             Call call{Standard::record(0, static_cast<std::int16_t>(round), code, static_cast<std::uint8_t>(sequence))};
-            if (call.run(B_INSERT, block, 0) != B_NO_ERROR) _exit(3);
+            if (const int status = call.run(B_INSERT, block, 0)) _exit(status);
             report({code, transaction});
         }
-        if (inserts && BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0) != B_NO_ERROR) _exit(3);
+        if (inserts)
+            if (const int status = BTRCALL(B_END_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0)) _exit(status);
         if (inserts) report({0, transaction});
     }
 }
@@ -65,7 +68,7 @@ TEST_P(EngineTest, AcknowledgedWritesSurviveSigkillAndTransactionsAreWholeOrAbse
         };
         // Wait for the first report, then kill after a random moment.
         Report r;
-        ASSERT_TRUE(child.receive(&r, sizeof r));
+        ASSERT_TRUE(child.receive(&r, sizeof r)) << "the writer stopped with status " << child.wait();
         note(r);
         usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(rng));
         kill(child.pid(), SIGKILL);

@@ -87,20 +87,27 @@ std::string triggersSql(const Who& who) {
     return sql;
 }
 
-// The columns of a table, as a set of names.
-std::set<std::string> columnsOf(sqlite3* db, const char* table) {
+// The columns of a table, as a set of names; the SQLite code when the
+// schema could not be read (busy, I/O), which says nothing of its shape.
+int columnsOf(sqlite3* db, const char* table, std::set<std::string>& names) {
     Statement st;
-    std::set<std::string> names;
-    if (st.prepare(db, std::string("SELECT name FROM pragma_table_info('") + table + "')") != SQLITE_OK) return names;
-    while (st.step() == SQLITE_ROW) names.insert(st.textAt(0));
-    return names;
+    int rc = st.prepare(db, std::string("SELECT name FROM pragma_table_info('") + table + "')");
+    if (rc != SQLITE_OK) return rc;
+    while ((rc = st.step()) == SQLITE_ROW) names.insert(st.textAt(0));
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-bool tablesSound(sqlite3* db) {
+// Whether the journal's tables have their columns; SQLITE_OK with the answer,
+// or the code that kept the schema from being read.
+int tablesSound(sqlite3* db, bool& sound) {
     const std::set<std::string> entries{"seq",       "time",   "user",   "host", "program",
                                         "operation", "record", "before", "after"};
     const std::set<std::string> state{"enabled", "pruned_through"};
-    return columnsOf(db, "journal_t") == entries && columnsOf(db, "journal_state_t") == state;
+    std::set<std::string> found, foundState;
+    int rc = columnsOf(db, "journal_t", found);
+    if (rc == SQLITE_OK) rc = columnsOf(db, "journal_state_t", foundState);
+    sound = found == entries && foundState == state;
+    return rc;
 }
 
 std::optional<std::int64_t> integerAt(const Statement& st, int column) {
@@ -143,6 +150,9 @@ std::int64_t clamped(std::uint64_t value) {
     return static_cast<std::int64_t>(std::min<std::uint64_t>(value, std::numeric_limits<std::int64_t>::max()));
 }
 
+// The status of a SQLite failure: what the code says, 2 where it says nothing.
+int failureStatus(int rc) { return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERROR : statusFromSqlite(rc); }
+
 }  // namespace
 
 std::string journalTablesSql() {
@@ -155,20 +165,28 @@ std::string journalTablesSql() {
            "INSERT INTO journal_state_t SELECT 1, 0 WHERE NOT EXISTS (SELECT 1 FROM journal_state_t);";
 }
 
-bool SqliteJournal::damaged() {
-    if (!checked_) damaged_ = !tablesSound(db_.get());
-    checked_ = true;
-    return damaged_;
+int SqliteJournal::check() {
+    if (checked_) return SQLITE_OK;
+    bool sound = false;
+    const int rc = tablesSound(db_.get(), sound);
+    // Only a schema that was read is judged; a busy or failing read is asked again next time.
+    if (rc == SQLITE_OK) checked_ = true, damaged_ = !sound;
+    return rc;
 }
+
+bool SqliteJournal::damaged() { return check() == SQLITE_OK && damaged_; }
 
 int SqliteJournal::readyToWrite() {
     if (installed_) return B_NO_ERROR;
-    if (damaged() || !sqlite3_get_autocommit(db_.get())) return B_IO_ERROR;
+    if (const int rc = check(); rc != SQLITE_OK) return failureStatus(rc);
+    if (damaged_ || !sqlite3_get_autocommit(db_.get())) return B_IO_ERROR;
     damaged_ = sqlite3_create_function_v2(db_.get(), "wbtrv_journal_time", 0, SQLITE_UTF8, nullptr, &journalTime,
-                                          nullptr, nullptr, nullptr) != SQLITE_OK ||
-               db_.exec(triggersSql(thisProcess())) != SQLITE_OK;
-    installed_ = !damaged_;
-    return damaged_ ? B_IO_ERROR : B_NO_ERROR;
+                                          nullptr, nullptr, nullptr) != SQLITE_OK;
+    if (damaged_) return B_IO_ERROR;
+    // Triggers that could not be made now (the schema busy) are tried again at the next write.
+    if (const int rc = db_.exec(triggersSql(thisProcess())); rc != SQLITE_OK) return failureStatus(rc);
+    installed_ = true;
+    return B_NO_ERROR;
 }
 
 int SqliteJournal::run(Statement& st, const std::string& sql) {
@@ -184,7 +202,7 @@ int SqliteJournal::state(JournalState& out) {
             " NOT EXISTS (SELECT 1 FROM journal_state_t WHERE enabled = 0) FROM journal_t") != B_NO_ERROR)
         return B_IO_ERROR;
     const int rc = state_.step();
-    if (rc != SQLITE_ROW) return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERROR : statusFromSqlite(rc);
+    if (rc != SQLITE_ROW) return failureStatus(rc);
     out.entries = static_cast<std::uint64_t>(state_.integerAt(0));
     out.firstSequence = static_cast<std::uint64_t>(integerAt(state_, 1).value_or(0));
     out.lastSequence = static_cast<std::uint64_t>(integerAt(state_, 2).value_or(0));
@@ -250,7 +268,7 @@ int SqliteJournal::prune(const JournalPrune& prune, std::uint64_t& removed) {
     if (const int rc = st.prepare(db_.get(), sql); rc != SQLITE_OK) return statusFromSqlite(rc);
     st.bindInteger(1, prune.keepNewest ? clamped(prune.count) : prune.before);
     const int rc = st.step();
-    if (rc != SQLITE_DONE) return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERROR : statusFromSqlite(rc);
+    if (rc != SQLITE_DONE) return failureStatus(rc);
     removed = static_cast<std::uint64_t>(sqlite3_changes64(db_.get()));
     return B_NO_ERROR;
 }

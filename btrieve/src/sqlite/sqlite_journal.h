@@ -23,11 +23,12 @@ public:
     // The journal of the file `db` is connected to, which outlives this.
     explicit SqliteJournal(Database& db) : db_(db) {}
     // The journal's tables are not as this record manager makes them: no
-    // change can be journaled. Looked at once, when first asked.
+    // change can be journaled. Looked at once, when first asked and readable.
     bool damaged();
     // Before the first change of records through this connection, and
     // outside any transaction (which could undo them): puts on it the
-    // triggers that journal every change. 0, or 2 when the journal is damaged.
+    // triggers that journal every change. 0, 2 when the journal is damaged,
+    // or the status of a schema that could not be read (busy: asked again next time).
     int readyToWrite();
     // The journal's tables were just made: look at them again.
     void forget() { checked_ = installed_ = false; }
@@ -39,6 +40,8 @@ public:
     int prune(const JournalPrune& prune, std::uint64_t& removed);
 
 private:
+    // Reads the tables' shape once it can: SQLITE_OK, or the code of the failed read.
+    int check();
     // The first sequence number of an entry made at `time` or later, if any.
     int firstSince(std::int64_t time, std::optional<std::int64_t>& sequence);
     int run(Statement& st, const std::string& sql);
