@@ -18,14 +18,15 @@ constexpr std::uint16_t kRecordsPerBatch = 500;
 
 std::size_t index(TableId table) { return static_cast<std::size_t>(table); }
 
-// The usual end of a text: a zero byte and blanks after it; a field filled with
-// blanks alone (the spell's short name) has no zero byte at all.
+// The usual end of a text: a zero byte and blanks (or the zero bytes of a field
+// never written) after it; a field filled with blanks alone (the spell's short
+// name) has no zero byte at all.
 std::optional<std::string> unusualEnd(const Field& field, std::span<const std::uint8_t> bytes) {
     const auto zero = std::ranges::find(bytes, 0);
     if (zero == bytes.end())
         return field.box.reading == records::Reading::BlankFilled ? std::nullopt
                                                                   : std::optional<std::string>("no zero byte");
-    if (std::all_of(zero + 1, bytes.end(), [](std::uint8_t b) { return b == ' '; })) return std::nullopt;
+    if (std::all_of(zero + 1, bytes.end(), [](std::uint8_t b) { return b == ' ' || b == 0; })) return std::nullopt;
     return "bytes other than blanks after the zero byte";
 }
 
