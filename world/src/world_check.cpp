@@ -55,8 +55,16 @@ WorldCheck::WorldCheck(ReadFiles& files) : files_(files) {
                     }
             if (isTarget == named) order_[n++] = table.id;
         }
-    for (const records::TableFile& table : records::kTableFiles)
+    for (const records::TableFile& table : records::kTableFiles) {
         references_[index(table.id)] = referringElements(table.id);
+        const records::RecordDescription& description = records::recordDescription(table.id);
+        for (const Field& f : description.fields)
+            for (std::size_t k = 0; k < f.count; ++k)
+                elements_[index(table.id)].push_back(
+                    {&f,
+                     static_cast<std::uint16_t>(records::rowOffset(description.layout, f.elementOffset(k)).value_or(0)),
+                     elementLabel(f, k)});
+    }
 }
 
 WorldCheck::~WorldCheck() = default;
@@ -87,10 +95,12 @@ bool WorldCheck::step(std::vector<Problem>& found) {
 
 void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, std::vector<Problem>& found) {
     const records::RecordDescription& description = records::recordDescription(table);
-    const auto bytesOf = [&](const Field& f, std::size_t k) {
-        return row.subspan(records::rowOffset(description.layout, f.elementOffset(k)).value_or(0), f.width);
+    const auto& elements = elements_[index(table)];
+    const auto bytesOf = [&](const Field* f) {
+        const auto e = std::ranges::find(elements, f, &Element::field);
+        return row.subspan(e->offset, f->width);
     };
-    const auto number = static_cast<std::int32_t>(numberIn(bytesOf(*description.number, 0)));
+    const auto number = static_cast<std::int32_t>(numberIn(bytesOf(description.number)));
     const auto report = [&](std::string field, std::string problem, std::optional<std::int64_t> value, std::string text,
                             std::string detail) {
         found.push_back(
@@ -106,22 +116,20 @@ void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, s
                    std::to_string(widestReference_[index(table)]));
     exists_[index(table)].insert(number);
 
-    for (const Field& f : description.fields) {
-        for (std::size_t k = 0; k < f.count; ++k) {
-            const auto bytes = bytesOf(f, k);
-            if (f.kind == FieldKind::Text) {
-                if (const auto why = unusualEnd(f, bytes))
-                    report(elementLabel(f, k), "text-form", std::nullopt, wbtrv::hex(bytes),
-                           "the text does not end the usual way: " + *why);
-            } else if (f.kind == FieldKind::Coded && !f.words().hasRow(static_cast<int>(numberIn(bytes)))) {
-                report(elementLabel(f, k), "no-word", numberIn(bytes), {},
-                       "code " + std::to_string(numberIn(bytes)) + " has no word");
-            } else if (f.kind == FieldKind::AbilityCodes &&
-                       (numberIn(bytes) < 0 || numberIn(bytes) >= abilities::kAbilityRows)) {
-                report(elementLabel(f, k), "ability-code", numberIn(bytes), {},
-                       "ability code " + std::to_string(numberIn(bytes)) + " is outside the table (0 to " +
-                           std::to_string(abilities::kAbilityRows - 1) + ")");
-            }
+    for (const Element& e : elements) {
+        const Field& f = *e.field;
+        const auto bytes = row.subspan(e.offset, f.width);
+        if (f.kind == FieldKind::Text) {
+            if (const auto why = unusualEnd(f, bytes))
+                report(e.label, "text-form", std::nullopt, wbtrv::hex(bytes),
+                       "the text does not end the usual way: " + *why);
+        } else if (f.kind == FieldKind::Coded && !f.words().hasRow(static_cast<int>(numberIn(bytes)))) {
+            report(e.label, "no-word", numberIn(bytes), {}, "code " + std::to_string(numberIn(bytes)) + " has no word");
+        } else if (f.kind == FieldKind::AbilityCodes &&
+                   (numberIn(bytes) < 0 || numberIn(bytes) >= abilities::kAbilityRows)) {
+            report(e.label, "ability-code", numberIn(bytes), {},
+                   "ability code " + std::to_string(numberIn(bytes)) + " is outside the table (0 to " +
+                       std::to_string(abilities::kAbilityRows - 1) + ")");
         }
     }
 
@@ -135,7 +143,7 @@ void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, s
     }
 
     if (description.name) {
-        const auto name = shownBytes(bytesOf(*description.name, 0));
+        const auto name = shownBytes(bytesOf(description.name));
         if (name.empty()) return;
         const auto [at, added] = names_[index(table)].try_emplace(std::string(name.begin(), name.end()), number);
         if (!added)

@@ -55,6 +55,14 @@ private:
     std::array<std::map<std::string, std::int32_t>, 6> names_;
     std::array<std::vector<ReferringElement>, 6> references_;
     std::array<std::int64_t, 6> widestReference_{};  // highest number a reference to the table can hold
+    // Per table, every element of every field with its place in the row and its label,
+    // worked out once rather than for each record.
+    struct Element {
+        const records::Field* field;
+        std::uint16_t offset;
+        std::string label;
+    };
+    std::array<std::vector<Element>, 6> elements_;
     client::Status status_ = 0;
 };
 
