@@ -40,6 +40,17 @@ struct DumpOptions {
 };
 int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
 
+// Reads the six files of the world in dir; exit status 1 when it found problems.
+int runCheckWorld(const std::string& dir, Io& io);
+
+struct FindOptions {
+    std::string where;  // a world's folder or one data file
+    std::string text;   // UTF-8
+    std::string table;  // race, class, ...: that table only
+    std::string field;  // that text field only
+};
+int runFind(const FindOptions& options, Io& io);
+
 // The journal of changes: switched on or off, its state, and pruned.
 int runJournalSwitch(const std::string& file, bool on, Io& io);
 int runJournalStatus(const std::string& file, Io& io);

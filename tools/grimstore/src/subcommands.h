@@ -34,6 +34,8 @@ void registerAsOf(CLI::App& app, SubcommandContext& context);
 void registerDiff(CLI::App& app, SubcommandContext& context);
 void registerChanges(CLI::App& app, SubcommandContext& context);
 void registerApply(CLI::App& app, SubcommandContext& context);
+void registerCheckWorld(CLI::App& app, SubcommandContext& context);
+void registerFind(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();
