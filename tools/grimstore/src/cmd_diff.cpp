@@ -78,23 +78,24 @@ public:
 private:
     std::string prefix() const { return label_.empty() ? "" : label_ + ": "; }
 
-    // B's records by key, each as its hash and position, in B's order.
+    // B's records by key, each as its hash and position, in B's order: read
+    // one at a time along key 0, since each record's own position is asked.
     bool readB(const std::string& b, const RecordKey& key) {
         Progress progress(io_.err, io_.progress, "reading " + b, entriesB_.recordCount);
-        client::Status status = B_NO_ERROR;
-        const WalkResult walk = walkRecords(b_, entriesB_, [&](auto record) {
+        client::Status status = b_.get(client::Move::First, 0);
+        for (; status == B_NO_ERROR; status = b_.get(client::Move::Next, 0)) {
+            const auto record = b_.record();
             const auto bytes = key.bytes(record);
-            if (!bytes) return true;  // a record too short for its key: never matched, never shown
+            if (!bytes) continue;  // a record too short for its key: never matched, never shown
             const std::string id(bytes->begin(), bytes->end());
             Held held{key.value(record), hashOf(record)};
-            status = b_.getPosition(held.position);
+            if ((status = b_.getPosition(held.position)) != B_NO_ERROR) break;
             heldB_[id] = held;
             orderB_.push_back(id);
             progress.advance(orderB_.size());
-            return status == B_NO_ERROR;
-        });
-        if (walk.status != B_NO_ERROR || status != B_NO_ERROR) {
-            io_.err << statusError(b, "reading", walk.status != B_NO_ERROR ? walk.status : status) << '\n';
+        }
+        if (status != B_END_OF_FILE) {
+            io_.err << statusError(b, "reading", status) << '\n';
             return false;
         }
         return true;
