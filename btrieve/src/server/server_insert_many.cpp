@@ -43,8 +43,8 @@ std::string copyRows(const FileLayout& layout, std::span<std::vector<std::uint8_
                      std::int64_t first, const std::vector<std::vector<KeyValue>>& values) {
     std::string out("PGCOPY\n\377\r\n\0", 11);
     appendBigEndian(out, 0, 8);
-    const auto present = std::count_if(layout.keys.begin(), layout.keys.end(),
-                                       [](const KeyDefinition& k) { return !k.absent(); });
+    const auto present =
+        std::count_if(layout.keys.begin(), layout.keys.end(), [](const KeyDefinition& k) { return !k.absent(); });
     for (std::size_t i = 0; i < count; ++i) {
         appendBigEndian(out, 2 + static_cast<std::uint64_t>(present), 2);
         appendBigEndian(out, 8, 4);

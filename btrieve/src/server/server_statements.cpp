@@ -80,8 +80,8 @@ FileStatements::FileStatements(std::int64_t number, const FileLayout& layout, Oi
 
     std::string highestKeys;
     for (std::size_t k = 0; k < layout.keys.size(); ++k)  // one column per key number, a dropped one's NULL
-        highestKeys += layout.keys[k].autoincrement() && !layout.keys[k].absent() ? ", max(" + keyColumn(k) + ")"
-                                                                                   : ", NULL::int8";
+        highestKeys +=
+            layout.keys[k].autoincrement() && !layout.keys[k].absent() ? ", max(" + keyColumn(k) + ")" : ", NULL::int8";
     copyRows = "SAVEPOINT insert_many; COPY " + t + "(id, data" + columns + ") FROM STDIN (FORMAT binary)";
     // Per unique key u, its value in row o of the batch repeats one stored, or
     // one of a row before o (the count of its partition up to o).
