@@ -9,6 +9,8 @@
 //                        editor on the server also against the editor on files.
 //   show/<table>         the table's first and second demo records shown through its
 //                        editor; next to the same texts put on the same widgets directly.
+//   names/Monsters       two demo monsters shown with the names of the items and spells
+//                        they name, next to the same two shown without them.
 //   update/<table>       the first record of an editable table saved unchanged through
 //                        its editor (read from the tab, packed, written, shown again);
 //                        next to the same row written by the record manager's Update and
@@ -168,6 +170,15 @@ int main(int argc, char** argv) {
             state.counters["widgets"] = static_cast<double>(shows.filledWidgets(table));
         })->Unit(benchmark::kMicrosecond);
     }
+
+    // A monster shown with the names of the items and spells it names, against the
+    // same monsters shown with the boxes beside the references left empty.
+    for (const bool names : {true, false})
+        benchmark::RegisterBenchmark(names ? "names/Monsters/ours" : "names/Monsters/bare",
+                                     [&shows, names](benchmark::State& state) {
+                                         for (auto _ : state) shows.showMonstersNamed(names);
+                                     })
+            ->Unit(benchmark::kMicrosecond);
 
     // The tables that are saved: those that never answer "not finished".
     for (const ui::TabEntry& entry : ui::tabEntries()) {

@@ -71,6 +71,16 @@ ShowBench::ShowBench() : store_(store::recordManagerCall(), dialogs_), status_(n
         const auto records = gamedata::demoRecords(file.id, {});
         for (std::size_t k = 0; k < c.rows.size() && k < records.size(); ++k) c.rows[k] = records[k];
     }
+    const auto monsters = gamedata::demoRecords(records::TableId::Monsters, {});
+    for (std::size_t named = 0; named < monsters_.size(); ++named) {
+        TableCase& c = monsters_[named];
+        c.page = new QWidget;
+        c.editor = editors::makeTableEditor(records::TableId::Monsters, *c.page,
+                                            editors::EditorContext{store_, files_.block(records::TableId::Monsters),
+                                                                   *status_, dialogs_, named ? &names_ : nullptr});
+        window_.addTab(c.page, named ? QStringLiteral("named") : QStringLiteral("unnamed"));
+        c.rows = {monsters.at(9), monsters.at(10)};
+    }
     window_.resize(1180, 700);
     showUntilPainted(window_);
     for (const records::TableFile& file : records::kTableFiles) {
@@ -101,6 +111,15 @@ void ShowBench::apply(const Texts& texts) {
     for (const auto& [w, text] : texts.combos) put(*w, text);
     for (const auto& [w, text] : texts.labels) put(*w, text);
     for (const auto& [w, state] : texts.checks) w->setCheckState(state);
+}
+
+void ShowBench::showMonstersNamed(bool names) {
+    TableCase& c = monsters_[names ? 1 : 0];
+    if (window_.currentWidget() != c.page) {
+        window_.setCurrentWidget(c.page);
+        QCoreApplication::processEvents();
+    }
+    for (const auto& row : c.rows) c.editor->show(row);
 }
 
 void ShowBench::select(records::TableId table) {

@@ -20,6 +20,7 @@
 #include "store/record_store.h"
 #include "store/table_blocks.h"
 #include "ui/answering_dialogs.h"
+#include "world/name_lookup.h"
 
 namespace editor_bench {
 
@@ -44,6 +45,11 @@ public:
     // Writes the same row with the record manager's Update and puts the texts the
     // editor shows for it on the widgets directly.
     void updateDirectly(records::TableId table);
+
+    // Shows the demo monsters 10 and 11 (those naming the most items and spells) through
+    // a Monsters editor that fills the boxes beside their references, or through one
+    // that leaves them empty.
+    void showMonstersNamed(bool names);
 
     // How many widgets the editor of the table fills.
     std::size_t filledWidgets(records::TableId table) const;
@@ -74,6 +80,9 @@ private:
     QTabWidget window_;
     QLineEdit* status_;
     std::array<TableCase, 6> cases_;
+    world::ReadFiles nameFiles_;
+    world::NameLookup names_{nameFiles_};
+    std::array<TableCase, 2> monsters_;  // without names, with names
 };
 
 }  // namespace editor_bench

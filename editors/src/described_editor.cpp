@@ -2,6 +2,7 @@
 // tab's description: the record structure as bytes, its conversion to and from the
 // table's packed row, and the steps of showing, updating, inserting and deleting.
 #include "editors/table_editor.h"
+#include "name_boxes.h"
 #include "records/descriptions.h"
 #include "records/row_conversion.h"
 #include "records/text_codec.h"
@@ -24,7 +25,8 @@ public:
           context_(context),
           record_(description_.structSize),
           boxes_(page, description_.fields, tab.wordless, abilityTableOf(tab)),
-          extras_(tab.layOut(page, boxes_)) {}
+          extras_(tab.layOut(page, boxes_)),
+          names_(page, description_.fields, context.names) {}
 
     std::int32_t recordNumber() const override {
         return static_cast<std::int32_t>(record_.number({description_.number}));
@@ -40,6 +42,7 @@ public:
             return;
         boxes_.show(record_);
         if (extras_) extras_->show(record_);
+        names_.show(record_);
     }
 
     // Reads the tab into a copy of the structure, packs it and writes it over the current
@@ -161,6 +164,7 @@ private:
     RecordBytes record_;
     DescribedBoxes boxes_;
     std::unique_ptr<TabExtras> extras_;
+    NameBoxes names_;
 };
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "editors/field_page.h"
 #include "line_box.h"
+#include "name_boxes.h"
 #include "records/monster_record.h"
 #include "tab_description.h"
 #include "tab_layout.h"
@@ -69,22 +71,23 @@ private:
         return grid;
     }
 
-    // Beside the weapon and spell numbers, and in column 1 of the two tables.
+    // The boxes the description puts beside a number: beside a single one, and in
+    // column 1 of the two tables for the lettered ones.
     void addNameBoxes() {
-        using records::boxField;
-        for (const records::Box& number : {boxField(kMonsterDescription, "txtMonsterWeapon").box,
-                                           boxField(kMonsterDescription, "txtMonsterCreateSpell").box,
-                                           boxField(kMonsterDescription, "txtMonsterDeathSpell").box}) {
+        for (const records::Field& f : kMonsterDescription) {
+            const records::Box& number = f.box;
+            if (number.nameBox.empty()) continue;
             const TabGrid at = grids_.at({number.page, number.group});
-            at.grid->addWidget(nameBox(*at.labelParent, describedText(number.name) + QStringLiteral("Name"),
-                                       describedText(number.caption) + QStringLiteral(" Name")),
-                               number.row, number.column + 1);
-        }
-        for (const auto& [at, prefix] : {std::pair{std::pair{DescriptionItems, 2}, "txtMonsterDropItemName"},
-                                         {std::pair{SpellsMessages, 0}, "txtMonsterSpellCastName"}}) {
-            const TabGrid table = grids_.at({at.first, at.second});
+            if (!number.lettered) {
+                at.grid->addWidget(nameBox(*at.labelParent, nameBoxName({&f, 0}),
+                                           describedText(number.caption) + QStringLiteral(" Name")),
+                                   number.row, number.column + 1);
+                continue;
+            }
             for (int k = 0; k < kLetters; ++k)
-                table.grid->addWidget(nameBox(*table.labelParent, lettered(prefix, k), lettered("Name ", k)), k + 1, 1);
+                at.grid->addWidget(
+                    nameBox(*at.labelParent, nameBoxName({&f, static_cast<std::size_t>(k)}), lettered("Name ", k)),
+                    number.row + k, 1);
         }
     }
 
@@ -163,6 +166,21 @@ private:
 };
 
 }  // namespace
+
+void revealElement(QWidget& tabPage, const records::Field& field, std::size_t element) {
+    auto* pages = tabPage.findChild<QTabWidget*>(QStringLiteral("SSTab2"));
+    auto* attacks = tabPage.findChild<QTabWidget*>(QStringLiteral("SSTab3"));
+    if (!pages || !attacks) return;
+    const int page = field.box.page + (field.box.along == records::Along::Pages ? static_cast<int>(element) : 0);
+    if (page == Top) return;
+    if (page >= FirstAttack && page < SpellsMessages) {
+        pages->setCurrentIndex(FirstAttack - Normal);
+        // "Tab 0" holds the last attack, "Tab 4" the first.
+        attacks->setCurrentIndex(kLetters - 1 - (page - FirstAttack));
+        return;
+    }
+    pages->setCurrentIndex(page == SpellsMessages ? FirstAttack - Normal + 1 : page - Normal);
+}
 
 std::unique_ptr<TabExtras> layOutMonsters(QWidget& page, const DescribedBoxes& boxes) {
     MonsterLayout{page, boxes};

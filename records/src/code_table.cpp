@@ -11,6 +11,12 @@ std::optional<std::string_view> CodeTable::word(int code) const {
     return std::nullopt;
 }
 
+bool CodeTable::hasRow(int code) const {
+    for (const CodeWord& row : rows_)
+        if (row.code == code) return true;
+    return false;
+}
+
 std::optional<std::int16_t> CodeTable::code(std::string_view text) const {
     for (const CodeWord& row : rows_)
         if (row.word == text) return row.code;

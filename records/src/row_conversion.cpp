@@ -100,6 +100,14 @@ std::size_t structOffset(std::span<const LayoutEntry> list, std::size_t entryInd
     return structOffset;
 }
 
+std::optional<std::size_t> rowOffset(std::span<const LayoutEntry> list, std::size_t structOffset) {
+    std::optional<std::size_t> found;
+    walk(list, [&](std::size_t inRow, std::size_t inStruct, const LayoutEntry&) {
+        if (inStruct == structOffset && !found) found = inRow;
+    });
+    return found;
+}
+
 ConversionResult RowToStruct(std::span<const std::uint8_t> row, std::span<const LayoutEntry> list, void* structure,
                              std::size_t structSize) {
     if (const auto result = check(row.size(), list, structSize); result != ConversionResult::Ok) return result;

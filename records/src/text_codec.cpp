@@ -33,7 +33,30 @@ std::optional<unsigned char> byteOf(char16_t c) {
     return static_cast<unsigned char>(0x80 + (found - kHighHalf.begin()));
 }
 
+// The lower-case letter of an upper-case one in the scripts code page 437 holds
+// (Basic Latin, Latin-1, Greek capitals); any other character is itself.
+constexpr char16_t lowerCase(char16_t c) {
+    const bool upper = (c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) ||
+                       (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2);
+    return upper ? static_cast<char16_t>(c + 0x20) : c;
+}
+
+char16_t characterOf(unsigned char b) { return b < 0x80 ? static_cast<char16_t>(b) : kHighHalf[b - 0x80]; }
+
+std::array<unsigned char, 256> foldTable() {
+    std::array<unsigned char, 256> table{};
+    for (unsigned b = 0; b < 256; ++b)
+        table[b] =
+            byteOf(lowerCase(characterOf(static_cast<unsigned char>(b)))).value_or(static_cast<unsigned char>(b));
+    return table;
+}
+
 }  // namespace
+
+unsigned char foldedCase(unsigned char byte) {
+    static const std::array<unsigned char, 256> table = foldTable();
+    return table[byte];
+}
 
 std::u16string decodeText(std::span<const char> bytes) {
     std::u16string text;

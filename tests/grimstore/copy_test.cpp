@@ -47,7 +47,7 @@ TEST_P(CopyTest, CarriesKeysAndRecordsAllOrNothing) {
     const std::vector<std::string> same{"1:4:autoinc", "5:8:string:nocase,dup"}, other{"5:4:unsigned"};
     const CopyCase cases[] = {
         {"new file", {}, false, nullptr, "verified along key 0: 3 records, checksum"},
-        {"existing file kept", same, false, nullptr, "exists; --replace copies over it"},
+        {"existing file kept", same, false, nullptr, "exists; --replace writes over it"},
         {"replaced, same keys", same, true, nullptr, "verified"},
         {"replaced, other keys", other, true, nullptr, "verified"},
         {"unreadable, new file", {}, false, kShortRecord, "nothing was copied"},

@@ -6,6 +6,6 @@
 #include "cli.h"
 
 int main(int argc, char** argv) {
-    grimstore::Io io{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    grimstore::Io io{std::cout, std::cerr, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) == 1};
     return grimstore::runGrimstore(argc, argv, io);
 }

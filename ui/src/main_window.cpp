@@ -1,6 +1,7 @@
 // The main window's controls, start-up and shut-down.
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -14,8 +15,11 @@
 #include "ui/about_box.h"
 #include "ui/app_icon.h"
 #include "ui/application_info.h"
+#include "ui/check_world_window.h"
+#include "ui/find_window.h"
 #include "ui/keyboard_order.h"
 #include "ui/tab_table.h"
+#include "ui/where_used_window.h"
 
 namespace ui {
 namespace {
@@ -47,10 +51,36 @@ const std::array<ButtonSpec, 8>& buttonSpecs() {
     return specs;
 }
 
+struct CommandSpec {
+    const char* name;
+    const char* caption;
+    const char* shortcut;  // nullptr: none
+    void (MainWindow::*handler)();
+};
+
+// The menu entries after "&About", in this order.
+const std::array<CommandSpec, 4>& commandSpecs() {
+    static const std::array<CommandSpec, 4> specs{{
+        {"menuFind", "&Find...", "Ctrl+F", &MainWindow::menuFind_Click},
+        {"menuFindNext", "Find &Next", "F3", &MainWindow::menuFindNext_Click},
+        {"menuWhereUsed", "&Where Used...", "Ctrl+U", &MainWindow::menuWhereUsed_Click},
+        {"menuCheckWorld", "Check &World...", nullptr, &MainWindow::menuCheckWorld_Click},
+    }};
+    return specs;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(editors::Dialogs& dialogs, store::BtrCall call, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), store_(std::move(call), dialogs) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      nameFiles_({}, call),
+      names_(nameFiles_),
+      findFiles_({}, call),
+      findNextFiles_({}, call),
+      whereUsedFiles_({}, call),
+      checkFiles_({}, call),
+      store_(call, dialogs) {
     buildWindow();
 }
 
@@ -60,6 +90,12 @@ void MainWindow::buildWindow() {
     auto* about = menuBar()->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("menuAbout"));
     connect(about, &QAction::triggered, this, &MainWindow::menuAbout_Click);
+    for (const CommandSpec& spec : commandSpecs()) {
+        auto* action = menuBar()->addAction(QString::fromLatin1(spec.caption));
+        action->setObjectName(QString::fromLatin1(spec.name));
+        if (spec.shortcut) action->setShortcut(QKeySequence(spec.shortcut));
+        connect(action, &QAction::triggered, this, spec.handler);
+    }
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -93,6 +129,8 @@ void MainWindow::buildWindow() {
     layout->addWidget(txtStatus_);
 
     setCentralWidget(central);
+    connect(SSTab1_, &QTabWidget::currentChanged, this, &MainWindow::enableCommands);
+    enableCommands();
     setWindowIcon(applicationIcon());
     fitScreen();
     setUpKeyboard(*this);
@@ -114,7 +152,7 @@ QWidget* MainWindow::buildTablePage(const TabEntry& entry) {
     if (entry.table) {
         const auto table = *entry.table;
         editors_[static_cast<std::size_t>(table)] = editors::makeTableEditor(
-            table, *page, editors::EditorContext{store_, files_.block(table), *txtStatus_, dialogs_});
+            table, *page, editors::EditorContext{store_, files_.block(table), *txtStatus_, dialogs_, &names_});
     }
     return area;
 }
@@ -137,7 +175,13 @@ void MainWindow::Form_Unload() {
     if (stage_ != Stage::Loaded) return;
     stage_ = Stage::Unloaded;
     if (about_) about_->close();
+    // The windows beside the tabs stop reading; the Stop of shut-down closes their files.
+    delete find_;
+    delete whereUsed_;
+    delete checkWorld_;
     store::shutDown(store_, files_);
+    for (world::ReadFiles* files : {&nameFiles_, &findFiles_, &findNextFiles_, &whereUsedFiles_, &checkFiles_})
+        files->release();
     dialogs_.message(webPageAddress());
 }
 

@@ -20,6 +20,10 @@ std::uint16_t withLock(std::uint16_t operation, Lock lock) {
 
 File::File() : buffers_(std::make_unique<Buffers>()) {}
 
+File::File(EntryPoint entryPoint) : buffers_(std::make_unique<Buffers>()) {
+    buffers_->entryPoint = std::move(entryPoint);
+}
+
 File::~File() {
     if (open_) close();
 }
@@ -44,7 +48,8 @@ File& File::operator=(File&& other) noexcept {
 Status File::call(std::uint16_t operation, void* data, std::uint32_t& dataLength, std::uint8_t keyLength,
                   std::int8_t key) {
     if (!buffers_) return B_FILE_NOT_OPEN;  // moved from
-    return BTRCALL(operation, buffers_->position.data(), data, &dataLength, buffers_->key.data(), keyLength, key);
+    return buffers_->entryPoint(operation, buffers_->position.data(), data, &dataLength, buffers_->key.data(),
+                                keyLength, key);
 }
 
 Status File::read(std::uint16_t operation, std::uint8_t keyLength, std::int8_t key) {

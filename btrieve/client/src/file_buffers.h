@@ -13,6 +13,7 @@ namespace wbtrv::client {
 constexpr std::uint32_t kDataCapacity = kMaxRecordLength + 1;
 
 struct File::Buffers {
+    EntryPoint entryPoint = BTRCALL;
     std::array<std::uint8_t, BTR_POSITION_BLOCK_SIZE> position{};
     std::array<std::uint8_t, BTR_MAX_KEY_LENGTH> key{};
     std::vector<std::uint8_t> data = std::vector<std::uint8_t>(kDataCapacity);

@@ -11,9 +11,9 @@
 #include "sqlite/sqlite_journal.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <tuple>
-#include <functional>
 
 namespace wbtrv {
 
@@ -98,7 +98,7 @@ private:
     std::vector<Statement> highest_;  // per key, prepared when first used
     // Walks of batched reads by (key, or -1 in physical order; forward; start).
     std::map<std::tuple<std::ptrdiff_t, bool, BatchStart>, Statement> batchWalks_;
-    KeyValue batchKey_;           // the key column of the record a batch examines
+    KeyValue batchKey_;  // the key column of the record a batch examines
     // Per key and, last, for physical order; prepared when first used.
     std::vector<Statement> rank_, atRank_;
     std::vector<KeyValue> keys_;  // key values of the record being inserted

@@ -13,6 +13,7 @@
 #include "editors/dialogs.h"
 #include "records/tables.h"
 #include "store/record_store.h"
+#include "world/name_lookup.h"
 
 namespace editors {
 
@@ -22,6 +23,9 @@ struct EditorContext {
     store::TableFileBlock& block;
     QLineEdit& status;  // txtStatus
     Dialogs& dialogs;
+    // Names the records a shown record refers to, through blocks of its own; none:
+    // the boxes beside the references stay empty.
+    world::NameLookup* names = nullptr;
 };
 
 class TableEditor {

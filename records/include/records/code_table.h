@@ -27,6 +27,10 @@ public:
     // The word of a code, or none.
     std::optional<std::string_view> word(int code) const;
 
+    // Whether the code has a row of its own (a code past the open end shows that
+    // row's word but has none).
+    bool hasRow(int code) const;
+
     // The lowest code whose word equals text, whole and case-sensitively; or none.
     std::optional<std::int16_t> code(std::string_view text) const;
 

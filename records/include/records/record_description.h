@@ -8,11 +8,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "records/code_table.h"
 #include "records/layout.h"
+#include "records/tables.h"
 
 namespace records {
 
@@ -59,8 +61,22 @@ struct Box {
     Along along = Along::Rows;       // where element k goes: k rows, or k pages, further on
     int shownShift = 0;              // the box shows the stored value plus this
     std::string_view addedBox = {};  // the box shows the stored value plus that box's field
+    // A read-only box beside it showing the name of the record the field names (its
+    // object name, or the prefix of one per element); empty: none.
+    std::string_view nameBox = {};
 
     constexpr bool exists() const { return !name.empty(); }
+};
+
+// A field whose value is the number of a record of another table (0: none). With a
+// condition, element k names a record only while element k of the coded field `when`
+// holds whenCode (a monster's attack accuracy names a spell for a spell attack).
+struct Reference {
+    std::optional<TableId> table;
+    std::string_view when = {};
+    int whenCode = 0;
+
+    constexpr bool exists() const { return table.has_value(); }
 };
 
 struct Field {
@@ -72,6 +88,7 @@ struct Field {
     std::size_t stride = 0;  // bytes from one element to the next; 0: width
     WordTableOf words = nullptr;
     Box box = {};
+    Reference names = {};
 
     constexpr std::size_t step() const { return stride != 0 ? stride : width; }
     constexpr std::size_t elementOffset(std::size_t k) const { return offset + k * step(); }
@@ -131,6 +148,16 @@ constexpr Box numberBox(std::string_view name, int row, Reading reading, int typ
             .typingLimit = typingLimit,
             .reading = reading,
             .readOnly = true};
+}
+// Marks a field as naming records of another table.
+constexpr Field naming(Field field, TableId table, std::string_view when = {}, int whenCode = 0) {
+    field.names = {table, when, whenCode};
+    return field;
+}
+// Gives a field's box the box beside it that shows the name of the record it names.
+constexpr Field withNameBox(Field field, std::string_view nameBox) {
+    field.box.nameBox = nameBox;
+    return field;
 }
 constexpr Field abilityCodes(std::size_t offset, std::size_t count, Box box) {
     return {"AbilityCode", FieldKind::AbilityCodes, offset, 2, count, 0, nullptr, box};
@@ -217,6 +244,16 @@ constexpr bool boxesDistinct(const std::array<Field, N>& fields) {
         }
     }
     return true;
+}
+
+// True when every condition of a reference names a coded field of as many elements.
+template <std::size_t N>
+constexpr bool referencesSound(const std::array<Field, N>& fields) {
+    return std::all_of(fields.begin(), fields.end(), [&](const Field& f) {
+        return f.names.when.empty() || std::any_of(fields.begin(), fields.end(), [&](const Field& c) {
+                   return c.name == f.names.when && c.kind == FieldKind::Coded && c.count == f.count;
+               });
+    });
 }
 
 // The field whose box has that name; a name that no box has does not compile.

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <type_traits>
 
@@ -24,6 +25,10 @@ enum class ConversionResult {
 
 // Byte offset of each entry's member inside the structure; the list must be valid.
 std::size_t structOffset(std::span<const LayoutEntry> list, std::size_t entryIndex);
+
+// Byte offset in the row of the member at structOffset; none when no entry's member
+// begins there. The list must be valid.
+std::optional<std::size_t> rowOffset(std::span<const LayoutEntry> list, std::size_t structOffset);
 
 // Unpacks the row into the structure. Checks the whole list first: on any result
 // but Ok nothing has been written.

@@ -19,6 +19,11 @@ std::u16string decodeShownText(std::span<const char> bytes);
 // Every character becomes one byte; none when a character has no byte.
 std::optional<std::string> encodeText(std::u16string_view text);
 
+// The byte of the lower-case letter of a byte's character, when the code page has
+// it (0x8E 'Ä' gives 0x84 'ä', 'Q' gives 'q'); any other byte is itself. Two texts
+// compare without regard to letter case through it.
+unsigned char foldedCase(unsigned char byte);
+
 // Index of the first character that has no byte, if any.
 std::optional<std::size_t> firstUnencodable(std::u16string_view text);
 

@@ -14,7 +14,7 @@ void CallSeam::failNext(std::uint16_t operation, std::int16_t status, std::size_
 store::BtrCall CallSeam::call() {
     return [this](std::uint16_t operation, void* positionBlock, void* dataBuffer, std::uint32_t* dataLength,
                   void* keyBuffer, std::uint8_t keyLength, std::int8_t keyNumber) -> std::int16_t {
-        Call record{operation, {}, keyLength, 0};
+        Call record{operation, {}, keyLength, 0, keyNumber, positionBlock};
         if (operation == B_OPEN && keyBuffer != nullptr)
             record.fileName = std::string(static_cast<const char*>(keyBuffer),
                                           strnlen(static_cast<const char*>(keyBuffer), keyLength));

@@ -339,6 +339,16 @@ std::vector<records::MonsterRecord> worldMonsters() {
     records::MonsterRecord& sovereign = monsters[10];
     sovereign.AC2 = -32768;
     sovereign.Exp = 32767;
+    // Broken references, for the world check and the name boxes: the Gloomhound
+    // Whelp drops an item, the Rust Golem casts a spell and the Lantern Moth dies with
+    // a message that do not exist.
+    monsters[2].DropItem[0] = {30000, monsters[2].DropItem[0].Hidden};
+    monsters[2].DropUses[0] = 1;
+    monsters[2].DropPercentage[0] = 5;
+    monsters[11].SpellCastNumber[1] = 42;
+    monsters[11].SpellCastPercentage[1] = 10;
+    monsters[11].SpellCastLvl[1] = 3;
+    monsters[5].DeathMessage = 99;
     return monsters;
 }
 

@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include "gamedata/cp437_text.h"
+
 #include <span>
 
 #include "records/text_codec.h"
@@ -58,3 +60,10 @@ std::string utf8FromCp437(std::string_view bytes) {
 }
 
 }  // namespace gamedata::detail
+
+namespace gamedata {
+
+std::string utf8Text(std::string_view cp437) { return detail::utf8FromCp437(cp437); }
+std::optional<std::string> cp437Text(std::string_view utf8) { return detail::cp437FromUtf8(utf8); }
+
+}  // namespace gamedata

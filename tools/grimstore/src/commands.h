@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io.h"
+#include "journal_reading.h"
 #include "layout_formatter.h"
 
 namespace grimstore {
@@ -39,6 +40,17 @@ struct DumpOptions {
 };
 int runDump(const std::string& file, Io& io, const DumpOptions& options = {});
 
+// Reads the six files of the world in dir; exit status 1 when it found problems.
+int runCheckWorld(const std::string& dir, Io& io);
+
+struct FindOptions {
+    std::string where;  // a world's folder or one data file
+    std::string text;   // UTF-8
+    std::string table;  // race, class, ...: that table only
+    std::string field;  // that text field only
+};
+int runFind(const FindOptions& options, Io& io);
+
 // The journal of changes: switched on or off, its state, and pruned.
 int runJournalSwitch(const std::string& file, bool on, Io& io);
 int runJournalStatus(const std::string& file, Io& io);
@@ -47,5 +59,24 @@ struct JournalPruneOptions {
     std::optional<uint64_t> keep;   // or keep only the newest this many
 };
 int runJournalPrune(const std::string& file, const JournalPruneOptions& options, Io& io);
+
+// The journal: its entries, one taken back, the records as they were, two files
+// compared, and changes carried from one file or world to another.
+struct HistoryOptions {
+    std::optional<int64_t> record;  // only this record's entries (its position)
+    std::optional<Since> since;
+    bool json = false;
+};
+int runHistory(const std::string& file, const HistoryOptions& options, Io& io);
+// force: also when the record changed after the entry.
+int runRevert(const std::string& file, uint64_t sequence, bool force, Io& io);
+// The records of file as they were at time, into the new file out (or over it with replace).
+int runAsOf(const std::string& file, int64_t time, const std::string& out, bool replace, Io& io);
+// Two data files, or two folders of the game's six files; json: JSON Lines.
+int runDiff(const std::string& a, const std::string& b, bool json, Io& io);
+// The change set of the files' entries from since on, to output ("-": io.out).
+int runChanges(const std::vector<std::string>& files, const Since& since, const std::string& output, Io& io);
+// Applies the change set in input ("-": standard input) to target, a file or a folder.
+int runApply(const std::string& input, const std::string& target, bool dryRun, Io& io);
 
 }  // namespace grimstore

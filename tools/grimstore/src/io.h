@@ -14,7 +14,8 @@ enum ExitStatus : int {
 struct Io {
     std::ostream& out;
     std::ostream& err;
-    bool progress = false;  // draw progress bars on err (only when it is a terminal)
+    bool progress = false;       // draw progress bars on err (only when it is a terminal)
+    bool outIsTerminal = false;  // out is a terminal: plain lines rather than JSON where a subcommand offers both
 };
 
 }  // namespace grimstore

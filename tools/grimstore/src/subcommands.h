@@ -28,6 +28,14 @@ void registerDump(CLI::App& app, SubcommandContext& context);
 void registerDemo(CLI::App& app, SubcommandContext& context);
 void registerCopy(CLI::App& app, SubcommandContext& context);
 void registerJournal(CLI::App& app, SubcommandContext& context);
+void registerHistory(CLI::App& app, SubcommandContext& context);
+void registerRevert(CLI::App& app, SubcommandContext& context);
+void registerAsOf(CLI::App& app, SubcommandContext& context);
+void registerDiff(CLI::App& app, SubcommandContext& context);
+void registerChanges(CLI::App& app, SubcommandContext& context);
+void registerApply(CLI::App& app, SubcommandContext& context);
+void registerCheckWorld(CLI::App& app, SubcommandContext& context);
+void registerFind(CLI::App& app, SubcommandContext& context);
 
 // Every subcommand, in the order --help lists them.
 std::span<const SubcommandRegistration> subcommandRegistrations();

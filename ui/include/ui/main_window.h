@@ -14,6 +14,8 @@
 #include "store/btr_call.h"
 #include "store/record_store.h"
 #include "store/table_blocks.h"
+#include "world/name_lookup.h"
+#include "world/read_files.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -21,6 +23,9 @@ class QTabWidget;
 namespace ui {
 
 class AboutBox;
+class CheckWorldWindow;
+class FindWindow;
+class WhereUsedWindow;
 struct TabEntry;
 
 class MainWindow : public QMainWindow {
@@ -49,6 +54,13 @@ public:
     void cmdDelete_Click();
     void menuAbout_Click();
 
+    // The commands beside About, each in a window of its own; they read the world
+    // through blocks of their own and show a record through showRecord.
+    void menuFind_Click();
+    void menuFindNext_Click();
+    void menuWhereUsed_Click();
+    void menuCheckWorld_Click();
+
     // Reads record number of the table as Goto does and shows it on the table's tab;
     // a failed read is reported as Goto reports it. True when the record is shown.
     bool showRecord(records::TableId table, std::int32_t number);
@@ -68,10 +80,24 @@ private:
     void readRecord(const ReadCommand& command);
     void showRow(store::TableFileBlock& block);
     editors::TableEditor& editor(records::TableId table);
+    // The entry of the selected tab, compared by caption as every command does.
+    const TabEntry* selectedEntry() const;
+    // Selects the table's tab and shows the record there as Goto does.
+    bool showFound(records::TableId table, std::int32_t number);
+    // Enables the commands beside About that the selected tab can take.
+    void enableCommands();
 
     enum class Stage { Built, Loaded, Unloaded };
 
     editors::Dialogs& dialogs_;
+    // Each reader of the world beside the tabs has blocks of its own, so none moves
+    // a position the tabs hold or another reader's.
+    world::ReadFiles nameFiles_;
+    world::NameLookup names_;
+    world::ReadFiles findFiles_;
+    world::ReadFiles findNextFiles_;
+    world::ReadFiles whereUsedFiles_;
+    world::ReadFiles checkFiles_;
     store::TableBlocks files_;
     store::RecordStore store_;
     Stage stage_ = Stage::Built;
@@ -80,6 +106,9 @@ private:
     QLineEdit* txtStatus_ = nullptr;
     std::array<std::unique_ptr<editors::TableEditor>, 6> editors_;
     QPointer<AboutBox> about_;
+    QPointer<FindWindow> find_;
+    QPointer<WhereUsedWindow> whereUsed_;
+    QPointer<CheckWorldWindow> checkWorld_;
 };
 
 }  // namespace ui

@@ -156,6 +156,8 @@ inline constexpr std::uint32_t kMaxRecordLength = 65535;
 class File {
 public:
     File();
+    // Every call of the handle goes through entryPoint instead of BTRCALL.
+    explicit File(EntryPoint entryPoint);
     ~File();
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
@@ -167,6 +169,8 @@ public:
     // owner name, for a file that has one.
     Status open(std::string_view name, OpenMode mode = OpenMode::Normal, std::string_view owner = {});
     Status close();
+    // Forgets the open file without a call: Stop or Reset has closed it already.
+    void release() { open_ = false; }
     bool isOpen() const { return open_; }
     // The name given to the last open.
     const std::string& name() const { return name_; }

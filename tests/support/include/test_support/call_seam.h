@@ -17,7 +17,9 @@ public:
         std::uint16_t operation;
         std::string fileName;  // Open: the name in the key buffer; empty otherwise
         std::uint8_t keyLength;
-        std::int16_t status;  // what the caller got back
+        std::int16_t status;                  // what the caller got back
+        std::int8_t keyNumber = 0;            // Open: the mode
+        const void* positionBlock = nullptr;  // which open file the call went to
     };
 
     // Every call made through call(), in order.
