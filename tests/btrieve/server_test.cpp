@@ -1,10 +1,11 @@
 // What only a file on a database server meets: tables on the server that are
-// not ours, a server that goes away under an open file, a role that may only
-// read, a server named by the data folder rather than the environment (worlds
+// not ours, a server that goes away under an open file, roles the server
+// refuses rights (and its own words on why), a server named by the data folder rather than the environment (worlds
 // in two schemas keeping their locks apart), and a connection string whose
 // password must never show.
 #include "btrieve_fixture.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace btrieve_test {
@@ -13,6 +14,14 @@ namespace {
 using ServerTest = EngineTest;
 INSTANTIATE_TEST_SUITE_P(Engines, ServerTest, ::testing::Values(Engine::Server),
                          [](const auto&) { return std::string("Server"); });
+
+// The server's words on this thread's last call (BTRSERVERMESSAGE).
+std::string serverMessage() {
+    char text[256];
+    const std::uint32_t length = BTRSERVERMESSAGE(text, sizeof text);
+    EXPECT_EQ(std::string(text).size(), std::min<std::size_t>(length, sizeof text - 1));
+    return text;
+}
 
 // A name whose tables are not ours is refused on Open and by verify, and its tables stay as they were.
 TEST_P(ServerTest, ForeignTablesAreRefusedAndLeftUnchanged) {
@@ -80,33 +89,117 @@ TEST_P(ServerTest, ALostServerGivesAStatusAndOpenWorksAgain) {
     EXPECT_EQ(getInt(records[0], 4, 2), 1);
 
     // A server that cannot be reached: 20 after the connection timeout at most,
-    // and the password of the connection string is in no message.
+    // with the server's words on why, and the password of the connection
+    // string is in no message, nor is a string libpq cannot read.
     ASSERT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
-    setenv("WBTRV32_SERVER", "host=/nonexistent user=grim password=s3cret-w0rd connect_timeout=2", 1);
-    EXPECT_EQ(openFile(block, path("standard.dat")), B_SERVER_LOST);
-    std::string message;
-    EXPECT_EQ(verify(path("standard.dat"), message), B_SERVER_LOST);
-    EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
+    const std::pair<const char*, const char*> unreachable[] = {
+        {"host=/nonexistent user=grim password=s3cret-w0rd connect_timeout=2", "/nonexistent"},
+        {"host=/s3cret-w0rd user=grim password=s3cret-w0rd connect_timeout=2", "/***/"},
+        {"postgresql://grim:s3cret-w0rd@%2Fnonexistent/db?s3cret-w0rd=1", "connection string"},
+    };
+    for (const auto& [server, words] : unreachable) {
+        SCOPED_TRACE(server);
+        setenv("WBTRV32_SERVER", server, 1);
+        EXPECT_EQ(openFile(block, path("standard.dat")), B_SERVER_LOST);
+        const std::string said = serverMessage();
+        EXPECT_EQ(said.find("s3cret"), std::string::npos) << said;
+        EXPECT_NE(said.find(words), std::string::npos) << said;
+        std::string message;
+        EXPECT_EQ(verify(path("standard.dat"), message), B_SERVER_LOST);
+        EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
+    }
+    // A call that does not fail leaves no message, and a short buffer gets the message's start.
+    char text[8] = "unset";
+    EXPECT_GT(BTRSERVERMESSAGE(text, 4), 3u);
+    EXPECT_EQ(std::string(text).size(), 3u);
+    EXPECT_EQ(BTRCALL(B_GET_DIRECTORY, nullptr, nullptr, nullptr, text, sizeof text, 0), B_KEY_BUFFER_TOO_SHORT);
+    EXPECT_EQ(BTRSERVERMESSAGE(nullptr, 0), 0u);
 }
 
-// A role the server lets read a file but not change it opens it read-only:
-// reads work, writes and record locks answer 46.
-TEST_P(ServerTest, ARoleThatMayOnlyReadGets46OnWrites) {
+// What the server does not let a role do answers 46, as on files, with the
+// server's own words on why: a role that may not read the catalog opens
+// nothing; one that may read opens files read-only (reads work, writes and
+// record locks 46); none of them may make a file; and a role whose rights to
+// write are taken while its file is open gets 46 from the server itself.
+TEST_P(ServerTest, WhatARoleMayNotDoIs46) {
     Block block{};
     openStandard(block);
     Call call{Standard::record(0, 1, 1)};
     ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
     BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
-    const std::string reader = "reader_" + schema_->name();
-    ASSERT_TRUE(schema_->sql("CREATE ROLE " + reader + " LOGIN; GRANT USAGE ON SCHEMA " + schema_->name() + " TO " +
-                             reader + "; GRANT SELECT ON ALL TABLES IN SCHEMA " + schema_->name() + " TO " + reader));
-    setenv("WBTRV32_SERVER", (schema_->connection() + " user=" + reader).c_str(), 1);
-    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
-    EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
-    for (int op : {int{B_UPDATE}, int{B_INSERT}, int{B_DELETE}, B_GET_FIRST + B_SINGLE_NOWAIT_LOCK})
-        EXPECT_EQ(call.run(static_cast<std::uint16_t>(op), block, 0), B_ACCESS_DENIED) << op;
-    BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
-    EXPECT_TRUE(schema_->sql("DROP OWNED BY " + reader + "; DROP ROLE " + reader));
+    struct RoleCase {
+        const char* name;
+        const char* rights;  // on every table of the schema
+        std::int16_t open;
+        bool revokedWhileOpen;
+    };
+    const RoleCase roles[] = {
+        {"blind", nullptr, B_ACCESS_DENIED, false},
+        {"reader", "SELECT", B_NO_ERROR, false},
+        {"writer", "SELECT, INSERT, UPDATE, DELETE", B_NO_ERROR, true},
+    };
+    const auto refused = [&](std::uint16_t op) {
+        EXPECT_EQ(call.run(op, block, 0), B_ACCESS_DENIED) << op;
+        return serverMessage();
+    };
+    for (const RoleCase& c : roles) {
+        SCOPED_TRACE(c.name);
+        const std::string role = std::string(c.name) + "_" + schema_->name();
+        std::string grants = "CREATE ROLE " + role + " LOGIN; GRANT USAGE ON SCHEMA " + schema_->name() + " TO " + role;
+        if (c.rights)
+            grants +=
+                std::string("; GRANT ") + c.rights + " ON ALL TABLES IN SCHEMA " + schema_->name() + " TO " + role;
+        ASSERT_TRUE(schema_->sql(grants));
+        setenv("WBTRV32_SERVER", (schema_->connection() + " user=" + role).c_str(), 1);
+        EXPECT_EQ(createFile(path("new.dat"), Standard::createBuffer()), B_ACCESS_DENIED);
+        EXPECT_NE(serverMessage().find("permission denied"), std::string::npos);
+        EXPECT_EQ(openFile(block, path("standard.dat")), c.open);
+        if (c.open == B_NO_ERROR) {
+            EXPECT_EQ(call.run(B_GET_FIRST, block, 0), B_NO_ERROR);
+            EXPECT_EQ(serverMessage(), "");
+            call.data[12] ^= 1;  // an Update that changes the record
+        } else {
+            EXPECT_NE(serverMessage().find("permission denied"), std::string::npos);
+        }
+        if (c.revokedWhileOpen) {
+            ASSERT_TRUE(schema_->sql("REVOKE INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA " + schema_->name() +
+                                     " FROM " + role));
+        }
+        if (c.open == B_NO_ERROR) {
+            for (int op : {int{B_UPDATE}, int{B_INSERT}, int{B_DELETE}})
+                EXPECT_EQ(refused(static_cast<std::uint16_t>(op)).find("permission denied") != std::string::npos,
+                          c.revokedWhileOpen);
+            if (!c.revokedWhileOpen) refused(B_GET_FIRST + B_SINGLE_NOWAIT_LOCK);
+        }
+        BTRCALL(B_RESET, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        EXPECT_TRUE(schema_->sql("DROP OWNED BY " + role + "; DROP ROLE " + role));
+    }
+}
+
+// A file's name is its bytes on both engines: the part after the last '/',
+// every byte and its case as given, a backslash an ordinary byte. Each name
+// here is a file of its own, and a name of UTF-8 is kept in the catalog as
+// it stands, as earlier versions kept it.
+TEST_P(EngineTest, AFileNameIsItsBytes) {
+    const std::string names[] = {"races.dat",        "RACES.DAT",    "a\\races.dat", "r\xe4ume.dat",
+                                 "r\xc3\xa4ume.dat", "\\xe4.dat",    "\\\\.dat",     "\xff\xfe.dat",
+                                 "\xed\xa0\x80.dat", "\x01\x7f.dat", "\xe4.dat"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const auto length = static_cast<std::uint16_t>(16 + i);
+        ASSERT_EQ(createFile(path(names[i]), createBuffer(length, {{1, 4, 0, B_TYPE_INTEGER}}), -1), B_NO_ERROR) << i;
+    }
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        Block block{};
+        ASSERT_EQ(openFile(block, path(names[i]), B_MODE_READ_ONLY), B_NO_ERROR) << i;
+        Call stat{Bytes(1024)};
+        ASSERT_EQ(stat.run(B_STAT, block, 0), B_NO_ERROR);
+        EXPECT_EQ(getInt(stat.data, 0, 2), 16 + static_cast<int>(i)) << i;
+        BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    }
+    std::string kept;
+    if (!onServer()) return;
+    ASSERT_TRUE(schema_->sql("SELECT name FROM wbtrv_files WHERE id = 5", &kept));
+    EXPECT_EQ(kept, names[4]);
 }
 
 // Without the environment variable, a data folder's wbtrv32.server names the
@@ -121,9 +214,9 @@ TEST_P(ServerTest, AFolderNamesItsServerAndWorldsKeepTheirLocksApart) {
     std::filesystem::create_directory(dir_ / "other");
     std::ofstream(path("wbtrv32.server")) << "# the team's world\n\n  " << schema_->connection() << "  \n";
     std::ofstream(path("other/wbtrv32.server")) << other.connection() << "\n";
-    for (const char* name : {"RACES.DAT", "other/races.dat"})
+    for (const char* name : {"races.dat", "other/races.dat"})
         ASSERT_EQ(createFile(path(name), Standard::createBuffer()), B_NO_ERROR);
-    EXPECT_FALSE(std::filesystem::exists(path("RACES.DAT")));
+    EXPECT_FALSE(std::filesystem::exists(path("races.dat")));
     std::string name;
     ASSERT_TRUE(schema_->sql("SELECT string_agg(name, ',') FROM wbtrv_files", &name));
     EXPECT_EQ(name, "races.dat");

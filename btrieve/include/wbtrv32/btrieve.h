@@ -15,7 +15,8 @@
  * keyBuffer      a key value or a file name; keyLength is its capacity, never read past.
  * keyNumber      the key a Get follows (0 = first key), or the mode of an Open.
  *
- * Apart from BTRCALL the library exports BTRVERIFY, BTRSTATUSTEXT, BTRVERSION and BTRJOURNAL (below).
+ * Apart from BTRCALL the library exports BTRVERIFY, BTRSTATUSTEXT, BTRSERVERMESSAGE, BTRVERSION and
+ * BTRJOURNAL (below).
  * Link with `pkg-config --cflags --libs wbtrv32` or CMake's find_package(wbtrv32). */
 #ifndef WBTRV32_BTRIEVE_H
 #define WBTRV32_BTRIEVE_H
@@ -94,7 +95,8 @@ enum {
                                    collating sequences (layout below). keyNumber -1 refuses an existing file with
                                    59, otherwise it is replaced (85 while open here or elsewhere). 11 no name, 22
                                    a buffer shorter than the file's entry, 24-29, 45, 48 and 49 name what is
-                                   wrong; 25 the file could not be made, 18, 20 */
+                                   wrong; 25 the file could not be made, 46 this user (or the server's role) may
+                                   not make it there, 18, 20 */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
                                    in the file entry's 4 unused bytes (offset 6), and, when the file has an owner
                                    name, 1 at offset 12 and the access code at 13 (0 and 0 otherwise). Each key entry
@@ -299,7 +301,9 @@ enum {
     B_INVALID_RECORD_ADDRESS = 43,     /* Get Direct: no record at that position */
     B_NULL_KEY_PATH = 44,              /* Get Direct: the record is left out of that null key */
     B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
-    B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable */
+    B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable; a file
+                                          not readable; anything the server refuses the role (BTRSERVERMESSAGE
+                                          says what) */
     B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
@@ -407,6 +411,15 @@ BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, u
 /* The words of a status, such as "file not found" for 12; "unknown status" for a code not listed
  * above. The text is static: never freed, never null. */
 BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status);
+
+/* The database server's own words on why the last BTRCALL, BTRVERIFY or BTRJOURNAL of this thread
+ * failed there, such as "permission denied for table wbtrv_files" beside status 46: written
+ * zero-terminated into message, cut to messageLength bytes (nothing is written when messageLength is
+ * 0). Empty when that call succeeded, concerned files in a folder, or failed for a reason of the
+ * record manager's own. Never holds a password. Each thread has its own, as it has its own errno;
+ * calling this changes nothing. Returns the length of the whole message, without its zero, so a
+ * caller whose buffer was too short knows it (0: no message). New in library version 1.2.0. */
+BTR_EXPORT uint32_t BTR_CALLCONV BTRSERVERMESSAGE(char* message, uint32_t messageLength);
 
 /* The library's version, "MAJOR.MINOR.PATCH"; MAJOR is the number in the library's SONAME. */
 BTR_EXPORT const char* BTR_CALLCONV BTRVERSION(void);

@@ -1,6 +1,7 @@
 // The exported entry point: checks the operation code and hands the call to
 // its operation under the process-wide lock.
 #include "operations/operations.h"
+#include "server/server_message.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -126,6 +127,7 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* pos
                                                    uint32_t* dataLength, void* keyBuffer, uint8_t keyLength,
                                                    int8_t keyNumber) {
     using namespace wbtrv;
+    const ServerMessageCall call;
     CallArgs args;
     const Operation run = decode(operation, args) ? operationFor(args.operation) : nullptr;
     if (!run) return B_INVALID_OPERATION;
@@ -140,7 +142,7 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRCALL(uint16_t operation, void* pos
         Registry& registry = Registry::instance();
         std::lock_guard lock(registry.mutex());
         registry.leaveParentState();
-        return static_cast<int16_t>(run(registry, args));
+        return static_cast<int16_t>(call.finish(run(registry, args)));
     } catch (const std::bad_alloc&) {
         return B_DISK_FULL;
     } catch (...) {

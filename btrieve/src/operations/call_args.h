@@ -7,6 +7,15 @@
 
 namespace wbtrv {
 
+// Writes `text` zero-terminated into the caller's `out`, cut to `capacity`
+// bytes (its zero included); nothing without a buffer.
+inline void writeBoundedText(const std::string& text, char* out, std::uint32_t capacity) {
+    if (!out || capacity == 0) return;
+    const std::size_t n = text.size() < capacity ? text.size() : capacity - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
 struct CallArgs {
     std::uint16_t operation = 0;  // without the key-only and lock biases
     bool keyOnly = false;         // a Get Key: the key value only, no record

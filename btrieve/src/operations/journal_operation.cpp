@@ -5,6 +5,7 @@
 // do); any other is opened for the call and closed after it.
 #include "operations/journal_answer.h"
 #include "operations/registry.h"
+#include "server/server_message.h"
 
 #include <wbtrv32/btrieve.h>
 #include <wbtrv32/bytes.h>
@@ -127,6 +128,7 @@ int runCommand(Registry& registry, std::uint16_t command, const std::string& nam
 extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRJOURNAL(uint16_t command, const char* fileName, const void* request,
                                                       uint32_t requestLength, void* answer, uint32_t* answerLength) {
     using namespace wbtrv;
+    const ServerMessageCall call;
     const std::optional<std::uint32_t> needed = requestSize(command);
     if (!needed) return B_INVALID_OPERATION;
     if (!fileName || !*fileName) return B_INVALID_FILE_NAME;
@@ -146,5 +148,5 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRJOURNAL(uint16_t command, const ch
         status = B_IO_ERROR;
     }
     if (answerLength) *answerLength = length;
-    return static_cast<int16_t>(status);
+    return static_cast<int16_t>(call.finish(status));
 }

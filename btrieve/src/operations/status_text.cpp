@@ -1,5 +1,9 @@
-// BTRSTATUSTEXT and BTRVERSION: the words of a status and the library's version,
-// so that callers need no tables of their own.
+// BTRSTATUSTEXT, BTRSERVERMESSAGE and BTRVERSION: the words of a status, the
+// server's own words on the last failure, and the library's version, so that
+// callers need no tables of their own.
+#include "operations/call_args.h"
+#include "server/server_message.h"
+
 #include <wbtrv32/btrieve.h>
 
 namespace {
@@ -68,6 +72,12 @@ extern "C" BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status) {
     for (const StatusWords& entry : kStatusWords)
         if (entry.status == status) return entry.words;
     return "unknown status";
+}
+
+extern "C" BTR_EXPORT uint32_t BTR_CALLCONV BTRSERVERMESSAGE(char* message, uint32_t messageLength) {
+    const std::string& held = wbtrv::serverMessage();
+    wbtrv::writeBoundedText(held, message, messageLength);
+    return static_cast<uint32_t>(held.size());
 }
 
 // WBTRV32_VERSION comes from the build, the same number as the SONAME's.

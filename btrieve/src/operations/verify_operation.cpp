@@ -1,13 +1,12 @@
 // BTRVERIFY: checks a data file without changing it, on whichever engine keeps it.
 #include "operations/registry.h"
+#include "server/server_message.h"
 
 #include <wbtrv32/btrieve.h>
 
-#include <algorithm>
-#include <cstring>
-
 extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char* message, uint32_t messageLength) {
     using namespace wbtrv;
+    const ServerMessageCall call;
     std::string why;
     int status = B_INVALID_FILE_NAME;
     try {
@@ -26,10 +25,6 @@ extern "C" BTR_EXPORT int16_t BTR_CALLCONV BTRVERIFY(const char* fileName, char*
         status = B_IO_ERROR;
         why = "out of memory";
     }
-    if (message && messageLength > 0) {
-        const std::size_t n = std::min<std::size_t>(why.size(), messageLength - 1);
-        std::memcpy(message, why.data(), n);
-        message[n] = '\0';
-    }
-    return static_cast<int16_t>(status);
+    writeBoundedText(why, message, messageLength);
+    return static_cast<int16_t>(call.finish(status));
 }

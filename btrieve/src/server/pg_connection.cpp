@@ -1,6 +1,7 @@
 #include "server/pg_connection.h"
 
 #include "core/lock_waits.h"
+#include "server/server_message.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -25,6 +26,8 @@ int statusFromState(const std::string& state) {
     if (state == "23505") return B_DUPLICATE_KEY_VALUE;
     if (state == "55P03") return B_FILE_IN_USE;  // lock_timeout passed
     if (state == "40P01") return B_DEADLOCK;
+    // insufficient_privilege (the one privilege of class 42, whose others are
+    // faults of a statement) and a write in a read-only transaction.
     if (state == "42501" || state == "25006") return B_ACCESS_DENIED;
     const std::string group = state.substr(0, 2);
     if (group == "53") return B_DISK_FULL;
@@ -162,7 +165,10 @@ int PgConnection::connect(const std::string& server) {
     const std::array<const char*, 10> values = {
         "5", "1", "5", "2", "2", "15000", program_invocation_short_name, server.c_str(), nullptr};
     conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
-    if (lost()) return B_SERVER_LOST;
+    if (lost()) {
+        noteConnectFailure(conn_, server);
+        return B_SERVER_LOST;
+    }
     PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
     // Every acknowledged commit is on the server's disk; a lock is waited for
     // as long as a file's write lock is.
@@ -183,6 +189,7 @@ bool PgConnection::transactionFailed() const { return conn_ && PQtransactionStat
 int PgConnection::failure(const PGresult* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     lastState_ = state ? state : "";
+    noteServerMessage(conn_, result);
     if (lost() || !result) return B_SERVER_LOST;
     return statusFromState(lastState_);
 }

@@ -3,6 +3,7 @@
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
 #include "server/server_schema.h"
+#include "server/server_text.h"
 
 #include <wbtrv32/btrieve.h>
 
@@ -68,9 +69,9 @@ int describedFile(const PgResult& r, FoundFile& out, std::string& why) {
             continue;
         }
         KeyRow& row = keys.emplace_back();
-        row = {integerOrEmpty(r, i, 1), integerOrEmpty(r, i, 2), integerOrEmpty(r, i, 3),
-               integerOrEmpty(r, i, 4), integerOrEmpty(r, i, 5), integerOrEmpty(r, i, 6),
-               integerOrEmpty(r, i, 7), r.textAt(i, 9),          {}};
+        row = {integerOrEmpty(r, i, 1), integerOrEmpty(r, i, 2),         integerOrEmpty(r, i, 3),
+               integerOrEmpty(r, i, 4), integerOrEmpty(r, i, 5),         integerOrEmpty(r, i, 6),
+               integerOrEmpty(r, i, 7), bytesFromServer(r.textAt(i, 9)), {}};
         const auto acs = r.bytesAt(i, 11);
         row.collatingTable.assign(acs.begin(), acs.end());
     }
@@ -115,6 +116,10 @@ int findServerFile(PgConnection& db, const std::string& name, OpenLock lock, boo
     // A transaction that failed on the server runs no statement until it is undone.
     if (status != B_NO_ERROR && db.transactionFailed()) {
         why = "the open transaction failed on the server and can only be aborted";
+        return status;
+    }
+    if (status == B_ACCESS_DENIED) {
+        why = "this role may not read the server's catalog";
         return status;
     }
     // No catalog yet: no file has been made on this server.

@@ -3,10 +3,9 @@
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
 #include "server/server_journal.h"
+#include "server/server_text.h"
 
 #include <wbtrv32/btrieve.h>
-
-#include <algorithm>
 
 namespace wbtrv {
 namespace {
@@ -59,7 +58,7 @@ int describeKeys(PgConnection& db, std::int64_t id, const FileLayout& layout) {
             p.integer4(seg.attributes).integer4(seg.dataType).integer4(static_cast<std::int32_t>(seg.offset));
             p.integer4(static_cast<std::int32_t>(seg.length)).integer4(seg.nullValue);
             if (seg.collating)
-                p.text(seg.collating->name).bytes(seg.collating->table);
+                p.text(textOnServer(seg.collating->name)).bytes(seg.collating->table);
             else
                 p.null(kTextOid).null(kByteaOid);
             const int status = db.run(nullptr,
@@ -141,11 +140,8 @@ int ensureCatalog(PgConnection& db) {
 }
 
 std::string nameOnServer(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return name;
+    const auto slash = path.find_last_of('/');
+    return textOnServer(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 std::string recordTable(std::int64_t id) { return "wbtrv_data_" + std::to_string(id); }
@@ -174,7 +170,9 @@ int createServerFile(PgConnection& db, const std::string& name, const FileLayout
     if (status == B_NO_ERROR) status = createInTransaction(db, name, layout, replace);
     if (status == B_NO_ERROR) status = db.run("COMMIT");
     if (status != B_NO_ERROR && !db.lost()) db.run("ROLLBACK");
-    if (status == B_SERVER_LOST || status == B_FILE_IN_USE || status == B_FILE_ALREADY_EXISTS) return status;
+    if (status == B_SERVER_LOST || status == B_FILE_IN_USE || status == B_FILE_ALREADY_EXISTS ||
+        status == B_ACCESS_DENIED)
+        return status;
     return status == B_NO_ERROR ? B_NO_ERROR : B_CREATE_IO_ERROR;
 }
 

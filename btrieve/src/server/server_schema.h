@@ -1,5 +1,5 @@
 // A world's tables on a database server: a catalog maps each file's name
-// (lower-cased) to a number, its description rows sit beside it, and each
+// to a number, its description rows sit beside it, and each
 // file's records are in a table named from its number, so no table name is
 // ever made from a caller's file name.
 #pragma once
@@ -12,8 +12,9 @@
 
 namespace wbtrv {
 
-// The name a file has on a server: the last component of the name it is
-// opened by, lower-cased, so one name means one file in any folder.
+// The name a file has on a server, as the catalog keeps it (server/server_text.h):
+// the last part of the name it is opened by, after its last '/', byte for
+// byte as a folder keeps it, so one name means one file in any folder.
 std::string nameOnServer(const std::string& path);
 
 // The table holding the records of file number id.
@@ -35,7 +36,7 @@ int ensureCatalog(PgConnection& db);
 
 // Creates an empty file of this name, with its journal on, replacing one
 // (and its journal) that no process has open when `replace` (else 59), in
-// one transaction: 0, 59, 85, 25 or 20.
+// one transaction: 0, 59, 85, 46 (this role may not make it), 25 or 20.
 int createServerFile(PgConnection& db, const std::string& name, const FileLayout& layout, bool replace);
 
 // The keys of the advisory locks of a file whose record table has oid
