@@ -1,6 +1,6 @@
-// copy carries keys and records between files and the server, either way, and a
-// refused or failed copy leaves the target as it was: absent when it was new,
-// unchanged when it was to be replaced.
+// copy carries keys, collating sequences and records between files and the
+// server, either way, and a refused or failed copy leaves the target as it
+// was: absent when it was new, unchanged when it was to be replaced.
 #include "grimstore_fixture.h"
 
 #include <cstdlib>
@@ -8,6 +8,9 @@
 #include <optional>
 
 #include "test_support/server_schema.h"
+
+#include <wbtrv32/client.h>
+#include <wbtrv32/create_entries.h>
 
 namespace grimstore::test {
 namespace {
@@ -101,6 +104,46 @@ INSTANTIATE_TEST_SUITE_P(Places, CopyTest,
                              const auto name = [](Place p) { return p == Place::Files ? "Files" : "Server"; };
                              return std::string(name(info.param.first)) + "To" + name(info.param.second);
                          });
+
+// A collating sequence named in a DOS code page (bytes that are not UTF-8)
+// goes onto a server and back unchanged, records and all; and a role the
+// server refuses reads sees the server's own words beside the status.
+TEST_F(GrimstoreTest, ACodePageCollatingSequenceGoesToTheServerAndBack) {
+    if (!test_support::ServerSchema::available()) GTEST_SKIP() << "no test server (GRIM_TEST_PG)";
+    const test_support::ServerSchema server;
+    unsetenv("WBTRV32_SERVER");
+    std::filesystem::create_directory(path("server"));
+    std::ofstream(path("server/wbtrv32.server")) << server.connection() << '\n';
+    Bytes sequence{0xAC, 0x8E, 'G', 'R', 'O', 0xE1, 0x99, ' ', ' '};  // "ÄGROßÖ" in code page 437
+    for (int b = 0; b < 256; ++b) sequence.push_back(static_cast<uint8_t>(b >= 'a' && b <= 'z' ? b - 32 : b));
+    writeFile(path("upper.alt"), sequence);
+    const RunResult made = run({"create", path("from.dat"), "-r", "12", "--collating-sequence", path("upper.alt"), "-k",
+                                "1:4:autoinc", "-k", "5:8:string:alt,dup"});
+    ASSERT_EQ(made.exitStatus, 0) << made.err;
+    loadRecords("from.dat", {record(0, 12, {'b'}), record(0, 12, {'A'}), record(0, 12, {'a', 0x8E})});
+    for (const auto& [from, to] :
+         {std::pair{"from.dat", "server/races.dat"}, std::pair{"server/races.dat", "back.dat"}}) {
+        const RunResult copied = run({"copy", path(from), path(to)});
+        ASSERT_EQ(copied.exitStatus, 0) << copied.err;
+    }
+    EXPECT_EQ(saved("back.dat"), saved("from.dat"));
+    const auto stat = [&](const std::string& name) {
+        wbtrv::client::File file;
+        wbtrv::CreateEntries entries;
+        EXPECT_EQ(file.open(path(name)), B_NO_ERROR);
+        EXPECT_EQ(file.stat(entries), B_NO_ERROR);
+        return wbtrv::buildCreateBuffer(entries);
+    };
+    EXPECT_EQ(stat("back.dat"), stat("from.dat"));
+
+    const std::string blind = "blind_" + server.name();
+    ASSERT_TRUE(server.sql("CREATE ROLE " + blind + " LOGIN; GRANT USAGE ON SCHEMA " + server.name() + " TO " + blind));
+    std::ofstream(path("server/wbtrv32.server")) << server.connection() << " user=" << blind << '\n';
+    const RunResult refused = run({"stat", path("server/races.dat")});
+    EXPECT_NE(refused.err.find("46 (access denied) (the server: permission denied for "), std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(server.sql("DROP OWNED BY " + blind + "; DROP ROLE " + blind));
+}
 
 }  // namespace
 }  // namespace grimstore::test

@@ -5,8 +5,11 @@
 namespace grimstore {
 
 std::string statusError(std::string_view file, std::string_view action, int16_t status) {
-    return "grimstore: " + std::string(file) + ": " + std::string(action) + " failed with status " +
-           wbtrv::client::describeStatus(status);
+    std::string text = "grimstore: " + std::string(file) + ": " + std::string(action) + " failed with status " +
+                       wbtrv::client::describeStatus(status);
+    if (const std::string server = wbtrv::client::serverMessage(); !server.empty())
+        text += " (the server: " + server + ")";
+    return text;
 }
 
 }  // namespace grimstore

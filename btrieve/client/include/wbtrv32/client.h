@@ -26,6 +26,9 @@ using Status = std::int16_t;
 std::string_view statusWords(Status status);
 // The status and its words: "12 (file not found)".
 std::string describeStatus(Status status);
+// The server's own words on why this thread's last call failed there
+// (BTRSERVERMESSAGE): empty after a success and for files in a folder.
+std::string serverMessage();
 
 // BTRCALL's signature as a value, so that a caller may stand a wrapper between
 // itself and the record manager (a test failing a chosen call).
