@@ -1,11 +1,21 @@
 // check-world and find over whole worlds: their exit statuses, and the JSON
-// objects they write, one a line.
+// objects they write, one a line; and the world's reads, in batches of the record
+// manager or one record a call where it refuses them, in files and on a server.
+#include <wbtrv32/bytes.h>
 #include <nlohmann/json.hpp>
 
+#include <climits>
+#include <optional>
 #include <sstream>
+#include <tuple>
 
+#include "gamedata/demo_world.h"
 #include "grimstore_fixture.h"
 #include "test_support/data_files.h"
+#include "test_support/server_schema.h"
+#include "world/text_search.h"
+#include "world/where_used.h"
+#include "world/world_check.h"
 
 namespace grimstore::test {
 namespace {
@@ -120,6 +130,115 @@ TEST_F(GrimstoreTest, FindStatusesAndRecords) {
         EXPECT_EQ(result.exitStatus, c.exitStatus) << result.err;
         EXPECT_EQ(jsonLines(result.out), c.found);
         EXPECT_EQ(result.err.empty(), c.exitStatus == 0) << result.err;
+    }
+}
+
+// The record manager behind a counter of the calls that read, refusing Get Next
+// Extended (as an older library would) once it has answered `batchesAllowed`.
+struct CountedReads {
+    int batchesAllowed = INT_MAX;
+    int batches = 0, batchRecords = 0, recordCalls = 0;
+
+    wbtrv::client::EntryPoint entryPoint() {
+        return [this](std::uint16_t op, void* block, void* data, std::uint32_t* length, void* key,
+                      std::uint8_t keyLength, std::int8_t keyNumber) -> wbtrv::client::Status {
+            if (op == B_GET_NEXT_EXTENDED && batches >= batchesAllowed) return B_INVALID_OPERATION;
+            const auto status = BTRCALL(op, block, data, length, key, keyLength, keyNumber);
+            if (op == B_GET_NEXT) ++recordCalls;
+            if (op == B_GET_NEXT_EXTENDED && *length >= 2) {
+                ++batches;
+                batchRecords += static_cast<const std::uint8_t*>(data)[0] | static_cast<const std::uint8_t*>(data)[1]
+                                                                                << 8;
+            }
+            return status;
+        };
+    }
+};
+
+// What Where Used, Find Next, the world check and a reader of small batches make of
+// the demo world, so that the batched reads and the walk can be held side by side.
+struct WorldReads {
+    std::vector<std::tuple<int, std::int32_t, std::string>> uses;  // table, monster, field
+    std::vector<std::int32_t> findNext;
+    std::vector<std::tuple<int, std::int32_t, std::string, std::string, std::string, std::string>> problems;
+    std::vector<std::int32_t> numbers;
+
+    bool operator==(const WorldReads&) const = default;
+};
+
+WorldReads readWorld(const std::filesystem::path& dir, CountedReads& counted, CountedReads& whereUsedCalls) {
+    WorldReads read;
+    wbtrv::client::Status status = 0;
+    world::ReadFiles whereUsedFiles(dir, whereUsedCalls.entryPoint());
+    std::vector<world::Use> uses;
+    EXPECT_TRUE(world::WhereUsed(records::TableId::Items, 17).readAll(whereUsedFiles, uses, status)) << status;
+    for (const world::Use& u : uses) read.uses.emplace_back(static_cast<int>(u.table), u.number, u.label);
+
+    world::ReadFiles files(dir, counted.entryPoint());
+    const world::TextSearch coin(records::TableId::Items, "coin");
+    for (std::int32_t after : {INT32_MIN, 0, 21, INT32_MAX})
+        read.findNext.push_back(
+            world::nextMatch(*files.file(records::TableId::Items), coin, after, status).value_or(0));
+
+    world::WorldCheck check(files);
+    std::vector<world::Problem> problems;
+    while (check.step(problems)) {}
+    EXPECT_EQ(check.status(), 0);
+    for (const world::Problem& p : problems) {
+        EXPECT_NE(wbtrv::client::recordAt(p.position), 0) << p.detail;
+        read.problems.emplace_back(static_cast<int>(p.table), p.record, p.field, p.problem, p.detail,
+                                   wbtrv::hex(p.position));
+    }
+
+    const world::RowField number = world::numberField(records::TableId::Monsters);
+    world::BatchReader reader(*files.file(records::TableId::Monsters), records::tableFile(records::TableId::Monsters),
+                              {{}, {number}, 3});
+    world::Batch batch;
+    for (bool more = true; more;) {
+        more = reader.next(batch);
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            read.numbers.push_back(static_cast<std::int32_t>(world::numberIn(batch.record(i))));
+    }
+    EXPECT_EQ(reader.status(), 0);
+    return read;
+}
+
+// The same answers whether the record manager reads in batches, refuses them from the
+// start or after the first one; batches replace the walk, and Where Used's filter lets
+// only the monsters that name the item travel.
+TEST_F(GrimstoreTest, WorldReadsInBatchesOrOneRecordACall) {
+    for (const bool onServer : {false, true}) {
+        if (onServer && !test_support::ServerSchema::available()) continue;
+        SCOPED_TRACE(onServer ? "on the server" : "in files");
+        std::optional<test_support::ServerSchema> server;
+        if (onServer) server.emplace();
+        const std::filesystem::path dir = folder() / (onServer ? "server" : "files");
+        std::filesystem::create_directory(dir);
+        ASSERT_TRUE(gamedata::writeDemoWorld(dir, {}).ok());
+        const struct {
+            const char* name;
+            int batchesAllowed;
+        } cases[] = {{"batched", INT_MAX}, {"refused", 0}, {"refused after one batch", 1}};
+        std::optional<WorldReads> batched;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            CountedReads counted{c.batchesAllowed}, whereUsedCalls{c.batchesAllowed};
+            const WorldReads read = readWorld(dir, counted, whereUsedCalls);
+            if (!batched) {
+                batched = read;
+                EXPECT_EQ(read.uses,
+                          (decltype(read.uses){{static_cast<int>(records::TableId::Monsters), 2, "DropItem A"},
+                                               {static_cast<int>(records::TableId::Monsters), 7, "DropItem A"}}));
+                EXPECT_EQ(read.findNext, (std::vector<std::int32_t>{21, 21, INT32_MAX, INT32_MIN}));
+                EXPECT_TRUE(std::ranges::is_sorted(read.numbers));
+                EXPECT_EQ(counted.recordCalls, 0);
+                EXPECT_EQ(whereUsedCalls.recordCalls, 0);
+                EXPECT_EQ(whereUsedCalls.batchRecords, 2) << "only the monsters that name the item";
+            } else {
+                EXPECT_EQ(read, *batched);
+                EXPECT_GT(counted.recordCalls, 0);
+            }
+        }
     }
 }
 

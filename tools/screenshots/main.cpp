@@ -1,6 +1,7 @@
 // grimhold-screenshots FOLDER: opens the real main window on the data files of the
-// current folder, saves a picture of each table tab into FOLDER and closes, every box
-// answering itself. It takes the README's pictures (make screenshots).
+// current folder, saves a picture of each table tab, of Find and of Where Used into
+// FOLDER and closes, every box answering itself. It takes the README's pictures
+// (make screenshots).
 #include <QApplication>
 #include <cstdio>
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "screenshot_commands.h"
 #include "ui/tab_table.h"
 
 namespace screenshots {
@@ -77,7 +78,8 @@ constexpr int kSettleMs = 300;
 void takeTabScreenshots(QMainWindow& window, const QString& folder) {
     QApplication::setQuitOnLastWindowClosed(false);
     QTimer::singleShot(kSettleMs, &window, [&window, folder] {
-        const bool ok = shootAll(window, folder);
+        bool ok = shootAll(window, folder);
+        ok = shootWorldCommands(window, folder) && ok;
         window.close();  // runs the shut-down, whose closing box answers itself
         QCoreApplication::exit(ok ? 0 : 1);
     });

@@ -10,8 +10,9 @@ namespace screenshots {
 
 // Queues the run on the event loop: selects every tab of SSTab1 that has a data file
 // behind it, and every tab of a tab control directly on such a page, saves the window
-// into folder/<caption>.png ("monsters-normal.png" for a nested tab), then closes the
-// window and ends the event loop, with 0 when every picture was written.
+// into folder/<caption>.png ("monsters-normal.png" for a nested tab), then the windows
+// of Find and Where Used, then closes the window and ends the event loop, with 0 when
+// every picture was written.
 void takeTabScreenshots(QMainWindow& window, const QString& folder);
 
 }  // namespace screenshots

@@ -81,11 +81,10 @@ bool WorldCheck::step(std::vector<Problem>& found) {
         const auto packed = records::packedLength(records::recordDescription(table).layout);
         reader_ = std::make_unique<BatchReader>(
             *file, records::tableFile(table),
-            BatchRequest{{}, {{0, static_cast<std::uint16_t>(packed)}}, kRecordsPerBatch});
+            BatchRequest{{}, {{0, static_cast<std::uint16_t>(packed)}}, kRecordsPerBatch, true});
     }
-    Batch batch;
-    const bool more = reader_->next(batch);
-    for (std::size_t i = 0; i < batch.size(); ++i) checkRecord(table, batch.record(i), found);
+    const bool more = reader_->next(batch_);
+    for (std::size_t i = 0; i < batch_.size(); ++i) checkRecord(table, batch_.record(i), batch_.position(i), found);
     if (more) return true;
     status_ = reader_->status();
     if (status_ != B_NO_ERROR) return false;
@@ -93,7 +92,8 @@ bool WorldCheck::step(std::vector<Problem>& found) {
     return ++current_ < order_.size();
 }
 
-void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, std::vector<Problem>& found) {
+void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, const client::Position& position,
+                             std::vector<Problem>& found) {
     const records::RecordDescription& description = records::recordDescription(table);
     const auto& elements = elements_[index(table)];
     const auto bytesOf = [&](const Field* f) {
@@ -104,7 +104,7 @@ void WorldCheck::checkRecord(TableId table, std::span<const std::uint8_t> row, s
     const auto report = [&](std::string field, std::string problem, std::optional<std::int64_t> value, std::string text,
                             std::string detail) {
         found.push_back(
-            {table, number, std::move(field), std::move(problem), value, std::move(text), std::move(detail)});
+            {table, number, std::move(field), std::move(problem), value, std::move(text), std::move(detail), position});
     };
     const std::string word(recordWord(table));
 

@@ -7,10 +7,10 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -27,6 +27,7 @@ struct Problem {
     std::optional<std::int64_t> number;  // the value, when it is a number
     std::string text;                    // else the value: a text's bytes as stored (code page 437)
     std::string detail;                  // what is wrong, in words
+    client::Position position{};         // where the record lies: that very record, should two share a number
 };
 
 class WorldCheck {
@@ -42,7 +43,8 @@ public:
     records::TableId failedTable() const { return order_[current_]; }
 
 private:
-    void checkRecord(records::TableId table, std::span<const std::uint8_t> row, std::vector<Problem>& found);
+    void checkRecord(records::TableId table, std::span<const std::uint8_t> row, const client::Position& position,
+                     std::vector<Problem>& found);
 
     ReadFiles& files_;
     // The tables others name are read first, so their numbers are known when the
@@ -50,9 +52,10 @@ private:
     std::array<records::TableId, 6> order_;
     std::size_t current_ = 0;
     std::unique_ptr<BatchReader> reader_;
+    Batch batch_;  // kept, so that each step reads into the room the one before made
     // Per table: the numbers that exist (of the tables others name), and the names seen.
     std::array<std::unordered_set<std::int32_t>, 6> exists_;
-    std::array<std::map<std::string, std::int32_t>, 6> names_;
+    std::array<std::unordered_map<std::string, std::int32_t>, 6> names_;
     std::array<std::vector<ReferringElement>, 6> references_;
     std::array<std::int64_t, 6> widestReference_{};  // highest number a reference to the table can hold
     // Per table, every element of every field with its place in the row and its label,
