@@ -1,9 +1,12 @@
 // What only a file on a database server meets: tables on the server that are
 // not ours, a server that goes away under an open file, a role that may only
 // read, a server named by the data folder rather than the environment (worlds
-// in two schemas keeping their locks apart), and a connection string whose
-// password must never show.
+// in two schemas keeping their locks apart; a folder's server file trusted
+// only when safe), and a connection string whose password must never show.
 #include "btrieve_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -141,6 +144,77 @@ TEST_P(ServerTest, AFolderNamesItsServerAndWorldsKeepTheirLocksApart) {
     std::filesystem::create_directory(dir_ / "local");
     ASSERT_EQ(createFile(path("local/races.dat"), Standard::createBuffer()), B_NO_ERROR);
     EXPECT_TRUE(std::filesystem::exists(path("local/races.dat")));
+}
+
+// A folder's wbtrv32.server is honoured only when nobody but the user or
+// root can have written it and it sends no credentials elsewhere; refused,
+// Open and Create answer 46 at once (verify says why) and nothing is
+// connected to or made in the folder. A data file's name that is a FIFO or
+// a device answers 30 at once, never opened.
+TEST_P(ServerTest, AFolderIsTrustedOnlyWithASafeServerFileAndOrdinaryDataFiles) {
+    unsetenv("WBTRV32_SERVER");
+    const std::string connection = schema_->connection();
+    struct Case {
+        const char* folder;
+        std::string serverFile;  // written with `mode` unless `special` makes it
+        mode_t mode;
+        std::string_view special;  // "fifo", "zero" (a link to /dev/zero), "nobody" (owned by another user)
+        std::int16_t status;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"honoured", "# the team's world\n" + connection + "\n", 0644, "", B_NO_ERROR, ""},
+        {"group-writable", connection, 0664, "", B_ACCESS_DENIED, "may be written by others"},
+        {"other-writable", connection, 0602, "", B_ACCESS_DENIED, "may be written by others"},
+        {"large", std::string(520, '#') + "\n" + connection, 0644, "", B_ACCESS_DENIED, "larger than 512"},
+        {"fifo", "", 0644, "fifo", B_ACCESS_DENIED, "not a regular file"},
+        {"zero", "", 0644, "zero", B_ACCESS_DENIED, "not a regular file"},
+        {"nobody", connection, 0644, "nobody", B_ACCESS_DENIED, "belongs to another user"},
+        {"hostaddr", connection + " hostaddr=127.0.0.1", 0644, "", B_ACCESS_DENIED, "sets hostaddr"},
+        {"passfile", connection + " passfile=/tmp/x", 0644, "", B_ACCESS_DENIED, "sets passfile"},
+        {"sslmode", connection + " sslmode=disable", 0644, "", B_ACCESS_DENIED, "sets sslmode"},
+        {"service", "service=team " + connection, 0644, "", B_ACCESS_DENIED, "sets service"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const std::filesystem::path folder = dir_ / c.folder, serverFile = folder / "wbtrv32.server";
+        std::filesystem::create_directory(folder);
+        if (c.special == "fifo") {
+            ASSERT_EQ(mkfifo(serverFile.c_str(), 0644), 0);
+        } else if (c.special == "zero") {
+            std::filesystem::create_symlink("/dev/zero", serverFile);
+        } else {
+            std::ofstream(serverFile) << c.serverFile;
+            std::filesystem::permissions(serverFile, std::filesystem::perms(c.mode));
+        }
+        if (c.special == "nobody" && (geteuid() != 0 || chown(serverFile.c_str(), 65534, -1) != 0))
+            continue;  // only root can give a file away
+        const std::string file = (folder / "races.dat").string();
+        EXPECT_EQ(createFile(file, Standard::createBuffer()), c.status);
+        Block block{};
+        EXPECT_EQ(openFile(block, file), c.status);
+        BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        std::string message;
+        EXPECT_EQ(verify(file, message), c.status);
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+        EXPECT_FALSE(std::filesystem::exists(file)) << "a refused folder gets no file either";
+    }
+    for (const auto& [name, target] :
+         {std::pair{"pipe.dat", ""}, {"zero.dat", "/dev/zero"}, {"null.dat", "/dev/null"}}) {
+        SCOPED_TRACE(name);
+        if (*target)
+            std::filesystem::create_symlink(target, path(name));
+        else
+            ASSERT_EQ(mkfifo(path(name).c_str(), 0644), 0);
+        for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
+            Block block{};
+            EXPECT_EQ(openFile(block, path(name), mode), B_NOT_A_DATA_FILE);
+        }
+        for (std::int8_t replace : {0, -1})
+            EXPECT_EQ(createFile(path(name), Standard::createBuffer(), replace), B_NOT_A_DATA_FILE);
+        std::string message;
+        EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
+    }
 }
 
 }  // namespace
