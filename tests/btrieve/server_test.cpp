@@ -1,13 +1,19 @@
 // What only a file on a database server meets: tables on the server that are
-// not ours, a server that goes away under an open file, a role that may only
-// read, a server named by the data folder rather than the environment (worlds
-// in two schemas keeping their locks apart; a folder's server file trusted
-// only when safe), and a connection string whose password must never show.
+// not ours, a server that goes away under an open file or stops answering, a
+// role that may only read, logins the server refuses, a server named by the
+// data folder rather than the environment (worlds in two schemas keeping
+// their locks apart; a folder's server file trusted only when safe), and a
+// connection string whose password must never show.
 #include "btrieve_fixture.h"
+#include "child_process.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 namespace btrieve_test {
@@ -215,6 +221,99 @@ TEST_P(ServerTest, AFolderIsTrustedOnlyWithASafeServerFileAndOrdinaryDataFiles) 
         std::string message;
         EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
     }
+}
+
+// Logins the server refuses are not a lost server, and say why: a wrong or
+// missing password and an unknown role answer 46, a database the server does
+// not have or a connection string libpq cannot read 35, a role (or server)
+// with no connection left 85. Nothing answers 20 but a server not there.
+TEST_P(ServerTest, RefusedLoginsAnswerTheirOwnStatusesAndSayWhy) {
+    const struct {
+        const char* added;
+        std::int16_t status;
+        const char* why;
+    } cases[] = {
+        {" user=grim_password password=wrong", B_ACCESS_DENIED, "password authentication failed"},
+        {" user=grim_password", B_ACCESS_DENIED, "no password supplied"},
+        {" user=no_such_role", B_ACCESS_DENIED, "role \"no_such_role\" does not exist"},
+        {" dbname=no_such_database", B_DIRECTORY_ERROR, "database \"no_such_database\" does not exist"},
+        {" no_such_keyword=1", B_DIRECTORY_ERROR, "invalid connection option \"no_such_keyword\""},
+        {" user=grim_limited", B_FILE_IN_USE, "too many connections"},
+        {" host=/nonexistent", B_SERVER_LOST, "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.added);
+        setenv("WBTRV32_SERVER", (schema_->connection() + c.added).c_str(), 1);
+        EXPECT_EQ(createFile(path("races.dat"), Standard::createBuffer()), c.status);
+        Block block{};
+        EXPECT_EQ(openFile(block, path("races.dat")), c.status);
+        std::string message;
+        EXPECT_EQ(verify(path("races.dat"), message), c.status);
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+    }
+}
+
+// The backend of the process's session stops (SIGSTOP) with a transaction
+// open: the next call answers 20 once its deadline (WBTRV32_SERVER_DEADLINE_MS,
+// here below the least allowed, a lock wait and a second: 6 s) has passed, and
+// the calls after it at once. Resumed, the server ends that session, its
+// locks and its transaction with it; a file opened again works.
+TEST_P(ServerTest, AServerThatStopsAnsweringCostsACallItsDeadline) {
+    setenv("WBTRV32_SERVER_DEADLINE_MS", "1", 1);
+    Block block{};
+    openStandard(block);
+    unsetenv("WBTRV32_SERVER_DEADLINE_MS");
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(schema_->sessions(1), 1) << "the Create's connection is gone";
+    std::string pid;
+    ASSERT_TRUE(
+        schema_->sql("SELECT pid FROM pg_stat_activity WHERE application_name = '" + schema_->name() + "'", &pid));
+    ASSERT_FALSE(pid.empty());
+    ASSERT_EQ(kill(std::stoi(pid), SIGSTOP), 0);
+    const auto started = std::chrono::steady_clock::now();
+    const std::int16_t status = call.run(B_GET_FIRST, block, 0);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(call.run(B_GET_LAST, block, 0), B_SERVER_LOST);
+    const auto after = std::chrono::steady_clock::now() - started - waited;
+    kill(std::stoi(pid), SIGCONT);
+    EXPECT_EQ(status, B_SERVER_LOST);
+    EXPECT_GE(waited, std::chrono::milliseconds(5900));
+    EXPECT_LT(waited, std::chrono::seconds(9));
+    EXPECT_LT(after, std::chrono::seconds(1));
+    EXPECT_EQ(BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_SERVER_LOST);
+    EXPECT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
+    EXPECT_EQ(schema_->sessions(0), 0);
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    std::int16_t read = B_NO_ERROR;
+    EXPECT_TRUE(readAll(block, read).empty()) << "the transaction's insert went with its session";
+    EXPECT_EQ(read, B_NO_ERROR);
+}
+
+// Over TCP the server's end of the session probes a silent client and gives
+// up on unacknowledged sends, so a client whose machine vanished loses its
+// locks and transaction within about 30 seconds: the settings as the
+// session's own statements see them (a trigger records them).
+TEST_P(ServerTest, TheServerNoticesAVanishedClientOverTcp) {
+    const char* tcp = std::getenv("GRIM_TEST_PG_TCP");
+    if (!tcp || !*tcp) GTEST_SKIP() << "no TCP address of the test server (scripts/with-postgres)";
+    setenv("WBTRV32_SERVER", schema_->connection().replace(0, std::strlen(std::getenv("GRIM_TEST_PG")), tcp).c_str(),
+           1);
+    fill(path("standard.dat"), 1, 1);
+    ASSERT_TRUE(schema_->sql(
+        "CREATE TABLE seen(settings text);"
+        "CREATE FUNCTION note() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN INSERT INTO seen SELECT"
+        " concat_ws(',', current_setting('tcp_keepalives_idle'), current_setting('tcp_keepalives_interval'),"
+        " current_setting('tcp_keepalives_count'), current_setting('tcp_user_timeout')); RETURN NEW; END$$;"
+        "CREATE TRIGGER note BEFORE INSERT ON wbtrv_data_1 FOR EACH ROW EXECUTE FUNCTION note()"));
+    Block block{};
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    Call call{Standard::record(0, 2, 2)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    std::string seen;
+    ASSERT_TRUE(schema_->sql("SELECT settings FROM seen", &seen));
+    EXPECT_EQ(seen, "10,5,3,20000");
 }
 
 }  // namespace
