@@ -8,9 +8,9 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 namespace wbtrv {
 namespace {
@@ -87,49 +87,48 @@ std::string guardedKeywordIn(const std::string& connection) {
     return {};
 }
 
+std::string errorText(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string tooLarge() { return "is larger than " + std::to_string(kLargestServerFile) + " bytes"; }
+
+// Why the file opened, found by lstat as `named` and by fstat as `opened`,
+// is not to be trusted; empty when it is.
+std::string untrusted(const struct stat& named, const struct stat& opened) {
+    if (!S_ISREG(opened.st_mode) || opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)
+        return "was replaced while it was read";
+    if (opened.st_uid != ::geteuid() && opened.st_uid != 0)
+        return "belongs to another user (uid " + std::to_string(opened.st_uid) + "), not to you or root";
+    if ((opened.st_mode & (S_IWGRP | S_IWOTH)) != 0) return "may be written by others than its owner (chmod go-w it)";
+    if (opened.st_size > kLargestServerFile) return tooLarge();
+    return {};
+}
+
 // The folder's file, read when it is to be trusted.
 ServerChoice readServerFile(const std::string& path) {
     struct stat named {};
     if (::lstat(path.c_str(), &named) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) return {};
-        return refused(std::string("cannot be looked at: ") + std::strerror(errno));
+        return refused("cannot be looked at: " + errorText(errno));
     }
     if (!S_ISREG(named.st_mode)) return refused("is not a regular file (a link, folder, FIFO or device)");
     // Not following a link and never waiting for a FIFO's writer, should
     // the name have been replaced since the look.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return refused(std::string("cannot be read: ") + std::strerror(errno));
+    if (fd < 0) return refused("cannot be read: " + errorText(errno));
     struct stat opened {};
-    const bool same = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_dev == named.st_dev &&
-                      opened.st_ino == named.st_ino;
-    std::string text;
-    ServerChoice choice;
-    if (!same) {
-        choice = refused("was replaced while it was read");
-    } else if (opened.st_uid != ::geteuid() && opened.st_uid != 0) {
-        choice = refused("belongs to another user (uid " + std::to_string(opened.st_uid) + "), not to you or root");
-    } else if ((opened.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        choice = refused("may be written by others than its owner (chmod go-w it)");
-    } else if (opened.st_size > kLargestServerFile) {
-        choice = refused("is larger than " + std::to_string(kLargestServerFile) + " bytes");
-    } else {
-        char buffer[kLargestServerFile + 1];
-        ssize_t got = 0, total = 0;
-        while (total < static_cast<ssize_t>(sizeof buffer) &&
-               (got = ::read(fd, buffer + total, sizeof buffer - static_cast<std::size_t>(total))) > 0)
-            total += got;
-        if (got < 0)
-            choice = refused(std::string("cannot be read: ") + std::strerror(errno));
-        else if (total > kLargestServerFile)
-            choice = refused("is larger than " + std::to_string(kLargestServerFile) + " bytes");
-        else
-            text.assign(buffer, static_cast<std::size_t>(total));
-    }
+    std::string why = ::fstat(fd, &opened) == 0 ? untrusted(named, opened) : "cannot be read: " + errorText(errno);
+    // One byte more than allowed tells a file that grew since fstat.
+    char text[kLargestServerFile + 1] = {};
+    ssize_t got = 0, total = 0;
+    while (why.empty() && total < static_cast<ssize_t>(sizeof text) &&
+           (got = ::read(fd, text + total, sizeof text - static_cast<std::size_t>(total))) > 0)
+        total += got;
+    if (why.empty() && got < 0) why = "cannot be read: " + errorText(errno);
+    if (why.empty() && total > kLargestServerFile) why = tooLarge();
     ::close(fd);
-    if (choice.source == ServerChoice::Source::Refused) return choice;
-    std::string connection = connectionIn(text);
+    if (!why.empty()) return refused(std::move(why));
+    std::string connection = connectionIn(std::string_view(text, static_cast<std::size_t>(total)));
     if (connection.empty()) return {};
-    if (std::string why = guardedKeywordIn(connection); !why.empty()) return refused(std::move(why));
+    if (why = guardedKeywordIn(connection); !why.empty()) return refused(std::move(why));
     return {ServerChoice::Source::FolderFile, std::move(connection), {}};
 }
 
