@@ -8,42 +8,30 @@
 #include <string_view>
 
 #include <wbtrv32/client.h>
+#include <wbtrv32/folder_server.h>
 
 #include "records/tables.h"
 
 namespace launcher {
 namespace {
 
-// The file in a data folder whose first line that is neither blank nor a comment
-// (#) is the connection string of the world's server.
-const QString kServerFile = QStringLiteral("wbtrv32.server");
-// Far more than any connection string; a larger file is read no further.
-constexpr qint64 kServerFileLimit = 64 * 1024;
-
-bool namesServer(const QByteArray& text) {
-    for (const QByteArray& line : text.split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (!trimmed.isEmpty() && !trimmed.startsWith('#')) return true;
-    }
-    return false;
-}
-
-// Where the editor started in dir finds its data files; problem says why that cannot be told.
+// Where the editor started in dir finds its data files, by the record manager's own
+// rule; problem says why that cannot be told.
 WorldPlace placeOf(const QDir& dir, QString& problem) {
-    if (!qEnvironmentVariableIsEmpty("WBTRV32_SERVER")) return WorldPlace::ServerOfEnvironment;
-    const QFileInfo info(dir.filePath(kServerFile));
-    if (!info.exists()) return WorldPlace::Folder;
-    // Only a regular file is read: opening a FIFO or a device could wait forever.
-    if (!info.isFile()) {
-        problem = QStringLiteral("This folder's %1 is not a file.").arg(kServerFile);
-        return WorldPlace::Folder;
+    const wbtrv::ServerChoice choice = wbtrv::serverOfFolder(QFile::encodeName(dir.absolutePath()).toStdString());
+    switch (choice.source) {
+        case wbtrv::ServerChoice::Source::Environment:
+            return WorldPlace::ServerOfEnvironment;
+        case wbtrv::ServerChoice::Source::FolderFile:
+            return WorldPlace::ServerOfFolder;
+        case wbtrv::ServerChoice::Source::Refused:
+            problem = QStringLiteral("This folder's %1 %2, so the editor would open nothing here.")
+                          .arg(QString::fromLatin1(wbtrv::kServerFileName), QString::fromLocal8Bit(choice.why));
+            break;
+        case wbtrv::ServerChoice::Source::Folder:
+            break;
     }
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("This folder's %1 cannot be read: %2.").arg(kServerFile, file.errorString());
-        return WorldPlace::Folder;
-    }
-    return namesServer(file.read(kServerFileLimit)) ? WorldPlace::ServerOfFolder : WorldPlace::Folder;
+    return WorldPlace::Folder;
 }
 
 // Opens the data file read-only through the record manager and closes it again;

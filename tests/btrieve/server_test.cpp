@@ -1,11 +1,21 @@
 // What only a file on a database server meets: tables on the server that are
-// not ours, a server that goes away under an open file, roles the server
-// refuses rights (and its own words on why), a server named by the data folder rather than the environment (worlds
-// in two schemas keeping their locks apart), and a connection string whose
-// password must never show.
+// not ours, a server that goes away under an open file or stops answering,
+// roles the server refuses rights (and its own words on why), logins it
+// refuses, a server named by the data folder rather than the environment
+// (worlds in two schemas keeping their locks apart; a folder's server file
+// trusted only when safe), and a connection string whose password must never
+// show.
 #include "btrieve_fixture.h"
+#include "child_process.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 namespace btrieve_test {
@@ -234,6 +244,170 @@ TEST_P(ServerTest, AFolderNamesItsServerAndWorldsKeepTheirLocksApart) {
     std::filesystem::create_directory(dir_ / "local");
     ASSERT_EQ(createFile(path("local/races.dat"), Standard::createBuffer()), B_NO_ERROR);
     EXPECT_TRUE(std::filesystem::exists(path("local/races.dat")));
+}
+
+// A folder's wbtrv32.server is honoured only when nobody but the user or
+// root can have written it and it sends no credentials elsewhere; refused,
+// Open and Create answer 46 at once (verify says why) and nothing is
+// connected to or made in the folder. A data file's name that is a FIFO or
+// a device answers 30 at once, never opened.
+TEST_P(ServerTest, AFolderIsTrustedOnlyWithASafeServerFileAndOrdinaryDataFiles) {
+    unsetenv("WBTRV32_SERVER");
+    const std::string connection = schema_->connection();
+    struct Case {
+        const char* folder;
+        std::string serverFile;  // written with `mode` unless `special` makes it
+        mode_t mode;
+        std::string_view special;  // "fifo", "zero" (a link to /dev/zero), "nobody" (owned by another user)
+        std::int16_t status;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"honoured", "# the team's world\n" + connection + "\n", 0644, "", B_NO_ERROR, ""},
+        {"group-writable", connection, 0664, "", B_ACCESS_DENIED, "may be written by others"},
+        {"other-writable", connection, 0602, "", B_ACCESS_DENIED, "may be written by others"},
+        {"large", std::string(520, '#') + "\n" + connection, 0644, "", B_ACCESS_DENIED, "larger than 512"},
+        {"fifo", "", 0644, "fifo", B_ACCESS_DENIED, "not a regular file"},
+        {"zero", "", 0644, "zero", B_ACCESS_DENIED, "not a regular file"},
+        {"nobody", connection, 0644, "nobody", B_ACCESS_DENIED, "belongs to another user"},
+        {"hostaddr", connection + " hostaddr=127.0.0.1", 0644, "", B_ACCESS_DENIED, "sets hostaddr"},
+        {"passfile", connection + " passfile=/tmp/x", 0644, "", B_ACCESS_DENIED, "sets passfile"},
+        {"sslmode", connection + " sslmode=disable", 0644, "", B_ACCESS_DENIED, "sets sslmode"},
+        {"service", "service=team " + connection, 0644, "", B_ACCESS_DENIED, "sets service"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const std::filesystem::path folder = dir_ / c.folder, serverFile = folder / "wbtrv32.server";
+        std::filesystem::create_directory(folder);
+        if (c.special == "fifo") {
+            ASSERT_EQ(mkfifo(serverFile.c_str(), 0644), 0);
+        } else if (c.special == "zero") {
+            std::filesystem::create_symlink("/dev/zero", serverFile);
+        } else {
+            std::ofstream(serverFile) << c.serverFile;
+            std::filesystem::permissions(serverFile, std::filesystem::perms(c.mode));
+        }
+        if (c.special == "nobody" && (geteuid() != 0 || chown(serverFile.c_str(), 65534, -1) != 0))
+            continue;  // only root can give a file away
+        const std::string file = (folder / "races.dat").string();
+        EXPECT_EQ(createFile(file, Standard::createBuffer()), c.status);
+        Block block{};
+        EXPECT_EQ(openFile(block, file), c.status);
+        BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+        std::string message;
+        EXPECT_EQ(verify(file, message), c.status);
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+        EXPECT_FALSE(std::filesystem::exists(file)) << "a refused folder gets no file either";
+    }
+    for (const auto& [name, target] :
+         {std::pair{"pipe.dat", ""}, {"zero.dat", "/dev/zero"}, {"null.dat", "/dev/null"}}) {
+        SCOPED_TRACE(name);
+        if (*target)
+            std::filesystem::create_symlink(target, path(name));
+        else
+            ASSERT_EQ(mkfifo(path(name).c_str(), 0644), 0);
+        for (std::int8_t mode : {B_MODE_NORMAL, B_MODE_READ_ONLY, B_MODE_EXCLUSIVE}) {
+            Block block{};
+            EXPECT_EQ(openFile(block, path(name), mode), B_NOT_A_DATA_FILE);
+        }
+        for (std::int8_t replace : {0, -1})
+            EXPECT_EQ(createFile(path(name), Standard::createBuffer(), replace), B_NOT_A_DATA_FILE);
+        std::string message;
+        EXPECT_EQ(verify(path(name), message), B_NOT_A_DATA_FILE) << message;
+    }
+}
+
+// Logins the server refuses are not a lost server, and say why: a wrong or
+// missing password and an unknown role answer 46, a database the server does
+// not have or a connection string libpq cannot read 35, a role (or server)
+// with no connection left 85. Nothing answers 20 but a server not there.
+TEST_P(ServerTest, RefusedLoginsAnswerTheirOwnStatusesAndSayWhy) {
+    const struct {
+        const char* added;
+        std::int16_t status;
+        const char* why;
+    } cases[] = {
+        {" user=grim_password password=wrong", B_ACCESS_DENIED, "password authentication failed"},
+        {" user=grim_password", B_ACCESS_DENIED, "no password supplied"},
+        {" user=no_such_role", B_ACCESS_DENIED, "role \"no_such_role\" does not exist"},
+        {" dbname=no_such_database", B_DIRECTORY_ERROR, "database \"no_such_database\" does not exist"},
+        {" no_such_keyword=1", B_DIRECTORY_ERROR, "invalid connection option \"no_such_keyword\""},
+        {" user=grim_limited", B_FILE_IN_USE, "too many connections"},
+        {" host=/nonexistent", B_SERVER_LOST, "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.added);
+        setenv("WBTRV32_SERVER", (schema_->connection() + c.added).c_str(), 1);
+        EXPECT_EQ(createFile(path("races.dat"), Standard::createBuffer()), c.status);
+        Block block{};
+        EXPECT_EQ(openFile(block, path("races.dat")), c.status);
+        std::string message;
+        EXPECT_EQ(verify(path("races.dat"), message), c.status);
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+    }
+}
+
+// The backend of the process's session stops (SIGSTOP) with a transaction
+// open: the next call answers 20 once its deadline (WBTRV32_SERVER_DEADLINE_MS,
+// here below the least allowed, a lock wait and a second: 6 s) has passed, and
+// the calls after it at once. Resumed, the server ends that session, its
+// locks and its transaction with it; a file opened again works.
+TEST_P(ServerTest, AServerThatStopsAnsweringCostsACallItsDeadline) {
+    setenv("WBTRV32_SERVER_DEADLINE_MS", "1", 1);
+    Block block{};
+    openStandard(block);
+    unsetenv("WBTRV32_SERVER_DEADLINE_MS");
+    Call call{Standard::record(0, 1, 1)};
+    ASSERT_EQ(BTRCALL(B_BEGIN_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_NO_ERROR);
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    ASSERT_EQ(schema_->sessions(1), 1) << "the Create's connection is gone";
+    std::string pid;
+    ASSERT_TRUE(
+        schema_->sql("SELECT pid FROM pg_stat_activity WHERE application_name = '" + schema_->name() + "'", &pid));
+    ASSERT_FALSE(pid.empty());
+    ASSERT_EQ(kill(std::stoi(pid), SIGSTOP), 0);
+    const auto started = std::chrono::steady_clock::now();
+    const std::int16_t status = call.run(B_GET_FIRST, block, 0);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(call.run(B_GET_LAST, block, 0), B_SERVER_LOST);
+    const auto after = std::chrono::steady_clock::now() - started - waited;
+    kill(std::stoi(pid), SIGCONT);
+    EXPECT_EQ(status, B_SERVER_LOST);
+    EXPECT_GE(waited, std::chrono::milliseconds(5900));
+    EXPECT_LT(waited, std::chrono::seconds(9));
+    EXPECT_LT(after, std::chrono::seconds(1));
+    EXPECT_EQ(BTRCALL(B_ABORT_TRANSACTION, nullptr, nullptr, nullptr, nullptr, 0, 0), B_SERVER_LOST);
+    EXPECT_EQ(call.run(B_CLOSE, block, 0), B_NO_ERROR);
+    EXPECT_EQ(schema_->sessions(0), 0);
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    std::int16_t read = B_NO_ERROR;
+    EXPECT_TRUE(readAll(block, read).empty()) << "the transaction's insert went with its session";
+    EXPECT_EQ(read, B_NO_ERROR);
+}
+
+// Over TCP the server's end of the session probes a silent client and gives
+// up on unacknowledged sends, so a client whose machine vanished loses its
+// locks and transaction within about 30 seconds: the settings as the
+// session's own statements see them (a trigger records them).
+TEST_P(ServerTest, TheServerNoticesAVanishedClientOverTcp) {
+    const char* tcp = std::getenv("GRIM_TEST_PG_TCP");
+    if (!tcp || !*tcp) GTEST_SKIP() << "no TCP address of the test server (scripts/with-postgres)";
+    setenv("WBTRV32_SERVER", schema_->connection().replace(0, std::strlen(std::getenv("GRIM_TEST_PG")), tcp).c_str(),
+           1);
+    fill(path("standard.dat"), 1, 1);
+    ASSERT_TRUE(schema_->sql(
+        "CREATE TABLE seen(settings text);"
+        "CREATE FUNCTION note() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN INSERT INTO seen SELECT"
+        " concat_ws(',', current_setting('tcp_keepalives_idle'), current_setting('tcp_keepalives_interval'),"
+        " current_setting('tcp_keepalives_count'), current_setting('tcp_user_timeout')); RETURN NEW; END$$;"
+        "CREATE TRIGGER note BEFORE INSERT ON wbtrv_data_1 FOR EACH ROW EXECUTE FUNCTION note()"));
+    Block block{};
+    ASSERT_EQ(openFile(block, path("standard.dat")), B_NO_ERROR);
+    Call call{Standard::record(0, 2, 2)};
+    ASSERT_EQ(call.run(B_INSERT, block, 0), B_NO_ERROR);
+    std::string seen;
+    ASSERT_TRUE(schema_->sql("SELECT settings FROM seen", &seen));
+    EXPECT_EQ(seen, "10,5,3,20000");
 }
 
 }  // namespace

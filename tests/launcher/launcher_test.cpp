@@ -57,7 +57,9 @@ TEST(WorldCheck, NamesWhatAFolderLacksOrWhyItCannotBeOpened) {
         {kAll, nullptr, nullptr, QStringLiteral("This folder holds the six data files.")},
         {kSome, "wccspel2.dat", "# not yet on a server\n",
          QStringLiteral("This folder lacks wccspel2.dat, wccmsg2.dat.")},
-        {kAll, "wbtrv32.server", nullptr, QStringLiteral("This folder's wbtrv32.server is not a file.")},
+        {kAll, "wbtrv32.server", nullptr,
+         QStringLiteral("This folder's wbtrv32.server is not a regular file (a link, folder, FIFO or device), so "
+                        "the editor would open nothing here.")},
         {{}, nullptr, "host=/none", QStringLiteral("wccrace2.dat cannot be opened: 20 (database server lost).")},
     };
     int number = 0;

@@ -62,10 +62,12 @@ enum {
                                    file without an owner ignores. Fills the position block. 51 a file with an owner
                                    opened with a wrong name, or without it at B_OWNER_NO_ACCESS (at B_OWNER_READ_ONLY
                                    it opens read-only). 11 no name within the key length, 88 bad mode, 12 missing,
-                                   30 not a data file, 46 not readable, 85 open exclusively here or elsewhere, or
-                                   its name still held by a file renamed away that this or another process has
-                                   open, 41 the block is open on a file the open transaction changed, 2, 18 (also
-                                   a disk too full for the file's shared memory), 20 */
+                                   30 not a data file (also, at once and unopened, a FIFO, device or socket), 46
+                                   not readable, 85 open exclusively here or elsewhere, or its name still held by a
+                                   file renamed away that this or another process has open, 41 the block is open
+                                   on a file the open transaction changed, 2, 18 (also a disk too full for the
+                                   file's shared memory), 20. Connecting to a server also answers 46, 35 and 85
+                                   (see those statuses), and 46 in a folder whose wbtrv32.server is not trusted */
     B_CLOSE = 1,                /* ends the use of the position block; other buffers unused. 41 the open
                                    transaction changed the file */
     B_INSERT = 2,               /* data buffer: the record, dataLength exactly the record length (22 shorter, 28
@@ -95,8 +97,9 @@ enum {
                                    collating sequences (layout below). keyNumber -1 refuses an existing file with
                                    59, otherwise it is replaced (85 while open here or elsewhere). 11 no name, 22
                                    a buffer shorter than the file's entry, 24-29, 45, 48 and 49 name what is
-                                   wrong; 25 the file could not be made, 46 this user (or the server's role) may
-                                   not make it there, 18, 20 */
+                                   wrong; 25 the file could not be made, 30 the name is a FIFO, device or socket,
+                                   46 this user (or the server's role) may not make it there, 18, 20; on a server
+                                   also 35 and 85 as Open */
     B_STAT = 15,                /* data buffer receives the Create layout of the open file, with the record count
                                    in the file entry's 4 unused bytes (offset 6), and, when the file has an owner
                                    name, 1 at offset 12 and the access code at 13 (0 and 0 otherwise). Each key entry
@@ -278,8 +281,10 @@ enum {
     B_FILE_NOT_FOUND = 12,             /* no file of that name */
     B_DISK_FULL = 18,                  /* the disk or memory ran out; nothing was written */
     B_SERVER_LOST = 20,                /* the data file's database server cannot be reached, or the connection to it
-                                          broke: its open transaction is undone (a write whose commit was under way
-                                          may have been kept). Close the file's blocks (Reset closes all) and Open
+                                          broke, or a round trip to it passed its deadline (15 s, or
+                                          WBTRV32_SERVER_DEADLINE_MS, at least 6 s) and the connection was dropped:
+                                          its open transaction is undone (a write whose commit was under way may
+                                          have been kept). Close the file's blocks (Reset closes all) and Open
                                           again once the server is back */
     B_KEY_BUFFER_TOO_SHORT = 21,       /* the key buffer is shorter than the key */
     B_DATA_BUFFER_TOO_SHORT = 22,      /* the data buffer is shorter than the record or Stat's answer */
@@ -290,7 +295,10 @@ enum {
     B_INVALID_RECORD_LENGTH = 28,      /* Create: not 4 to 65535 bytes; Insert/Update: data too long */
     B_INVALID_KEY_LENGTH = 29,         /* Create: a key length its type does not allow */
     B_NOT_A_DATA_FILE = 30,            /* the file is not a data file of this record manager */
-    B_DIRECTORY_ERROR = 35,            /* Set Directory: the path is not a directory that can be used */
+    B_DIRECTORY_ERROR = 35,            /* Set Directory: the path is not a directory that can be used. Open, Create
+                                          and verify on a server (the nearest status there is): the server has no
+                                          database of the name the connection string gives, or libpq cannot read
+                                          the connection string (an unknown keyword, bad syntax) */
     B_TRANSACTION_ACTIVE = 37,         /* Begin inside a transaction */
     B_NO_TRANSACTION = 39,             /* End or Abort without a transaction */
     B_OPERATION_NOT_ALLOWED = 41,      /* a write to, or a Get along, a key column made elsewhere that is not
@@ -303,7 +311,12 @@ enum {
     B_INCONSISTENT_KEY_FLAGS = 45,     /* Create: key flags that do not fit together */
     B_ACCESS_DENIED = 46,              /* a write through a read-only block or to a file not writable; a file
                                           not readable; anything the server refuses the role (BTRSERVERMESSAGE
-                                          says what) */
+                                          says what). Open, Create and verify on a server: it refuses the login (a
+                                          wrong or missing password, an unknown role, a role it does not admit
+                                          there); in a folder whose wbtrv32.server is not trusted (not a regular
+                                          file of at most 512 bytes owned by the user or root and writable by
+                                          nobody else, or one naming where credentials go), nothing being
+                                          connected to */
     B_INVALID_COLLATING_SEQUENCE = 48, /* Create: a collating sequence missing or without its 0xAC mark */
     B_KEY_TYPE_ERROR = 49,             /* Create: a key type not supported (note, lvar, bit, unknown), or an
                                           autoincrement key that is not one ascending unique segment */
@@ -330,7 +343,9 @@ enum {
     B_CONFLICT = 80,                   /* the record changed elsewhere since this block read it */
     B_LOCK_ERROR = 81,                 /* Unlock of a lock the block does not hold */
     B_RECORD_IN_USE = 84,              /* the record is locked by another process */
-    B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process */
+    B_FILE_IN_USE = 85,                /* the file is open exclusively, or locked by another process. Open, Create
+                                          and verify on a server (the nearest status there is): it has no
+                                          connection left, for the role or at all; try again later */
     B_INCOMPATIBLE_MODE = 88,          /* Open with a mode not listed above */
     B_INCOMPATIBLE_LOCK = 93,          /* single and multiple locks mixed in one block */
     B_DATA_BUFFER_TOO_SMALL = 97       /* an extended read's data length cannot hold the answer of every record asked:

@@ -1,6 +1,7 @@
 // The engines of this process and which of them keeps a data file of a given
 // name: the database server the environment or the file's folder names,
-// else the folder itself.
+// else the folder itself; none, answering 46, where the folder's server file
+// is not trusted.
 #pragma once
 
 #include "core/engine.h"
@@ -30,7 +31,8 @@ public:
 
 private:
     std::unique_ptr<Engine> folders_;
-    std::map<std::string, std::unique_ptr<Engine>> servers_;
+    std::map<std::string, std::unique_ptr<Engine>> servers_;  // by connection string
+    std::map<std::string, std::unique_ptr<Engine>> refused_;  // by why the server file is refused
 };
 
 }  // namespace wbtrv

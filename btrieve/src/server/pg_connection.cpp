@@ -5,9 +5,14 @@
 
 #include <wbtrv32/btrieve.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
+#include <climits>
 
 namespace wbtrv {
 namespace {
@@ -20,6 +25,63 @@ std::string bigEndian(std::uint64_t value, int bytes) {
 }
 
 void ignoreNotice(void*, const char*) {}
+
+// How long one round trip may take: WBTRV32_SERVER_DEADLINE_MS, else 15
+// seconds; never less than a lock wait and a second more, so that a lock
+// waited for answers 85 rather than 20.
+std::chrono::milliseconds roundTripLimit() {
+    long long ms = 15000;
+    if (const char* variable = std::getenv("WBTRV32_SERVER_DEADLINE_MS"); variable && *variable) {
+        char* end = nullptr;
+        const long long given = std::strtoll(variable, &end, 10);
+        if (*end == '\0' && given > 0) ms = std::min(given, 24LL * 3600 * 1000);
+    }
+    return std::chrono::milliseconds(std::max<long long>(ms, kWriteLockWaitMs + 1000));
+}
+
+// The connect_timeout in effect on conn, in seconds; 0 when none.
+long connectTimeout(PGconn* conn) {
+    long seconds = 0;
+    PQconninfoOption* options = PQconninfo(conn);
+    for (const PQconninfoOption* option = options; option && option->keyword; ++option)
+        if (std::string_view(option->keyword) == "connect_timeout" && option->val) seconds = std::atol(option->val);
+    PQconninfoFree(options);
+    return seconds;
+}
+
+// The message without the verbose lines that say where in the server it arose, on one line.
+std::string firstLines(std::string_view message) {
+    std::string out;
+    while (!message.empty()) {
+        const auto end = message.find('\n');
+        const std::string_view line = message.substr(0, end);
+        if (!line.empty() && !line.starts_with("LOCATION:")) out += (out.empty() ? "" : "; ") + std::string(line);
+        message = end == std::string_view::npos ? std::string_view() : message.substr(end + 1);
+    }
+    return out;
+}
+
+// The SQLSTATE the server gave with its last refusal ("FATAL:  28P01: ..."
+// in a verbose message); empty when it gave none (libpq's own failures).
+std::string sqlStateIn(const std::string& message) {
+    std::string state;
+    for (auto at = message.find(":  "); at != std::string::npos; at = message.find(":  ", at + 1)) {
+        const std::string_view code = std::string_view(message).substr(at + 3, 6);
+        if (code.size() == 6 && code[5] == ':' &&
+            std::all_of(code.begin(), code.begin() + 5, [](char c) { return std::isdigit(c) || std::isupper(c); }))
+            state = code.substr(0, 5);
+    }
+    return state;
+}
+
+// The status of a login the server refused, by its SQLSTATE.
+int statusOfRefusedLogin(const std::string& state) {
+    // The role or its password, or its right to connect there.
+    if (state.starts_with("28") || state == "42501") return B_ACCESS_DENIED;
+    if (state == "3D000") return B_DIRECTORY_ERROR;  // no such database: no such place for the files
+    if (state == "53300") return B_FILE_IN_USE;      // every connection slot (of the role or server) taken
+    return B_SERVER_LOST;
+}
 
 // A status for an SQLSTATE: its class (the first two characters) mostly decides.
 int statusFromState(const std::string& state) {
@@ -155,7 +217,21 @@ PgConnection::~PgConnection() { PQfinish(conn_); }
 
 int PgConnection::connect(const std::string& server) {
     PQfinish(conn_);
+    conn_ = nullptr;
+    broken_ = false;
     prepared_.clear();
+    connectFailure_.clear();
+    limit_ = roundTripLimit();
+    // A string libpq cannot read is refused before anything is connected to.
+    char* error = nullptr;
+    if (PQconninfoOption* options = PQconninfoParse(server.c_str(), &error)) {
+        PQconninfoFree(options);
+    } else {
+        connectFailure_ = error ? firstLines(error) : "the connection string cannot be read";
+        PQfreemem(error);
+        noteConnectFailure(nullptr, server);
+        return B_DIRECTORY_ERROR;
+    }
     // Ours first: what the connection string says wins, where it says it. The
     // application name, which the journal of changes records, is the
     // program's unless the connection string or PGAPPNAME names another.
@@ -164,16 +240,49 @@ int PgConnection::connect(const std::string& server) {
                                                   "fallback_application_name", "dbname",           nullptr};
     const std::array<const char*, 10> values = {
         "5", "1", "5", "2", "2", "15000", program_invocation_short_name, server.c_str(), nullptr};
-    conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
-    if (lost()) {
-        noteConnectFailure(conn_, server);
-        return B_SERVER_LOST;
+    conn_ = PQconnectStartParams(keywords.data(), values.data(), 1);
+    if (!conn_) return B_DISK_FULL;  // out of memory
+    // The server's refusal then carries its SQLSTATE, which decides the status.
+    PQsetErrorVerbosity(conn_, PQERRORS_VERBOSE);
+    const auto timeout = std::chrono::seconds(connectTimeout(conn_));
+    deadline_ = std::chrono::steady_clock::now() +
+                (timeout.count() > 0 ? std::min<std::chrono::milliseconds>(timeout, limit_) : limit_);
+    PostgresPollingStatusType polling =
+        PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
+    while (polling != PGRES_POLLING_OK && polling != PGRES_POLLING_FAILED) {
+        if (!waitFor(polling == PGRES_POLLING_READING ? POLLIN : POLLOUT)) {
+            connectFailure_ = "the server did not answer in time";
+            drop();
+            return B_SERVER_LOST;
+        }
+        polling = PQconnectPoll(conn_);
     }
+    if (polling == PGRES_POLLING_FAILED) {
+        noteConnectFailure(conn_, server);
+        return failedConnect();
+    }
+    PQsetErrorVerbosity(conn_, PQERRORS_DEFAULT);
     PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
+    // Never blocking on a send either: every wait is one poll with the deadline.
+    if (PQsetnonblocking(conn_, 1) != 0) return drop();
     // Every acknowledged commit is on the server's disk; a lock is waited for
-    // as long as a file's write lock is.
-    const std::string settings = "SET synchronous_commit = on; SET lock_timeout = " + std::to_string(kWriteLockWaitMs);
+    // as long as a file's write lock is; a statement ends on the server by
+    // the deadline, as the call does here. The server notices a client that
+    // vanished (its locks and transaction go) within about 30 seconds: idle,
+    // after 10 s of silence and 3 unanswered probes 5 s apart; sending, when
+    // what it sent stays unacknowledged for 20 s.
+    const std::string settings = "SET synchronous_commit = on; SET lock_timeout = " + std::to_string(kWriteLockWaitMs) +
+                                 "; SET statement_timeout = " + std::to_string(limit_.count()) +
+                                 "; SET tcp_keepalives_idle = 10; SET tcp_keepalives_interval = 5;"
+                                 " SET tcp_keepalives_count = 3; SET tcp_user_timeout = 20000";
     return run(settings);
+}
+
+int PgConnection::failedConnect() {
+    const std::string said = PQerrorMessage(conn_);
+    connectFailure_ = firstLines(said);
+    if (PQconnectionNeedsPassword(conn_)) return B_ACCESS_DENIED;
+    return statusOfRefusedLogin(sqlStateIn(said));
 }
 
 void PgConnection::deallocate(const std::string& prefix) {
@@ -183,8 +292,10 @@ void PgConnection::deallocate(const std::string& prefix) {
     }
 }
 
-bool PgConnection::inTransaction() const { return conn_ && PQtransactionStatus(conn_) != PQTRANS_IDLE; }
-bool PgConnection::transactionFailed() const { return conn_ && PQtransactionStatus(conn_) == PQTRANS_INERROR; }
+bool PgConnection::inTransaction() const { return conn_ && (broken_ || PQtransactionStatus(conn_) != PQTRANS_IDLE); }
+bool PgConnection::transactionFailed() const {
+    return conn_ && !broken_ && PQtransactionStatus(conn_) == PQTRANS_INERROR;
+}
 
 int PgConnection::failure(const PGresult* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
@@ -194,26 +305,78 @@ int PgConnection::failure(const PGresult* result) {
     return statusFromState(lastState_);
 }
 
+bool PgConnection::waitFor(short events) const {
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        pollfd socket{PQsocket(conn_), events, 0};
+        if (socket.fd < 0) return true;  // libpq tells what became of it
+        const int ready = ::poll(&socket, 1, static_cast<int>(std::min<long long>(left, INT_MAX)));
+        if (ready != 0 && !(ready < 0 && errno == EINTR)) return true;
+    }
+}
+
+bool PgConnection::flushed() {
+    for (;;) {
+        const int left = PQflush(conn_);
+        if (left == 0) return true;
+        // The server may be sending meanwhile (notices, an error): read it so neither side stalls.
+        if (left < 0 || !waitFor(POLLOUT | POLLIN) || !PQconsumeInput(conn_)) return false;
+    }
+}
+
+int PgConnection::drop() {
+    if (conn_ && !broken_ && PQsocket(conn_) >= 0) ::shutdown(PQsocket(conn_), SHUT_RDWR);
+    broken_ = true;
+    return B_SERVER_LOST;
+}
+
+int PgConnection::collect(PgResult& out) {
+    PgResult kept;
+    bool failed = false;
+    for (;;) {
+        while (PQisBusy(conn_))
+            if (!waitFor(POLLIN) || !PQconsumeInput(conn_)) return drop();
+        PGresult* next = PQgetResult(conn_);
+        if (!next) break;
+        if (PQresultStatus(next) == PGRES_COPY_IN && !failed) {
+            out = PgResult(next);
+            return B_NO_ERROR;
+        }
+        if (failed) {
+            PQclear(next);
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(next);
+        failed = status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
+        kept = PgResult(next);
+    }
+    out = std::move(kept);
+    if (failed || !out.get()) return failure(out.get());
+    return B_NO_ERROR;
+}
+
 int PgConnection::run(const std::string& sql, PgResult& out) {
     if (lost()) return B_SERVER_LOST;
-    out = PgResult(PQexec(conn_, sql.c_str()));
-    const ExecStatusType status = PQresultStatus(out.get());
-    if (out.get() && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return B_NO_ERROR;
-    return failure(out.get());
+    startRoundTrip();
+    if (!PQsendQuery(conn_, sql.c_str()) || !flushed()) return drop();
+    return collect(out);
 }
 
 int PgConnection::copyIn(const std::string& sql, std::string_view rows) {
-    if (lost()) return B_SERVER_LOST;
-    PgResult started(PQexec(conn_, sql.c_str()));
+    PgResult started;
+    if (const int status = run(sql, started); status != B_NO_ERROR) return status;
     if (PQresultStatus(started.get()) != PGRES_COPY_IN) return failure(started.get());
-    const bool sent = PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size())) == 1;
-    if (PQputCopyEnd(conn_, sent ? nullptr : "not sent") != 1) return B_SERVER_LOST;
-    int status = B_NO_ERROR;
-    while (PGresult* result = PQgetResult(conn_)) {
-        const PgResult finished(result);
-        if (status == B_NO_ERROR && PQresultStatus(result) != PGRES_COMMAND_OK) status = failure(result);
-    }
-    return status;
+    startRoundTrip();
+    int queued = 0;
+    while ((queued = PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size()))) == 0)
+        if (!waitFor(POLLOUT)) return drop();
+    while ((queued = PQputCopyEnd(conn_, queued == 1 ? nullptr : "not sent")) == 0)
+        if (!waitFor(POLLOUT)) return drop();
+    if (queued < 0 || !flushed()) return drop();
+    PgResult finished;
+    return collect(finished);
 }
 
 int PgConnection::run(const std::string& sql) {
@@ -227,16 +390,19 @@ int PgConnection::run(const char* name, const std::string& sql, const PgParams& 
     const auto lengths = params.lengths();
     const std::vector<int> formats(values.size(), 1);
     if (name && !prepared_.contains(name)) {
-        PgResult prepared(PQprepare(conn_, name, sql.c_str(), params.size(), params.types().data()));
-        if (!prepared.get() || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) return failure(prepared.get());
+        startRoundTrip();
+        if (!PQsendPrepare(conn_, name, sql.c_str(), params.size(), params.types().data()) || !flushed()) return drop();
+        PgResult prepared;
+        if (const int status = collect(prepared); status != B_NO_ERROR) return status;
         prepared_.insert(name);
     }
-    out = PgResult(name ? PQexecPrepared(conn_, name, params.size(), values.data(), lengths.data(), formats.data(), 1)
-                        : PQexecParams(conn_, sql.c_str(), params.size(), params.types().data(), values.data(),
-                                       lengths.data(), formats.data(), 1));
-    const ExecStatusType status = PQresultStatus(out.get());
-    if (out.get() && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return B_NO_ERROR;
-    return failure(out.get());
+    startRoundTrip();
+    const int sent =
+        name ? PQsendQueryPrepared(conn_, name, params.size(), values.data(), lengths.data(), formats.data(), 1)
+             : PQsendQueryParams(conn_, sql.c_str(), params.size(), params.types().data(), values.data(),
+                                 lengths.data(), formats.data(), 1);
+    if (!sent || !flushed()) return drop();
+    return collect(out);
 }
 
 }  // namespace wbtrv

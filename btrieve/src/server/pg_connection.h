@@ -1,9 +1,12 @@
 // Thin owning wrappers around a libpq connection and its results. Every value
 // travels as a parameter in binary form; no SQL text is built from caller data.
+// Every round trip, connecting included, has a deadline: a server that stops
+// answering costs a call that long at most, never a hang.
 #pragma once
 
 #include <libpq-fe.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -86,11 +89,21 @@ public:
     PgConnection& operator=(const PgConnection&) = delete;
     ~PgConnection();
 
-    // Connects with the connection string (key-value or URI); returns 0 or 20.
-    // Connecting gives up after a few seconds, a dead peer is noticed by
-    // keepalives, commits are synchronous and a lock is waited for at most
-    // as long as a lock of a file.
+    // Connects with the connection string (key-value or URI). Returns 0;
+    // 20 when the server cannot be reached or does not answer in time; 46
+    // when it refuses the login (a wrong or missing password, an unknown
+    // role, a role the server does not admit there); 35 for a database it
+    // does not have, or a connection string libpq cannot read; 85 when it
+    // has no connection left for this role or at all. connectFailure() says
+    // which. Connecting gives up after connect_timeout (5 seconds unless the
+    // string says otherwise) or the deadline, whichever is sooner; a dead
+    // peer is noticed by keepalives on both ends, commits are synchronous,
+    // a lock is waited for at most as long as a lock of a file, and a
+    // statement runs no longer than the deadline on the server either.
     int connect(const std::string& server);
+    // Why the last connect failed, in libpq's and the server's words (which
+    // never hold the password).
+    const std::string& connectFailure() const { return connectFailure_; }
     // Runs sql with params, answering rows in binary form. A named statement
     // is prepared once on this connection and reused. Returns a status: 0, or
     // the status of the failure (20 once the connection is lost).
@@ -110,16 +123,35 @@ public:
     void deallocate(const std::string& prefix);
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
-    bool lost() const { return !conn_ || PQstatus(conn_) != CONNECTION_OK; }
+    // Lost: never connected, cut, or dropped when a round trip passed its deadline.
+    bool lost() const { return !conn_ || broken_ || PQstatus(conn_) != CONNECTION_OK; }
     // Whether a transaction is open (also one that failed and awaits its rollback).
+    // A lost connection may have had one: it counts as open.
     bool inTransaction() const;
     // Whether the open transaction failed: it can only be rolled back.
     bool transactionFailed() const;
 
 private:
     int failure(const PGresult* result);
+    int failedConnect();
+    // A round trip starts: it has until the deadline.
+    void startRoundTrip() { deadline_ = std::chrono::steady_clock::now() + limit_; }
+    // Waits until the socket is ready for `events` (poll's); false at the deadline.
+    bool waitFor(short events) const;
+    // Sends what libpq holds for the server; false when lost or late.
+    bool flushed();
+    // The results of what was sent: `out` holds the last, or the first that
+    // failed, or a COPY ... FROM STDIN's, which waits for its rows.
+    int collect(PgResult& out);
+    // Gives the connection up: the socket is shut, so a server that resumes
+    // ends the session (and its locks and transaction); answers 20.
+    int drop();
 
     PGconn* conn_ = nullptr;
+    bool broken_ = false;
+    std::chrono::milliseconds limit_{0};
+    std::chrono::steady_clock::time_point deadline_;
+    std::string connectFailure_;
     std::set<std::string, std::less<>> prepared_;
     std::string lastState_;
 };

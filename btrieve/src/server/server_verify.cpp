@@ -13,7 +13,7 @@ namespace wbtrv {
 int ServerEngine::verify(const std::string& path, std::string& why) {
     PgConnection db;
     if (const int status = db.connect(server_); status != B_NO_ERROR) {
-        why = "the server cannot be reached";
+        why = "the server cannot be used: " + db.connectFailure();
         return status;
     }
     // Held like any open: a file open exclusively elsewhere is not read.

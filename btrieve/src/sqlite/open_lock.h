@@ -26,7 +26,7 @@ public:
     ~OpenLock();
 
     // Opens path and takes the lock without waiting; returns a status
-    // (0, 12 missing, 85 held elsewhere, 2 other failure).
+    // (0, 12 missing, 30 a FIFO, device or socket, 85 held elsewhere, 2 other failure).
     int acquire(const std::string& path, bool exclusive);
     // Makes a shared lock exclusive while no other process holds one: 0, or
     // 85 when one does. Failing, the lock is shared again, unless another
@@ -44,6 +44,9 @@ private:
     int fd_ = -1;
     DiskIdentity identity_;
 };
+
+// Whether path names a FIFO, a device or a socket (through a link too).
+bool isSpecialFile(const std::string& path);
 
 // Identity of the file at path; false when it does not exist as a regular file.
 bool identify(const std::string& path, DiskIdentity& identity);

@@ -53,6 +53,7 @@ int buildFile(const std::string& temp, const FileLayout& layout) {
 
 int SqliteEngine::create(const std::string& path, const FileLayout& layout, bool replace) {
     OpenLock replaced;
+    if (isSpecialFile(path)) return B_NOT_A_DATA_FILE;
     if (exists(path)) {
         if (!replace) return B_FILE_ALREADY_EXISTS;
         // Held until the new file is in place: no other process may have the old one open.

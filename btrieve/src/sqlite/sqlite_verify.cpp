@@ -58,6 +58,10 @@ int recordsSound(Database& db, const FileLayout& layout, std::string& why) {
 
 int SqliteEngine::verify(const std::string& path, std::string& why) {
     DiskIdentity identity;
+    if (isSpecialFile(path)) {
+        why = "a FIFO, device or socket, not a data file";
+        return B_NOT_A_DATA_FILE;
+    }
     if (!wbtrv::identify(path, identity)) {
         why = "no such file";
         return B_FILE_NOT_FOUND;
