@@ -86,21 +86,30 @@ TEST_P(JournalTest, EveryCommittedChangeIsJournaledWithWhoAndWhen) {
     write(B_UPDATE, 10);
     const Bytes updated = written;
     write(B_DELETE, 20);
+    // Several records in one call (one statement on a server): an entry each, in their order.
+    const Bytes many[] = {Standard::record(30, 1, 30), Standard::record(31, 1, 31), Standard::record(32, 1, 32)};
+    const std::span<const std::uint8_t> spans[] = {many[0], many[1], many[2]};
+    client::File handle;
+    std::vector<client::Position> positions;
+    ASSERT_EQ(handle.open(file), B_NO_ERROR);
+    ASSERT_EQ(handle.insertExtended(spans, 0, positions), B_NO_ERROR);
+    ASSERT_EQ(positions.size(), 3u);
+    const auto at = [&](int i) { return client::recordAt(positions[i]); };
     const std::int64_t stop = now();
     const struct {
         std::uint16_t operation;
         std::int64_t record;
         std::optional<Bytes> before, after;
-    } expected[] = {{B_DELETE, second, twenty, std::nullopt},
-                    {B_UPDATE, first, inserted, updated},
-                    {B_INSERT, second, std::nullopt, twenty},
+    } expected[] = {{B_INSERT, at(2), std::nullopt, many[2]}, {B_INSERT, at(1), std::nullopt, many[1]},
+                    {B_INSERT, at(0), std::nullopt, many[0]}, {B_DELETE, second, twenty, std::nullopt},
+                    {B_UPDATE, first, inserted, updated},     {B_INSERT, second, std::nullopt, twenty},
                     {B_INSERT, first, std::nullopt, inserted}};
     const std::string user = onServer() ? "grim" : getpwuid(geteuid())->pw_name;
     const std::string program = onServer() ? schema_->name() : program_invocation_short_name;
     char host[256] = {};
     gethostname(host, sizeof host - 1);
     const Entries entries = journal();
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_EQ(entries.size(), std::size(expected));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(i);
         const client::JournalEntry& e = entries[i];
@@ -244,8 +253,8 @@ TEST_P(JournalTest, FilesOfEarlierVersionsGetAJournalOnlyHeldAlone) {
     // The tables a record manager before the journal makes.
     if (onServer())
         ASSERT_TRUE(
-            schema_->sql("DROP TABLE wbtrv_journal_1 CASCADE; DROP TRIGGER wbtrv_journal ON wbtrv_data_1;"
-                         " DROP FUNCTION wbtrv_journal_write_1(); UPDATE wbtrv_files SET version = 3"));
+            schema_->sql("DROP TABLE wbtrv_journal_1 CASCADE; DROP FUNCTION wbtrv_journal_write_1() CASCADE;"
+                         " UPDATE wbtrv_files SET version = 3"));
     else
         runSql(file, "DROP TABLE journal_t; DROP TABLE journal_state_t; UPDATE metadata_t SET version = 3");
     ASSERT_EQ(openFile(block, file), B_NO_ERROR);

@@ -180,7 +180,8 @@ BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const 
                  : filter.terms.empty() ? BatchQuery::Form::Plain
                                         : BatchQuery::Form::Filtered;
 
-    // $1 the starting key value, $2 the starting id, $3 the records the walk may examine.
+    // $1 the starting key value, $2 the starting id, $3 the records the walk may examine;
+    // filtered, $4 the records asked and $5 the reject limit.
     PgParams& params = query.params;
     const KeyDefinition* key = request.key ? &layout.keys[*request.key] : nullptr;
     if (!key)
@@ -193,11 +194,13 @@ BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const 
         query.form == BatchQuery::Form::Plain ? request.wanted : std::int64_t{request.wanted} + request.maxRejects - 1;
     params.integer(request.id).integer(examined);
 
+    const bool uniqueKey = key && !key->allowsDuplicates();
     std::string walk = "(";
-    walk += batchWalkSql(request.key, request.forward, request.start, table, '$', key && !key->allowsDuplicates());
+    walk += batchWalkSql(request.key, request.forward, request.start, table, '$', uniqueKey);
     walk += " LIMIT $3) AS walk(id, data, k)";
     const std::string down = request.forward ? "" : " DESC";
-    const std::string order = key ? "k" + down + ", id" + down : "id" + down;
+    // The walk's own order, which the statement keeps without sorting.
+    const std::string order = !key ? "id" + down : uniqueKey ? "k" + down : "k" + down + ", id" + down;
     if (query.form == BatchQuery::Form::Client) {
         query.sql = "SELECT id, data, k FROM " + walk + " ORDER BY " + order;
         return query;
@@ -211,12 +214,30 @@ BatchQuery batchQuery(const FileLayout& layout, const std::string& table, const 
     std::string bytes;
     if (query.form == BatchQuery::Form::Plain) {
         bytes = "CASE WHEN " + sound + " THEN " + extractionSql(extraction, params) + " END";
-    } else {
-        const std::string pass = filterSql(filter, params);
-        bytes = "CASE WHEN " + sound + " THEN CASE WHEN " + pass + " THEN " + extractionSql(extraction, params) +
-                " ELSE ''::bytea END END";
+        query.sql = "SELECT id, k, " + keyBytes + ", " + bytes + " FROM " + walk + " ORDER BY " + order;
+        return query;
     }
-    query.sql = "SELECT id, k, " + keyBytes + ", " + bytes + " FROM " + walk + " ORDER BY " + order;
+    params.integer(request.wanted).integer(request.maxRejects);
+    const std::string pass = filterSql(filter, params);
+    bytes = "CASE WHEN " + sound + " THEN CASE WHEN " + pass + " THEN " + extractionSql(extraction, params) +
+            " ELSE ''::bytea END END";
+    // Each record judged once, below an OFFSET that keeps the planner from
+    // repeating the filter, then numbered and counted in the walk's order
+    // (the window holds no record's bytes). A record is examined while fewer
+    // than $4 were kept and fewer than $5 rejected before it; of those, the
+    // rejected ones stay on the server, except the one that meets the reject
+    // limit and the last of the walk, which become the position.
+    const std::string judged = "(SELECT id, k, " + keyBytes + ", " + bytes + " FROM " + walk + " ORDER BY " + order +
+                               " OFFSET 0) AS judged(id, k, key_bytes, bytes)";
+    const std::string counted =
+        "(SELECT id, k, key_bytes, bytes, (octet_length(bytes) > 0)::int AS passed, row_number() OVER w AS n,"
+        " count(*) FILTER (WHERE octet_length(bytes) > 0) OVER w AS kept, lead(false, 1, true) OVER w AS last"
+        " FROM " +
+        judged + " WINDOW w AS (ORDER BY " + order + " ROWS UNBOUNDED PRECEDING)) AS counted";
+    query.sql = "SELECT id, k, key_bytes, bytes, n FROM " + counted +
+                " WHERE kept - coalesce(passed, 0) < $4 AND n - 1 - kept + coalesce(passed, 0) < $5"
+                " AND (passed IS DISTINCT FROM 0 OR n - kept = $5 OR last) ORDER BY " +
+                order;
     return query;
 }
 

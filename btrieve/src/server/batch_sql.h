@@ -6,13 +6,13 @@
 //  - Plain, without a filter: the walk limited to the records asked, each
 //    record's fields extracted by the server.
 //  - Filtered, every term expressible in SQL: the walk limited to the records
-//    asked plus the reject limit less one (more are never examined), the
-//    filter evaluated and the fields of the records that pass extracted by
-//    the server; every record of the walk comes back, with the bytes of
-//    those that passed, so that the record manager counts exactly where the
-//    batch ends without the bytes of the rejected ones crossing the network.
-//    (Running counts by window functions in the statement cost the server
-//    more per record than sending the rejected ones' ids.)
+//    asked plus the reject limit less one (more are never examined), each
+//    record judged by the filter once, numbered, and the records kept so far
+//    counted, all in the server; back come the records that passed, with
+//    their fields extracted, and of the rejected ones only one that ends the
+//    batch (the one that meets the reject limit, or the last of the walk).
+//    Each row carries its number in the walk, so the record manager counts
+//    the rejected ones between them exactly.
 //  - Client: a term SQL cannot compare exactly (case-insensitive, collated,
 //    decimal and numeric types, old floats) or a request too large for a
 //    readable statement: the same walk and limit, the records' bytes come
@@ -34,8 +34,9 @@ struct BatchQuery {
 };
 
 // Columns of each form's rows.
-//   Plain, Filtered: id, key column, key bytes, bytes
-//   Client:          id, data, key column
+//   Plain:    id, key column, key bytes, bytes
+//   Filtered: id, key column, key bytes, bytes, number in the walk (from 1)
+//   Client:   id, data, key column
 // `bytes` are the fields extracted, empty for a record the filter rejects,
 // NULL for a stored record of the wrong length. The key bytes are NULL for a
 // key of one integer segment (its column's value gives them) and along no key.

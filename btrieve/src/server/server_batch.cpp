@@ -13,7 +13,7 @@ namespace wbtrv {
 namespace {
 
 // Columns of the batch statements' rows (server/batch_sql.h).
-enum Column { kId, kKey, kKeyBytes, kBytes };
+enum Column { kId, kKey, kKeyBytes, kBytes, kOrdinal };
 enum ClientColumn { kClientId, kClientData, kClientKey };
 
 // The row's record becomes the batch's last examined one. Along a key with
@@ -67,27 +67,30 @@ int ServerFile::plainBatch(const BatchRequest& request, BatchAnswer& answer) {
     return batchStatus(request, answer.count, 0);
 }
 
-// Every record of the walk came back, those the filter passed with their
-// bytes: the batch ends where the records asked are kept or the reject limit
-// is met; the records after that were not examined.
+// The records the filter passed came back, and a rejected one only where it
+// ends the batch; the numbers in the walk count the rejected ones between.
+// The batch ends where the records asked are kept or the reject limit is
+// met; the records after that were not examined.
 int ServerFile::filteredBatch(const BatchRequest& request, BatchAnswer& answer) {
     const KeyDefinition* key = request.key ? &layout_.keys[*request.key] : nullptr;
-    std::uint32_t rejected = 0;
+    if (result_.rows() > 0 && result_.typeAt(kOrdinal) != kInt8Oid) return B_IO_ERROR;
+    std::int64_t previous = 0;
     int status = B_END_OF_FILE;
     for (int row = 0; row < result_.rows() && status == B_END_OF_FILE; ++row) {
-        if (result_.isNull(row, kBytes)) return B_IO_ERROR;
+        const std::int64_t ordinal = result_.integerAt(row, kOrdinal);
+        if (result_.isNull(row, kBytes) || ordinal <= previous) return B_IO_ERROR;
+        previous = ordinal;
         const auto extracted = result_.bytesAt(row, kBytes);
         const bool passes = !extracted.empty();
-        status = batchStatus(request, answer.count + passes, rejected + !passes);
+        const std::int64_t rejected = ordinal - answer.count - passes;
+        if (rejected < 0 || rejected > request.maxRejects) return B_IO_ERROR;
+        status = batchStatus(request, answer.count + passes, static_cast<std::uint32_t>(rejected));
         // The records returned and the last one examined set the position.
         if ((passes || status != B_END_OF_FILE || row + 1 == result_.rows()) &&
             !examinedRow(result_, row, key, batchKey_, answer))
             return B_IO_ERROR;
-        if (!passes) {
-            ++rejected;
-            continue;
-        }
-        if (extracted.size() != request.extraction->width || !answer.keep(answer.lastId, extracted)) return B_IO_ERROR;
+        if (passes && (extracted.size() != request.extraction->width || !answer.keep(answer.lastId, extracted)))
+            return B_IO_ERROR;
     }
     return status;
 }

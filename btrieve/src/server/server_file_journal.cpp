@@ -92,16 +92,20 @@ int ServerFile::changeJournal(const std::function<int()>& change) {
 }
 
 // A file without a journal, or with a damaged one, gets what it lacks (and
-// the format of a file with a journal) in the transaction that switches it.
+// the format of a file with a journal) in the transaction that switches it;
+// switching on also makes the triggers of a journal an earlier version made
+// (one trigger run for every row) those of this version.
 int ServerFile::switchJournal(bool on) {
     if (readOnly_) return B_ACCESS_DENIED;
     JournalState state;
     if (const int status = journalState(state); status != B_NO_ERROR) return status;
-    const bool making = !state.kept || state.damaged;
+    PgResult r;
+    if (on && state.kept && !state.damaged)
+        if (const int status = db_.run(nullptr, journal_.triggersCurrent, {}, r); status != B_NO_ERROR) return status;
+    const bool making = !state.kept || state.damaged || (on && (r.rows() != 1 || r.integerAt(0, 0) == 0));
     if (!state.kept && !on) return B_NO_ERROR;
     const int status = changeJournal([&] {
         int status = making ? makeServerJournal(db_, number_) : B_NO_ERROR;
-        PgResult r;
         if (status == B_NO_ERROR && !state.kept)
             status = db_.run(nullptr, "UPDATE wbtrv_files SET version = $1 WHERE id = $2",
                              PgParams().integer4(kFormatVersion).integer(number_), r);

@@ -2,6 +2,7 @@
 
 #include "core/key_sql.h"
 #include "core/layout_rows.h"
+#include "server/server_journal.h"
 #include "server/server_schema.h"
 #include "server/server_text.h"
 
@@ -37,7 +38,8 @@ std::string findFileSql(bool owner) {
            " pg_try_advisory_lock(records::oid::bigint::bit(32)::int, " +
            slot + ") ELSE pg_try_advisory_lock_shared(records::oid::bigint::bit(32)::int, " + slot +
            ") END::int::bigint, NULL::text, NULL::text, NULL::bytea,"
-           " EXISTS (SELECT FROM pg_trigger WHERE tgrelid = records AND tgname = 'wbtrv_journal')::int::bigint, " +
+           " (" +
+           journalTriggerStateSql("records") + " IS NOT NULL)::int::bigint, " +
            (owner ? "o.restriction::bigint, o.salt, o.hash FROM file"
                     " LEFT JOIN wbtrv_owners_readable o ON o.file_id = file.id"
                   : "NULL::bigint, NULL::bytea, NULL::bytea FROM file") +

@@ -20,26 +20,63 @@ std::string quotedIdentifier(const std::string& name) {
     return out + "\"";
 }
 
-// The trigger's function, which runs as the owner of the tables with a
+// The journal's triggers: one per kind of change, each once per statement,
+// which sees the statement's rows in its transition tables (a trigger with
+// those can serve one kind only). A statement's entries are written by one
+// INSERT ... SELECT, which costs far less for the many rows of a COPY than a
+// call per row.
+struct JournalTrigger {
+    const char* name;
+    const char* event;
+    const char* transitionTables;
+};
+constexpr JournalTrigger kTriggers[] = {
+    {"wbtrv_journal", "INSERT", "NEW TABLE AS wbtrv_new"},
+    {"wbtrv_journal_update", "UPDATE", "OLD TABLE AS wbtrv_old NEW TABLE AS wbtrv_new"},
+    {"wbtrv_journal_delete", "DELETE", "OLD TABLE AS wbtrv_old"},
+};
+
+// The entries of one statement's rows, in the order of their records: all
+// of the same time, never before the last entry's.
+std::string entriesSql(const std::string& journal, int operation, const std::string& rows, const std::string& before,
+                       const std::string& after) {
+    return "INSERT INTO " + journal +
+           "(time, login_role, client_address, application_name, operation, record, before, after)"
+           " SELECT who.*, " +
+           std::to_string(operation) + ", r.id, " + before + ", " + after +
+           " FROM (SELECT greatest(floor(extract(epoch FROM clock_timestamp()) * 1000000)::bigint,"
+           " coalesce(max(time), 0)), session_user, coalesce(host(inet_client_addr()), ''),"
+           " coalesce(current_setting('application_name', true), '') FROM " +
+           journal + ") AS who, " + rows + " ORDER BY r.id";
+}
+
+// The triggers' function, which runs as the owner of the tables with a
 // search path that nothing can be slipped into: the journal's table is
-// named with its schema. An entry's time is never before the last one's.
+// named with its schema.
 std::string functionSql(std::int64_t id, const std::string& schema) {
     const std::string journal = quotedIdentifier(schema) + "." + journalTable(id);
     return "CREATE OR REPLACE FUNCTION " + journalFunction(id) +
            "() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $body$"
-           " BEGIN INSERT INTO " +
-           journal +
-           "(time, login_role, client_address, application_name, operation, record, before, after)"
-           " SELECT greatest(floor(extract(epoch FROM clock_timestamp()) * 1000000)::bigint,"
-           " coalesce(max(time), 0)), session_user, coalesce(host(inet_client_addr()), ''),"
-           " coalesce(current_setting('application_name', true), ''),"
-           " CASE TG_OP WHEN 'INSERT' THEN " +
-           std::to_string(B_INSERT) + " WHEN 'UPDATE' THEN " + std::to_string(B_UPDATE) + " ELSE " +
-           std::to_string(B_DELETE) +
-           " END, CASE TG_OP WHEN 'DELETE' THEN OLD.id ELSE NEW.id END,"
-           " CASE TG_OP WHEN 'INSERT' THEN NULL ELSE OLD.data END,"
-           " CASE TG_OP WHEN 'DELETE' THEN NULL ELSE NEW.data END FROM " +
-           journal + "; RETURN NULL; END $body$";
+           " BEGIN IF TG_OP = 'INSERT' THEN " +
+           entriesSql(journal, B_INSERT, "wbtrv_new AS r", "NULL", "r.data") + "; ELSIF TG_OP = 'UPDATE' THEN " +
+           entriesSql(journal, B_UPDATE, "wbtrv_old AS r JOIN wbtrv_new AS n ON n.id = r.id", "r.data", "n.data") +
+           "; ELSE " + entriesSql(journal, B_DELETE, "wbtrv_old AS r", "r.data", "NULL") +
+           "; END IF; RETURN NULL; END $body$";
+}
+
+std::string triggerNames() {
+    std::string names;
+    for (const JournalTrigger& t : kTriggers) names += std::string(names.empty() ? "'" : ", '") + t.name + "'";
+    return names;
+}
+
+// Runs `action` (ENABLE or DISABLE) on each journal trigger the record table
+// has: a journal made by an earlier version has one trigger for every row.
+std::string switchTriggersSql(Oid table, const std::string& action) {
+    const std::string oid = std::to_string(table) + "::oid";
+    return "DO $switch$ DECLARE t name; BEGIN FOR t IN SELECT tgname FROM pg_trigger WHERE tgrelid = " + oid +
+           " AND tgname IN (" + triggerNames() + ") LOOP EXECUTE format('ALTER TABLE %s " + action + " TRIGGER %I', " +
+           oid + "::regclass, t); END LOOP; END $switch$";
 }
 
 }  // namespace
@@ -52,6 +89,11 @@ int makeServerJournal(PgConnection& db, std::int64_t id) {
     if (r.rows() != 1 || r.isNull(0, 0) || r.isNull(0, 1)) return B_IO_ERROR;
     const std::string schema = r.textAt(0, 0), table = journalTable(id), view = journalView(id);
     const std::string dataTable = std::to_string(r.integerAt(0, 1));
+    std::string triggers;
+    for (const JournalTrigger& t : kTriggers)
+        triggers += std::string("DROP TRIGGER IF EXISTS ") + t.name + " ON " + recordTable(id) + "; CREATE TRIGGER " +
+                    t.name + " AFTER " + t.event + " ON " + recordTable(id) + " REFERENCING " + t.transitionTables +
+                    " FOR EACH STATEMENT EXECUTE FUNCTION " + journalFunction(id) + "();";
     // The view checks the record table by its oid, so the record table does
     // not depend on it and can be dropped as before.
     return db.run("CREATE TABLE IF NOT EXISTS " + table +
@@ -60,11 +102,16 @@ int makeServerJournal(PgConnection& db, std::int64_t id) {
                   " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);"
                   "CREATE INDEX IF NOT EXISTS " +
                   table + "_record ON " + table + "(record, seq); CREATE INDEX IF NOT EXISTS " + table + "_time ON " +
-                  table + "(time, seq);" + functionSql(id, schema) + "; DROP TRIGGER IF EXISTS wbtrv_journal ON " +
-                  recordTable(id) + "; CREATE TRIGGER wbtrv_journal AFTER INSERT OR UPDATE OR DELETE ON " +
-                  recordTable(id) + " FOR EACH ROW EXECUTE FUNCTION " + journalFunction(id) +
-                  "(); CREATE OR REPLACE VIEW " + view + " AS SELECT * FROM " + table + " WHERE has_table_privilege(" +
-                  dataTable + "::oid, 'SELECT'); GRANT SELECT ON " + view + " TO PUBLIC");
+                  table + "(time, seq);" + functionSql(id, schema) + ";" + triggers + "CREATE OR REPLACE VIEW " + view +
+                  " AS SELECT * FROM " + table + " WHERE has_table_privilege(" + dataTable +
+                  "::oid, 'SELECT'); GRANT SELECT ON " + view + " TO PUBLIC");
+}
+
+std::string journalTriggerStateSql(const std::string& table) {
+    return "(SELECT CASE WHEN count(*) = " + std::to_string(std::size(kTriggers)) +
+           " OR bool_or(tgname = 'wbtrv_journal' AND tgtype & 1 = 1) THEN max(tgenabled::text) FILTER (WHERE tgname ="
+           " 'wbtrv_journal') END FROM pg_trigger WHERE tgrelid = " +
+           table + " AND tgname IN (" + triggerNames() + "))";
 }
 
 std::string dropServerJournalSql(std::int64_t id) {
@@ -84,8 +131,7 @@ JournalStatements::JournalStatements(std::int64_t id, Oid table) {
     oldestOfRecord = {prefix + "oldest_of_record", select + "record = $4 AND " + oldestFirst};
     firstSince = {prefix + "first_since", "SELECT seq FROM " + view + " WHERE time >= $1 ORDER BY time, seq LIMIT 1"};
     const std::string oid = std::to_string(table) + "::oid";
-    parts = {prefix + "parts", "SELECT (SELECT tgenabled::text FROM pg_trigger WHERE tgrelid = " + oid +
-                                   " AND tgname = 'wbtrv_journal'), to_regclass('" + view +
+    parts = {prefix + "parts", "SELECT " + journalTriggerStateSql(oid) + ", to_regclass('" + view +
                                    "') IS NOT NULL, has_table_privilege(" + oid + ", 'SELECT')"};
     counts = {prefix + "counts", "SELECT count(*), min(seq), max(seq), (SELECT time FROM " + view +
                                      " ORDER BY seq LIMIT 1), (SELECT time FROM " + view +
@@ -94,8 +140,11 @@ JournalStatements::JournalStatements(std::int64_t id, Oid table) {
     pruneBefore = {prefix + "prune_before", "DELETE FROM " + journal + " WHERE time < $1"};
     pruneKeeping = {prefix + "prune_keeping", "DELETE FROM " + journal + " WHERE seq <= coalesce((SELECT seq FROM " +
                                                   journal + " ORDER BY seq DESC OFFSET $1 LIMIT 1), 0)"};
-    enable = "ALTER TABLE " + recordTable(id) + " ENABLE TRIGGER wbtrv_journal";
-    disable = "ALTER TABLE " + recordTable(id) + " DISABLE TRIGGER wbtrv_journal";
+    enable = switchTriggersSql(table, "ENABLE");
+    disable = switchTriggersSql(table, "DISABLE");
+    triggersCurrent = "SELECT (count(*) = " + std::to_string(std::size(kTriggers)) +
+                      ")::int::bigint FROM pg_trigger WHERE tgrelid = " + oid + " AND tgname IN (" + triggerNames() +
+                      ") AND tgtype & 1 = 0";
 }
 
 JournalEntry journalEntryAt(const PgResult& r, int row, const FileLayout& layout) {

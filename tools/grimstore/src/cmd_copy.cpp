@@ -2,12 +2,54 @@
 // keys and records in key order, all or nothing, verified by reading it back.
 #include <filesystem>
 #include <memory>
+#include <span>
+#include <vector>
 
 #include "commands.h"
 #include "data_file_writer.h"
 #include "status_text.h"
 
 namespace grimstore {
+namespace {
+
+// The source's records as the read that checks it found them, while they fit
+// in kMostHeld bytes: the copy then writes them without reading the source
+// again. Beyond that it lets go of them and the copy reads the source twice.
+class HeldRecords {
+public:
+    static constexpr size_t kMostHeld = size_t{256} << 20;
+
+    bool add(std::span<const uint8_t> record) {
+        if (!holding_) return true;
+        if (bytes_.size() + record.size() > kMostHeld) {
+            holding_ = false;
+            std::vector<uint8_t>().swap(bytes_);
+            std::vector<size_t>().swap(ends_);
+            return true;
+        }
+        bytes_.insert(bytes_.end(), record.begin(), record.end());
+        ends_.push_back(bytes_.size());
+        return true;
+    }
+    bool holding() const { return holding_; }
+    // Visits the records held as a walk of the source would; `read` is how that walk ended.
+    WalkResult visit(WalkResult read, const RecordVisitor& visit) const {
+        read.visited = 0;
+        for (size_t begin = 0; const size_t end : ends_) {
+            ++read.visited;
+            if (!visit(std::span(bytes_).subspan(begin, end - begin))) break;
+            begin = end;
+        }
+        return read;
+    }
+
+private:
+    bool holding_ = true;
+    std::vector<uint8_t> bytes_;
+    std::vector<size_t> ends_;
+};
+
+}  // namespace
 
 int runCopy(const std::string& from, const std::string& to, bool replace, Io& io) {
     client::File source;
@@ -16,15 +58,19 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
     // Read whole once before anything is made, so a source that cannot be read
     // leaves no trace on either engine (a file made on a server cannot be removed).
     RecordDigest readable;
-    if (const WalkResult walk = digestRecords(source, from, entries, readable, io, "reading");
-        walk.status != B_NO_ERROR) {
-        io.err << statusError(from, "reading record " + std::to_string(walk.visited + 1), walk.status)
+    HeldRecords held;
+    const WalkResult read = digestRecords(source, from, entries, readable, io, "reading",
+                                          [&](std::span<const uint8_t> record) { return held.add(record); });
+    if (read.status != B_NO_ERROR) {
+        io.err << statusError(from, "reading record " + std::to_string(read.visited + 1), read.status)
                << "; nothing was copied\n";
         return kExitDataError;
     }
     RecordDigest written;
     WalkResult walk;
-    const auto records = [&](const RecordVisitor& visit) { return walkRecords(source, entries, visit); };
+    const auto records = [&](const RecordVisitor& visit) {
+        return held.holding() ? held.visit(read, visit) : walkRecords(source, entries, visit);
+    };
     if (!writeDataFile({to, from, entries, replace, "copied"}, records, written, walk, io)) return kExitDataError;
     io.out << "copied " << from << " to " << to << ", verified along key " << int{walk.key} << ": " << written.text()
            << '\n';

@@ -118,12 +118,12 @@ std::string RecordDigest::text() const {
 }
 
 WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
-                         RecordDigest& digest, Io& io, const std::string& what) {
+                         RecordDigest& digest, Io& io, const std::string& what, const RecordVisitor& also) {
     Progress progress(io.err, io.progress, what + " " + name, entries.recordCount);
     return walkRecords(file, entries, [&](auto record) {
         digest.add(record);
         progress.advance(digest.count);
-        return true;
+        return !also || also(record);
     });
 }
 
