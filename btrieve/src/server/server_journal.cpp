@@ -42,6 +42,14 @@ std::string functionSql(std::int64_t id, const std::string& schema) {
            journal + "; RETURN NULL; END $body$";
 }
 
+// The journal's indexes where they are missing: one record's entries by (record,
+// seq) in either order from any cursor, and the entries from a time on.
+std::string indexesSql(std::int64_t id) {
+    const std::string table = journalTable(id);
+    return "CREATE INDEX IF NOT EXISTS " + table + "_record ON " + table +
+           "(record, seq); CREATE INDEX IF NOT EXISTS " + table + "_time ON " + table + "(time, seq);";
+}
+
 }  // namespace
 
 int makeServerJournal(PgConnection& db, std::int64_t id) {
@@ -57,10 +65,8 @@ int makeServerJournal(PgConnection& db, std::int64_t id) {
     return db.run("CREATE TABLE IF NOT EXISTS " + table +
                   "(seq bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, time bigint NOT NULL,"
                   " login_role text NOT NULL, client_address text NOT NULL, application_name text NOT NULL,"
-                  " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);"
-                  "CREATE INDEX IF NOT EXISTS " +
-                  table + "_record ON " + table + "(record, seq); CREATE INDEX IF NOT EXISTS " + table + "_time ON " +
-                  table + "(time, seq);" + functionSql(id, schema) + "; DROP TRIGGER IF EXISTS wbtrv_journal ON " +
+                  " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);" +
+                  indexesSql(id) + functionSql(id, schema) + "; DROP TRIGGER IF EXISTS wbtrv_journal ON " +
                   recordTable(id) + "; CREATE TRIGGER wbtrv_journal AFTER INSERT OR UPDATE OR DELETE ON " +
                   recordTable(id) + " FOR EACH ROW EXECUTE FUNCTION " + journalFunction(id) +
                   "(); CREATE OR REPLACE VIEW " + view + " AS SELECT * FROM " + table + " WHERE has_table_privilege(" +
@@ -87,14 +93,15 @@ JournalStatements::JournalStatements(std::int64_t id, Oid table) {
     parts = {prefix + "parts", "SELECT (SELECT tgenabled::text FROM pg_trigger WHERE tgrelid = " + oid +
                                    " AND tgname = 'wbtrv_journal'), to_regclass('" + view +
                                    "') IS NOT NULL, has_table_privilege(" + oid + ", 'SELECT')"};
-    counts = {prefix + "counts", "SELECT count(*), min(seq), max(seq), (SELECT time FROM " + view +
+    counts = {prefix + "counts", "SELECT min(seq), max(seq), (SELECT time FROM " + view +
                                      " ORDER BY seq LIMIT 1), (SELECT time FROM " + view +
                                      " ORDER BY seq DESC LIMIT 1) FROM " + view};
     const std::string journal = journalTable(id);
     pruneBefore = {prefix + "prune_before", "DELETE FROM " + journal + " WHERE time < $1"};
     pruneKeeping = {prefix + "prune_keeping", "DELETE FROM " + journal + " WHERE seq <= coalesce((SELECT seq FROM " +
                                                   journal + " ORDER BY seq DESC OFFSET $1 LIMIT 1), 0)"};
-    enable = "ALTER TABLE " + recordTable(id) + " ENABLE TRIGGER wbtrv_journal";
+    // An index lost from a journal is made again when it is switched on.
+    enable = indexesSql(id) + "ALTER TABLE " + recordTable(id) + " ENABLE TRIGGER wbtrv_journal";
     disable = "ALTER TABLE " + recordTable(id) + " DISABLE TRIGGER wbtrv_journal";
 }
 
