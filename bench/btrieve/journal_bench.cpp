@@ -170,8 +170,9 @@ void statusFloor(benchmark::State& state, const std::string& path) {
     for (auto _ : state) {
         sqlite3* db = nullptr;
         sqlite3_stmt* st = prepareOn(path,
-                                     "SELECT min(seq), max(seq), (SELECT time FROM journal_t ORDER BY seq LIMIT 1),"
-                                     " (SELECT time FROM journal_t ORDER BY seq DESC LIMIT 1) FROM journal_t",
+                                     "SELECT (SELECT seq FROM journal_t ORDER BY seq LIMIT 1), (SELECT seq FROM"
+                                     " journal_t ORDER BY seq DESC LIMIT 1), (SELECT time FROM journal_t ORDER BY"
+                                     " seq LIMIT 1), (SELECT time FROM journal_t ORDER BY seq DESC LIMIT 1)",
                                      db);
         const bool read = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 1) >= kEntries;
         sqlite3_finalize(st);

@@ -203,9 +203,11 @@ int SqliteJournal::run(Statement& st, const std::string& sql) {
 int SqliteJournal::state(JournalState& out) {
     StatementUse use(state_);
     if (run(state_,
-            "SELECT min(seq), max(seq), (SELECT time FROM journal_t ORDER BY seq LIMIT 1),"
+            // Each a search of the primary key: SQLite reads min() and max() asked together by a scan.
+            "SELECT (SELECT seq FROM journal_t ORDER BY seq LIMIT 1), (SELECT seq FROM journal_t ORDER BY seq DESC"
+            " LIMIT 1), (SELECT time FROM journal_t ORDER BY seq LIMIT 1),"
             " (SELECT time FROM journal_t ORDER BY seq DESC LIMIT 1),"
-            " NOT EXISTS (SELECT 1 FROM journal_state_t WHERE enabled = 0) FROM journal_t") != B_NO_ERROR)
+            " NOT EXISTS (SELECT 1 FROM journal_state_t WHERE enabled = 0)") != B_NO_ERROR)
         return B_IO_ERROR;
     const int rc = state_.step();
     if (rc != SQLITE_ROW) return failureStatus(rc);
