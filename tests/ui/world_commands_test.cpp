@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "gamedata/demo_world.h"
@@ -113,6 +114,7 @@ TEST_F(WorldCommands, EachCommandOnEachTab) {
         EXPECT_EQ(action("menuFindNext").isEnabled(), tc.find);
         EXPECT_EQ(action("menuWhereUsed").isEnabled(), tc.whereUsed);
         EXPECT_TRUE(action("menuCheckWorld").isEnabled());
+        EXPECT_EQ(action("menuHistory").isEnabled(), tc.find) << "History on every tab with a file";
         if (*tc.text) {
             action("menuFind").trigger();
             find(QString::fromUtf8(tc.text));
@@ -222,6 +224,70 @@ TEST_F(WorldCommands, WhereUsedFindNextAndCheckWorld) {
     choose("lstProblems", static_cast<int>(problems.indexOf(
                               QStringLiteral("wccknms2.dat record 3 DropItem A: item 30000 does not exist"))));
     EXPECT_EQ(shownNumber(TableId::Monsters), QStringLiteral("3"));
+}
+
+// History of a race changed with Update: the row names the field, Revert puts the
+// old value back on the tab and in the file, a change made meanwhile through another
+// block refuses it (80) as Update is refused; Monsters are read-only; with the
+// journal off the window says so.
+TEST_F(WorldCommands, HistoryAndRevert) {
+    ASSERT_TRUE(load());
+    gotoRecord(QStringLiteral("Races"), 2);
+    auto* cp = window->findChild<QLineEdit*>(QStringLiteral("txtRaceCP"));
+    const QString old = cp->text(), changed = QString::number(old.toInt() + 7);
+    cp->setText(changed);
+    click(QStringLiteral("cmdUpdate"));
+    action("menuHistory").trigger();
+    const auto state = [&] { return window->findChild<QLabel*>(QStringLiteral("lblHistoryState"))->text(); };
+    const auto revert = [&](int row) {
+        list("lstHistory")->setCurrentRow(row);
+        dialogs.answers.push_back(editors::Answer::Yes);
+        window->findChild<QPushButton*>(QStringLiteral("cmdRevert"))->click();
+    };
+    const auto record = [&] { return window->findChild<QPlainTextEdit*>(QStringLiteral("txtHistoryRecord")); };
+    QStringList history = rows("lstHistory");
+    ASSERT_EQ(history.size(), 2) << state().toStdString();
+    EXPECT_TRUE(history[0].contains(QStringLiteral("update")) && history[0].endsWith("CP " + old + " → " + changed))
+        << history[0].toStdString();
+    EXPECT_TRUE(history[1].contains(QStringLiteral("insert")));
+    EXPECT_TRUE(record()->isReadOnly());
+    list("lstHistory")->setCurrentRow(1);
+    EXPECT_TRUE(record()->toPlainText().contains("\nCP: " + old + "\n"));
+
+    forget();
+    revert(1);
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes.front().buttons, editors::Buttons::YesNo);
+    EXPECT_EQ(cp->text(), old);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Race 2 Reverted to entry "))) << status().toStdString();
+    history = rows("lstHistory");
+    ASSERT_EQ(history.size(), 3);
+    EXPECT_TRUE(history[0].endsWith("CP " + changed + " → " + old)) << "the revert is a change of its own";
+
+    // Another block changes the record after the history was read: refused, and the tab shows the change.
+    {
+        wbtrv::client::File other;
+        ASSERT_EQ(other.open("wccrace2.dat"), B_NO_ERROR);
+        const std::array<std::uint8_t, 2> key{2, 0};
+        ASSERT_EQ(other.find(wbtrv::client::Find::Equal, 0, key), B_NO_ERROR);
+        std::vector<std::uint8_t> elsewhere(other.record().begin(), other.record().end());
+        elsewhere.back() ^= 1;
+        ASSERT_EQ(other.update(elsewhere), B_NO_ERROR);
+    }
+    forget();
+    revert(1);
+    EXPECT_EQ(dialogs.texts(), (std::vector<QString>{dialogs.boxes.front().text, "Error on BUPDATE: 80"}));
+    EXPECT_EQ(rows("lstHistory").size(), 4) << "listed afresh, with the other block's change";
+
+    // The monsters cannot be saved: their history is read-only.
+    select(QStringLiteral("Monsters"));
+    action("menuHistory").trigger();
+    EXPECT_FALSE(rows("lstHistory").isEmpty());
+    EXPECT_FALSE(window->findChild<QPushButton*>(QStringLiteral("cmdRevert"))->isEnabled());
+
+    ASSERT_EQ(wbtrv::client::switchJournal("wccknms2.dat", false), B_NO_ERROR);
+    action("menuHistory").trigger();
+    EXPECT_TRUE(state().contains(QStringLiteral("is off"))) << state().toStdString();
 }
 
 // Find and Check World on a world kept by the test server.

@@ -17,6 +17,7 @@
 #include "ui/application_info.h"
 #include "ui/check_world_window.h"
 #include "ui/find_window.h"
+#include "ui/history_window.h"
 #include "ui/keyboard_order.h"
 #include "ui/tab_table.h"
 #include "ui/where_used_window.h"
@@ -59,12 +60,13 @@ struct CommandSpec {
 };
 
 // The menu entries after "&About", in this order.
-const std::array<CommandSpec, 4>& commandSpecs() {
-    static const std::array<CommandSpec, 4> specs{{
+const std::array<CommandSpec, 5>& commandSpecs() {
+    static const std::array<CommandSpec, 5> specs{{
         {"menuFind", "&Find...", "Ctrl+F", &MainWindow::menuFind_Click},
         {"menuFindNext", "Find &Next", "F3", &MainWindow::menuFindNext_Click},
         {"menuWhereUsed", "&Where Used...", "Ctrl+U", &MainWindow::menuWhereUsed_Click},
         {"menuCheckWorld", "Check &World...", nullptr, &MainWindow::menuCheckWorld_Click},
+        {"menuHistory", "&History...", "Ctrl+H", &MainWindow::menuHistory_Click},
     }};
     return specs;
 }
@@ -80,6 +82,7 @@ MainWindow::MainWindow(editors::Dialogs& dialogs, store::BtrCall call, QWidget* 
       findNextFiles_({}, call),
       whereUsedFiles_({}, call),
       checkFiles_({}, call),
+      historyFiles_({}, call),
       store_(call, dialogs) {
     buildWindow();
 }
@@ -179,8 +182,10 @@ void MainWindow::Form_Unload() {
     delete find_;
     delete whereUsed_;
     delete checkWorld_;
+    delete history_;
     store::shutDown(store_, files_);
-    for (world::ReadFiles* files : {&nameFiles_, &findFiles_, &findNextFiles_, &whereUsedFiles_, &checkFiles_})
+    for (world::ReadFiles* files :
+         {&nameFiles_, &findFiles_, &findNextFiles_, &whereUsedFiles_, &checkFiles_, &historyFiles_})
         files->release();
     dialogs_.message(webPageAddress());
 }

@@ -27,8 +27,11 @@ void MainWindow::enableCommands() {
     const TabEntry* entry = selectedEntry();
     const bool table = entry && entry->table;
     const bool named = table && world::namedByOthers(*entry->table);
-    for (const auto& [name, enabled] :
-         {std::pair{"menuFind", table}, {"menuFindNext", table}, {"menuWhereUsed", named}, {"menuCheckWorld", true}})
+    for (const auto& [name, enabled] : {std::pair{"menuFind", table},
+                                        {"menuFindNext", table},
+                                        {"menuWhereUsed", named},
+                                        {"menuCheckWorld", true},
+                                        {"menuHistory", table}})
         if (auto* action = findChild<QAction*>(QString::fromLatin1(name))) action->setEnabled(enabled);
 }
 

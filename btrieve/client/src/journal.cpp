@@ -3,14 +3,17 @@
 #include <wbtrv32/bytes.h>
 #include <wbtrv32/client.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
 namespace wbtrv::client {
 namespace {
 
-// Room for many entries of a short record, and for any one entry after one retry.
+// Room for many entries of a short record, and for any one entry after one retry;
+// a read that goes on takes larger answers, so a long history costs few calls.
 constexpr std::uint32_t kFirstAnswer = 64 * 1024;
+constexpr std::uint32_t kLargestAnswer = 4 * 1024 * 1024;
 
 std::string textAt(std::span<const std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -114,6 +117,7 @@ Status readJournal(const std::string& file, const JournalQuery& query,
             if (!each(std::move(entry))) return B_NO_ERROR;
         if (!batch.more) return B_NO_ERROR;
         cursor = batch.next;
+        if (answer.size() < kLargestAnswer) answer.resize(std::min<std::size_t>(answer.size() * 4, kLargestAnswer));
     }
 }
 

@@ -513,7 +513,9 @@ enum {
  * BTR_JOURNAL_DAMAGED when the journal's tables are not as this record manager makes them: reads go
  * on, and every write to the file answers 2, since it could not be journaled), reserved (4), the
  * number of entries (8), the first and last sequence numbers (8 each) and the first and last
- * entries' times (8 each); zero without entries. */
+ * entries' times (8 each); zero without entries. The number of entries is that of the numbers from
+ * the first to the last: exact on files, at most so many on a server, where a transaction undone
+ * may leave a gap. The status reads a few index entries, never the whole journal. */
 #define BTR_JOURNAL_STATUS_SIZE 48
 #define BTR_JOURNAL_KEPT 0x0001
 #define BTR_JOURNAL_IS_ON 0x0002

@@ -32,6 +32,14 @@ std::optional<std::vector<std::uint8_t>> image(std::optional<std::vector<std::ui
 
 }  // namespace
 
+void setRange(JournalState& state, std::optional<std::int64_t> first, std::optional<std::int64_t> last) {
+    state.entries = state.firstSequence = state.lastSequence = 0;
+    if (!first || !last || *first < 1 || *last < *first) return;
+    state.firstSequence = static_cast<std::uint64_t>(*first);
+    state.lastSequence = static_cast<std::uint64_t>(*last);
+    state.entries = state.lastSequence - state.firstSequence + 1;
+}
+
 JournalEntry journalEntryFrom(JournalRow row, const FileLayout& layout) {
     JournalEntry entry;
     bool& damaged = entry.damaged;

@@ -47,10 +47,18 @@ struct JournalState {
     // The journal's tables are not as the record manager makes them: no
     // write can be journaled, so every write is refused.
     bool damaged = false;
+    // The numbers from the first to the last entry: on files exactly the
+    // entries, as numbers follow one another and a prune drops the oldest;
+    // on a server, where an undone transaction may leave a gap, at most so
+    // many. Counting a long journal's rows would read all of them.
     std::uint64_t entries = 0;
     std::uint64_t firstSequence = 0, lastSequence = 0;
     std::int64_t firstTime = 0, lastTime = 0;
 };
+
+// The first and last sequence numbers of the state, and the entries between
+// them; none where the journal holds no entry (or only damaged numbers).
+void setRange(JournalState& state, std::optional<std::int64_t> first, std::optional<std::int64_t> last);
 
 // Which old entries a prune drops: those before a time, or all but the newest `count`.
 struct JournalPrune {

@@ -43,11 +43,9 @@ int ServerFile::journalState(JournalState& out) {
     // A damaged journal is reported as such, with whatever of it can be counted.
     if (const int status = db_.run(journal_.counts, {}, r); status != B_NO_ERROR)
         return out.damaged && status != B_SERVER_LOST ? B_NO_ERROR : status;
-    out.entries = static_cast<std::uint64_t>(integerOrZero(r, 0));
-    out.firstSequence = static_cast<std::uint64_t>(integerOrZero(r, 1));
-    out.lastSequence = static_cast<std::uint64_t>(integerOrZero(r, 2));
-    out.firstTime = integerOrZero(r, 3);
-    out.lastTime = integerOrZero(r, 4);
+    setRange(out, integerOrZero(r, 0), integerOrZero(r, 1));
+    out.firstTime = integerOrZero(r, 2);
+    out.lastTime = integerOrZero(r, 3);
     return B_NO_ERROR;
 }
 

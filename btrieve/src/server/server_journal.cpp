@@ -79,6 +79,14 @@ std::string switchTriggersSql(Oid table, const std::string& action) {
            oid + "::regclass, t); END LOOP; END $switch$";
 }
 
+// The journal's indexes where they are missing: one record's entries by (record,
+// seq) in either order from any cursor, and the entries from a time on.
+std::string indexesSql(std::int64_t id) {
+    const std::string table = journalTable(id);
+    return "CREATE INDEX IF NOT EXISTS " + table + "_record ON " + table +
+           "(record, seq); CREATE INDEX IF NOT EXISTS " + table + "_time ON " + table + "(time, seq);";
+}
+
 }  // namespace
 
 int makeServerJournal(PgConnection& db, std::int64_t id) {
@@ -100,9 +108,7 @@ int makeServerJournal(PgConnection& db, std::int64_t id) {
                   "(seq bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, time bigint NOT NULL,"
                   " login_role text NOT NULL, client_address text NOT NULL, application_name text NOT NULL,"
                   " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);"
-                  "CREATE INDEX IF NOT EXISTS " +
-                  table + "_record ON " + table + "(record, seq); CREATE INDEX IF NOT EXISTS " + table + "_time ON " +
-                  table + "(time, seq);" + functionSql(id, schema) + ";" + triggers + "CREATE OR REPLACE VIEW " + view +
+                  indexesSql(id) + functionSql(id, schema) + ";" + triggers + "CREATE OR REPLACE VIEW " + view +
                   " AS SELECT * FROM " + table + " WHERE has_table_privilege(" + dataTable +
                   "::oid, 'SELECT'); GRANT SELECT ON " + view + " TO PUBLIC");
 }
@@ -133,14 +139,15 @@ JournalStatements::JournalStatements(std::int64_t id, Oid table) {
     const std::string oid = std::to_string(table) + "::oid";
     parts = {prefix + "parts", "SELECT " + journalTriggerStateSql(oid) + ", to_regclass('" + view +
                                    "') IS NOT NULL, has_table_privilege(" + oid + ", 'SELECT')"};
-    counts = {prefix + "counts", "SELECT count(*), min(seq), max(seq), (SELECT time FROM " + view +
+    counts = {prefix + "counts", "SELECT min(seq), max(seq), (SELECT time FROM " + view +
                                      " ORDER BY seq LIMIT 1), (SELECT time FROM " + view +
                                      " ORDER BY seq DESC LIMIT 1) FROM " + view};
     const std::string journal = journalTable(id);
     pruneBefore = {prefix + "prune_before", "DELETE FROM " + journal + " WHERE time < $1"};
     pruneKeeping = {prefix + "prune_keeping", "DELETE FROM " + journal + " WHERE seq <= coalesce((SELECT seq FROM " +
                                                   journal + " ORDER BY seq DESC OFFSET $1 LIMIT 1), 0)"};
-    enable = switchTriggersSql(table, "ENABLE");
+    // An index lost from a journal is made again when it is switched on.
+    enable = indexesSql(id) + switchTriggersSql(table, "ENABLE");
     disable = switchTriggersSql(table, "DISABLE");
     triggersCurrent = "SELECT (count(*) = " + std::to_string(std::size(kTriggers)) +
                       ")::int::bigint FROM pg_trigger WHERE tgrelid = " + oid + " AND tgname IN (" + triggerNames() +

@@ -40,7 +40,7 @@ struct JournalStatements {
     // missing), whether the view is there, and whether this role may read
     // the record table, and so the journal.
     Prepared parts;
-    // The count, the first and last sequence numbers and times.
+    // The first and last sequence numbers and times (each found by the index, never by counting rows).
     Prepared counts;
     // $1 a time, or a count to keep: the entries pruned.
     Prepared pruneBefore, pruneKeeping;

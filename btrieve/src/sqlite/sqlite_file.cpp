@@ -312,6 +312,8 @@ int SqliteFile::switchJournal(bool on) {
     if (making)
         status = statusFromSqlite(
             db_.exec(journalTablesSql() + "UPDATE metadata_t SET version = " + std::to_string(kFormatVersion)));
+    else if (on)  // an index lost from a journal is made again
+        status = statusFromSqlite(db_.exec(journalIndexesSql()));
     if (status == B_NO_ERROR) status = journal_.switchOn(on);
     if ((status = write.finish(status)) != B_NO_ERROR || !making) return status;
     layout_.journalKept = true;

@@ -155,12 +155,18 @@ int failureStatus(int rc) { return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERR
 
 }  // namespace
 
+std::string journalIndexesSql() {
+    // seq is the table's rowid, so the index on the record is ordered by (record, seq): one
+    // record's entries are read from it in either order, from any cursor, without a scan.
+    return "CREATE INDEX IF NOT EXISTS journal_record_i ON journal_t(record);"
+           "CREATE INDEX IF NOT EXISTS journal_time_i ON journal_t(time);";
+}
+
 std::string journalTablesSql() {
     return "CREATE TABLE IF NOT EXISTS journal_t(seq INTEGER PRIMARY KEY, time INTEGER NOT NULL, user TEXT NOT NULL,"
            " host TEXT NOT NULL, program TEXT NOT NULL, operation INTEGER NOT NULL, record INTEGER NOT NULL,"
-           " before BLOB, after BLOB);"
-           "CREATE INDEX IF NOT EXISTS journal_record_i ON journal_t(record);"
-           "CREATE INDEX IF NOT EXISTS journal_time_i ON journal_t(time);"
+           " before BLOB, after BLOB);" +
+           journalIndexesSql() +
            "CREATE TABLE IF NOT EXISTS journal_state_t(enabled INTEGER NOT NULL, pruned_through INTEGER NOT NULL);"
            "INSERT INTO journal_state_t SELECT 1, 0 WHERE NOT EXISTS (SELECT 1 FROM journal_state_t);";
 }
@@ -197,18 +203,18 @@ int SqliteJournal::run(Statement& st, const std::string& sql) {
 int SqliteJournal::state(JournalState& out) {
     StatementUse use(state_);
     if (run(state_,
-            "SELECT count(*), min(seq), max(seq), (SELECT time FROM journal_t ORDER BY seq LIMIT 1),"
+            // Each a search of the primary key: SQLite reads min() and max() asked together by a scan.
+            "SELECT (SELECT seq FROM journal_t ORDER BY seq LIMIT 1), (SELECT seq FROM journal_t ORDER BY seq DESC"
+            " LIMIT 1), (SELECT time FROM journal_t ORDER BY seq LIMIT 1),"
             " (SELECT time FROM journal_t ORDER BY seq DESC LIMIT 1),"
-            " NOT EXISTS (SELECT 1 FROM journal_state_t WHERE enabled = 0) FROM journal_t") != B_NO_ERROR)
+            " NOT EXISTS (SELECT 1 FROM journal_state_t WHERE enabled = 0)") != B_NO_ERROR)
         return B_IO_ERROR;
     const int rc = state_.step();
     if (rc != SQLITE_ROW) return failureStatus(rc);
-    out.entries = static_cast<std::uint64_t>(state_.integerAt(0));
-    out.firstSequence = static_cast<std::uint64_t>(integerAt(state_, 1).value_or(0));
-    out.lastSequence = static_cast<std::uint64_t>(integerAt(state_, 2).value_or(0));
-    out.firstTime = integerAt(state_, 3).value_or(0);
-    out.lastTime = integerAt(state_, 4).value_or(0);
-    out.on = !damaged() && state_.integerAt(5) != 0;
+    setRange(out, integerAt(state_, 0), integerAt(state_, 1));
+    out.firstTime = integerAt(state_, 2).value_or(0);
+    out.lastTime = integerAt(state_, 3).value_or(0);
+    out.on = !damaged() && state_.integerAt(4) != 0;
     return B_NO_ERROR;
 }
 

@@ -17,6 +17,8 @@ namespace wbtrv {
 // The SQL that makes whatever of the journal's tables a file lacks (all of
 // them in a new file), with the journal on; run inside a transaction.
 std::string journalTablesSql();
+// The SQL that makes whatever of the journal's indexes a journal lacks.
+std::string journalIndexesSql();
 
 class SqliteJournal {
 public:

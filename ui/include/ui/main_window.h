@@ -25,7 +25,10 @@ namespace ui {
 class AboutBox;
 class CheckWorldWindow;
 class FindWindow;
+class HistoryWindow;
 class WhereUsedWindow;
+struct HistoryRow;
+struct RecordHistory;
 struct TabEntry;
 
 class MainWindow : public QMainWindow {
@@ -60,6 +63,8 @@ public:
     void menuFindNext_Click();
     void menuWhereUsed_Click();
     void menuCheckWorld_Click();
+    // The changes of the record on the selected tab, from its file's journal.
+    void menuHistory_Click();
 
     // Reads record number of the table as Goto does and shows it on the table's tab;
     // a failed read is reported as Goto reports it. True when the record is shown.
@@ -86,6 +91,10 @@ private:
     bool showFound(records::TableId table, std::int32_t number);
     // Enables the commands beside About that the selected tab can take.
     void enableCommands();
+    // Reads a record's history afresh into the History window, making it if need be.
+    void listHistory(records::TableId table, std::int32_t number);
+    // Asks, then writes a version from the history over the record through the tab's block.
+    void revertRecord(const RecordHistory& history, const HistoryRow& row);
 
     enum class Stage { Built, Loaded, Unloaded };
 
@@ -98,6 +107,7 @@ private:
     world::ReadFiles findNextFiles_;
     world::ReadFiles whereUsedFiles_;
     world::ReadFiles checkFiles_;
+    world::ReadFiles historyFiles_;
     store::TableBlocks files_;
     store::RecordStore store_;
     Stage stage_ = Stage::Built;
@@ -109,6 +119,7 @@ private:
     QPointer<FindWindow> find_;
     QPointer<WhereUsedWindow> whereUsed_;
     QPointer<CheckWorldWindow> checkWorld_;
+    QPointer<HistoryWindow> history_;
 };
 
 }  // namespace ui
