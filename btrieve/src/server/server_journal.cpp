@@ -107,7 +107,7 @@ int makeServerJournal(PgConnection& db, std::int64_t id) {
     return db.run("CREATE TABLE IF NOT EXISTS " + table +
                   "(seq bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, time bigint NOT NULL,"
                   " login_role text NOT NULL, client_address text NOT NULL, application_name text NOT NULL,"
-                  " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);"
+                  " operation smallint NOT NULL, record bigint NOT NULL, before bytea, after bytea);" +
                   indexesSql(id) + functionSql(id, schema) + ";" + triggers + "CREATE OR REPLACE VIEW " + view +
                   " AS SELECT * FROM " + table + " WHERE has_table_privilege(" + dataTable +
                   "::oid, 'SELECT'); GRANT SELECT ON " + view + " TO PUBLIC");
