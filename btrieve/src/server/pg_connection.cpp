@@ -49,18 +49,6 @@ long connectTimeout(PGconn* conn) {
     return seconds;
 }
 
-// The message without the verbose lines that say where in the server it arose, on one line.
-std::string firstLines(std::string_view message) {
-    std::string out;
-    while (!message.empty()) {
-        const auto end = message.find('\n');
-        const std::string_view line = message.substr(0, end);
-        if (!line.empty() && !line.starts_with("LOCATION:")) out += (out.empty() ? "" : "; ") + std::string(line);
-        message = end == std::string_view::npos ? std::string_view() : message.substr(end + 1);
-    }
-    return out;
-}
-
 // The SQLSTATE the server gave with its last refusal ("FATAL:  28P01: ..."
 // in a verbose message); empty when it gave none (libpq's own failures).
 std::string sqlStateIn(const std::string& message) {
@@ -227,9 +215,10 @@ int PgConnection::connect(const std::string& server) {
     if (PQconninfoOption* options = PQconninfoParse(server.c_str(), &error)) {
         PQconninfoFree(options);
     } else {
-        connectFailure_ = error ? firstLines(error) : "the connection string cannot be read";
+        // Never quoted: what libpq says of it may hold the password.
         PQfreemem(error);
         noteConnectFailure(nullptr, server);
+        connectFailure_ = serverMessage();
         return B_DIRECTORY_ERROR;
     }
     // Ours first: what the connection string says wins, where it says it. The
@@ -257,10 +246,7 @@ int PgConnection::connect(const std::string& server) {
         }
         polling = PQconnectPoll(conn_);
     }
-    if (polling == PGRES_POLLING_FAILED) {
-        noteConnectFailure(conn_, server);
-        return failedConnect();
-    }
+    if (polling == PGRES_POLLING_FAILED) return failedConnect(server);
     PQsetErrorVerbosity(conn_, PQERRORS_DEFAULT);
     PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
     // Never blocking on a send either: every wait is one poll with the deadline.
@@ -278,9 +264,11 @@ int PgConnection::connect(const std::string& server) {
     return run(settings);
 }
 
-int PgConnection::failedConnect() {
+int PgConnection::failedConnect(const std::string& server) {
+    // The words kept are the ones BTRSERVERMESSAGE gives: the password masked.
+    noteConnectFailure(conn_, server);
+    connectFailure_ = serverMessage();
     const std::string said = PQerrorMessage(conn_);
-    connectFailure_ = firstLines(said);
     if (PQconnectionNeedsPassword(conn_)) return B_ACCESS_DENIED;
     return statusOfRefusedLogin(sqlStateIn(said));
 }

@@ -133,7 +133,7 @@ public:
 
 private:
     int failure(const PGresult* result);
-    int failedConnect();
+    int failedConnect(const std::string& server);
     // A round trip starts: it has until the deadline.
     void startRoundTrip() { deadline_ = std::chrono::steady_clock::now() + limit_; }
     // Waits until the socket is ready for `events` (poll's); false at the deadline.
