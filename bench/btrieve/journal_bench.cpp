@@ -2,8 +2,9 @@
 // commit each) on a file whose journal is on, next to the same write with it
 // switched off, on files or, when WBTRV32_SERVER names a server, there. And,
 // on a journal of a million entries: one record's whole history, newest
-// first, next to the same rows read straight with SQLite (or libpq on the
-// server); on files the journal's status next to reading the first and last
+// first (with the file open in the process, as grimstore reads it, and
+// opened for each call), next to the same rows read straight with SQLite (or
+// libpq on the server); on files the journal's status next to reading the first and last
 // entries straight; and `grimstore history --record N` as a whole process
 // next to `grimstore stat` of the same file.
 #include "bench_files.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <stdexcept>
 
@@ -78,8 +80,11 @@ std::string fileWithLongJournal(const BenchFiles& files) {
     return path;
 }
 
-// One record's history through BTRJOURNAL, as grimstore history --record reads it.
-void historyOurs(benchmark::State& state, const std::string& path) {
+// One record's history through BTRJOURNAL, as grimstore history --record reads
+// it: with the file open in the process (held), or opened for each call.
+void historyOurs(benchmark::State& state, const std::string& path, bool held) {
+    std::optional<Ours> open;
+    if (held && !open.emplace(path).ok()) return state.SkipWithError("cannot open the file");
     std::mt19937 rng(1);
     std::vector<client::JournalEntry> entries;
     client::JournalQuery query;
@@ -208,9 +213,10 @@ int main(int argc, char** argv) {
     const std::string entries = "/" + std::to_string(kEntries);
     const std::string floor = benchServer() ? "/libpq" : "/sqlite";
     const std::string record = " --record " + std::to_string(kRecords / 2);
-    benchmark::RegisterBenchmark(("History" + entries + "/ours").c_str(), [&history](benchmark::State& s) {
-        historyOurs(s, history);
-    })->UseRealTime();
+    for (const bool held : {true, false})
+        benchmark::RegisterBenchmark(("History" + entries + (held ? "/ours" : "/unopened")).c_str(),
+                                     [&history, held](benchmark::State& s) { historyOurs(s, history, held); })
+            ->UseRealTime();
     benchmark::RegisterBenchmark(("History" + entries + floor).c_str(), [&history](benchmark::State& s) {
         historyFloor(s, history);
     })->UseRealTime();

@@ -378,5 +378,45 @@ TEST_P(JournalServerTest, WhoMayReadTheJournalIsWhoMayReadTheRecords) {
     EXPECT_TRUE(schema_->sql("DROP OWNED BY " + roles + "; DROP ROLE " + roles));
 }
 
+// A journal as 0.4.1 made it, one trigger run for every row, keeps journaling
+// and reads as on; switching it on gives it this version's triggers, run once
+// per statement, and keeps its entries.
+TEST_P(JournalServerTest, AnEarlierPerRowJournalIsMadeCurrentWhenSwitchedOn) {
+    write(B_INSERT, 1);
+    BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    const std::string rowLevel =
+        "SELECT count(*) FILTER (WHERE tgtype & 1 = 1) || '/' || count(*) FROM pg_trigger"
+        " WHERE tgrelid = 'wbtrv_data_1'::regclass AND tgname LIKE 'wbtrv_journal%'";
+    ASSERT_TRUE(schema_->sql(
+        "DROP TRIGGER wbtrv_journal ON wbtrv_data_1; DROP TRIGGER wbtrv_journal_update ON wbtrv_data_1;"
+        " DROP TRIGGER wbtrv_journal_delete ON wbtrv_data_1;"
+        " CREATE OR REPLACE FUNCTION wbtrv_journal_write_1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+        " INSERT INTO wbtrv_journal_1(time, login_role, client_address, application_name, operation, record, before,"
+        " after) SELECT greatest(floor(extract(epoch FROM clock_timestamp()) * 1000000)::bigint, coalesce(max(time),"
+        " 0)), session_user, '', 'per row', CASE TG_OP WHEN 'INSERT' THEN 2 WHEN 'UPDATE' THEN 3 ELSE 4 END,"
+        " CASE TG_OP WHEN 'DELETE' THEN OLD.id ELSE NEW.id END, CASE TG_OP WHEN 'INSERT' THEN NULL ELSE OLD.data END,"
+        " CASE TG_OP WHEN 'DELETE' THEN NULL ELSE NEW.data END FROM wbtrv_journal_1; RETURN NULL; END $$;"
+        " CREATE TRIGGER wbtrv_journal AFTER INSERT OR UPDATE OR DELETE ON wbtrv_data_1 FOR EACH ROW"
+        " EXECUTE FUNCTION wbtrv_journal_write_1()"));
+    std::string triggers;
+    ASSERT_TRUE(schema_->sql(rowLevel, &triggers));
+    EXPECT_EQ(triggers, "1/1");
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    write(B_INSERT, 2);
+    EXPECT_TRUE(state().on);
+    EXPECT_EQ(journal().front().program, "per row");
+    BTRCALL(B_CLOSE, block.data(), nullptr, nullptr, nullptr, 0, 0);
+    ASSERT_EQ(client::switchJournal(file, true), B_NO_ERROR);
+    ASSERT_TRUE(schema_->sql(rowLevel, &triggers));
+    EXPECT_EQ(triggers, "0/3");
+    ASSERT_EQ(openFile(block, file), B_NO_ERROR);
+    write(B_UPDATE, 2);
+    const Entries entries = journal();
+    ASSERT_EQ(entries.size(), 3u) << "each change once, the earlier entries kept";
+    EXPECT_EQ(entries[0].operation, B_UPDATE);
+    EXPECT_EQ(entries[0].program, schema_->name());
+    EXPECT_EQ(entries[1].program, "per row");
+}
+
 }  // namespace
 }  // namespace btrieve_test
