@@ -83,7 +83,9 @@ void registerCopy(CLI::App& app, SubcommandContext& context) {
         "Copy data files, keys and records, between any two places: a file in a folder, on the server that "
         "the folder's wbtrv32.server names, or on the server of WBTRV32_SERVER (then every place is there). "
         "Each copy is one transaction, read back and compared before it is committed; a failed copy leaves "
-        "no new file, and an existing file the copy was to replace unchanged when its keys are the same.");
+        "no new file, and an existing file the copy was to replace unchanged when its keys are the same. "
+        "A file the copy makes is filled before its journal of changes starts, so its journal begins empty, "
+        "at the copy; a replaced file of the same keys journals the records deleted and inserted.");
     auto places = std::make_shared<std::vector<std::string>>();
     auto replace = std::make_shared<bool>(false);
     sub->add_option("FROM... TO", *places, "the files to copy, then the new file or the folder to copy them into")

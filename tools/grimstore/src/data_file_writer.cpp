@@ -47,8 +47,33 @@ public:
         if (status != B_NO_ERROR) return refuse("create", status);
         created_ = true;
         status = file_.open(path_, client::OpenMode::Exclusive);
-        if (status != B_NO_ERROR) fail("open", status);
-        return status == B_NO_ERROR;
+        if (status != B_NO_ERROR) {
+            fail("open", status);
+            return false;
+        }
+        // A file made here is filled before its journal starts, so its history
+        // begins with it as written and its records are written once. The switch
+        // needs no transaction open; the exclusive open keeps others from
+        // writing while the journal is off.
+        if (status = client::switchJournal(path_, false); status != B_NO_ERROR) {
+            fail("journal off", status);
+            return false;
+        }
+        journalOff_ = true;
+        return true;
+    }
+
+    // After the commit: a file made here gets its journal back. Only a process
+    // killed before this leaves the file with its journal off.
+    bool finish() {
+        if (!journalOff_) return true;
+        const int16_t status = client::switchJournal(path_, true);
+        journalOff_ = status != B_NO_ERROR;
+        if (!journalOff_) return true;
+        io_.err << statusError(name_, "journal on", status)
+                << "; the records were written and committed, but the journal is off: 'grimstore journal on " << name_
+                << "' switches it on\n";
+        return false;
     }
 
     client::File& file() { return file_; }
@@ -69,6 +94,7 @@ public:
         const std::string& name = name_;
         if (status != B_NO_ERROR) io_.err << statusError(name, action, status) << '\n';
         const bool undone = inTransaction && client::abortTransaction() == B_NO_ERROR;
+        if (journalOff_) journalOff_ = client::switchJournal(path_, true) != B_NO_ERROR;  // best effort
         file_.close();
         std::error_code ignored;
         io_.err << "grimstore: " << name << ": " << nothingDone_ << "; ";
@@ -78,7 +104,8 @@ public:
         } else if (created_) {
             // A file on a server cannot be removed through the record manager.
             io_.err << "the file was made anew and is left "
-                    << (undone || !inTransaction ? "empty" : "in doubt: check it") << '\n';
+                    << (undone || !inTransaction ? "empty" : "in doubt: check it")
+                    << (journalOff_ ? ", its journal off ('grimstore journal on' switches it on)" : "") << '\n';
         } else {
             io_.err << (undone || !inTransaction ? "the file is unchanged" : "the abort failed: check the file")
                     << '\n';
@@ -99,6 +126,7 @@ private:
     bool hadLocalFile_ = false;
     bool created_ = false;
     bool emptyOnBegin_ = false;
+    bool journalOff_ = false;
 };
 
 }  // namespace
@@ -198,7 +226,7 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
         target.fail("end of the transaction", status, true);
         return false;
     }
-    return true;
+    return target.finish();
 }
 
 }  // namespace grimstore

@@ -1,6 +1,8 @@
 // Writes a new data file (or one replaced) from a walk over records, all or
 // nothing: made with the given keys, filled in one transaction, read back and
 // compared before it is committed. copy and as-of write their files this way.
+// A file made here is filled before its journal starts (its journal holds no
+// entry for the fill); a replaced file of the same keys journals it all.
 #pragma once
 
 #include <cstdint>
