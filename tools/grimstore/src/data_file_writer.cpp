@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "output_file.h"
+#include "packed_records.h"
 #include "progress.h"
 #include "status_text.h"
 
@@ -145,13 +146,13 @@ std::string RecordDigest::text() const {
     return std::to_string(count) + " records, checksum " + hex;
 }
 
-WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
-                         RecordDigest& digest, Io& io, const std::string& what, const RecordVisitor& also) {
+WalkResult readRecords(client::File& file, const std::string& name, const CreateEntries& entries, Io& io,
+                       const std::string& what, const RecordVisitor& visit) {
     Progress progress(io.err, io.progress, what + " " + name, entries.recordCount);
+    uint64_t count = 0;
     return walkRecords(file, entries, [&](auto record) {
-        digest.add(record);
-        progress.advance(digest.count);
-        return !also || also(record);
+        progress.advance(++count);
+        return visit(record);
     });
 }
 
@@ -179,13 +180,14 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     RecordDigest read;
     int16_t insertStatus = B_NO_ERROR;
     uint64_t inserted = 0;
-    std::vector<std::vector<uint8_t>> pending;
+    PackedRecords pending;
     std::vector<std::span<const uint8_t>> batch;
     std::vector<client::Position> positions;
     const size_t perBatch = recordsPerBatch(entries.recordLength);
+    pending.reserve(perBatch * size_t{entries.recordLength}, perBatch);
     const auto flush = [&] {
-        if (pending.empty() || insertStatus != B_NO_ERROR) return insertStatus == B_NO_ERROR;
-        batch.assign(pending.begin(), pending.end());
+        if (pending.count() == 0 || insertStatus != B_NO_ERROR) return insertStatus == B_NO_ERROR;
+        pending.spans(batch);
         insertStatus = target.file().insertExtended(batch, 0, positions);
         inserted += positions.size();
         pending.clear();
@@ -194,9 +196,9 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     Progress progress(io.err, io.progress, "writing " + request.to, entries.recordCount);
     walk = source([&](auto record) {
         read.add(record);
-        pending.emplace_back(record.begin(), record.end());
+        pending.add(record);
         progress.advance(read.count);
-        return pending.size() < perBatch || flush();
+        return pending.count() < perBatch || flush();
     });
     if (walk.status == B_NO_ERROR) flush();
     if (walk.status != B_NO_ERROR) {
@@ -211,7 +213,11 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     }
     // Read back inside the transaction, so a file that differs is never committed.
     written = RecordDigest{};
-    if (const WalkResult back = digestRecords(target.file(), request.to, entries, written, io, "verifying");
+    if (const WalkResult back = readRecords(target.file(), request.to, entries, io, "verifying",
+                                            [&](auto record) {
+                                                written.add(record);
+                                                return true;
+                                            });
         back.status != B_NO_ERROR) {
         target.fail("reading back record " + std::to_string(back.visited + 1), back.status, true);
         return false;

@@ -38,10 +38,10 @@ struct WriteRequest {
     std::string_view verb = "copied";  // "nothing was copied" when it fails
 };
 
-// Reads the source in key order into digest, with a progress bar labelled
-// what, handing each record to also when given.
-WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
-                         RecordDigest& digest, Io& io, const std::string& what, const RecordVisitor& also = {});
+// Reads the file in key order with a progress bar labelled what, handing
+// each record to visit.
+WalkResult readRecords(client::File& file, const std::string& name, const CreateEntries& entries, Io& io,
+                       const std::string& what, const RecordVisitor& visit);
 
 // Makes request.to and fills it from source; on success the digest of what it
 // holds and the end of the source's walk. On failure the reason is on io.err,
