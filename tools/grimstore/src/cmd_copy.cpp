@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "data_file_writer.h"
+#include "packed_records.h"
 #include "status_text.h"
 
 namespace grimstore {
@@ -19,34 +20,30 @@ class HeldRecords {
 public:
     static constexpr size_t kMostHeld = size_t{256} << 20;
 
+    explicit HeldRecords(const CreateEntries& entries) {
+        const uint64_t expected = uint64_t{entries.recordCount} * entries.recordLength;
+        if (expected <= kMostHeld) records_.reserve(expected, entries.recordCount);
+    }
     bool add(std::span<const uint8_t> record) {
         if (!holding_) return true;
-        if (bytes_.size() + record.size() > kMostHeld) {
+        if (records_.bytes() + record.size() > kMostHeld) {
             holding_ = false;
-            std::vector<uint8_t>().swap(bytes_);
-            std::vector<size_t>().swap(ends_);
+            records_.clear(true);
             return true;
         }
-        bytes_.insert(bytes_.end(), record.begin(), record.end());
-        ends_.push_back(bytes_.size());
+        records_.add(record);
         return true;
     }
     bool holding() const { return holding_; }
     // Visits the records held as a walk of the source would; `read` is how that walk ended.
     WalkResult visit(WalkResult read, const RecordVisitor& visit) const {
-        read.visited = 0;
-        for (size_t begin = 0; const size_t end : ends_) {
-            ++read.visited;
-            if (!visit(std::span(bytes_).subspan(begin, end - begin))) break;
-            begin = end;
-        }
+        read.visited = records_.visit(visit);
         return read;
     }
 
 private:
     bool holding_ = true;
-    std::vector<uint8_t> bytes_;
-    std::vector<size_t> ends_;
+    PackedRecords records_;
 };
 
 }  // namespace
@@ -57,10 +54,10 @@ int runCopy(const std::string& from, const std::string& to, bool replace, Io& io
     if (!openAndStat(source, from, client::OpenMode::ReadOnly, entries, io.err)) return kExitDataError;
     // Read whole once before anything is made, so a source that cannot be read
     // leaves no trace on either engine (a file made on a server cannot be removed).
-    RecordDigest readable;
-    HeldRecords held;
-    const WalkResult read = digestRecords(source, from, entries, readable, io, "reading",
-                                          [&](std::span<const uint8_t> record) { return held.add(record); });
+    // The writing digests what it hands over and what it reads back.
+    HeldRecords held(entries);
+    const WalkResult read = readRecords(source, from, entries, io, "reading",
+                                        [&](std::span<const uint8_t> record) { return held.add(record); });
     if (read.status != B_NO_ERROR) {
         io.err << statusError(from, "reading record " + std::to_string(read.visited + 1), read.status)
                << "; nothing was copied\n";
@@ -83,7 +80,9 @@ void registerCopy(CLI::App& app, SubcommandContext& context) {
         "Copy data files, keys and records, between any two places: a file in a folder, on the server that "
         "the folder's wbtrv32.server names, or on the server of WBTRV32_SERVER (then every place is there). "
         "Each copy is one transaction, read back and compared before it is committed; a failed copy leaves "
-        "no new file, and an existing file the copy was to replace unchanged when its keys are the same.");
+        "no new file, and an existing file the copy was to replace unchanged when its keys are the same. "
+        "A file the copy makes is filled before its journal of changes starts, so its journal begins empty, "
+        "at the copy; a replaced file of the same keys journals the records deleted and inserted.");
     auto places = std::make_shared<std::vector<std::string>>();
     auto replace = std::make_shared<bool>(false);
     sub->add_option("FROM... TO", *places, "the files to copy, then the new file or the folder to copy them into")

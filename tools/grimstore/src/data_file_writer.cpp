@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "output_file.h"
+#include "packed_records.h"
 #include "progress.h"
 #include "status_text.h"
 
@@ -47,8 +48,33 @@ public:
         if (status != B_NO_ERROR) return refuse("create", status);
         created_ = true;
         status = file_.open(path_, client::OpenMode::Exclusive);
-        if (status != B_NO_ERROR) fail("open", status);
-        return status == B_NO_ERROR;
+        if (status != B_NO_ERROR) {
+            fail("open", status);
+            return false;
+        }
+        // A file made here is filled before its journal starts, so its history
+        // begins with it as written and its records are written once. The switch
+        // needs no transaction open; the exclusive open keeps others from
+        // writing while the journal is off.
+        if (status = client::switchJournal(path_, false); status != B_NO_ERROR) {
+            fail("journal off", status);
+            return false;
+        }
+        journalOff_ = true;
+        return true;
+    }
+
+    // After the commit: a file made here gets its journal back. Only a process
+    // killed before this leaves the file with its journal off.
+    bool finish() {
+        if (!journalOff_) return true;
+        const int16_t status = client::switchJournal(path_, true);
+        journalOff_ = status != B_NO_ERROR;
+        if (!journalOff_) return true;
+        io_.err << statusError(name_, "journal on", status)
+                << "; the records were written and committed, but the journal is off: 'grimstore journal on " << name_
+                << "' switches it on\n";
+        return false;
     }
 
     client::File& file() { return file_; }
@@ -69,6 +95,7 @@ public:
         const std::string& name = name_;
         if (status != B_NO_ERROR) io_.err << statusError(name, action, status) << '\n';
         const bool undone = inTransaction && client::abortTransaction() == B_NO_ERROR;
+        if (journalOff_) journalOff_ = client::switchJournal(path_, true) != B_NO_ERROR;  // best effort
         file_.close();
         std::error_code ignored;
         io_.err << "grimstore: " << name << ": " << nothingDone_ << "; ";
@@ -78,7 +105,8 @@ public:
         } else if (created_) {
             // A file on a server cannot be removed through the record manager.
             io_.err << "the file was made anew and is left "
-                    << (undone || !inTransaction ? "empty" : "in doubt: check it") << '\n';
+                    << (undone || !inTransaction ? "empty" : "in doubt: check it")
+                    << (journalOff_ ? ", its journal off ('grimstore journal on' switches it on)" : "") << '\n';
         } else {
             io_.err << (undone || !inTransaction ? "the file is unchanged" : "the abort failed: check the file")
                     << '\n';
@@ -99,6 +127,7 @@ private:
     bool hadLocalFile_ = false;
     bool created_ = false;
     bool emptyOnBegin_ = false;
+    bool journalOff_ = false;
 };
 
 }  // namespace
@@ -117,13 +146,13 @@ std::string RecordDigest::text() const {
     return std::to_string(count) + " records, checksum " + hex;
 }
 
-WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
-                         RecordDigest& digest, Io& io, const std::string& what, const RecordVisitor& also) {
+WalkResult readRecords(client::File& file, const std::string& name, const CreateEntries& entries, Io& io,
+                       const std::string& what, const RecordVisitor& visit) {
     Progress progress(io.err, io.progress, what + " " + name, entries.recordCount);
+    uint64_t count = 0;
     return walkRecords(file, entries, [&](auto record) {
-        digest.add(record);
-        progress.advance(digest.count);
-        return !also || also(record);
+        progress.advance(++count);
+        return visit(record);
     });
 }
 
@@ -151,13 +180,14 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     RecordDigest read;
     int16_t insertStatus = B_NO_ERROR;
     uint64_t inserted = 0;
-    std::vector<std::vector<uint8_t>> pending;
+    PackedRecords pending;
     std::vector<std::span<const uint8_t>> batch;
     std::vector<client::Position> positions;
     const size_t perBatch = recordsPerBatch(entries.recordLength);
+    pending.reserve(perBatch * size_t{entries.recordLength}, perBatch);
     const auto flush = [&] {
-        if (pending.empty() || insertStatus != B_NO_ERROR) return insertStatus == B_NO_ERROR;
-        batch.assign(pending.begin(), pending.end());
+        if (pending.count() == 0 || insertStatus != B_NO_ERROR) return insertStatus == B_NO_ERROR;
+        pending.spans(batch);
         insertStatus = target.file().insertExtended(batch, 0, positions);
         inserted += positions.size();
         pending.clear();
@@ -166,9 +196,9 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     Progress progress(io.err, io.progress, "writing " + request.to, entries.recordCount);
     walk = source([&](auto record) {
         read.add(record);
-        pending.emplace_back(record.begin(), record.end());
+        pending.add(record);
         progress.advance(read.count);
-        return pending.size() < perBatch || flush();
+        return pending.count() < perBatch || flush();
     });
     if (walk.status == B_NO_ERROR) flush();
     if (walk.status != B_NO_ERROR) {
@@ -183,7 +213,11 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
     }
     // Read back inside the transaction, so a file that differs is never committed.
     written = RecordDigest{};
-    if (const WalkResult back = digestRecords(target.file(), request.to, entries, written, io, "verifying");
+    if (const WalkResult back = readRecords(target.file(), request.to, entries, io, "verifying",
+                                            [&](auto record) {
+                                                written.add(record);
+                                                return true;
+                                            });
         back.status != B_NO_ERROR) {
         target.fail("reading back record " + std::to_string(back.visited + 1), back.status, true);
         return false;
@@ -198,7 +232,7 @@ bool writeDataFile(const WriteRequest& request, const RecordSource& source, Reco
         target.fail("end of the transaction", status, true);
         return false;
     }
-    return true;
+    return target.finish();
 }
 
 }  // namespace grimstore

@@ -1,6 +1,8 @@
 // Writes a new data file (or one replaced) from a walk over records, all or
 // nothing: made with the given keys, filled in one transaction, read back and
 // compared before it is committed. copy and as-of write their files this way.
+// A file made here is filled before its journal starts (its journal holds no
+// entry for the fill); a replaced file of the same keys journals it all.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +38,10 @@ struct WriteRequest {
     std::string_view verb = "copied";  // "nothing was copied" when it fails
 };
 
-// Reads the source in key order into digest, with a progress bar labelled
-// what, handing each record to also when given.
-WalkResult digestRecords(client::File& file, const std::string& name, const CreateEntries& entries,
-                         RecordDigest& digest, Io& io, const std::string& what, const RecordVisitor& also = {});
+// Reads the file in key order with a progress bar labelled what, handing
+// each record to visit.
+WalkResult readRecords(client::File& file, const std::string& name, const CreateEntries& entries, Io& io,
+                       const std::string& what, const RecordVisitor& visit);
 
 // Makes request.to and fills it from source; on success the digest of what it
 // holds and the end of the source's walk. On failure the reason is on io.err,
