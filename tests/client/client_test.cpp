@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -126,6 +128,8 @@ TEST_F(ClientTest, TypedCallsReachTheRecordsTheyName) {
     ASSERT_EQ(file.find(client::Find::Equal, 1, text("new ")), B_NO_ERROR);
     ASSERT_EQ(file.remove(), B_NO_ERROR);
     EXPECT_EQ(file.find(client::Find::Equal, 0, keyOf(30)), B_KEY_VALUE_NOT_FOUND);
+    // Files in a folder naming no server never load the server's client library.
+    EXPECT_EQ(dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD), nullptr);
 }
 
 }  // namespace

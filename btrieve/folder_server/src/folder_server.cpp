@@ -1,6 +1,6 @@
 #include "wbtrv32/folder_server.h"
 
-#include <libpq-fe.h>
+#include "wbtrv32/libpq_library.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,12 +65,14 @@ std::string connectionIn(std::string_view text) {
 }
 
 // Why the connection string may not come from a folder; empty when it may.
-// A string libpq cannot read is left for the connection to refuse, in its words.
+// A string libpq cannot read is left for the connection to refuse, in its
+// words; one that cannot be read for want of libpq is refused here.
 std::string guardedKeywordIn(const std::string& connection) {
+    if (!libpq().loaded()) return "cannot be checked: " + libpq().failure;
     char* error = nullptr;
     const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
-        PQconninfoParse(connection.c_str(), &error), &PQconninfoFree);
-    PQfreemem(error);
+        libpq().PQconninfoParse(connection.c_str(), &error), libpq().PQconninfoFree);
+    libpq().PQfreemem(error);
     if (!options) return {};
     for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
         if (!option->val) continue;

@@ -4,7 +4,9 @@
  * operation on a data file goes through it and answers with a status code
  * (0 is success). Each data file is kept as an SQLite database in its
  * folder, or on a PostgreSQL server that the environment's WBTRV32_SERVER
- * or the folder's file wbtrv32.server names.
+ * or the folder's file wbtrv32.server names. The PostgreSQL client library
+ * (libpq.so.5) is loaded the first time a server is named: a program working
+ * on files in folders never loads it.
  *
  *   int16_t BTRCALL(operation, positionBlock, dataBuffer, &dataLength, keyBuffer, keyLength, keyNumber);
  *
@@ -280,7 +282,8 @@ enum {
     B_INVALID_FILE_NAME = 11,          /* the key buffer holds no zero-terminated, non-empty name */
     B_FILE_NOT_FOUND = 12,             /* no file of that name */
     B_DISK_FULL = 18,                  /* the disk or memory ran out; nothing was written */
-    B_SERVER_LOST = 20,                /* the data file's database server cannot be reached, or the connection to it
+    B_SERVER_LOST = 20,                /* the data file's database server cannot be reached (also when libpq cannot
+                                          be loaded), or the connection to it
                                           broke, or a round trip to it passed its deadline (15 s, or
                                           WBTRV32_SERVER_DEADLINE_MS, at least 6 s) and the connection was dropped:
                                           its open transaction is undone (a write whose commit was under way may
@@ -431,9 +434,11 @@ BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status);
  * failed there, such as "permission denied for table wbtrv_files" beside status 46: written
  * zero-terminated into message, cut to messageLength bytes (nothing is written when messageLength is
  * 0). Empty when that call succeeded, concerned files in a folder, or failed for a reason of the
- * record manager's own. Never holds a password. Each thread has its own, as it has its own errno;
- * calling this changes nothing. Returns the length of the whole message, without its zero, so a
- * caller whose buffer was too short knows it (0: no message). New in library version 1.2.0. */
+ * record manager's own; when libpq cannot be loaded, it says so ("the PostgreSQL client library
+ * libpq.so.5 cannot be loaded: " and the loader's reason). Never holds a password. Each thread has
+ * its own, as it has its own errno; calling this changes nothing. Returns the length of the whole
+ * message, without its zero, so a caller whose buffer was too short knows it (0: no message). New in
+ * library version 1.2.0. */
 BTR_EXPORT uint32_t BTR_CALLCONV BTRSERVERMESSAGE(char* message, uint32_t messageLength);
 
 /* The library's version, "MAJOR.MINOR.PATCH"; MAJOR is the number in the library's SONAME. */

@@ -42,10 +42,10 @@ std::chrono::milliseconds roundTripLimit() {
 // The connect_timeout in effect on conn, in seconds; 0 when none.
 long connectTimeout(PGconn* conn) {
     long seconds = 0;
-    PQconninfoOption* options = PQconninfo(conn);
+    PQconninfoOption* options = libpq().PQconninfo(conn);
     for (const PQconninfoOption* option = options; option && option->keyword; ++option)
         if (std::string_view(option->keyword) == "connect_timeout" && option->val) seconds = std::atol(option->val);
-    PQconninfoFree(options);
+    libpq().PQconninfoFree(options);
     return seconds;
 }
 
@@ -175,7 +175,7 @@ std::vector<int> PgParams::lengths() const {
 
 PgResult& PgResult::operator=(PgResult&& other) noexcept {
     if (this != &other) {
-        PQclear(result_);
+        if (result_) libpq().PQclear(result_);
         result_ = other.result_;
         other.result_ = nullptr;
     }
@@ -183,8 +183,8 @@ PgResult& PgResult::operator=(PgResult&& other) noexcept {
 }
 
 std::span<const std::uint8_t> PgResult::bytesAt(int row, int column) const {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(PQgetvalue(result_, row, column));
-    return {p, static_cast<std::size_t>(PQgetlength(result_, row, column))};
+    const auto* p = reinterpret_cast<const std::uint8_t*>(libpq().PQgetvalue(result_, row, column));
+    return {p, static_cast<std::size_t>(libpq().PQgetlength(result_, row, column))};
 }
 
 std::int64_t PgResult::integerAt(int row, int column) const {
@@ -201,22 +201,30 @@ std::string PgResult::textAt(int row, int column) const {
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-PgConnection::~PgConnection() { PQfinish(conn_); }
+PgConnection::~PgConnection() {
+    if (conn_) libpq().PQfinish(conn_);
+}
 
 int PgConnection::connect(const std::string& server) {
-    PQfinish(conn_);
+    if (conn_) libpq().PQfinish(conn_);
     conn_ = nullptr;
     broken_ = false;
     prepared_.clear();
     connectFailure_.clear();
+    // Without libpq no server can be reached.
+    if (!libpq().loaded()) {
+        noteServerMessage(libpq().failure);
+        connectFailure_ = serverMessage();
+        return B_SERVER_LOST;
+    }
     limit_ = roundTripLimit();
     // A string libpq cannot read is refused before anything is connected to.
     char* error = nullptr;
-    if (PQconninfoOption* options = PQconninfoParse(server.c_str(), &error)) {
-        PQconninfoFree(options);
+    if (PQconninfoOption* options = libpq().PQconninfoParse(server.c_str(), &error)) {
+        libpq().PQconninfoFree(options);
     } else {
         // Never quoted: what libpq says of it may hold the password.
-        PQfreemem(error);
+        libpq().PQfreemem(error);
         noteConnectFailure(nullptr, server);
         connectFailure_ = serverMessage();
         return B_DIRECTORY_ERROR;
@@ -229,28 +237,28 @@ int PgConnection::connect(const std::string& server) {
                                                   "fallback_application_name", "dbname",           nullptr};
     const std::array<const char*, 10> values = {
         "5", "1", "5", "2", "2", "15000", program_invocation_short_name, server.c_str(), nullptr};
-    conn_ = PQconnectStartParams(keywords.data(), values.data(), 1);
+    conn_ = libpq().PQconnectStartParams(keywords.data(), values.data(), 1);
     if (!conn_) return B_DISK_FULL;  // out of memory
     // The server's refusal then carries its SQLSTATE, which decides the status.
-    PQsetErrorVerbosity(conn_, PQERRORS_VERBOSE);
+    libpq().PQsetErrorVerbosity(conn_, PQERRORS_VERBOSE);
     const auto timeout = std::chrono::seconds(connectTimeout(conn_));
     deadline_ = std::chrono::steady_clock::now() +
                 (timeout.count() > 0 ? std::min<std::chrono::milliseconds>(timeout, limit_) : limit_);
     PostgresPollingStatusType polling =
-        PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
+        libpq().PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
     while (polling != PGRES_POLLING_OK && polling != PGRES_POLLING_FAILED) {
         if (!waitFor(polling == PGRES_POLLING_READING ? POLLIN : POLLOUT)) {
             connectFailure_ = "the server did not answer in time";
             drop();
             return B_SERVER_LOST;
         }
-        polling = PQconnectPoll(conn_);
+        polling = libpq().PQconnectPoll(conn_);
     }
     if (polling == PGRES_POLLING_FAILED) return failedConnect(server);
-    PQsetErrorVerbosity(conn_, PQERRORS_DEFAULT);
-    PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
+    libpq().PQsetErrorVerbosity(conn_, PQERRORS_DEFAULT);
+    libpq().PQsetNoticeProcessor(conn_, &ignoreNotice, nullptr);
     // Never blocking on a send either: every wait is one poll with the deadline.
-    if (PQsetnonblocking(conn_, 1) != 0) return drop();
+    if (libpq().PQsetnonblocking(conn_, 1) != 0) return drop();
     // Every acknowledged commit is on the server's disk; a lock is waited for
     // as long as a file's write lock is; a statement ends on the server by
     // the deadline, as the call does here. The server notices a client that
@@ -268,8 +276,8 @@ int PgConnection::failedConnect(const std::string& server) {
     // The words kept are the ones BTRSERVERMESSAGE gives: the password masked.
     noteConnectFailure(conn_, server);
     connectFailure_ = serverMessage();
-    const std::string said = PQerrorMessage(conn_);
-    if (PQconnectionNeedsPassword(conn_)) return B_ACCESS_DENIED;
+    const std::string said = libpq().PQerrorMessage(conn_);
+    if (libpq().PQconnectionNeedsPassword(conn_)) return B_ACCESS_DENIED;
     return statusOfRefusedLogin(sqlStateIn(said));
 }
 
@@ -280,13 +288,15 @@ void PgConnection::deallocate(const std::string& prefix) {
     }
 }
 
-bool PgConnection::inTransaction() const { return conn_ && (broken_ || PQtransactionStatus(conn_) != PQTRANS_IDLE); }
+bool PgConnection::inTransaction() const {
+    return conn_ && (broken_ || libpq().PQtransactionStatus(conn_) != PQTRANS_IDLE);
+}
 bool PgConnection::transactionFailed() const {
-    return conn_ && !broken_ && PQtransactionStatus(conn_) == PQTRANS_INERROR;
+    return conn_ && !broken_ && libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR;
 }
 
 int PgConnection::failure(const PGresult* result) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* state = result ? libpq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     lastState_ = state ? state : "";
     noteServerMessage(conn_, result);
     if (lost() || !result) return B_SERVER_LOST;
@@ -298,7 +308,7 @@ bool PgConnection::waitFor(short events) const {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now()).count();
         if (left <= 0) return false;
-        pollfd socket{PQsocket(conn_), events, 0};
+        pollfd socket{libpq().PQsocket(conn_), events, 0};
         if (socket.fd < 0) return true;  // libpq tells what became of it
         const int ready = ::poll(&socket, 1, static_cast<int>(std::min<long long>(left, INT_MAX)));
         if (ready != 0 && !(ready < 0 && errno == EINTR)) return true;
@@ -307,15 +317,15 @@ bool PgConnection::waitFor(short events) const {
 
 bool PgConnection::flushed() {
     for (;;) {
-        const int left = PQflush(conn_);
+        const int left = libpq().PQflush(conn_);
         if (left == 0) return true;
         // The server may be sending meanwhile (notices, an error): read it so neither side stalls.
-        if (left < 0 || !waitFor(POLLOUT | POLLIN) || !PQconsumeInput(conn_)) return false;
+        if (left < 0 || !waitFor(POLLOUT | POLLIN) || !libpq().PQconsumeInput(conn_)) return false;
     }
 }
 
 int PgConnection::drop() {
-    if (conn_ && !broken_ && PQsocket(conn_) >= 0) ::shutdown(PQsocket(conn_), SHUT_RDWR);
+    if (conn_ && !broken_ && libpq().PQsocket(conn_) >= 0) ::shutdown(libpq().PQsocket(conn_), SHUT_RDWR);
     broken_ = true;
     return B_SERVER_LOST;
 }
@@ -324,19 +334,19 @@ int PgConnection::collect(PgResult& out) {
     PgResult kept;
     bool failed = false;
     for (;;) {
-        while (PQisBusy(conn_))
-            if (!waitFor(POLLIN) || !PQconsumeInput(conn_)) return drop();
-        PGresult* next = PQgetResult(conn_);
+        while (libpq().PQisBusy(conn_))
+            if (!waitFor(POLLIN) || !libpq().PQconsumeInput(conn_)) return drop();
+        PGresult* next = libpq().PQgetResult(conn_);
         if (!next) break;
-        if (PQresultStatus(next) == PGRES_COPY_IN && !failed) {
+        if (libpq().PQresultStatus(next) == PGRES_COPY_IN && !failed) {
             out = PgResult(next);
             return B_NO_ERROR;
         }
         if (failed) {
-            PQclear(next);
+            libpq().PQclear(next);
             continue;
         }
-        const ExecStatusType status = PQresultStatus(next);
+        const ExecStatusType status = libpq().PQresultStatus(next);
         failed = status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
         kept = PgResult(next);
     }
@@ -348,19 +358,19 @@ int PgConnection::collect(PgResult& out) {
 int PgConnection::run(const std::string& sql, PgResult& out) {
     if (lost()) return B_SERVER_LOST;
     startRoundTrip();
-    if (!PQsendQuery(conn_, sql.c_str()) || !flushed()) return drop();
+    if (!libpq().PQsendQuery(conn_, sql.c_str()) || !flushed()) return drop();
     return collect(out);
 }
 
 int PgConnection::copyIn(const std::string& sql, std::string_view rows) {
     PgResult started;
     if (const int status = run(sql, started); status != B_NO_ERROR) return status;
-    if (PQresultStatus(started.get()) != PGRES_COPY_IN) return failure(started.get());
+    if (libpq().PQresultStatus(started.get()) != PGRES_COPY_IN) return failure(started.get());
     startRoundTrip();
     int queued = 0;
-    while ((queued = PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size()))) == 0)
+    while ((queued = libpq().PQputCopyData(conn_, rows.data(), static_cast<int>(rows.size()))) == 0)
         if (!waitFor(POLLOUT)) return drop();
-    while ((queued = PQputCopyEnd(conn_, queued == 1 ? nullptr : "not sent")) == 0)
+    while ((queued = libpq().PQputCopyEnd(conn_, queued == 1 ? nullptr : "not sent")) == 0)
         if (!waitFor(POLLOUT)) return drop();
     if (queued < 0 || !flushed()) return drop();
     PgResult finished;
@@ -379,16 +389,17 @@ int PgConnection::run(const char* name, const std::string& sql, const PgParams& 
     const std::vector<int> formats(values.size(), 1);
     if (name && !prepared_.contains(name)) {
         startRoundTrip();
-        if (!PQsendPrepare(conn_, name, sql.c_str(), params.size(), params.types().data()) || !flushed()) return drop();
+        if (!libpq().PQsendPrepare(conn_, name, sql.c_str(), params.size(), params.types().data()) || !flushed())
+            return drop();
         PgResult prepared;
         if (const int status = collect(prepared); status != B_NO_ERROR) return status;
         prepared_.insert(name);
     }
     startRoundTrip();
     const int sent =
-        name ? PQsendQueryPrepared(conn_, name, params.size(), values.data(), lengths.data(), formats.data(), 1)
-             : PQsendQueryParams(conn_, sql.c_str(), params.size(), params.types().data(), values.data(),
-                                 lengths.data(), formats.data(), 1);
+        name ? libpq().PQsendQueryPrepared(conn_, name, params.size(), values.data(), lengths.data(), formats.data(), 1)
+             : libpq().PQsendQueryParams(conn_, sql.c_str(), params.size(), params.types().data(), values.data(),
+                                         lengths.data(), formats.data(), 1);
     if (!sent || !flushed()) return drop();
     return collect(out);
 }

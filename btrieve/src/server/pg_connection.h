@@ -4,7 +4,7 @@
 // answering costs a call that long at most, never a hang.
 #pragma once
 
-#include <libpq-fe.h>
+#include <wbtrv32/libpq_library.h>
 
 #include <chrono>
 #include <cstdint>
@@ -64,18 +64,20 @@ public:
     PgResult& operator=(PgResult&& other) noexcept;
     PgResult(const PgResult&) = delete;
     PgResult& operator=(const PgResult&) = delete;
-    ~PgResult() { PQclear(result_); }
+    ~PgResult() {
+        if (result_) libpq().PQclear(result_);
+    }
 
-    int rows() const { return result_ ? PQntuples(result_) : 0; }
-    bool isNull(int row, int column) const { return PQgetisnull(result_, row, column) != 0; }
-    Oid typeAt(int column) const { return PQftype(result_, column); }
+    int rows() const { return result_ ? libpq().PQntuples(result_) : 0; }
+    bool isNull(int row, int column) const { return libpq().PQgetisnull(result_, row, column) != 0; }
+    Oid typeAt(int column) const { return libpq().PQftype(result_, column); }
     // A bytea, text or other column in binary form, as its bytes.
     std::span<const std::uint8_t> bytesAt(int row, int column) const;
     // An int8, int4 or boolean column in binary form.
     std::int64_t integerAt(int row, int column) const;
     std::string textAt(int row, int column) const;
     // Rows an INSERT, UPDATE or DELETE changed.
-    int changedRows() const { return result_ ? std::atoi(PQcmdTuples(result_)) : 0; }
+    int changedRows() const { return result_ ? std::atoi(libpq().PQcmdTuples(result_)) : 0; }
     PGresult* get() const { return result_; }
 
 private:
@@ -90,7 +92,8 @@ public:
     ~PgConnection();
 
     // Connects with the connection string (key-value or URI). Returns 0;
-    // 20 when the server cannot be reached or does not answer in time; 46
+    // 20 when the server cannot be reached or does not answer in time, or
+    // libpq cannot be loaded; 46
     // when it refuses the login (a wrong or missing password, an unknown
     // role, a role the server does not admit there); 35 for a database it
     // does not have, or a connection string libpq cannot read; 85 when it
@@ -124,7 +127,7 @@ public:
     // The SQLSTATE of the last failure ("" when none).
     const std::string& lastState() const { return lastState_; }
     // Lost: never connected, cut, or dropped when a round trip passed its deadline.
-    bool lost() const { return !conn_ || broken_ || PQstatus(conn_) != CONNECTION_OK; }
+    bool lost() const { return !conn_ || broken_ || libpq().PQstatus(conn_) != CONNECTION_OK; }
     // Whether a transaction is open (also one that failed and awaits its rollback).
     // A lost connection may have had one: it counts as open.
     bool inTransaction() const;

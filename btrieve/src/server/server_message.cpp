@@ -1,6 +1,6 @@
 #include "server/server_message.h"
 
-#include <libpq-fe.h>
+#include <wbtrv32/libpq_library.h>
 
 #include <cstdlib>
 #include <memory>
@@ -32,20 +32,22 @@ void mask(std::string& text, const std::string& secret) {
 const std::string& serverMessage() { return message(); }
 
 void noteServerMessage(const pg_conn* conn, const pg_result* result) {
-    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    message() = primary ? std::string(primary) : firstLine(PQerrorMessage(conn));
+    const char* primary = result ? libpq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    message() = primary ? std::string(primary) : firstLine(libpq().PQerrorMessage(conn));
 }
+
+void noteServerMessage(std::string words) { message() = std::move(words); }
 
 void noteConnectFailure(const pg_conn* conn, const std::string& server) {
     char* unread = nullptr;
-    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconninfoParse(server.c_str(), &unread),
-                                                                               &PQconninfoFree);
-    PQfreemem(unread);
+    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        libpq().PQconninfoParse(server.c_str(), &unread), libpq().PQconninfoFree);
+    libpq().PQfreemem(unread);
     if (!options) {
         message() = "the connection string cannot be read";
         return;
     }
-    std::string text = firstLine(PQerrorMessage(conn));
+    std::string text = firstLine(libpq().PQerrorMessage(conn));
     for (const PQconninfoOption* option = options.get(); option->keyword; ++option)
         if (option->val && std::string(option->keyword) == "password") mask(text, option->val);
     if (const char* variable = std::getenv("PGPASSWORD")) mask(text, variable);

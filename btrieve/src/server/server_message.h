@@ -15,6 +15,8 @@ const std::string& serverMessage();
 // Keeps the primary message of a failed statement, or the connection's own
 // first line when there is no result or the connection is gone.
 void noteServerMessage(const pg_conn* conn, const pg_result* result);
+// Keeps these words, which are the record manager's own.
+void noteServerMessage(std::string words);
 // Keeps why connecting with the connection string `server` failed, without
 // its password: a password the string holds (or PGPASSWORD) is masked, and
 // a string libpq cannot read is not quoted at all.
