@@ -6,23 +6,29 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 
 namespace wbtrv::client {
 namespace {
 
-// Room for many entries of a short record, and for any one entry after one retry;
-// a read that goes on takes larger answers, so a long history costs few calls.
-constexpr std::uint32_t kFirstAnswer = 64 * 1024;
+// Room for a thousand entries of a long record, so one record's whole history
+// is mostly one call, and for any one entry after one retry; a read that goes
+// on takes larger answers, so a long journal costs few calls. The answer is
+// not cleared first: its pages are touched only as far as BTRJOURNAL writes.
+constexpr std::uint32_t kFirstAnswer = 1024 * 1024;
 constexpr std::uint32_t kLargestAnswer = 4 * 1024 * 1024;
 
 std::string textAt(std::span<const std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-std::array<std::uint8_t, BTR_JOURNAL_QUERY_SIZE> requestOf(const JournalQuery& query, std::uint64_t cursor) {
+// The query from the entry after `cursor` on, at most `most` entries (0: as many as fit).
+std::array<std::uint8_t, BTR_JOURNAL_QUERY_SIZE> requestOf(const JournalQuery& query, std::uint64_t cursor,
+                                                           std::size_t most) {
     std::array<std::uint8_t, BTR_JOURNAL_QUERY_SIZE> request{};
     std::uint16_t flags = query.order == JournalOrder::OldestFirst ? BTR_JOURNAL_OLDEST_FIRST : 0;
     if (query.record) flags |= BTR_JOURNAL_ONE_RECORD;
     if (query.sinceTime) flags |= BTR_JOURNAL_SINCE_TIME;
     writeLittleEndian(request.data(), 2, flags);
+    writeLittleEndian(request.data() + 4, 4, std::min<std::size_t>(most, std::numeric_limits<std::uint32_t>::max()));
     writeLittleEndian(request.data() + 8, 8, static_cast<std::uint64_t>(query.record.value_or(0)));
     const std::uint64_t since =
         query.sinceTime ? static_cast<std::uint64_t>(*query.sinceTime) : query.sinceSequence.value_or(0);
@@ -96,37 +102,49 @@ bool decodeJournalAnswer(std::span<const std::uint8_t> answer, JournalBatch& bat
     return true;
 }
 
-Status readJournal(const std::string& file, const JournalQuery& query,
+namespace {
+
+// Reads entries into `each` until it takes no more, `most` of them have been
+// read (0: no bound) or the journal ends.
+Status readEntries(const std::string& file, const JournalQuery& query, std::size_t most,
                    const std::function<bool(JournalEntry&& entry)>& each) {
-    std::vector<std::uint8_t> answer(kFirstAnswer);
+    std::uint32_t capacity = kFirstAnswer;
+    auto answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
     std::uint64_t cursor = 0;
-    for (;;) {
-        const auto request = requestOf(query, cursor);
-        auto length = static_cast<std::uint32_t>(answer.size());
+    for (std::size_t read = 0;;) {
+        const auto request = requestOf(query, cursor, most == 0 ? 0 : most - read);
+        std::uint32_t length = capacity;
         Status status =
-            BTRJOURNAL(BTR_JOURNAL_READ, file.c_str(), request.data(), request.size(), answer.data(), &length);
-        if (status == B_DATA_BUFFER_TOO_SHORT && length > answer.size()) {
-            answer.resize(length);
+            BTRJOURNAL(BTR_JOURNAL_READ, file.c_str(), request.data(), request.size(), answer.get(), &length);
+        if (status == B_DATA_BUFFER_TOO_SHORT && length > capacity) {
+            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = length);
             continue;
         }
         if (status != B_NO_ERROR) return status;
         JournalBatch batch;
-        if (!decodeJournalAnswer(std::span(answer).first(std::min<std::size_t>(length, answer.size())), batch))
-            return B_IO_ERROR;
+        if (!decodeJournalAnswer(std::span(answer.get(), std::min(length, capacity)), batch)) return B_IO_ERROR;
         for (JournalEntry& entry : batch.entries)
-            if (!each(std::move(entry))) return B_NO_ERROR;
+            if (!each(std::move(entry)) || ++read == most) return B_NO_ERROR;
         if (!batch.more) return B_NO_ERROR;
         cursor = batch.next;
-        if (answer.size() < kLargestAnswer) answer.resize(std::min<std::size_t>(answer.size() * 4, kLargestAnswer));
+        if (capacity < kLargestAnswer)
+            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = std::min(capacity * 4, kLargestAnswer));
     }
+}
+
+}  // namespace
+
+Status readJournal(const std::string& file, const JournalQuery& query,
+                   const std::function<bool(JournalEntry&& entry)>& each) {
+    return readEntries(file, query, 0, each);
 }
 
 Status readJournal(const std::string& file, const JournalQuery& query, std::vector<JournalEntry>& entries,
                    std::size_t most) {
     entries.clear();
-    return readJournal(file, query, [&](JournalEntry&& entry) {
+    return readEntries(file, query, most, [&](JournalEntry&& entry) {
         entries.push_back(std::move(entry));
-        return most == 0 || entries.size() < most;
+        return true;
     });
 }
 

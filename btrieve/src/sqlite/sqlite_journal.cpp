@@ -59,12 +59,14 @@ void journalTime(sqlite3_context* context, int, sqlite3_value**) {
 // given (also one pruned since), its time is never before the last entry's,
 // and the journal is on unless its state says off.
 std::string triggersSql(const Who& who) {
+    // The highest pruned counts only while no entry is left: a prune keeps the newest.
     const std::string next =
-        "max(coalesce((SELECT max(seq) FROM main.journal_t), 0),"
-        " coalesce((SELECT max(CAST(pruned_through AS INTEGER)) FROM main.journal_state_t), 0)) + 1";
+        "coalesce((SELECT max(seq) FROM main.journal_t),"
+        " (SELECT max(CAST(pruned_through AS INTEGER)) FROM main.journal_state_t), 0) + 1";
+    // Times never go back along the numbers, so the last entry has the latest (a damaged one counts as none).
     const std::string time =
-        "CAST(max(wbtrv_journal_time(), coalesce((SELECT time FROM main.journal_t"
-        " WHERE time <= 9223372036854775807 ORDER BY time DESC LIMIT 1), 0)) AS INTEGER)";
+        "CAST(max(wbtrv_journal_time(), coalesce((SELECT CASE WHEN typeof(time) = 'integer' THEN time END"
+        " FROM main.journal_t ORDER BY seq DESC LIMIT 1), 0)) AS INTEGER)";
     const std::string values =
         next + ", " + time + ", " + literal(who.user) + ", " + literal(who.host) + ", " + literal(who.program) + ", ";
     const struct {
@@ -158,8 +160,9 @@ int failureStatus(int rc) { return statusFromSqlite(rc) == B_NO_ERROR ? B_IO_ERR
 std::string journalIndexesSql() {
     // seq is the table's rowid, so the index on the record is ordered by (record, seq): one
     // record's entries are read from it in either order, from any cursor, without a scan.
-    return "CREATE INDEX IF NOT EXISTS journal_record_i ON journal_t(record);"
-           "CREATE INDEX IF NOT EXISTS journal_time_i ON journal_t(time);";
+    // Times need none: they never go back along the numbers, so a time is found by a
+    // search of the numbers, and each write updates one index less.
+    return "CREATE INDEX IF NOT EXISTS journal_record_i ON journal_t(record);";
 }
 
 std::string journalTablesSql() {
@@ -218,14 +221,39 @@ int SqliteJournal::state(JournalState& out) {
     return B_NO_ERROR;
 }
 
+// A search of the numbers from the first entry to the last for the lowest
+// whose next entry (the first at or after it, by the primary key) is of
+// `time` or later: that next entry's time only grows with the number.
 int SqliteJournal::firstSince(std::int64_t time, std::optional<std::int64_t>& sequence) {
-    StatementUse use(firstSince_);
-    if (run(firstSince_, "SELECT seq FROM journal_t WHERE time >= ?1 ORDER BY time, seq LIMIT 1") != B_NO_ERROR)
+    JournalState range;
+    if (const int status = state(range); status != B_NO_ERROR) return status;
+    if (range.entries == 0) return B_NO_ERROR;
+    if (run(firstSince_, "SELECT seq, time FROM journal_t WHERE seq >= ?1 ORDER BY seq LIMIT 1") != B_NO_ERROR)
         return B_IO_ERROR;
-    firstSince_.bindInteger(1, time);
-    const int rc = firstSince_.step();
-    if (rc == SQLITE_ROW) sequence = firstSince_.integerAt(0);
-    return rc == SQLITE_ROW || rc == SQLITE_DONE ? B_NO_ERROR : B_IO_ERROR;
+    std::int64_t found = 0, at = 0;
+    // The entry at or after `number`, and its time (a damaged one counts as 0); false when the read failed.
+    const auto probe = [&](std::int64_t number) {
+        StatementUse use(firstSince_);
+        firstSince_.bindInteger(1, number);
+        if (firstSince_.step() != SQLITE_ROW) return false;
+        found = firstSince_.integerAt(0);
+        at = firstSince_.typeAt(1) == SQLITE_INTEGER ? firstSince_.integerAt(1) : 0;
+        return true;
+    };
+    auto low = static_cast<std::int64_t>(range.firstSequence), high = static_cast<std::int64_t>(range.lastSequence);
+    if (!probe(high)) return B_IO_ERROR;
+    if (at < time) return B_NO_ERROR;  // nothing that recent
+    while (low < high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        if (!probe(middle)) return B_IO_ERROR;
+        if (at >= time)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (!probe(low)) return B_IO_ERROR;
+    sequence = found;
+    return B_NO_ERROR;
 }
 
 int SqliteJournal::read(const JournalQuery& query, const FileLayout& layout, const JournalSink& sink) {
@@ -268,11 +296,16 @@ int SqliteJournal::prune(const JournalPrune& prune, std::uint64_t& removed) {
         rc != SQLITE_OK)
         return statusFromSqlite(rc);
     Statement st;
+    // Entries before a time are those before the first entry of that time or later.
+    std::optional<std::int64_t> first;
+    if (!prune.keepNewest)
+        if (const int status = firstSince(prune.before, first); status != B_NO_ERROR) return status;
     const char* sql = prune.keepNewest ? "DELETE FROM journal_t WHERE seq <= coalesce((SELECT seq FROM journal_t"
                                          " ORDER BY seq DESC LIMIT 1 OFFSET ?1), 0)"
-                                       : "DELETE FROM journal_t WHERE time < ?1";
+                                       : "DELETE FROM journal_t WHERE seq < ?1";
     if (const int rc = st.prepare(db_.get(), sql); rc != SQLITE_OK) return statusFromSqlite(rc);
-    st.bindInteger(1, prune.keepNewest ? clamped(prune.count) : prune.before);
+    st.bindInteger(1,
+                   prune.keepNewest ? clamped(prune.count) : first.value_or(std::numeric_limits<std::int64_t>::max()));
     const int rc = st.step();
     if (rc != SQLITE_DONE) return failureStatus(rc);
     removed = static_cast<std::uint64_t>(sqlite3_changes64(db_.get()));
