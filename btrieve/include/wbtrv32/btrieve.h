@@ -434,8 +434,9 @@ BTR_EXPORT const char* BTR_CALLCONV BTRSTATUSTEXT(int16_t status);
  * failed there, such as "permission denied for table wbtrv_files" beside status 46: written
  * zero-terminated into message, cut to messageLength bytes (nothing is written when messageLength is
  * 0). Empty when that call succeeded, concerned files in a folder, or failed for a reason of the
- * record manager's own; when libpq cannot be loaded, it says so ("the PostgreSQL client library
- * libpq.so.5 cannot be loaded: " and the loader's reason). Never holds a password. Each thread has
+ * record manager's own; when libpq cannot be loaded, or the server does not answer a connection in
+ * time, it says so ("the PostgreSQL client library libpq.so.5 cannot be loaded: " and the loader's
+ * reason; "the server did not answer in time"). Never holds a password. Each thread has
  * its own, as it has its own errno; calling this changes nothing. Returns the length of the whole
  * message, without its zero, so a caller whose buffer was too short knows it (0: no message). New in
  * library version 1.2.0. */

@@ -210,11 +210,9 @@ int PgConnection::connect(const std::string& server) {
     conn_ = nullptr;
     broken_ = false;
     prepared_.clear();
-    connectFailure_.clear();
     // Without libpq no server can be reached.
     if (!libpq().loaded()) {
         noteServerMessage(libpq().failure);
-        connectFailure_ = serverMessage();
         return B_SERVER_LOST;
     }
     limit_ = roundTripLimit();
@@ -226,7 +224,6 @@ int PgConnection::connect(const std::string& server) {
         // Never quoted: what libpq says of it may hold the password.
         libpq().PQfreemem(error);
         noteConnectFailure(nullptr, server);
-        connectFailure_ = serverMessage();
         return B_DIRECTORY_ERROR;
     }
     // Ours first: what the connection string says wins, where it says it. The
@@ -248,7 +245,7 @@ int PgConnection::connect(const std::string& server) {
         libpq().PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
     while (polling != PGRES_POLLING_OK && polling != PGRES_POLLING_FAILED) {
         if (!waitFor(polling == PGRES_POLLING_READING ? POLLIN : POLLOUT)) {
-            connectFailure_ = "the server did not answer in time";
+            noteServerMessage("the server did not answer in time");
             drop();
             return B_SERVER_LOST;
         }
@@ -275,7 +272,6 @@ int PgConnection::connect(const std::string& server) {
 int PgConnection::failedConnect(const std::string& server) {
     // The words kept are the ones BTRSERVERMESSAGE gives: the password masked.
     noteConnectFailure(conn_, server);
-    connectFailure_ = serverMessage();
     const std::string said = libpq().PQerrorMessage(conn_);
     if (libpq().PQconnectionNeedsPassword(conn_)) return B_ACCESS_DENIED;
     return statusOfRefusedLogin(sqlStateIn(said));

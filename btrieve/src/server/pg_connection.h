@@ -97,16 +97,13 @@ public:
     // when it refuses the login (a wrong or missing password, an unknown
     // role, a role the server does not admit there); 35 for a database it
     // does not have, or a connection string libpq cannot read; 85 when it
-    // has no connection left for this role or at all. connectFailure() says
+    // has no connection left for this role or at all. serverMessage() says
     // which. Connecting gives up after connect_timeout (5 seconds unless the
     // string says otherwise) or the deadline, whichever is sooner; a dead
     // peer is noticed by keepalives on both ends, commits are synchronous,
     // a lock is waited for at most as long as a lock of a file, and a
     // statement runs no longer than the deadline on the server either.
     int connect(const std::string& server);
-    // Why the last connect failed, in libpq's and the server's words (which
-    // never hold the password).
-    const std::string& connectFailure() const { return connectFailure_; }
     // Runs sql with params, answering rows in binary form. A named statement
     // is prepared once on this connection and reused. Returns a status: 0, or
     // the status of the failure (20 once the connection is lost).
@@ -154,7 +151,6 @@ private:
     bool broken_ = false;
     std::chrono::milliseconds limit_{0};
     std::chrono::steady_clock::time_point deadline_;
-    std::string connectFailure_;
     std::set<std::string, std::less<>> prepared_;
     std::string lastState_;
 };

@@ -4,6 +4,7 @@
 #include "core/record_check.h"
 #include "server/server_engine.h"
 #include "server/server_find.h"
+#include "server/server_message.h"
 #include "server/server_schema.h"
 
 #include <wbtrv32/btrieve.h>
@@ -13,7 +14,7 @@ namespace wbtrv {
 int ServerEngine::verify(const std::string& path, std::string& why) {
     PgConnection db;
     if (const int status = db.connect(server_); status != B_NO_ERROR) {
-        why = "the server cannot be used: " + db.connectFailure();
+        why = "the server cannot be used: " + serverMessage();
         return status;
     }
     // Held like any open: a file open exclusively elsewhere is not read.
