@@ -46,6 +46,34 @@ Status journalCommand(std::uint16_t command, const std::string& file, std::uint6
     return status;
 }
 
+// Reads entries into `each` until it takes no more, `most` of them have been
+// read (0: no bound) or the journal ends.
+Status readEntries(const std::string& file, const JournalQuery& query, std::size_t most,
+                   const std::function<bool(JournalEntry&& entry)>& each) {
+    std::uint32_t capacity = kFirstAnswer;
+    auto answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    std::uint64_t cursor = 0;
+    for (std::size_t read = 0;;) {
+        const auto request = requestOf(query, cursor, most == 0 ? 0 : most - read);
+        std::uint32_t length = capacity;
+        Status status =
+            BTRJOURNAL(BTR_JOURNAL_READ, file.c_str(), request.data(), request.size(), answer.get(), &length);
+        if (status == B_DATA_BUFFER_TOO_SHORT && length > capacity) {
+            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = length);
+            continue;
+        }
+        if (status != B_NO_ERROR) return status;
+        JournalBatch batch;
+        if (!decodeJournalAnswer(std::span(answer.get(), std::min(length, capacity)), batch)) return B_IO_ERROR;
+        for (JournalEntry& entry : batch.entries)
+            if (!each(std::move(entry)) || ++read == most) return B_NO_ERROR;
+        if (!batch.more) return B_NO_ERROR;
+        cursor = batch.next;
+        if (capacity < kLargestAnswer)
+            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = std::min(capacity * 4, kLargestAnswer));
+    }
+}
+
 }  // namespace
 
 Position positionOf(std::int64_t record) {
@@ -101,38 +129,6 @@ bool decodeJournalAnswer(std::span<const std::uint8_t> answer, JournalBatch& bat
     }
     return true;
 }
-
-namespace {
-
-// Reads entries into `each` until it takes no more, `most` of them have been
-// read (0: no bound) or the journal ends.
-Status readEntries(const std::string& file, const JournalQuery& query, std::size_t most,
-                   const std::function<bool(JournalEntry&& entry)>& each) {
-    std::uint32_t capacity = kFirstAnswer;
-    auto answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    std::uint64_t cursor = 0;
-    for (std::size_t read = 0;;) {
-        const auto request = requestOf(query, cursor, most == 0 ? 0 : most - read);
-        std::uint32_t length = capacity;
-        Status status =
-            BTRJOURNAL(BTR_JOURNAL_READ, file.c_str(), request.data(), request.size(), answer.get(), &length);
-        if (status == B_DATA_BUFFER_TOO_SHORT && length > capacity) {
-            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = length);
-            continue;
-        }
-        if (status != B_NO_ERROR) return status;
-        JournalBatch batch;
-        if (!decodeJournalAnswer(std::span(answer.get(), std::min(length, capacity)), batch)) return B_IO_ERROR;
-        for (JournalEntry& entry : batch.entries)
-            if (!each(std::move(entry)) || ++read == most) return B_NO_ERROR;
-        if (!batch.more) return B_NO_ERROR;
-        cursor = batch.next;
-        if (capacity < kLargestAnswer)
-            answer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity = std::min(capacity * 4, kLargestAnswer));
-    }
-}
-
-}  // namespace
 
 Status readJournal(const std::string& file, const JournalQuery& query,
                    const std::function<bool(JournalEntry&& entry)>& each) {
